@@ -1,0 +1,31 @@
+// ScriptComponent: names the registered script class that drives its entity.
+#pragma once
+
+#include "Factory/Component.h"
+
+#include <string>
+
+namespace OrvEngine {
+
+class ScriptComponent : public Component {
+public:
+    ScriptComponent() : Component("ScriptComponent") {}
+    bool Serialize(JsonWriter& writer) override
+    {
+        Serializer::WriteString(writer, "file_name", file_name);
+        return true;
+    }
+    void Deserialize(const rapidjson::Value& value) override
+    {
+        const rapidjson::Value* object = Serializer::FirstObject(value);
+        if (object) file_name = Serializer::ReadString(*object, "file_name");
+    }
+    void Init() override {}
+    void HandleMessage(Message*) override {}
+    void Update() override {}
+    std::shared_ptr<Component> Clone() override { return std::make_shared<ScriptComponent>(*this); }
+
+    std::string file_name;
+};
+
+} // namespace OrvEngine

@@ -1,0 +1,145 @@
+#include "CoreEngine/CoreEngine.h"
+
+#include "CoreEngine/FPS.h"
+#include "CoreEngine/Globals.h"
+#include "CoreEngine/ISystem.h"
+#include "CoreEngine/Message.h"
+#include "Graphics/ButtonSystem.h"
+#include "Logging/Logging.h"
+#include "Platform/Platform.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+
+#include <algorithm>
+
+namespace OrvEngine {
+
+namespace {
+const char* const kPauseFilter[] = {"SpriteSystem", "Graphics", "Windows", "Freetype", "SliderSystem",
+                                    "EditorManager", "FPS", "ScriptSystem", "ButtonSystem", "ParentChildSystem"};
+
+bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
+} // namespace
+
+CoreEngine::CoreEngine()
+{
+    ORV_ASSERT_AT(!OrvCoreEngine, "Game_Engine/CoreEngine/CoreEngine", "Core Engine is already created!");
+    LogLine("Created Core Engine");
+}
+
+CoreEngine::~CoreEngine() { DestroySystems(); }
+
+bool CoreEngine::PassesPauseFilter(const std::string& name)
+{
+    return std::any_of(std::begin(kPauseFilter), std::end(kPauseFilter),
+                       [&](const char* allowed) { return name == allowed; });
+}
+
+void CoreEngine::AddSystem(ISystem* system)
+{
+    systems.push_back(system);
+    LogLine("Added " + system->GetName() + " system");
+}
+
+void CoreEngine::InitializeSystems()
+{
+    for (ISystem* system : systems) {
+        system->Init();
+        PrintAndLog("Completed initializing " + system->GetName() + " system");
+    }
+}
+
+void CoreEngine::GameLoop()
+{
+    while (running) RunFrame();
+}
+
+void CoreEngine::RunFrame()
+{
+    const double now = Platform::Now();
+    current = now;
+    dt = static_cast<float>(std::clamp(now - previous, 0.0, static_cast<double>(kMaxFrameTime)));
+    previous = now;
+
+    UpdateSystems();
+
+    FPS* fps = FPS::GetInstance();
+    if (fps->reported_this_frame) {
+        fps->measured_total = 0.0f;
+        fps->system_times.clear();
+        fps->reported_this_frame = false;
+    }
+    if (OrvStateMachine) OrvStateMachine->Update();
+    total += dt;
+}
+
+void CoreEngine::UpdateSystems()
+{
+    FPS* fps = FPS::GetInstance();
+    // Index loop: a system's update may not add systems, but the list is read afresh each step.
+    for (size_t i = 0; i < systems.size(); ++i) {
+        ISystem* system = systems[i];
+        const std::string name = system->GetName();
+        fps->measuring = true;
+        fps->clock = static_cast<float>(total);
+        fps->start_time = Platform::Now();
+        if (!IsPaused() || PassesPauseFilter(name)) system->Update();
+        fps->measuring = false;
+        if (name == "FPS" || name == "EditorManager") continue;
+        const float spent = static_cast<float>(Platform::Now() - fps->start_time);
+        fps->measured_total += spent;
+        fps->system_times[name] += spent;
+    }
+}
+
+void CoreEngine::BroadcastMessage(Message* message)
+{
+    if (message->id == MSG_QUIT) {
+        running = false;
+        PrintAndLog("Exiting game loop");
+    } else if (message->id == MSG_CHAR && static_cast<CharMessage*>(message)->code == 27 &&
+               !static_cast<CharMessage*>(message)->from_release) {
+        HandleEscape();
+    }
+    for (size_t i = 0; i < systems.size(); ++i) {
+        ISystem* system = systems[i];
+        if (IsPaused() && !PassesPauseFilter(system->GetName())) continue;
+        system->HandleMessage(message);
+    }
+}
+
+void CoreEngine::HandleEscape()
+{
+    if (!GameIsRunning) {
+        int answer = Platform::ShowMessageBox("Are you sure you want to exit?", "Exiting", 324);
+        if (answer == Platform::ID_YES) {
+            QuitMessage quit;
+            BroadcastMessage(&quit);
+        }
+        return;
+    }
+    if (!OrvStateMachine) return;
+    if (OrvStateMachine->paused) {
+        OrvStateMachine->paused = false;
+        return;
+    }
+    auto scene = OrvStateMachine->GetCurrentScene();
+    if (scene && scene->GetSceneType() == 2 && scene->GetSceneName() != "MainMenuScene") {
+        PrintLine("GamePaused");
+        ButtonSystem::GetInstance()->ClearSelection();
+        OrvStateMachine->paused = true;
+    }
+}
+
+void CoreEngine::DestroySystems()
+{
+    while (!systems.empty()) {
+        ISystem* system = systems.front();
+        systems.erase(systems.begin());
+        const std::string name = system->GetName();
+        delete system;
+        LogLine("Destroyed " + name + " system");
+    }
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,49 @@
+// The core engine: the ordered system list, the main loop with its frame clock and pause filter,
+// and the one road by which messages reach the systems. Owns the systems, not the scenes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace OrvEngine {
+
+class ISystem;
+struct Message;
+
+class CoreEngine {
+public:
+    CoreEngine();
+    ~CoreEngine();
+
+    void AddSystem(ISystem* system);
+    void InitializeSystems();
+    void GameLoop();
+    // One frame of the loop: clock, systems, profiler reset, scene state machine, total time.
+    void RunFrame();
+    // Handles quit and Escape, then delivers to every system that passes the pause filter.
+    void BroadcastMessage(Message* message);
+    // Deletes the systems in list order; each leaves the list before it is deleted.
+    void DestroySystems();
+
+    const std::vector<ISystem*>& GetSystems() const { return systems; }
+    float GetTotalTime() const { return static_cast<float>(total); }
+
+    // True when the named system is updated and receives messages while paused.
+    static bool PassesPauseFilter(const std::string& name);
+
+    std::vector<ISystem*> systems;
+    float dt = 0.0f;        // frame time in seconds, at most kMaxFrameTime
+    double total = 0.0;     // sum of dt over finished frames
+    double current = 0.0;   // clock at the start of this frame
+    double previous = 0.0;  // clock at the start of the previous frame
+    bool running = true;
+
+    // A stall (start-up, a debugger, a dragged window) never counts as more than this.
+    static constexpr float kMaxFrameTime = 0.25f;
+
+private:
+    void HandleEscape();
+    void UpdateSystems();
+};
+
+} // namespace OrvEngine

@@ -1,0 +1,16 @@
+// The entry point's steps and the engine run: start-up in the fixed system order, the loop,
+// shutdown, and the guarded block that turns any exception into an orderly, failed exit.
+#pragma once
+
+namespace OrvEngine {
+
+// The program entry: flags, script registration, the engine run. 0 after a normal quit.
+int EngineMain(int show_command);
+// Creates, starts, drives and shuts down everything; non-zero when an exception ended the run.
+int RunEngine();
+// Deletes the core engine and the scene state machine (after the run has returned).
+void ReleaseEngineObjects();
+// Adds the sixteen systems in their fixed order.
+void AddEngineSystems();
+
+} // namespace OrvEngine

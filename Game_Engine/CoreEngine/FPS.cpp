@@ -1,0 +1,78 @@
+#include "CoreEngine/FPS.h"
+
+#include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/Globals.h"
+
+#include <cmath>
+#include <iostream>
+#include <sstream>
+
+namespace OrvEngine {
+
+namespace {
+const std::string kRule(51, '=');
+
+double EngineTotal() { return OrvCoreEngine ? OrvCoreEngine->total : 0.0; }
+float EngineDt() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
+} // namespace
+
+FPS::FPS()
+{
+    clock = last_report_time = start_time = EngineTotal();
+}
+
+void FPS::Update()
+{
+    if (!measuring) return;
+    fixed_steps = 0;
+    ++frame_counter;
+    clock = EngineTotal();
+    if (clock - last_report_time >= 1.0) {
+        frames_per_second = frame_counter;
+        frame_counter = 0;
+        last_report_time = EngineTotal();
+        reported_this_frame = true;
+        std::cout << "FPS: " << frames_per_second << std::endl;
+        std::cout << BuildReport("%");
+    }
+    CountFixedSteps(EngineDt());
+}
+
+void FPS::CountFixedSteps(float frame_time)
+{
+    accumulator += frame_time;
+    while (accumulator >= kFixedStep) {
+        if (fixed_steps == kMaxStepsPerFrame) {
+            accumulator = std::fmod(accumulator, kFixedStep);
+            break;
+        }
+        accumulator -= kFixedStep;
+        ++fixed_steps;
+    }
+}
+
+std::string FPS::BuildReport(const char* percent) const
+{
+    std::ostringstream out;
+    out << kRule << "\n";
+    for (const auto& [name, time] : system_times) {
+        if (measured_total > 0.0f) {
+            out << name << ": " << time / measured_total * 100.0f << percent << "\n";
+        } else {
+            out << name << ": 0" << percent << "\n";
+        }
+    }
+    out << kRule << "\n";
+    return out.str();
+}
+
+std::string FPS::GetReport()
+{
+    if (clock - last_report_time < 1.0) return report;
+    std::ostringstream out;
+    out << "FPS: " << frames_per_second << "\n" << BuildReport("%%");
+    report = out.str();
+    return report;
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,23 @@
+// Program-wide flags that every module may read and write.
+#pragma once
+
+namespace OrvEngine {
+
+class Camera;
+class CoreEngine;
+class SceneStateMachine;
+
+extern int ShowCommand;
+extern bool GameMode;          // start as the game, not the editor
+extern bool GameIsRunning;     // played rather than edited
+extern bool EditorVisible;
+extern bool ShowDebugDrawing;  // collider outlines queued; frame rate in the title
+extern Camera* ActiveCamera;
+extern bool DialogueRunning;
+extern bool PurificationActive;
+
+// Owning pointers, released by ReleaseEngineObjects after the engine run returns.
+extern CoreEngine* OrvCoreEngine;
+extern SceneStateMachine* OrvStateMachine;
+
+} // namespace OrvEngine

@@ -1,0 +1,10 @@
+#include "CoreEngine/ResourceManager.h"
+
+
+namespace OrvEngine {
+
+void ResourceManager::Init()
+{
+}
+
+} // namespace OrvEngine

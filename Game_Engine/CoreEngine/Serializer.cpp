@@ -1,0 +1,281 @@
+#include "CoreEngine/Serializer.h"
+
+#include "Logging/Logging.h"
+#include "Platform/Platform.h"
+
+#include <rapidjson/error/en.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace OrvEngine {
+
+const char* const kDataFolder = "../Resources/Data/";
+Serializer OrvSerializer;
+
+JsonWriter::JsonWriter(rapidjson::StringBuffer& buffer) : rapidjson::PrettyWriter<rapidjson::StringBuffer>(buffer)
+{
+    SetIndent(' ', 4);
+}
+
+bool JsonWriter::Double(double value)
+{
+    if (!std::isfinite(value)) {
+        LogLine("[Serializer] A number that is not finite was written as 0.0");
+        value = 0.0;
+    }
+    return rapidjson::PrettyWriter<rapidjson::StringBuffer>::Double(value);
+}
+
+void Serializer::WriteBool(JsonWriter& writer, const char* key, bool value)
+{
+    writer.Key(key);
+    writer.Bool(value);
+}
+
+void Serializer::WriteFloat(JsonWriter& writer, const char* key, float value)
+{
+    writer.Key(key);
+    writer.Double(static_cast<double>(value));
+}
+
+void Serializer::WriteString(JsonWriter& writer, const char* key, const std::string& value)
+{
+    writer.Key(key);
+    writer.String(value.c_str(), static_cast<rapidjson::SizeType>(value.size()));
+}
+
+void Serializer::WriteUint(JsonWriter& writer, const char* key, uint32_t value)
+{
+    writer.Key(key);
+    writer.Uint(value);
+}
+
+void Serializer::WriteInt(JsonWriter& writer, const char* key, int32_t value)
+{
+    writer.Key(key);
+    writer.Int(value);
+}
+
+void Serializer::WriteVec2(JsonWriter& writer, const char* key, const Vec2& value)
+{
+    writer.Key(key);
+    writer.StartArray();
+    writer.StartObject();
+    WriteFloat(writer, "x", value.x);
+    WriteFloat(writer, "y", value.y);
+    writer.EndObject();
+    writer.EndArray();
+}
+
+void Serializer::WriteVec3(JsonWriter& writer, const char* key, const Vec3& value)
+{
+    writer.Key(key);
+    writer.StartArray();
+    writer.StartObject();
+    WriteFloat(writer, "x", value.x);
+    WriteFloat(writer, "y", value.y);
+    WriteFloat(writer, "z", value.z);
+    writer.EndObject();
+    writer.EndArray();
+}
+
+void Serializer::WriteColor(JsonWriter& writer, const Vec4& rgba)
+{
+    writer.Key("tint_color");
+    writer.StartArray();
+    writer.StartObject();
+    WriteFloat(writer, "r", rgba.x);
+    WriteFloat(writer, "g", rgba.y);
+    WriteFloat(writer, "b", rgba.z);
+    WriteFloat(writer, "a", rgba.w);
+    writer.EndObject();
+    writer.EndArray();
+}
+
+bool Serializer::WriteStringToFile(const char* text, const char* name)
+{
+    const std::string path = std::string(kDataFolder) + name;
+    std::string temp = path + ".tmp.XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        std::cout << "[Serializer::WriteStringToFile] Error opening file!" << std::endl;
+        return false;
+    }
+    const size_t length = std::char_traits<char>::length(text);
+    size_t written = 0;
+    bool ok = true;
+    while (ok && written < length) {
+        ssize_t n = write(fd, text + written, length - written);
+        if (n <= 0) ok = false;
+        else written += static_cast<size_t>(n);
+    }
+    ok = ok && fchmod(fd, 0644) == 0;
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        std::remove(temp.c_str());
+        std::cout << "[Serializer::WriteStringToFile] Error writing file " << path << std::endl;
+        LogIfOpen("[Serializer::WriteStringToFile] Error writing file " + path);
+    }
+    return ok;
+}
+
+bool Serializer::ReadFileToDocument(const std::string& name, rapidjson::Document& document)
+{
+    const std::string path = std::string(kDataFolder) + name;
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) return false;
+    std::stringstream contents;
+    contents << file.rdbuf();
+    document.Parse(contents.str().c_str());
+    if (document.HasParseError()) {
+        PrintAndLog("[Serializer::ReadFileToDocument] " + path + ": parse error at offset " +
+                    std::to_string(document.GetErrorOffset()) + ": " +
+                    rapidjson::GetParseError_En(document.GetParseError()));
+        document.SetObject();
+        return false;
+    }
+    if (!document.IsObject()) {
+        PrintAndLog("[Serializer::ReadFileToDocument] " + path + ": the root is not an object");
+        document.SetObject();
+        return false;
+    }
+    return true;
+}
+
+const rapidjson::Value* Serializer::FirstObject(const rapidjson::Value& value)
+{
+    if (value.IsObject()) return &value;
+    if (value.IsArray() && !value.Empty() && value[0].IsObject()) return &value[0];
+    return nullptr;
+}
+
+namespace {
+const rapidjson::Value* Member(const rapidjson::Value& object, const char* key)
+{
+    if (!object.IsObject()) return nullptr;
+    auto it = object.FindMember(key);
+    return it == object.MemberEnd() ? nullptr : &it->value;
+}
+
+float ComponentOf(const rapidjson::Value& object, const char* key, float fallback)
+{
+    const rapidjson::Value* v = Member(object, key);
+    return v && v->IsNumber() ? static_cast<float>(v->GetDouble()) : fallback;
+}
+} // namespace
+
+std::string Serializer::ReadString(const rapidjson::Value& object, const char* key, const std::string& fallback)
+{
+    const rapidjson::Value* v = Member(object, key);
+    return v && v->IsString() ? std::string(v->GetString(), v->GetStringLength()) : fallback;
+}
+
+uint32_t Serializer::ReadUint(const rapidjson::Value& object, const char* key, uint32_t fallback)
+{
+    const rapidjson::Value* v = Member(object, key);
+    if (v && v->IsUint()) return v->GetUint();
+    if (v && v->IsNumber() && v->GetDouble() >= 0.0 && v->GetDouble() <= 4294967295.0) {
+        return static_cast<uint32_t>(v->GetDouble());
+    }
+    return fallback;
+}
+
+int32_t Serializer::ReadInt(const rapidjson::Value& object, const char* key, int32_t fallback)
+{
+    const rapidjson::Value* v = Member(object, key);
+    if (v && v->IsInt()) return v->GetInt();
+    if (v && v->IsNumber() && std::fabs(v->GetDouble()) <= 2147483647.0) return static_cast<int32_t>(v->GetDouble());
+    return fallback;
+}
+
+uint64_t Serializer::ReadUint64(const rapidjson::Value& object, const char* key, uint64_t fallback)
+{
+    const rapidjson::Value* v = Member(object, key);
+    return v && v->IsUint64() ? v->GetUint64() : fallback;
+}
+
+float Serializer::ReadFloat(const rapidjson::Value& object, const char* key, float fallback)
+{
+    return ComponentOf(object, key, fallback);
+}
+
+bool Serializer::ReadBool(const rapidjson::Value& object, const char* key, bool fallback)
+{
+    const rapidjson::Value* v = Member(object, key);
+    if (!v) return fallback;
+    return v->IsTrue();
+}
+
+Vec2 Serializer::ReadVec2(const rapidjson::Value& object, const char* key, const Vec2& fallback)
+{
+    const rapidjson::Value* v = Member(object, key);
+    const rapidjson::Value* inner = v ? FirstObject(*v) : nullptr;
+    if (!inner) return fallback;
+    return {ComponentOf(*inner, "x", fallback.x), ComponentOf(*inner, "y", fallback.y)};
+}
+
+Vec3 Serializer::ReadVec3(const rapidjson::Value& object, const char* key, const Vec3& fallback)
+{
+    const rapidjson::Value* v = Member(object, key);
+    const rapidjson::Value* inner = v ? FirstObject(*v) : nullptr;
+    if (!inner) return fallback;
+    return {ComponentOf(*inner, "x", fallback.x), ComponentOf(*inner, "y", fallback.y),
+            ComponentOf(*inner, "z", fallback.z)};
+}
+
+Vec4 Serializer::ReadColor(const rapidjson::Value& object, const Vec4& fallback, const char* key)
+{
+    const rapidjson::Value* v = Member(object, key);
+    const rapidjson::Value* inner = v ? FirstObject(*v) : nullptr;
+    if (!inner) return fallback;
+    return {ComponentOf(*inner, "r", fallback.x), ComponentOf(*inner, "g", fallback.y),
+            ComponentOf(*inner, "b", fallback.z), ComponentOf(*inner, "a", fallback.w)};
+}
+
+bool Serializer::ReadVec3(const rapidjson::Value& component_array, const char* key, float out[3])
+{
+    const rapidjson::Value* object = FirstObject(component_array);
+    if (!object || !Member(*object, key)) return false;
+    Vec3 v = ReadVec3(*object, key, Vec3(out[0], out[1], out[2]));
+    out[0] = v.x;
+    out[1] = v.y;
+    out[2] = v.z;
+    return true;
+}
+
+bool MakeDataFolder(const std::string& path, const char* source)
+{
+    switch (Platform::MakeDirectory(path)) {
+    case Platform::MakeDirResult::Created:
+        LogLine(path + " not found");
+        LogLine("Directory " + path + " created");
+        return true;
+    case Platform::MakeDirResult::Existed:
+        LogLine("Directory " + path + " already existed");
+        return true;
+    case Platform::MakeDirResult::Error:
+        break;
+    }
+    const bool failed = true;
+    AssertReport(&failed, "exist", source, __LINE__, "Unexpected error occur while creating directory " + path);
+    return false;
+}
+
+bool IsSafePathComponent(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..") return false;
+    for (unsigned char c : name) {
+        if (c == '/' || c == '\\' || c < 0x20 || c == 0x7F) return false;
+    }
+    return true;
+}
+
+} // namespace OrvEngine

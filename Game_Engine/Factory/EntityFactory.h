@@ -1,0 +1,89 @@
+// Makes, numbers, copies and deletes entities; keeps component creators by name, prefab entities
+// by name and a small name index; routes components to and from their systems; reads and writes
+// entity files, prefab files and the prefab index.
+#pragma once
+
+#include "CoreEngine/ISystem.h"
+#include "CoreEngine/Serializer.h"
+#include "CoreEngine/Singleton.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+namespace OrvEngine {
+
+class Component;
+class ComponentCreator;
+class Entity;
+
+class EntityFactory : public ISystem, public Singleton<EntityFactory> {
+public:
+    EntityFactory() = default;
+    ~EntityFactory() override;
+
+    std::string GetName() override { return "Factory"; }
+    void Init() override;
+
+    void AddComponentCreator(const std::string& name, std::shared_ptr<ComponentCreator> creator);
+    Entity* CreateEntity(const std::string& name);
+    // array: the entity's one-element array of component objects.
+    Entity* CreateEntityFromJson(const rapidjson::Value& array, const std::string& name);
+    Entity* CloneEntity(const uint64_t& id);
+    // Null (with a log line) when the prefab is unknown.
+    Entity* CreateFromArchetype(const std::string& prefab_name);
+    // Takes the entity out of the systems, deletes it and nulls the caller's pointer.
+    void DestroyEntity(Entity*& entity);
+
+    void AddEntityToSystems(Entity* entity);
+    // Idempotent: a second call on an entity already out of the systems does nothing more.
+    void RemoveEntityFromSystems(Entity* entity);
+    // Takes one component out of the system that holds it.
+    void RemoveComponentFromSystem(Entity* entity, int type, const std::shared_ptr<Component>& component);
+
+    std::map<std::string, std::shared_ptr<ComponentCreator>>& GetComponentCreators() { return creators; }
+    std::map<uint64_t, Entity*>& GetEntities() { return entities; }
+    std::map<std::string, Entity*>& GetArchetypes() { return archetypes; }
+    std::map<std::string, Entity*>& GetEntitiesByName() { return entities_by_name; }
+    void SetEntity(const uint64_t& id, Entity* entity);
+    void AddEntityName(Entity* entity);
+    void RemoveEntityName(Entity* entity);
+    // Any numbered entity that has not been destroyed, or null: how ids kept across frames resolve.
+    Entity* GetLiveEntity(uint64_t id) const;
+
+    // Entity and prefab files (names relative to "../Resources/Data/", without ".json").
+    bool LoadEntities(const std::string& file_name);
+    void SaveEntities(const std::string& file_name);
+    void SerializeEntities(JsonWriter& writer);
+    bool LoadArchetypes();
+    void SaveArchetypes();
+    bool LoadPrefab(const std::string& prefab_name);
+    void SavePrefab(const uint64_t& id, const std::string& file_name);
+    void DeletePrefab(const std::string& prefab_name);
+
+    uint64_t last_id = 0;
+    std::map<std::string, std::shared_ptr<ComponentCreator>> creators;
+    std::map<uint64_t, Entity*> entities;
+    std::map<std::string, Entity*> archetypes;
+    std::map<std::string, Entity*> entities_by_name;
+
+private:
+    Entity* NumberEntity(Entity* entity, const std::string& name);
+    void AddComponentsFromJson(Entity* entity, const rapidjson::Value& array, bool take_active);
+    void SerializeComponents(JsonWriter& writer, Entity* entity);
+    bool EnsurePrefabFolder();
+
+    std::unordered_map<uint64_t, Entity*> live_;
+    // Prefab names listed in the index whose files failed to load: kept when the index is written.
+    std::set<std::string> unloaded_prefabs_;
+    // The index existed but could not be read: it is never rewritten this run.
+    bool index_unreadable_ = false;
+};
+
+// One counter for the whole process, shared by every prefab's name clashes.
+extern uint64_t ArchetypeNameCounter;
+
+} // namespace OrvEngine

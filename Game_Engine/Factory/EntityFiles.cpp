@@ -1,0 +1,212 @@
+// Entity documents, prefab files and the prefab index.
+// Files may repeat keys (entity names, "Archetype"): members are read in file order.
+#include "Factory/EntityFactory.h"
+
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Logging/Logging.h"
+#include "Platform/Platform.h"
+
+#include <fstream>
+
+namespace OrvEngine {
+
+namespace {
+const std::string kPrefabFolder = std::string("../Resources/Data/") + "Prefab/";
+
+bool CheckPrefabName(const std::string& name, const char* operation)
+{
+    if (IsSafePathComponent(name)) return true;
+    PrintAndLog(std::string("[EntityFactory::") + operation + "] Refused prefab name '" + name + "'");
+    return false;
+}
+} // namespace
+
+bool EntityFactory::LoadEntities(const std::string& file_name)
+{
+    rapidjson::Document document;
+    const std::string path = file_name + ".json";
+    std::ifstream probe(std::string(kDataFolder) + path);
+    if (!probe.is_open()) return false;
+    probe.close();
+    if (!OrvSerializer.ReadFileToDocument(path, document)) {
+        PrintAndLog("[EntityFactory::LoadEntities] Could not read " + path);
+        return false;
+    }
+    PrintLine("Successfully read json");
+    for (auto member = document.MemberBegin(); member != document.MemberEnd(); ++member) {
+        const std::string name(member->name.GetString(), member->name.GetStringLength());
+        if (!member->value.IsArray()) {
+            PrintAndLog("[EntityFactory::LoadEntities] " + path + ": " + name + " is not an array; skipped");
+            continue;
+        }
+        for (rapidjson::SizeType i = 0; i < member->value.Size(); ++i) {
+            if (!member->value[i].IsObject()) continue;
+            CreateEntityFromJson(member->value, name);
+        }
+    }
+    return true;
+}
+
+void EntityFactory::SerializeComponents(JsonWriter& writer, Entity* entity)
+{
+    for (const auto& [type, component] : entity->components) {
+        writer.Key(component->component_name.c_str());
+        writer.StartArray();
+        writer.StartObject();
+        component->Serialize(writer);
+        writer.EndObject();
+        writer.EndArray();
+    }
+}
+
+void EntityFactory::SerializeEntities(JsonWriter& writer)
+{
+    for (const auto& [id, entity] : entities) {
+        writer.Key(entity->name.c_str());
+        writer.StartArray();
+        writer.StartObject();
+        SerializeComponents(writer, entity);
+        writer.EndObject();
+        writer.EndArray();
+    }
+}
+
+void EntityFactory::SaveEntities(const std::string& file_name)
+{
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    SerializeEntities(writer);
+    writer.EndObject();
+    const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), (file_name + ".json").c_str());
+    ORV_ASSERT_AT(written, "Game_Engine/Factory/EntityFactory", "Failed to write to file " + file_name + ".json");
+}
+
+bool EntityFactory::LoadArchetypes()
+{
+    rapidjson::Document document;
+    std::ifstream probe(kPrefabFolder + "Archetype.json");
+    if (!probe.is_open()) return false;
+    probe.close();
+    if (!OrvSerializer.ReadFileToDocument("Prefab/Archetype.json", document)) {
+        PrintAndLog("[EntityFactory::LoadArchetypes] Prefab/Archetype.json could not be read; it will not be rewritten");
+        index_unreadable_ = true;
+        return false;
+    }
+    for (auto member = document.MemberBegin(); member != document.MemberEnd(); ++member) {
+        if (!member->value.IsString()) {
+            PrintAndLog("[EntityFactory::LoadArchetypes] Archetype's data not saved correctly; entry skipped");
+            continue;
+        }
+        const std::string name(member->value.GetString(), member->value.GetStringLength());
+        if (!LoadPrefab(name) && IsSafePathComponent(name)) unloaded_prefabs_.insert(name);
+    }
+    return true;
+}
+
+bool EntityFactory::LoadPrefab(const std::string& prefab_name)
+{
+    if (!CheckPrefabName(prefab_name, "LoadPrefab")) return false;
+    rapidjson::Document document;
+    const std::string path = "Prefab/" + prefab_name + ".json";
+    std::ifstream probe(std::string(kDataFolder) + path);
+    if (!probe.is_open()) return false;
+    probe.close();
+    if (!OrvSerializer.ReadFileToDocument(path, document)) {
+        PrintAndLog("[EntityFactory::LoadPrefab] Could not read " + path);
+        return false;
+    }
+    for (auto member = document.MemberBegin(); member != document.MemberEnd(); ++member) {
+        const std::string key(member->name.GetString(), member->name.GetStringLength());
+        if (!member->value.IsArray()) {
+            PrintAndLog("[EntityFactory::LoadPrefab] " + path + ": " + key + " is not an array; skipped");
+            continue;
+        }
+        for (rapidjson::SizeType i = 0; i < member->value.Size(); ++i) {
+            if (!member->value[i].IsObject()) continue;
+            Entity* entity = new Entity();
+            AddComponentsFromJson(entity, member->value, false);
+            entity->name = key;
+            auto old = archetypes.find(key);
+            if (old != archetypes.end()) delete old->second;
+            archetypes[key] = entity;
+            unloaded_prefabs_.erase(key);
+            LogLine("The entity '" + key + "' is added to Archetype");
+        }
+    }
+    return true;
+}
+
+bool EntityFactory::EnsurePrefabFolder()
+{
+    return MakeDataFolder(kPrefabFolder, "Game_Engine/Factory/EntityFactory");
+}
+
+void EntityFactory::SavePrefab(const uint64_t& id, const std::string& file_name)
+{
+    auto found = entities.find(id);
+    if (found == entities.end()) return;
+    if (!CheckPrefabName(file_name, "SavePrefab")) return;
+    Entity* entity = found->second;
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    writer.Key(file_name.c_str());
+    writer.StartArray();
+    writer.StartObject();
+    SerializeComponents(writer, entity);
+    writer.EndObject();
+    writer.EndArray();
+    writer.EndObject();
+    if (!EnsurePrefabFolder()) return;
+    auto old = archetypes.find(entity->name);
+    if (old != archetypes.end() && old->second != entity) {
+        Entity* previous = old->second;
+        archetypes.erase(old);
+        DestroyEntity(previous);
+    }
+    archetypes[entity->name] = entity;
+    unloaded_prefabs_.erase(entity->name);
+    const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), ("Prefab/" + file_name + ".json").c_str());
+    ORV_ASSERT_AT(written, "Game_Engine/Factory/EntityFactory", "Failed to write to file " + file_name + ".json");
+}
+
+void EntityFactory::DeletePrefab(const std::string& prefab_name)
+{
+    if (!CheckPrefabName(prefab_name, "DeletePrefab")) return;
+    auto found = archetypes.find(prefab_name);
+    if (found != archetypes.end()) {
+        Entity* prefab = found->second;
+        archetypes.erase(found);
+        DestroyEntity(prefab);
+    }
+    unloaded_prefabs_.erase(prefab_name);
+    Platform::RemoveFile(kPrefabFolder + prefab_name + ".json");
+}
+
+void EntityFactory::SaveArchetypes()
+{
+    const bool may_write = !GameMode && !index_unreadable_;
+    std::ifstream probe(kPrefabFolder + "Archetype.json");
+    const bool index_exists = probe.is_open();
+    probe.close();
+    if (may_write && (!archetypes.empty() || !unloaded_prefabs_.empty() || index_exists)) {
+        std::set<std::string> names(unloaded_prefabs_);
+        for (const auto& [name, entity] : archetypes) names.insert(name);
+        rapidjson::StringBuffer buffer;
+        JsonWriter writer(buffer);
+        writer.StartObject();
+        for (const std::string& name : names) Serializer::WriteString(writer, "Archetype", name);
+        writer.EndObject();
+        if (EnsurePrefabFolder()) {
+            const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), "Prefab/Archetype.json");
+            ORV_ASSERT_AT(written, "Game_Engine/Factory/EntityFactory", "Failed to write to file Archetype.json");
+        }
+    }
+    std::map<std::string, Entity*> prefabs;
+    prefabs.swap(archetypes);
+    for (auto& [name, entity] : prefabs) DestroyEntity(entity);
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,12 @@
+#include "Graphics/FreetypeSystem.h"
+
+#include "Components/Text.h"
+
+namespace OrvEngine {
+
+void FreetypeSystem::Init()
+{
+    RegisterComponent<Text>("Text", TEXT);
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,356 @@
+// SDL2 window, GL context, event translation and message boxes.
+#include "Platform/Platform.h"
+
+#include "Logging/Logging.h"
+
+#include <SDL.h>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <iostream>
+
+namespace OrvEngine {
+namespace Platform {
+
+namespace {
+struct WindowState {
+    bool null_backend = false;
+    bool video_up = false;
+    SDL_Window* window = nullptr;
+    SDL_GLContext gl = nullptr;
+    std::deque<WindowMessage> queue;
+    EventSource source;
+    RawEventHook raw_hook;
+    std::string last_error;
+    int wm_checked = -1; // -1 unknown, 0 no window manager, 1 one runs
+};
+WindowState g;
+
+bool InitVideo()
+{
+    if (g.video_up) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        g.last_error = SDL_GetError();
+        return false;
+    }
+    g.video_up = true;
+    return true;
+}
+
+const char* VideoDriver()
+{
+    if (g.video_up) {
+        const char* name = SDL_GetCurrentVideoDriver();
+        if (name) return name;
+    }
+    const char* env = std::getenv("SDL_VIDEODRIVER");
+    return env ? env : "";
+}
+
+bool X11HasWindowManager()
+{
+    if (g.wm_checked >= 0) return g.wm_checked == 1;
+    g.wm_checked = 0;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check != None) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, AnyPropertyType,
+                               &type, &format, &count, &after, &data) == Success && data) {
+            g.wm_checked = count > 0 ? 1 : 0;
+            XFree(data);
+        }
+    }
+    XCloseDisplay(display);
+    return g.wm_checked == 1;
+}
+
+void PushChar(uint32_t code) { g.queue.push_back({WM_CHAR_MSG, code, 0}); }
+
+void PushUtf8Text(const char* text)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p) {
+        uint32_t code = 0;
+        int extra = 0;
+        if (*p < 0x80) { code = *p; }
+        else if ((*p & 0xE0) == 0xC0) { code = *p & 0x1F; extra = 1; }
+        else if ((*p & 0xF0) == 0xE0) { code = *p & 0x0F; extra = 2; }
+        else if ((*p & 0xF8) == 0xF0) { code = *p & 0x07; extra = 3; }
+        else { ++p; continue; }
+        ++p;
+        for (int i = 0; i < extra && *p; ++i, ++p) code = (code << 6) | (*p & 0x3F);
+        PushChar(code);
+    }
+}
+
+void TranslateEvent(const SDL_Event& e)
+{
+    switch (e.type) {
+    case SDL_QUIT:
+        g.queue.push_back({WM_CLOSE_MSG, 0, 0});
+        break;
+    case SDL_KEYDOWN: {
+        uint32_t vk = TranslateSdlKey(e.key.keysym.sym);
+        if (!vk) break;
+        g.queue.push_back({WM_KEYDOWN_MSG, vk, 0});
+        // SDL gives no text for these keys; the engine expects their characters.
+        if (vk == VK_ESCAPE_KEY || vk == VK_RETURN_KEY || vk == VK_BACK_KEY || vk == VK_TAB_KEY) PushChar(vk);
+        break;
+    }
+    case SDL_KEYUP: {
+        uint32_t vk = TranslateSdlKey(e.key.keysym.sym);
+        if (vk) g.queue.push_back({WM_KEYUP_MSG, vk, 0});
+        break;
+    }
+    case SDL_TEXTINPUT:
+        PushUtf8Text(e.text.text);
+        break;
+    case SDL_MOUSEMOTION:
+        g.queue.push_back({WM_MOUSEMOVE_MSG, 0, PackMousePosition(e.motion.x, e.motion.y)});
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        bool down = e.type == SDL_MOUSEBUTTONDOWN;
+        uint32_t msg = 0;
+        if (e.button.button == SDL_BUTTON_LEFT) msg = down ? WM_LBUTTONDOWN_MSG : WM_LBUTTONUP_MSG;
+        if (e.button.button == SDL_BUTTON_RIGHT) msg = down ? WM_RBUTTONDOWN_MSG : WM_RBUTTONUP_MSG;
+        if (msg) g.queue.push_back({msg, 0, PackMousePosition(e.button.x, e.button.y)});
+        break;
+    }
+    case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) g.queue.push_back({WM_SETFOCUS_MSG, 0, 0});
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) g.queue.push_back({WM_KILLFOCUS_MSG, 0, 0});
+        if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            g.queue.push_back({WM_SIZE_MSG, 0, PackMousePosition(e.window.data1, e.window.data2)});
+        }
+        break;
+    default:
+        break;
+    }
+}
+} // namespace
+
+void UseNullBackend(bool enabled) { g.null_backend = enabled; }
+bool IsNullBackend() { return g.null_backend; }
+
+bool CreateMainWindow(const std::string& title, int width, int height)
+{
+    if (g.null_backend) return true;
+    if (g.window) return true;
+    if (!InitVideo()) return false;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    const Uint32 flags = SDL_WINDOW_SHOWN;
+    g.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, 0, width, height, flags | SDL_WINDOW_OPENGL);
+    if (!g.window) {
+        // Drivers without GL (dummy) still give a window; GL set-up reports the lack later.
+        g.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, 0, width, height, flags);
+    }
+    if (!g.window) {
+        g.last_error = SDL_GetError();
+        return false;
+    }
+    SDL_StartTextInput();
+    return true;
+}
+
+void DestroyMainWindow()
+{
+    ReleaseGLContext();
+    if (g.window) SDL_DestroyWindow(g.window);
+    g.window = nullptr;
+}
+
+bool HasWindow() { return g.window != nullptr; }
+
+void SetWindowTitle(const std::string& title)
+{
+    if (g.window) SDL_SetWindowTitle(g.window, title.c_str());
+}
+
+std::string GetWindowTitle() { return g.window ? SDL_GetWindowTitle(g.window) : std::string(); }
+
+void GetDisplaySize(int& width, int& height)
+{
+    width = 1280;
+    height = 720;
+    if (!g.window) return;
+    SDL_DisplayMode mode;
+    int display = SDL_GetWindowDisplayIndex(g.window);
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) == 0) {
+        width = mode.w;
+        height = mode.h;
+    }
+}
+
+void GetWindowClientSize(int& width, int& height)
+{
+    width = height = 0;
+    if (g.window) SDL_GetWindowSize(g.window, &width, &height);
+}
+
+void GetWindowPosition(int& x, int& y)
+{
+    x = y = 0;
+    if (g.window) SDL_GetWindowPosition(g.window, &x, &y);
+}
+
+void PlaceWindow(int x, int y, int width, int height, bool borderless)
+{
+    if (!g.window) return;
+    SDL_SetWindowBordered(g.window, borderless ? SDL_FALSE : SDL_TRUE);
+    SDL_SetWindowSize(g.window, width, height);
+    SDL_SetWindowPosition(g.window, x, y);
+    SDL_ShowWindow(g.window);
+}
+
+bool HasFocus()
+{
+    if (!g.window || IsOffscreenVideo()) return true;
+    return (SDL_GetWindowFlags(g.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+bool IsMinimized()
+{
+    return g.window && (SDL_GetWindowFlags(g.window) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+void* GetNativeWindow() { return g.window; }
+void* GetNativeGLContext() { return g.gl; }
+
+void PumpEvents()
+{
+    if (g.source) g.source();
+    if (g.null_backend || !g.video_up) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        if (g.raw_hook) g.raw_hook(&e);
+        TranslateEvent(e);
+    }
+}
+
+bool PopMessage(WindowMessage& out)
+{
+    if (g.queue.empty()) return false;
+    out = g.queue.front();
+    g.queue.pop_front();
+    return true;
+}
+
+void PushMessage(const WindowMessage& msg) { g.queue.push_back(msg); }
+void ClearMessages() { g.queue.clear(); }
+void SetEventSource(EventSource source) { g.source = std::move(source); }
+void SetRawEventHook(RawEventHook hook) { g.raw_hook = std::move(hook); }
+
+bool CreateGLContext()
+{
+    if (g.gl) return true;
+    if (g.null_backend) {
+        g.last_error = "no GL under the null backend";
+        return false;
+    }
+    if (!g.window) {
+        g.last_error = "no window";
+        return false;
+    }
+    g.gl = SDL_GL_CreateContext(g.window);
+    if (!g.gl) {
+        g.last_error = SDL_GetError();
+        return false;
+    }
+    SDL_GL_MakeCurrent(g.window, g.gl);
+    SDL_GL_SetSwapInterval(1);
+    return true;
+}
+
+bool HasGLContext() { return g.gl != nullptr; }
+
+void SwapBuffers()
+{
+    if (g.window && g.gl) SDL_GL_SwapWindow(g.window);
+}
+
+void ReleaseGLContext()
+{
+    if (!g.gl) return;
+    SDL_GL_MakeCurrent(g.window, nullptr);
+    SDL_GL_DeleteContext(g.gl);
+    g.gl = nullptr;
+}
+
+bool IsOffscreenVideo()
+{
+    std::string driver = VideoDriver();
+    return driver == "offscreen" || driver == "dummy";
+}
+
+std::string GetLastError() { return g.last_error; }
+
+bool CanAskUser()
+{
+    if (g.null_backend || std::getenv("CI")) return false;
+    std::string driver = VideoDriver();
+    if (driver == "offscreen" || driver == "dummy") return false;
+    if (driver == "wayland") return true;
+    if (!std::getenv("DISPLAY")) return false;
+    return X11HasWindowManager();
+}
+
+int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags)
+{
+    const bool yes_no = (flags & 0xF) == MB_YESNO_FLAG;
+    if (!CanAskUser()) {
+        const char* answer = std::getenv("ORV_MSGBOX_ANSWER");
+        bool no = answer && (std::strcmp(answer, "no") == 0 || std::strcmp(answer, "No") == 0);
+        int result = yes_no ? (no ? ID_NO : ID_YES) : ID_OK;
+        std::string line = "[MessageBox] " + caption + ": " + text + " -> " +
+                           (result == ID_NO ? "No" : result == ID_YES ? "Yes" : "OK");
+        std::cout << line << std::endl;
+        LogIfOpen(line);
+        return result;
+    }
+    InitVideo();
+    SDL_MessageBoxButtonData buttons[2];
+    int count = 0;
+    if (yes_no) {
+        bool second_default = (flags & MB_DEFBUTTON2_FLAG) != 0;
+        const Uint32 return_default = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+        buttons[0] = {second_default ? 0u : return_default, ID_YES, "Yes"};
+        buttons[1] = {second_default ? return_default : 0u, ID_NO, "No"};
+        buttons[1].flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+        count = 2;
+    } else {
+        buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ID_OK, "OK"};
+        count = 1;
+    }
+    Uint32 icon = SDL_MESSAGEBOX_INFORMATION;
+    if ((flags & 0xF0) == MB_ICONERROR_FLAG) icon = SDL_MESSAGEBOX_ERROR;
+    if ((flags & 0xF0) == MB_ICONWARNING_FLAG) icon = SDL_MESSAGEBOX_WARNING;
+    SDL_MessageBoxData data{icon, g.window, caption.c_str(), text.c_str(), count, buttons, nullptr};
+    int pressed = 0;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) return yes_no ? ID_NO : ID_OK;
+    return pressed;
+}
+
+void Shutdown()
+{
+    DestroyMainWindow();
+    if (g.video_up) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    g.video_up = false;
+    g.queue.clear();
+    g.source = nullptr;
+    g.raw_hook = nullptr;
+}
+
+} // namespace Platform
+} // namespace OrvEngine

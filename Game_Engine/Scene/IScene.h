@@ -1,0 +1,42 @@
+// The scene interface: a named set of entities with its own settings file. Scenes keep two maps,
+// the entities loaded at start-up (never played) and the live copies made on each entry.
+#pragma once
+
+#include "CoreEngine/Serializer.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace OrvEngine {
+
+class Entity;
+
+using EntityMap = std::map<uint64_t, Entity*>;
+
+class IScene : public ISerializable {
+public:
+    bool Serialize(JsonWriter& writer) override = 0;
+    void Deserialize(const rapidjson::Value& value) override = 0;
+    virtual void Load() = 0;
+    virtual void Unload() = 0;
+    virtual void Init() = 0;
+    virtual void Free() = 0;
+    virtual void Update() = 0;
+    virtual void Draw() = 0;
+    virtual std::string GetSceneName() const = 0;
+    virtual void SetSceneName(const std::string& name) = 0;
+    virtual uint32_t GetSceneType() const = 0;
+    virtual void Save() = 0;
+    virtual void ReloadEntities() = 0;
+    virtual EntityMap GetEntities() const = 0;
+    virtual Entity* FindEntityByName(const std::string& name) const = 0;
+    virtual Entity* GetEntity(const uint64_t& id) const = 0;
+    virtual void AddEntity(const uint64_t& id, Entity* entity) = 0;
+    virtual void RemoveEntityByName(const std::string& name) = 0;
+    virtual void RemoveEntity(const uint64_t& id) = 0;
+    virtual EntityMap* GetLoadedEntities() = 0;
+    ~IScene() override = default;
+};
+
+} // namespace OrvEngine

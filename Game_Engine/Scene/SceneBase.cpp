@@ -1,0 +1,172 @@
+#include "Scene/SceneBase.h"
+
+#include "Components/Information.h"
+#include "Editor/EditorManager.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Logging/Logging.h"
+
+#include <fstream>
+
+namespace OrvEngine {
+
+namespace {
+bool FileExists(const std::string& path) { return std::ifstream(path).is_open(); }
+
+// Moves whatever the factory's scratch map holds into `into` and empties it.
+void TakeFactoryEntities(EntityMap& into)
+{
+    auto& scratch = EntityFactory::GetInstance()->GetEntities();
+    for (const auto& [id, entity] : scratch) into[id] = entity;
+    scratch.clear();
+}
+} // namespace
+
+void SceneBase::LoadEntityFile()
+{
+    EntityFactory* factory = EntityFactory::GetInstance();
+    factory->GetEntities().clear();
+    const std::string file = name_ + "/Entities";
+    const bool exists = FileExists(std::string(kDataFolder) + file + ".json");
+    entity_file_unreadable_ = exists && !factory->LoadEntities(file);
+    TakeFactoryEntities(loaded_entities_);
+}
+
+void SceneBase::Load() { LoadEntityFile(); }
+
+void SceneBase::Unload()
+{
+    EntityMap loaded;
+    loaded.swap(loaded_entities_);
+    for (auto& [id, entity] : loaded) EntityFactory::GetInstance()->DestroyEntity(entity);
+}
+
+void SceneBase::ReloadEntities()
+{
+    EntityFactory::GetInstance()->GetEntities().clear();
+    Unload();
+    LoadEntityFile();
+}
+
+void SceneBase::EnterFromLoaded(bool record_names)
+{
+    EntityFactory* factory = EntityFactory::GetInstance();
+    auto& scratch = factory->GetEntities();
+    scratch.clear();
+    for (const auto& [id, loaded] : loaded_entities_) {
+        scratch[id] = loaded;
+        Entity* copy = factory->CloneEntity(id);
+        scratch.clear();
+        if (!copy) continue;
+        entities_[copy->id] = copy;
+        factory->AddEntityToSystems(copy);
+        // The index maps each name to the live copy, as the auto-save path does.
+        if (record_names) factory->AddEntityName(copy);
+    }
+    scratch.clear();
+}
+
+bool SceneBase::EnterFromAutoSave(bool record_names)
+{
+    EntityFactory* factory = EntityFactory::GetInstance();
+    EditorManager::GetInstance()->SetSceneFlag(name_, false);
+    factory->GetEntities().clear();
+    if (!factory->LoadEntities(name_ + "/AutoSave")) {
+        PrintAndLog("[" + std::string(source_) + "::Init] " + name_ +
+                    "/AutoSave.json could not be read; entering from the loaded entities");
+        factory->GetEntities().clear();
+        return false;
+    }
+    EntityMap fresh;
+    TakeFactoryEntities(fresh);
+    for (const auto& [id, entity] : fresh) {
+        AddEntity(id, entity);
+        factory->AddEntityToSystems(entity);
+        if (record_names) factory->AddEntityName(entity);
+    }
+    return true;
+}
+
+void SceneBase::EnterEntities(bool record_names)
+{
+    if (EditorManager::GetInstance()->GetSceneFlag(name_) && EnterFromAutoSave(record_names)) return;
+    EnterFromLoaded(record_names);
+}
+
+void SceneBase::DestroyLiveEntities()
+{
+    EntityFactory* factory = EntityFactory::GetInstance();
+    // An OnDestroy may look the scene up or spawn entities: each entity leaves the map before it is
+    // destroyed, and whatever is spawned meanwhile is destroyed too.
+    while (!entities_.empty()) {
+        auto first = entities_.begin();
+        Entity* entity = first->second;
+        entities_.erase(first);
+        EditorManager::GetInstance()->ClearSelectionIf(entity);
+        factory->DestroyEntity(entity);
+        factory->GetEntities().clear();
+    }
+    factory->GetEntities().clear();
+}
+
+void SceneBase::Save()
+{
+    PrintAndLog("Saving " + name_);
+    if (!IsSafePathComponent(name_)) {
+        PrintAndLog("[" + std::string(source_) + "::Save] Refused scene name '" + name_ + "'");
+        return;
+    }
+    const std::string folder = std::string(kDataFolder) + name_ + "/";
+    if (!MakeDataFolder(folder, source_)) return;
+    const EntityMap& source = entities_.empty() ? loaded_entities_ : entities_;
+    if (source.empty() && entity_file_unreadable_) {
+        PrintAndLog("[" + std::string(source_) + "::Save] " + name_ +
+                    "/Entities.json could not be read at start-up; it is not overwritten with an empty scene");
+        return;
+    }
+    EntityFactory* factory = EntityFactory::GetInstance();
+    auto& scratch = factory->GetEntities();
+    scratch.clear();
+    for (const auto& [id, entity] : source) scratch[id] = entity;
+    factory->SaveEntities(name_ + "/Entities");
+    scratch.clear();
+}
+
+Entity* SceneBase::FindEntityByName(const std::string& name) const
+{
+    for (const auto& [id, entity] : entities_) {
+        auto info = entity->GetComponent<Information>(INFORMATION);
+        if (info && info->name == name) return entity;
+    }
+    return nullptr;
+}
+
+Entity* SceneBase::GetEntity(const uint64_t& id) const
+{
+    auto it = entities_.find(id);
+    return it == entities_.end() ? nullptr : it->second;
+}
+
+void SceneBase::AddEntity(const uint64_t& id, Entity* entity)
+{
+    const bool unique = entities_.find(id) == entities_.end();
+    ORV_ASSERT_AT(unique, source_, "Not unique ID");
+    if (unique) entities_[id] = entity;
+}
+
+void SceneBase::RemoveEntityByName(const std::string& name)
+{
+    Entity* entity = FindEntityByName(name);
+    if (entity) RemoveEntity(entity->id);
+}
+
+void SceneBase::RemoveEntity(const uint64_t& id)
+{
+    auto it = entities_.find(id);
+    if (it == entities_.end()) return;
+    Entity* entity = it->second;
+    entities_.erase(it);
+    EntityFactory::GetInstance()->DestroyEntity(entity);
+}
+
+} // namespace OrvEngine

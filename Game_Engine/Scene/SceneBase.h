@@ -1,0 +1,52 @@
+// What game scenes and splash scenes share: the two entity maps, loading, entering, leaving and saving.
+#pragma once
+
+#include "Scene/IScene.h"
+
+namespace OrvEngine {
+
+class SceneBase : public IScene {
+public:
+    SceneBase(uint32_t type, const char* source) : type_(type), source_(source) {}
+
+    void Load() override;
+    void Unload() override;
+    void Update() override {}
+    void Draw() override {}
+    std::string GetSceneName() const override { return name_; }
+    void SetSceneName(const std::string& name) override { name_ = name; }
+    uint32_t GetSceneType() const override { return type_; }
+    void Save() override;
+    void ReloadEntities() override;
+    EntityMap GetEntities() const override { return entities_; }
+    Entity* FindEntityByName(const std::string& name) const override;
+    Entity* GetEntity(const uint64_t& id) const override;
+    void AddEntity(const uint64_t& id, Entity* entity) override;
+    void RemoveEntityByName(const std::string& name) override;
+    void RemoveEntity(const uint64_t& id) override;
+    EntityMap* GetLoadedEntities() override { return &loaded_entities_; }
+
+    // True when "Entities.json" exists but could not be read: it is then never overwritten.
+    bool EntityFileUnreadable() const { return entity_file_unreadable_; }
+
+protected:
+    // Makes the live entities: copies of the loaded ones, or "AutoSave.json" when the editor flagged it.
+    // record_names: put each live entity in the factory's name index.
+    void EnterEntities(bool record_names);
+    // Destroys every live entity, each taken out of the map first.
+    void DestroyLiveEntities();
+
+    std::string name_;
+    uint32_t type_;
+    const char* source_;
+    EntityMap entities_;
+    EntityMap loaded_entities_;
+    bool entity_file_unreadable_ = false;
+
+private:
+    bool EnterFromAutoSave(bool record_names);
+    void EnterFromLoaded(bool record_names);
+    void LoadEntityFile();
+};
+
+} // namespace OrvEngine

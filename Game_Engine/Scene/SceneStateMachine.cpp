@@ -1,0 +1,223 @@
+#include "Scene/SceneStateMachine.h"
+
+#include "Components/Audio.h"
+#include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/Globals.h"
+#include "CoreEngine/Message.h"
+#include "CoreEngine/Serializer.h"
+#include "Factory/Entity.h"
+#include "Logging/Logging.h"
+#include "Scene/GameScene.h"
+#include "Scene/SplashScreenScene.h"
+
+namespace OrvEngine {
+
+namespace {
+struct MusicRow {
+    const char* scenes[2];
+    const char* entity;
+    const char* file;
+    const char* event;
+};
+
+const MusicRow kSceneMusic[] = {
+    {{"MainMenuScene", nullptr}, "BGM", "BGM_Main.ogg", "BGM_Main"},
+    {{"GameScene_23", nullptr}, "BGM", "BGM_Level1.ogg", "BGM_Level1"},
+    {{"GameScene_01", nullptr}, "BGM", "BGM_Level2.ogg", "BGM_Level2"},
+    {{"SplashScene_01", nullptr}, "BG", "SFX_StartSeq1.ogg", "SFX_StartSeq1"},
+    {{"SplashScene_05", nullptr}, "BG", "SFX_StartSeq2.ogg", "SFX_StartSeq2"},
+    {{"GameScene_02", "GameScene_20"}, "Bg_1", "SFX_WinScreen.ogg", "SFX_WinScreen"},
+    {{"GameScene_03", "GameScene_21"}, "Bg_1", "SFX_LoseScreen.ogg", "SFX_LoseScreen"},
+};
+} // namespace
+
+SceneStateMachine::SceneStateMachine()
+{
+    ORV_ASSERT_AT(!OrvStateMachine, "Game_Engine/Scene/SceneStateMachine", "Scene state machine is already created!");
+    OrvStateMachine = this;
+    LoadScenes();
+}
+
+SceneStateMachine::~SceneStateMachine()
+{
+    if (OrvStateMachine == this) OrvStateMachine = nullptr;
+}
+
+SceneStateMachine* SceneStateMachine::GetInstance() { return OrvStateMachine; }
+
+std::shared_ptr<IScene> SceneStateMachine::MakeGameScene() { return std::make_shared<GameScene>(); }
+std::shared_ptr<IScene> SceneStateMachine::MakeSplashScreenScene() { return std::make_shared<SplashScreenScene>(); }
+
+void SceneStateMachine::Update()
+{
+    if (next_state.empty()) {
+        if (!current_scene) return;
+        StartSceneMusic();
+        current_scene->Update();
+        return;
+    }
+    ChangeScene();
+}
+
+void SceneStateMachine::ChangeScene()
+{
+    const std::string requested = next_state;
+    next_state.clear();
+    if (requested == "Exit game") {
+        QuitMessage quit;
+        if (OrvCoreEngine) OrvCoreEngine->BroadcastMessage(&quit);
+        return;
+    }
+    auto found = scenes.find(requested);
+    if (found == scenes.end()) {
+        if (reported_unknown_.insert(requested).second) {
+            PrintAndLog("[SceneStateMachine::Update] No scene named '" + requested + "'; the change is dropped");
+        }
+        return;
+    }
+    if (current_scene) {
+        previous_scene = current_scene->GetSceneName();
+        current_scene->Free();
+    }
+    current_scene = found->second;
+    PrintAndLog("Changed scene to " + requested);
+    current_scene->Init();
+}
+
+void SceneStateMachine::StartSceneMusic()
+{
+    if (!GameIsRunning) return;
+    const std::string name = current_scene->GetSceneName();
+    for (const MusicRow& row : kSceneMusic) {
+        bool applies = false;
+        for (const char* scene : row.scenes) applies = applies || (scene && name == scene);
+        if (!applies) continue;
+        Entity* entity = current_scene->FindEntityByName(row.entity);
+        auto audio = entity ? entity->GetComponent<Audio>(AUDIO) : nullptr;
+        if (!audio) return;
+        SoundEntry* entry = audio->GetSoundFromFilename(row.file);
+        if (entry && !entry->is_playing) audio->PlayEvent(row.event);
+        return;
+    }
+}
+
+std::shared_ptr<IScene> SceneStateMachine::GetScene(const std::string& name) const
+{
+    auto found = scenes.find(name);
+    return found == scenes.end() ? nullptr : found->second;
+}
+
+std::shared_ptr<IScene> SceneStateMachine::ChangeState(const std::string& name)
+{
+    next_state = name;
+    return GetScene(name);
+}
+
+void SceneStateMachine::AddScene(const std::string& name, std::shared_ptr<IScene> scene)
+{
+    if (!scene) return;
+    if (scenes.count(name)) {
+        PrintAndLog("[SceneStateMachine::AddScene] A scene named '" + name + "' already exists; the new one is refused");
+        return;
+    }
+    scenes[name] = scene;
+    scene->SetSceneName(name);
+    scene->Load();
+}
+
+void SceneStateMachine::RemoveScene(const std::string& name)
+{
+    auto found = scenes.find(name);
+    if (found == scenes.end()) return;
+    if (current_scene == found->second) {
+        current_scene->Free();
+        current_scene.reset();
+    }
+    found->second->Unload();
+    scenes.erase(found);
+}
+
+void SceneStateMachine::LoadScenes()
+{
+    PrintLine("SceneStateMachine Loading Scenes");
+    rapidjson::Document document;
+    if (!OrvSerializer.ReadFileToDocument("Scenes.json", document)) {
+        PrintAndLog("[SceneStateMachine::LoadScenes] Scenes.json could not be read; no scene is loaded");
+        return;
+    }
+    for (auto member = document.MemberBegin(); member != document.MemberEnd(); ++member) {
+        const std::string name(member->name.GetString(), member->name.GetStringLength());
+        if (!member->value.IsUint()) {
+            PrintAndLog("[SceneStateMachine::LoadScenes] Scene '" + name + "' has no valid type; skipped");
+            continue;
+        }
+        LoadScene(name, member->value.GetUint());
+    }
+}
+
+void SceneStateMachine::LoadScene(const std::string& name, uint32_t type)
+{
+    if (type != 1 && type != 2) {
+        PrintAndLog("[SceneStateMachine::LoadScene] Scene '" + name + "' has unknown type " + std::to_string(type) +
+                    "; skipped");
+        return;
+    }
+    if (!IsSafePathComponent(name)) {
+        PrintAndLog("[SceneStateMachine::LoadScene] Refused scene name '" + name + "'");
+        return;
+    }
+    rapidjson::Document document;
+    if (!OrvSerializer.ReadFileToDocument(name + "/" + name + ".json", document)) {
+        PrintAndLog("[SceneStateMachine::LoadScene] Settings of scene '" + name + "' could not be read; skipped");
+        return;
+    }
+    std::shared_ptr<IScene> scene = type == 2 ? MakeGameScene() : MakeSplashScreenScene();
+    // The listed name stands unless the settings file names the scene itself.
+    scene->SetSceneName(name);
+    if (document.MemberCount() > 0) scene->Deserialize(document);
+    const std::string scene_name = scene->GetSceneName();
+    if (!IsSafePathComponent(scene_name)) {
+        PrintAndLog("[SceneStateMachine::LoadScene] Refused scene name '" + scene_name + "'");
+        return;
+    }
+    AddScene(scene_name, scene);
+}
+
+bool SceneStateMachine::WriteSceneSettings(IScene& scene)
+{
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    scene.Serialize(writer);
+    writer.EndObject();
+    const std::string n = scene.GetSceneName();
+    const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), (n + "/" + n + ".json").c_str());
+    ORV_ASSERT_AT(written, "Game_Engine/Scene/SceneStateMachine", "Failed to write to file " + n + ".json");
+    return written;
+}
+
+void SceneStateMachine::SaveScene(const std::string& name)
+{
+    auto found = scenes.find(name);
+    if (found == scenes.end()) return;
+    WriteSceneSettings(*found->second);
+}
+
+void SceneStateMachine::SaveAllScenes()
+{
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    for (const auto& [key, scene] : scenes) {
+        const std::string n = scene->GetSceneName();
+        if (!IsSafePathComponent(n)) continue;
+        if (!MakeDataFolder(std::string(kDataFolder) + n + "/", "Game_Engine/Scene/SceneStateMachine")) continue;
+        Serializer::WriteUint(writer, key.c_str(), scene->GetSceneType());
+        WriteSceneSettings(*scene);
+    }
+    writer.EndObject();
+    const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), "Scenes.json");
+    ORV_ASSERT_AT(written, "Game_Engine/Scene/SceneStateMachine", "Failed to write to file Scenes.json");
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,51 @@
+// Owns every scene, knows the current one and carries out scene changes once per frame.
+// Reached through OrvStateMachine; created once by the engine run.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace OrvEngine {
+
+class IScene;
+
+class SceneStateMachine {
+public:
+    SceneStateMachine();
+    ~SceneStateMachine();
+
+    // The global instance, or null before start-up has made it; never creates.
+    static SceneStateMachine* GetInstance();
+
+    void Update();
+    void AddScene(const std::string& name, std::shared_ptr<IScene> scene);
+    void RemoveScene(const std::string& name);
+    // Requests a change at the next Update; returns the named scene or null.
+    std::shared_ptr<IScene> ChangeState(const std::string& name);
+    std::shared_ptr<IScene> GetCurrentScene() const { return current_scene; }
+    std::shared_ptr<IScene> GetScene(const std::string& name) const;
+    void SaveScene(const std::string& name);
+    void SaveAllScenes();
+    void LoadScenes();
+    void LoadScene(const std::string& name, uint32_t type);
+    static std::shared_ptr<IScene> MakeGameScene();
+    static std::shared_ptr<IScene> MakeSplashScreenScene();
+
+    std::shared_ptr<IScene> current_scene;
+    std::map<std::string, std::shared_ptr<IScene>> scenes;
+    std::string next_state;
+    std::string previous_scene;
+    bool paused = false;
+
+private:
+    void StartSceneMusic();
+    void ChangeScene();
+    bool WriteSceneSettings(IScene& scene);
+    // Unknown names already reported, so each is logged once.
+    std::set<std::string> reported_unknown_;
+};
+
+} // namespace OrvEngine

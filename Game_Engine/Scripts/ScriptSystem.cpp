@@ -1,0 +1,102 @@
+#include "Scripts/ScriptSystem.h"
+
+#include "Components/ScriptComponent.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+
+#include <algorithm>
+
+namespace OrvEngine {
+
+void ScriptSystem::Init() { RegisterComponent<ScriptComponent>("ScriptComponent", SCRIPTCOMPONENT); }
+
+bool ScriptSystem::MayRun(BaseScript& script)
+{
+    if (!OrvStateMachine || !OrvStateMachine->paused) return true;
+    return script.GetName().find("Menu") != std::string::npos;
+}
+
+Entity* ScriptSystem::LiveEntityFor(uint64_t id, const std::shared_ptr<BaseScript>& script) const
+{
+    auto stored = scripts.find(id);
+    if (stored == scripts.end() || stored->second != script) return nullptr;
+    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
+    return scene ? scene->GetEntity(id) : nullptr;
+}
+
+void ScriptSystem::Update()
+{
+    if (!GameIsRunning) return;
+    for (uint64_t id : removal_queue) scripts.erase(id);
+    removal_queue.clear();
+    // Scripts may spawn or destroy entities: walk a snapshot; scripts made now run next frame.
+    const std::vector<std::pair<uint64_t, std::shared_ptr<BaseScript>>> snapshot(scripts.begin(), scripts.end());
+    for (const auto& [id, script] : snapshot) {
+        if (!MayRun(*script)) continue;
+        if (Entity* entity = LiveEntityFor(id, script)) script->Update(entity);
+    }
+}
+
+void ScriptSystem::HandleMessage(Message* message)
+{
+    if (!GameIsRunning || !OrvStateMachine || !OrvStateMachine->GetCurrentScene()) return;
+    const std::vector<std::pair<uint64_t, std::shared_ptr<BaseScript>>> snapshot(scripts.begin(), scripts.end());
+    for (const auto& [id, script] : snapshot) {
+        Entity* entity = LiveEntityFor(id, script);
+        if (!entity || !MayRun(*script)) continue;
+        const auto components = entity->components;
+        for (const auto& [type, component] : components) {
+            component->HandleMessage(message);
+            if (!LiveEntityFor(id, script)) break;
+        }
+        if (LiveEntityFor(id, script)) script->HandleMessage(entity, message);
+    }
+}
+
+void ScriptSystem::RegisterScript(const std::string& name, std::shared_ptr<ScriptCreator> creator)
+{
+    creators.emplace(name, std::move(creator));
+}
+
+std::shared_ptr<BaseScript> ScriptSystem::AddScript(uint64_t id, const std::string& name)
+{
+    auto creator = creators.find(name);
+    if (creator == creators.end()) return nullptr;
+    auto script = creator->second->Create();
+    scripts.emplace(id, script);
+    return script;
+}
+
+std::shared_ptr<BaseScript> ScriptSystem::GetScript(uint64_t id) const
+{
+    auto it = scripts.find(id);
+    return it == scripts.end() ? nullptr : it->second;
+}
+
+void ScriptSystem::AttachScript(Entity* entity, const ScriptComponent& component)
+{
+    auto queued = std::find(removal_queue.begin(), removal_queue.end(), entity->id);
+    if (queued != removal_queue.end()) {
+        removal_queue.erase(queued);
+        scripts.erase(entity->id);
+    }
+    auto creator = creators.find(component.file_name);
+    if (creator == creators.end()) return;
+    auto script = creator->second->Create();
+    scripts[entity->id] = script;
+    script->Init(entity);
+}
+
+void ScriptSystem::DetachScript(Entity* entity)
+{
+    auto stored = scripts.find(entity->id);
+    if (stored != scripts.end()) {
+        auto script = stored->second;
+        script->OnDestroy(entity);
+    }
+    removal_queue.push_back(entity->id);
+}
+
+} // namespace OrvEngine

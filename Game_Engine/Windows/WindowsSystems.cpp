@@ -1,0 +1,169 @@
+#include "Windows/WindowsSystems.h"
+
+#include "Audio/AudioSystem.h"
+#include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/FPS.h"
+#include "CoreEngine/Globals.h"
+#include "CoreEngine/Message.h"
+#include "Graphics/Graphics.h"
+#include "Logging/Logging.h"
+#include "Platform/Platform.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Windows/Input.h"
+
+#include <fstream>
+
+namespace OrvEngine {
+
+WindowsSystems::WindowsSystems() : show_command(ShowCommand) {}
+
+WindowsSystems::~WindowsSystems() { Platform::DestroyMainWindow(); }
+
+bool WindowsSystems::Serialize(JsonWriter& writer)
+{
+    Serializer::WriteString(writer, "Name", title);
+    Serializer::WriteUint(writer, "Height", static_cast<uint32_t>(windowed_height));
+    Serializer::WriteUint(writer, "Width", static_cast<uint32_t>(windowed_width));
+    return true;
+}
+
+void WindowsSystems::Deserialize(const rapidjson::Value& value)
+{
+    title = Serializer::ReadString(value, "Name", title);
+    const uint32_t h = Serializer::ReadUint(value, "Height", static_cast<uint32_t>(height));
+    const uint32_t w = Serializer::ReadUint(value, "Width", static_cast<uint32_t>(width));
+    if (h == 0 || w == 0) {
+        PrintAndLog("[WindowsSystems::Deserialize] config.json asks for a zero window size; the default is kept");
+        return;
+    }
+    height = windowed_height = h;
+    width = windowed_width = w;
+}
+
+bool WindowsSystems::LoadConfig(const std::string& name)
+{
+    rapidjson::Document document;
+    if (!OrvSerializer.ReadFileToDocument(name + ".json", document)) {
+        PrintAndLog("Error opening file " + name + ".json; the default window settings are used");
+        return false;
+    }
+    Deserialize(document);
+    return true;
+}
+
+bool WindowsSystems::SaveConfig()
+{
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    Serialize(writer);
+    writer.EndObject();
+    return OrvSerializer.WriteStringToFile(buffer.GetString(), "config.json");
+}
+
+void WindowsSystems::Init()
+{
+    LoadConfig("config");
+    const bool created = Platform::CreateMainWindow(title, static_cast<int>(width), static_cast<int>(height));
+    if (!created) PrintAndLog("[WindowsSystems::Init] " + Platform::GetLastError());
+    ORV_ASSERT_AT(created, "Game_Engine/Windows/Windows", "Error creating window!!");
+    PrintLine("Window created successfully!!");
+    EnterFullscreen();
+    LogLine("Window created successfully");
+}
+
+void WindowsSystems::EnterFullscreen()
+{
+    if (fullscreen) return;
+    Platform::GetWindowPosition(saved_x, saved_y);
+    int display_w = 0;
+    int display_h = 0;
+    Platform::GetDisplaySize(display_w, display_h);
+    if (!Platform::HasWindow()) {
+        // Without a window the configured size stands in for the screen.
+        display_w = static_cast<int>(windowed_width);
+        display_h = static_cast<int>(windowed_height);
+    }
+    Platform::PlaceWindow(0, 0, display_w, display_h, true);
+    width = static_cast<uint64_t>(display_w);
+    height = static_cast<uint64_t>(display_h);
+    fullscreen = true;
+}
+
+void WindowsSystems::LeaveFullscreen()
+{
+    if (!fullscreen) return;
+    Platform::PlaceWindow(saved_x, saved_y, static_cast<int>(windowed_width), static_cast<int>(windowed_height), false);
+    width = windowed_width;
+    height = windowed_height;
+    fullscreen = false;
+}
+
+void WindowsSystems::ToggleFullscreen()
+{
+    if (fullscreen) LeaveFullscreen();
+    else EnterFullscreen();
+}
+
+void WindowsSystems::HandleMessage(Message* message)
+{
+    if (message->id != MSG_KEY) return;
+    // Only F11's own key-down toggles, not another key pressed while F11 is held.
+    if (static_cast<KeyMessage*>(message)->IsOwnPress(Platform::VK_F11_KEY)) ToggleFullscreen();
+}
+
+void WindowsSystems::Update()
+{
+    HandleFocus();
+    UpdateTitle();
+    Platform::PumpEvents();
+    // Released marks last one frame: the pump stands for the window message that clears them.
+    Input::GetCharMessage().released.clear();
+    Input::GetKeyMessage().released.clear();
+    Platform::WindowMessage message;
+    while (Platform::PopMessage(message)) {
+        if (message.message == Platform::WM_CLOSE_MSG || message.message == Platform::WM_QUIT_MSG) Close();
+        WndProc(message);
+    }
+}
+
+void WindowsSystems::HandleFocus()
+{
+    AudioSystem* audio = AudioSystem::GetInstance();
+    if (Platform::HasFocus() && !Platform::IsMinimized()) {
+        audio->SetFocusMute(false);
+        return;
+    }
+    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
+    if (scene && scene->GetSceneType() == 2 && !OrvStateMachine->paused && GameIsRunning) {
+        const std::string name = scene->GetSceneName();
+        if (name == "GameScene_01" || name == "GameScene_22" || name == "GameScene_23") OrvStateMachine->paused = true;
+    }
+    audio->SetFocusMute(true);
+}
+
+void WindowsSystems::UpdateTitle()
+{
+    std::string text = title;
+    if (ShowDebugDrawing) text += "           FPS: " + std::to_string(FPS::GetInstance()->frames_per_second);
+    if (text == shown_title_) return;
+    shown_title_ = text;
+    Platform::SetWindowTitle(text);
+}
+
+void WindowsSystems::Close()
+{
+    QuitMessage quit;
+    if (OrvCoreEngine) OrvCoreEngine->BroadcastMessage(&quit);
+    const bool written = SaveConfig();
+    ORV_ASSERT_AT(written, "Game_Engine/Windows/Windows", "Failed to write to file config.json");
+    Graphics::GetInstance()->CleanRenderingEnvironment();
+}
+
+int64_t WindowsSystems::WndProc(const Platform::WindowMessage& message)
+{
+    return Input::Instance().HandleWindowMessage(message.message, message.wParam, message.lParam);
+}
+
+} // namespace OrvEngine

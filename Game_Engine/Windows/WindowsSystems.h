@@ -1,0 +1,59 @@
+// The window system: the one window, "config.json", borderless fullscreen and F11, the per-frame
+// pump, the title, focus loss, and the close path.
+#pragma once
+
+#include "CoreEngine/ISystem.h"
+#include "CoreEngine/Serializer.h"
+#include "CoreEngine/Singleton.h"
+
+#include <cstdint>
+#include <string>
+
+namespace OrvEngine {
+
+namespace Platform {
+struct WindowMessage;
+}
+
+class WindowsSystems : public ISystem, public ISerializable, public Singleton<WindowsSystems> {
+public:
+    WindowsSystems();
+    ~WindowsSystems() override;
+    void HandleMessage(Message* message) override;
+    void Update() override;
+    std::string GetName() override { return "Windows"; }
+    void Init() override;
+
+    // The configured (windowed) size is written, never the fullscreen size.
+    bool Serialize(JsonWriter& writer) override;
+    // Missing or invalid members keep their values; a zero size is refused.
+    void Deserialize(const rapidjson::Value& value) override;
+
+    // Reads name + ".json" from the data folder; false (defaults kept, logged) when unreadable.
+    bool LoadConfig(const std::string& name);
+    bool SaveConfig();
+    void EnterFullscreen();
+    void LeaveFullscreen();
+    void ToggleFullscreen();
+    // The window procedure: everything reaches the input translation.
+    int64_t WndProc(const Platform::WindowMessage& message);
+
+    int show_command = 0;
+    uint64_t width = 1280;   // current client width
+    uint64_t height = 720;   // current client height
+    std::string title = "OrvEngine";
+    bool fullscreen = false;
+    // The windowed client size and position, restored when leaving fullscreen and saved on close.
+    uint64_t windowed_width = 1280;
+    uint64_t windowed_height = 720;
+    int saved_x = 0;
+    int saved_y = 0;
+
+private:
+    void HandleFocus();
+    void UpdateTitle();
+    void Close();
+    std::string shown_title_;
+};
+
+} // namespace OrvEngine

@@ -1,0 +1,3 @@
+#include "CoreEngine/Engine.h"
+
+int main() { return OrvEngine::EngineMain(1); }

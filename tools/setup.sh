@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# One-step set-up on Debian 12 (as root): installs what is missing, configures and builds, then
+#   setup.sh run   starts the game (under xvfb-run when there is no display), or
+#   setup.sh test  runs the whole test suite headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode="${1:-run}"
+
+packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
+          libsdl2-dev libsdl2-mixer-dev libglew-dev libfreetype-dev libfreeimage-dev
+          rapidjson-dev libglm-dev libimgui-dev xvfb xauth libgl1-mesa-dri mesa-utils
+          sox libsox-fmt-base fonts-dejavu-core fonts-karla)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 4)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+
+case "$mode" in
+  run)
+    cd build
+    if [ -n "${DISPLAY:-}" ]; then
+      exec ./OrvEngine
+    else
+      exec xvfb-run -a -s '-screen 0 1280x720x24' ./OrvEngine
+    fi
+    ;;
+  test)
+    cd build
+    export SDL_AUDIODRIVER=dummy CI=true
+    exec ctest --output-on-failure -j"$jobs" --timeout 300
+    ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
