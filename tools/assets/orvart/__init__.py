@@ -1,0 +1,1 @@
+"""Procedural art and sound for the game's assets (see ../README.md)."""
