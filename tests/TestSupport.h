@@ -4,6 +4,7 @@
 
 #include "Audio/AudioSystem.h"
 #include "Components/ParentChildSystem.h"
+#include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Engine.h"
 #include "CoreEngine/FPS.h"
@@ -21,6 +22,7 @@
 #include "Physics/CollisionSystem.h"
 #include "Physics/PhysicsSystem.h"
 #include "Platform/Platform.h"
+#include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/ScriptSystem.h"
 #include "Windows/Input.h"
@@ -64,10 +66,22 @@ inline void WriteFile(const fs::path& path, const std::string& text)
 
 inline fs::path SourceDir() { return fs::path(ORV_SOURCE_DIR); }
 
+// Frees the current scene and unloads every scene while the factory still exists, so the
+// entities the scenes hold are destroyed rather than leaked.
+inline void ReleaseSceneEntities()
+{
+    using namespace OrvEngine;
+    if (!OrvStateMachine) return;
+    if (OrvStateMachine->current_scene) OrvStateMachine->current_scene->Free();
+    OrvStateMachine->current_scene.reset();
+    for (auto& [name, scene] : OrvStateMachine->scenes) scene->Unload();
+}
+
 // Deletes every system singleton and the engine objects, and resets the program-wide flags.
 inline void ResetEngineState()
 {
     using namespace OrvEngine;
+    ReleaseSceneEntities();
     ReleaseEngineObjects();
     WindowsSystems::DestroyInstance();
     EntityFactory::DestroyInstance();
@@ -91,6 +105,8 @@ inline void ResetEngineState()
     Platform::SetClockSource(nullptr);
     Platform::Shutdown();
     Logging::Destroy();
+    // Each test is a run of its own: its first log line truncates the file and writes the header.
+    Logging::BeginRun();
     GameMode = false;
     GameIsRunning = false;
     EditorVisible = false;
@@ -138,5 +154,121 @@ private:
     fs::path root_;
     fs::path old_cwd_;
 };
+
+// ---- Data trees, clock and a small engine for the core tests --------------------------------
+
+// One member of an entity document: an entity with an Information named `name`, and a script
+// when `script` is given.
+inline std::string EntityMember(const std::string& name, const std::string& script = "", unsigned type = 0)
+{
+    std::string text = "\"" + name + "\": [{\"Information\": [{\"name\": \"" + name +
+                       "\", \"type\": " + std::to_string(type) + ", \"active\": true}]";
+    if (!script.empty()) text += ", \"ScriptComponent\": [{\"file_name\": \"" + script + "\"}]";
+    return text + "}]";
+}
+
+inline std::string EntityDocument(const std::vector<std::string>& members)
+{
+    std::string text = "{";
+    for (size_t i = 0; i < members.size(); ++i) text += (i ? ", " : "") + members[i];
+    return text + "}";
+}
+
+struct SceneSpec {
+    SceneSpec(std::string scene_name, int scene_type = 2, std::string entity_document = "", std::string settings_file = "")
+        : name(std::move(scene_name)), type(scene_type), entities(std::move(entity_document)),
+          settings(std::move(settings_file))
+    {
+    }
+    std::string name;
+    int type;
+    std::string entities;  // entity document; none written when empty
+    std::string settings;  // settings file; a default one when empty
+};
+
+// Writes "Scenes.json" listing the scenes in order, and each scene's folder.
+inline void WriteScenes(const fs::path& data, const std::vector<SceneSpec>& scenes)
+{
+    std::string index = "{";
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        const SceneSpec& scene = scenes[i];
+        index += (i ? ", \"" : "\"") + scene.name + "\": " + std::to_string(scene.type);
+        std::string settings = scene.settings;
+        if (settings.empty()) {
+            settings = scene.type == 1 ? "{\"show_time\": 1.0, \"scene_name\": \"" + scene.name + "\", \"next_state\": \"\"}"
+                                       : "{\"scene_name\": \"" + scene.name + "\"}";
+        }
+        WriteFile(data / scene.name / (scene.name + ".json"), settings);
+        if (!scene.entities.empty()) WriteFile(data / scene.name / "Entities.json", scene.entities);
+    }
+    WriteFile(data / "Scenes.json", index + "}");
+}
+
+// The folders the resource scan and the renderer look in, empty.
+inline void MakeAssetFolders(const fs::path& root)
+{
+    for (const char* folder : {"ArtAssets", "Sounds", "Shaders", "fonts"}) fs::create_directories(root / "Resources" / folder);
+}
+
+// A clock the test moves by hand; installed as the platform clock.
+inline double& FakeNow()
+{
+    static double now = 0.0;
+    return now;
+}
+
+inline void InstallFakeClock(double start = 0.0)
+{
+    FakeNow() = start;
+    OrvEngine::Platform::SetClockSource([] { return FakeNow(); });
+}
+
+// The creators of the engine core's own components, without the other systems' Init.
+inline void RegisterCoreComponents()
+{
+    using namespace OrvEngine;
+    EntityFactory::GetInstance()->Init();
+    ScriptSystem::GetInstance()->Init();
+    ParentChildSystem::GetInstance()->Init();
+    RegisterComponent<Transform>("Transform", TRANSFORM);
+}
+
+// A core engine that holds only the given systems (the scene state machine comes separately).
+inline OrvEngine::CoreEngine* MakeCoreEngine(const std::vector<OrvEngine::ISystem*>& systems = {})
+{
+    using namespace OrvEngine;
+    OrvCoreEngine = new CoreEngine();
+    for (ISystem* system : systems) OrvCoreEngine->AddSystem(system);
+    return OrvCoreEngine;
+}
+
+// Captures standard output while it lives.
+class StdoutCapture {
+public:
+    StdoutCapture() { ::testing::internal::CaptureStdout(); }
+    ~StdoutCapture()
+    {
+        if (!taken_) ::testing::internal::GetCapturedStdout();
+    }
+    std::string Take()
+    {
+        taken_ = true;
+        return ::testing::internal::GetCapturedStdout();
+    }
+
+private:
+    bool taken_ = false;
+};
+
+// The lines of a text, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 } // namespace OrvTest

@@ -1,12 +1,201 @@
 #include "Audio/AudioSystem.h"
 
 #include "Components/Audio.h"
+#include "Factory/Component.h"
+#include "Logging/Logging.h"
+#include "Platform/Platform.h"
+
+#include <algorithm>
 
 namespace OrvEngine {
 
+namespace {
+using Platform::SoundSystem;
+constexpr uint32_t kRequiredVersion = 0x20106;
+
+int GroupIndex(ChannelGroup group) { return group == ChannelGroup::Music ? 0 : 1; }
+} // namespace
+
+AudioSystem::AudioSystem()
+{
+    SoundSystem::Create();
+    version = SoundSystem::GetVersion();
+    if (version < kRequiredVersion) {
+        LogLine("FMOD Error: An older version of FMOD is being used (Version " + std::to_string(version) +
+                ").\nThis program requires version " + std::to_string(kRequiredVersion));
+    }
+    driver_count = SoundSystem::GetOutputDeviceCount();
+    if (driver_count == 0) SoundSystem::UseSilentOutput();
+    SoundSystem::Init(50);
+    if (SoundSystem::IsSilent()) PrintAndLog("[AudioSystem] No sound output; the game runs silently");
+}
+
+AudioSystem::~AudioSystem()
+{
+    for (auto& [file, sound] : SoundMap) SoundSystem::ReleaseSound(sound);
+    SoundMap.clear();
+    ChannelMap.clear();
+    SoundSystem::Release();
+}
+
 void AudioSystem::Init()
 {
+    PrintLine("AudioSystem::Init()");
     RegisterComponent<Audio>("Audio", AUDIO);
+}
+
+bool AudioSystem::ErrChk(bool failed)
+{
+    if (failed) LogLine("[AudioSystem::ErrChk] FMOD Error! ");
+    return failed;
+}
+
+std::string AudioSystem::GetFilenameFromEvent(const std::string& event)
+{
+    auto found = EventsFilenameMap.find(event);
+    if (found != EventsFilenameMap.end()) return found->second;
+    LogLine("[AudioSystem::GetFilenameFromEvent] Error: event '" + event + "' not found in EventsFilenameMap!");
+    return "";
+}
+
+void AudioSystem::LoadSound(const std::string& event, bool loops, bool stream)
+{
+    const std::string file = GetFilenameFromEvent(event);
+    if (file.empty()) {
+        LogLine("[AudioSystem::LoadSound] event '" + event + "' could not be found!");
+        return;
+    }
+    if (SoundMap.count(file)) return;
+    SoundHandle sound = SoundSystem::CreateSound(sounds_folder + file, loops, stream);
+    if (ErrChk(!sound.IsValid())) {
+        LogLine("[AudioSystem::LoadSound] event '" + event + (stream ? "' stream" : "' sound") + " could not be created!");
+        return;
+    }
+    SoundMap[file] = sound;
+}
+
+void AudioSystem::UnloadSound(const std::string& event)
+{
+    const std::string file = GetFilenameFromEvent(event);
+    if (file.empty()) {
+        LogLine("[AudioSystem::UnloadSound] event '" + event + "' could not be found!");
+        return;
+    }
+    auto found = SoundMap.find(file);
+    if (found == SoundMap.end()) return;
+    SoundSystem::ReleaseSound(found->second);
+    SoundMap.erase(found);
+}
+
+SoundHandle AudioSystem::GetSoundPtr(const std::string& event)
+{
+    const std::string file = GetFilenameFromEvent(event);
+    if (file.empty()) {
+        LogLine("[AudioSystem::GetSoundPtr] event '" + event + "' could not be found!");
+        return {};
+    }
+    auto found = SoundMap.find(file);
+    if (found == SoundMap.end()) {
+        LogLine("[AudioSystem::GetSoundPtr] Error: could not find sound in SoundMap!");
+        return {};
+    }
+    return found->second;
+}
+
+int32_t AudioSystem::Play(ChannelHandle& channel, const std::string& event, bool as_sound_effect, float volume)
+{
+    const std::string file = GetFilenameFromEvent(event);
+    if (file.empty()) {
+        LogLine("[AudioSystem::Play] event '" + event + "' could not be found!");
+        return -1;
+    }
+    if (!SoundMap.count(file)) LoadSound(event, !as_sound_effect, !as_sound_effect);
+    auto found = SoundMap.find(file);
+    if (found == SoundMap.end()) {
+        LogLine("[AudioSystem::Play] Something went wrong! Event '" + event + "' sound could not be played!");
+        return -1;
+    }
+    channel = SoundSystem::PlaySound(found->second, as_sound_effect ? sfx_group : bgm_group, true);
+    if (ErrChk(!channel.IsValid())) {
+        LogLine("[AudioSystem::Play] Something went wrong! Event '" + event + "' channel could not be created!");
+        return -1;
+    }
+    ++next_channel_id;
+    SoundSystem::SetVolume(channel, volume);
+    SoundSystem::SetPaused(channel, false);
+    ChannelMap[next_channel_id] = channel;
+    return next_channel_id;
+}
+
+void AudioSystem::PlayOneShot(const std::string& event)
+{
+    if (!EventsFilenameMap.count(event)) return;
+    LoadSound(event, false, false);
+    SoundHandle sound = GetSoundPtr(event);
+    if (!sound.IsValid()) return;
+    ChannelHandle channel = SoundSystem::PlaySound(sound, sfx_group, true, true);
+    if (ErrChk(!channel.IsValid())) return;
+    ++next_channel_id;
+    SoundSystem::SetVolume(channel, 1.0f);
+    SoundSystem::SetPaused(channel, false);
+    ChannelMap[next_channel_id] = channel;
+}
+
+void AudioSystem::SetBGMVolume(float volume)
+{
+    bgm_volume = std::clamp(volume, 0.0f, 1.0f);
+    SoundSystem::SetGroupVolume(bgm_group, bgm_volume);
+}
+
+void AudioSystem::SetSFXVolume(float volume)
+{
+    sfx_volume = std::clamp(volume, 0.0f, 1.0f);
+    SoundSystem::SetGroupVolume(sfx_group, sfx_volume);
+}
+
+void AudioSystem::ApplyMute(ChannelGroup group)
+{
+    const bool focus = group == bgm_group && focus_mute_;
+    SoundSystem::SetGroupMute(group, user_mute_[GroupIndex(group)] || focus);
+}
+
+void AudioSystem::SetGroupMute(ChannelGroup group, bool muted)
+{
+    user_mute_[GroupIndex(group)] = muted;
+    ApplyMute(group);
+}
+
+bool AudioSystem::GetGroupMute(ChannelGroup group) const { return user_mute_[GroupIndex(group)]; }
+
+void AudioSystem::SetFocusMute(bool muted)
+{
+    if (focus_mute_ == muted) return;
+    focus_mute_ = muted;
+    ApplyMute(bgm_group);
+}
+
+void AudioSystem::Update()
+{
+    had_focus = has_focus;
+    has_focus = Platform::HasFocus();
+    for (auto it = ChannelMap.begin(); it != ChannelMap.end();) {
+        const ChannelHandle channel = it->second;
+        if (!SoundSystem::IsPlaying(channel)) {
+            it = ChannelMap.erase(it);
+            continue;
+        }
+        if (!has_focus && !SoundSystem::GetPaused(channel)) {
+            SoundSystem::SetPaused(channel, true);
+            FocusPausedChannels.push_back(channel);
+        }
+        ++it;
+    }
+    if (!had_focus && has_focus) {
+        // Stale handles (channels stopped meanwhile) do nothing.
+        for (const ChannelHandle& channel : FocusPausedChannels) SoundSystem::SetPaused(channel, false);
+        FocusPausedChannels.clear();
+    }
+    SoundSystem::Update();
 }
 
 } // namespace OrvEngine

@@ -1,21 +1,78 @@
-// AudioSystem: sounds, channels and the music and effects groups.
+// The audio system: event names to sound files, sounds loaded once per file, channels started in
+// the music (BGM) or effects (SFX) group, focus pause and resume, and the per-frame sound update.
+// Sound playback itself is the platform sound layer's.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Singleton.h"
+#include "Platform/Sound.h"
 
-#include <memory>
+#include <cstdint>
+#include <map>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace OrvEngine {
 
+using ChannelGroup = Platform::ChannelGroup;
+using ChannelHandle = Platform::ChannelHandle;
+using SoundHandle = Platform::SoundHandle;
+
 class AudioSystem : public ISystem, public Singleton<AudioSystem> {
 public:
+    AudioSystem();
+    ~AudioSystem() override;
+    void Update() override;
     std::string GetName() override { return "AudioSystem"; }
     void Init() override;
-    // Silences the music group while the window has no focus, apart from the player's own mute.
-    void SetFocusMute(bool muted) { focus_muted = muted; }
-    bool focus_muted = false;
+
+    // True (and a log line) when a sound-layer call failed.
+    bool ErrChk(bool failed);
+    // The event's file name, or empty with a log line.
+    std::string GetFilenameFromEvent(const std::string& event);
+    void LoadSound(const std::string& event, bool loops, bool stream);
+    void UnloadSound(const std::string& event);
+    SoundHandle GetSoundPtr(const std::string& event);
+    // Starts the event on a new channel; returns its id, or -1 when nothing started.
+    int32_t Play(ChannelHandle& channel, const std::string& event, bool as_sound_effect, float volume);
+    // Plays an effect once (never looping); unknown events do nothing.
+    void PlayOneShot(const std::string& event);
+    void PlayHighlightedSFX() { PlayOneShot("SFX_M_Highlighted"); }
+    void PlaySelectedSFX() { PlayOneShot("SFX_M_Selected"); }
+    void SetBGMVolume(float volume);
+    void SetSFXVolume(float volume);
+    float GetSFXVolume() const { return sfx_volume; }
+    float GetBGMVolume() const { return bgm_volume; }
+    // The player's own mute of a group (options menu, editor).
+    void SetGroupMute(ChannelGroup group, bool muted);
+    bool GetGroupMute(ChannelGroup group) const;
+    // The window's focus mute of the music group; the group is silent while either mute is set.
+    void SetFocusMute(bool muted);
+    void SetGroupPaused(ChannelGroup group, bool paused) { Platform::SoundSystem::SetGroupPaused(group, paused); }
+    std::vector<std::string>::const_iterator AddedSoundsBegin() const { return AddedSounds.begin(); }
+    std::vector<std::string>::const_iterator AddedSoundsEnd() const { return AddedSounds.end(); }
+
+    std::string sounds_folder = "../Resources/Sounds/";
+    int driver_count = 0;
+    uint32_t version = 0;
+    ChannelGroup bgm_group = ChannelGroup::Music;
+    ChannelGroup sfx_group = ChannelGroup::Effects;
+    float bgm_volume = 1.0f;
+    float sfx_volume = 1.0f;
+    int32_t next_channel_id = 0;
+    std::unordered_map<std::string, SoundHandle> SoundMap;
+    std::map<int32_t, ChannelHandle> ChannelMap;
+    std::unordered_map<std::string, std::string> EventsFilenameMap;
+    std::vector<std::string> AddedSounds;
+    std::vector<ChannelHandle> FocusPausedChannels;
+    bool had_focus = true;
+    bool has_focus = true;
+
+private:
+    void ApplyMute(ChannelGroup group);
+    bool user_mute_[2] = {false, false};
+    bool focus_mute_ = false;
 };
 
 } // namespace OrvEngine

@@ -50,6 +50,9 @@ void Child::SetParent(const std::shared_ptr<Parent>& new_parent)
         parent.reset();
         return;
     }
+    auto previous = parent.lock();
+    if (previous == new_parent) return;
+    if (previous) previous->num_children = std::max(0, previous->num_children - 1);
     parent = new_parent;
     parent_name = new_parent->owner ? new_parent->owner->name : std::string();
     ++new_parent->num_children;
@@ -63,7 +66,7 @@ void Child::SetParent(const std::shared_ptr<Parent>& new_parent)
 void Child::ClearParent()
 {
     auto current = parent.lock();
-    if (current) --current->num_children;
+    if (current) current->num_children = std::max(0, current->num_children - 1);
     parent_name.clear();
     sibling_index = -1;
     follows_x = follows_y = follows_scaling_dir = true;

@@ -45,7 +45,9 @@ void ParentChildSystem::RemoveChild(const std::shared_ptr<Child>& child)
     if (!child) return;
     auto it = std::find(children.begin(), children.end(), child);
     if (it == children.end()) return;
-    if (auto parent = child->GetParent()) --parent->num_children;
+    // The child leaves its parent's count and link; it finds the parent again by name if re-added.
+    if (auto parent = child->GetParent()) parent->num_children = std::max(0, parent->num_children - 1);
+    child->parent.reset();
     children.erase(it);
 }
 

@@ -1,19 +1,38 @@
-// Stats: hit points and the other numbers of an actor.
+// Stats: a character's numbers (hit points, attack speed, attack, defence and three modifiers).
+// No behaviour of its own; the gameplay components and scripts read and change the fields.
 #pragma once
 
 #include "Factory/Component.h"
+
+#include <cstdint>
 
 namespace OrvEngine {
 
 class Stats : public Component {
 public:
     Stats() : Component("Stats") {}
-    bool Serialize(JsonWriter&) override { return true; }
-    void Deserialize(const rapidjson::Value&) override {}
+    bool Serialize(JsonWriter& writer) override;
+    void Deserialize(const rapidjson::Value& value) override;
     void Init() override {}
     void HandleMessage(Message*) override {}
     void Update() override {}
     std::shared_ptr<Component> Clone() override { return std::make_shared<Stats>(*this); }
+
+    float GetDefense() const { return defense; }
+    float GetSpdModifier() const { return spd_modifier; }
+    void SetSpdModifier(const float& value) { spd_modifier = value; }
+    float GetAttModifier() const { return att_modifier; }
+    float GetDefModifier() const { return def_modifier; }
+    void SetDefModifier(const float& value) { def_modifier = value; }
+
+    int32_t hp = 0;
+    int32_t second_value = 0; // not saved; kept by copies
+    float speed_attack = 0.0f;
+    float attack = 0.0f;
+    float defense = 0.0f;
+    float spd_modifier = 0.0f;
+    float att_modifier = 0.0f;
+    float def_modifier = 0.0f;
 };
 
 } // namespace OrvEngine

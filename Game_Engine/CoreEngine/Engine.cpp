@@ -89,6 +89,10 @@ void DestroyAfterException()
             scene->RemoveEntity(id);
         }
     }
+    // The scenes' stored entities too, while the factory that made them still exists.
+    if (OrvStateMachine) {
+        for (auto& [name, stored] : OrvStateMachine->scenes) stored->Unload();
+    }
     LogLine("------------ Destroying All Systems -------------");
     if (OrvCoreEngine) OrvCoreEngine->DestroySystems();
     Platform::Shutdown();

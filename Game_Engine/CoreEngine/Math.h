@@ -15,6 +15,7 @@ struct Vec2 {
     float GetY() const { return y; }
     Vec2 operator+(const Vec2& o) const { return {x + o.x, y + o.y}; }
     Vec2 operator-(const Vec2& o) const { return {x - o.x, y - o.y}; }
+    Vec2 operator*(float s) const { return {x * s, y * s}; }
     bool operator==(const Vec2& o) const { return x == o.x && y == o.y; }
     bool operator!=(const Vec2& o) const { return !(*this == o); }
     // Unit vector through a fast square root; (0, 0) stays (0, 0).

@@ -14,12 +14,13 @@ void Entity::AddComponent(const int& type, std::shared_ptr<Component> component)
 {
     if (!component) return;
     auto old = components.find(type);
-    if (in_systems && old != components.end() && old->second != component) {
-        EntityFactory::GetInstance()->RemoveComponentFromSystem(this, type, old->second);
-    }
+    const bool replaces_live = in_systems && old != components.end() && old->second != component;
+    if (replaces_live) EntityFactory::GetInstance()->RemoveComponentFromSystem(this, type, old->second);
     component->owner = this;
     components[type] = component;
     components[type]->Init();
+    // The replacement takes the old one's place in its system.
+    if (replaces_live) EntityFactory::GetInstance()->AddComponentToSystem(this, type, components[type]);
 }
 
 void Entity::RemoveComponent(const int& type) { components.erase(type); }

@@ -143,43 +143,58 @@ void EntityFactory::DestroyEntity(Entity*& entity)
 void EntityFactory::AddEntityToSystems(Entity* entity)
 {
     if (!entity) return;
+    entity->in_systems = true;
+    static const int kAddOrder[] = {PLAYERCONTROLLER, RIGIDBODY2D, SCRIPTCOMPONENT, AIMOVEMENT, ENEMYMOVEMENT,
+                                    BOXCOLLIDER, SPRITE, SLIDER, TEXT, BUTTON, PARENT, CHILD};
+    for (int type : kAddOrder) {
+        auto component = entity->GetComponent(type);
+        if (component) AddComponentToSystem(entity, type, component);
+    }
+}
+
+void EntityFactory::AddComponentToSystem(Entity* entity, int type, const std::shared_ptr<Component>& component)
+{
+    if (!entity || !component) return;
     auto body = entity->GetComponent<RigidBody2D>(RIGIDBODY2D);
     auto transform = entity->GetComponent<Transform>(TRANSFORM);
-    auto enemy = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
-    auto ai = entity->GetComponent<AIMovement>(AIMOVEMENT);
-    auto collider = entity->GetComponent<BoxCollider>(BOXCOLLIDER);
-    auto sprite = entity->GetComponent<Sprite>(SPRITE);
-    auto slider = entity->GetComponent<Slider>(SLIDER);
-    auto text = entity->GetComponent<Text>(TEXT);
-    auto button = entity->GetComponent<Button>(BUTTON);
-    auto script = entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT);
-    auto parent = entity->GetComponent<Parent>(PARENT);
-    auto child = entity->GetComponent<Child>(CHILD);
-    auto player = entity->GetComponent<PlayerController>(PLAYERCONTROLLER);
-    auto stats = entity->GetComponent<Stats>(STATS);
-
-    entity->in_systems = true;
-    if (player && stats) player->stats = stats;
-    if (body) PhysicsSystem::GetInstance()->AddRigidBody(body);
-    if (script) ScriptSystem::GetInstance()->AttachScript(entity, *script);
-    if (ai) {
+    switch (type) {
+    case PLAYERCONTROLLER:
+    case STATS: {
+        auto player = entity->GetComponent<PlayerController>(PLAYERCONTROLLER);
+        auto stats = entity->GetComponent<Stats>(STATS);
+        if (player && stats) player->stats = stats;
+        break;
+    }
+    case RIGIDBODY2D: PhysicsSystem::GetInstance()->AddRigidBody(body); break;
+    case SCRIPTCOMPONENT:
+        ScriptSystem::GetInstance()->AttachScript(entity, *std::static_pointer_cast<ScriptComponent>(component));
+        break;
+    case AIMOVEMENT: {
+        auto ai = std::static_pointer_cast<AIMovement>(component);
         if (body) ai->SetRigidBody(body);
         if (transform) ai->SetTransform(transform);
+        break;
     }
-    if (enemy) {
+    case ENEMYMOVEMENT: {
+        auto enemy = std::static_pointer_cast<EnemyMovement>(component);
         if (body) enemy->SetRigidBody(body);
         if (transform) enemy->SetTransform(transform);
+        break;
     }
-    if (collider) {
+    case BOXCOLLIDER: {
+        auto collider = std::static_pointer_cast<BoxCollider>(component);
         if (body) collider->SetRigidBody(body);
         CollisionSystem::GetInstance()->AddCollider(collider);
+        break;
     }
-    if (sprite) SpriteSystem::GetInstance()->AddSprite(sprite);
-    if (slider) SliderSystem::GetInstance()->AddSlider(slider);
-    if (text) FreetypeSystem::GetInstance()->AddText(text);
-    if (button) ButtonSystem::GetInstance()->AddButton(button);
-    if (parent) ParentChildSystem::GetInstance()->AddParent(parent);
-    if (child) ParentChildSystem::GetInstance()->AddChild(child);
+    case SPRITE: SpriteSystem::GetInstance()->AddSprite(std::static_pointer_cast<Sprite>(component)); break;
+    case SLIDER: SliderSystem::GetInstance()->AddSlider(std::static_pointer_cast<Slider>(component)); break;
+    case TEXT: FreetypeSystem::GetInstance()->AddText(std::static_pointer_cast<Text>(component)); break;
+    case BUTTON: ButtonSystem::GetInstance()->AddButton(std::static_pointer_cast<Button>(component)); break;
+    case PARENT: ParentChildSystem::GetInstance()->AddParent(std::static_pointer_cast<Parent>(component)); break;
+    case CHILD: ParentChildSystem::GetInstance()->AddChild(std::static_pointer_cast<Child>(component)); break;
+    default: break;
+    }
 }
 
 void EntityFactory::RemoveComponentFromSystem(Entity* entity, int type, const std::shared_ptr<Component>& component)

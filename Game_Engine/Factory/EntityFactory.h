@@ -41,6 +41,8 @@ public:
     void AddEntityToSystems(Entity* entity);
     // Idempotent: a second call on an entity already out of the systems does nothing more.
     void RemoveEntityFromSystems(Entity* entity);
+    // Puts one component into the system that acts on it (a replacement on a live entity).
+    void AddComponentToSystem(Entity* entity, int type, const std::shared_ptr<Component>& component);
     // Takes one component out of the system that holds it.
     void RemoveComponentFromSystem(Entity* entity, int type, const std::shared_ptr<Component>& component);
 

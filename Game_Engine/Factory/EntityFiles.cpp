@@ -100,7 +100,9 @@ bool EntityFactory::LoadArchetypes()
             continue;
         }
         const std::string name(member->value.GetString(), member->value.GetStringLength());
-        if (!LoadPrefab(name) && IsSafePathComponent(name)) unloaded_prefabs_.insert(name);
+        // A file that reads but holds no prefab of that name failed too: the name stays listed.
+        const bool loaded = LoadPrefab(name) && archetypes.count(name) != 0;
+        if (!loaded && IsSafePathComponent(name)) unloaded_prefabs_.insert(name);
     }
     return true;
 }

@@ -1,23 +1,60 @@
-// ButtonSystem: keyboard and mouse selection of menu buttons.
+// The button system: every button ordered by screen position (top row first, left to right),
+// the selection, keyboard navigation and activation, and the mouse mode of the frame.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
+#include "CoreEngine/Math.h"
 #include "CoreEngine/Singleton.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
 namespace OrvEngine {
+
 class Button;
+
+struct ButtonKey {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// Higher y first; equal y, smaller x first.
+struct ButtonKeyOrder {
+    bool operator()(const ButtonKey& a, const ButtonKey& b) const
+    {
+        return a.y > b.y || (a.y == b.y && a.x < b.x);
+    }
+};
 
 class ButtonSystem : public ISystem, public Singleton<ButtonSystem> {
 public:
+    ~ButtonSystem() override;
+    void HandleMessage(Message* message) override;
+    void Update() override;
     std::string GetName() override { return "ButtonSystem"; }
     void Init() override;
-    void AddButton(const std::shared_ptr<Button>&) {}
-    void RemoveButton(const std::shared_ptr<Button>&) {}
+
+    // Inserted under the owner's Transform position, after equal keys; nothing without a Transform.
+    void AddButton(const std::shared_ptr<Button>& button);
+    // Also drops the selection when it is this button.
+    void RemoveButton(const std::shared_ptr<Button>& button);
+    void UpdateButtonKey(const std::shared_ptr<Button>& button);
     void ClearSelection() { selected.reset(); }
+
+    std::multimap<ButtonKey, std::shared_ptr<Button>, ButtonKeyOrder> buttons;
     std::shared_ptr<Button> selected;
+    bool mouse_mode = false;
+    bool activate_request = false;
+    // The colour of text-only buttons when neither hovered nor selected, noted once.
+    Vec3 normal_text_colour;
+    bool has_normal_text_colour = false;
+
+private:
+    bool AcceptsInput() const;
+    void SelectPrevious();
+    void SelectNext();
+    std::multimap<ButtonKey, std::shared_ptr<Button>, ButtonKeyOrder>::iterator FindSelectedEntry();
 };
 
 } // namespace OrvEngine

@@ -1,4 +1,4 @@
-// SliderSystem: draws bars after the sprites.
+// The slider system: updates and draws every bar after the sprites of the frame.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -6,16 +6,24 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace OrvEngine {
+
 class Slider;
 
 class SliderSystem : public ISystem, public Singleton<SliderSystem> {
 public:
+    void Update() override;
     std::string GetName() override { return "SliderSystem"; }
     void Init() override;
-    void AddSlider(const std::shared_ptr<Slider>&) {}
-    void RemoveSlider(const std::shared_ptr<Slider>&) {}
+
+    void AddSlider(const std::shared_ptr<Slider>& slider);
+    void RemoveSlider(const std::shared_ptr<Slider>& slider);
+
+    std::vector<std::shared_ptr<Slider>> sliders;
+    // The first slider update of the run sets its bar up first.
+    bool first_update_done = false;
 };
 
 } // namespace OrvEngine

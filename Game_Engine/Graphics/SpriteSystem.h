@@ -1,4 +1,6 @@
-// SpriteSystem: draws the sprites in depth order.
+// SpriteSystem: the draw list of live sprites, sorted by depth and drawn each frame into the
+// editor's framebuffer (game not running) or the back buffer (game running), then the debug
+// lines. Also keeps the unit quad and makes a live scene camera the active camera.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -6,16 +8,40 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace OrvEngine {
+
+class Model;
 class Sprite;
 
 class SpriteSystem : public ISystem, public Singleton<SpriteSystem> {
 public:
+    // Unloads every texture.
+    ~SpriteSystem() override;
     std::string GetName() override { return "SpriteSystem"; }
     void Init() override;
-    void AddSprite(const std::shared_ptr<Sprite>&) {}
-    void RemoveSprite(const std::shared_ptr<Sprite>&) {}
+    void Update() override;
+
+    void AddSprite(const std::shared_ptr<Sprite>& sprite);
+    // Removes the first entry holding this sprite; nothing when absent or empty.
+    void RemoveSprite(const std::shared_ptr<Sprite>& sprite);
+    void SetPreviewAnimation(bool value) { preview_animation = value; }
+    bool GetPreviewAnimation() const { return preview_animation; }
+    // The unit quad (model 0), or empty before Init.
+    std::shared_ptr<Model> GetQuad() const { return models.empty() ? nullptr : models.front(); }
+    // Keeps ActiveCamera on a camera of a live entity: when it is null or its entity has left the
+    // systems, the first live camera of the current scene (ascending id) becomes active.
+    void ClaimActiveCamera();
+
+    std::vector<std::shared_ptr<Sprite>> sprites;
+    std::vector<std::shared_ptr<Model>> models;
+    bool preview_animation = false;
+
+private:
+    void BeginEditorTarget();
+    void EndEditorTarget();
+    void DrawSprites();
 };
 
 } // namespace OrvEngine

@@ -1,26 +1,168 @@
 #include "Logic/Logic.h"
 
+#include "Components/Camera.h"
+#include "Components/Child.h"
+#include "Components/Parent.h"
 #include "Components/Stats.h"
-#include "Logic/EnemyMovement.h"
+#include "Components/Transform.h"
+#include "CoreEngine/Globals.h"
+#include "CoreEngine/Message.h"
+#include "Editor/EditorManager.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Graphics/Graphics.h"
 #include "Logic/AIMovement.h"
+#include "Logic/BossBehaviour.h"
+#include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
 #include "Logic/Spells.h"
-#include "Components/Parent.h"
-#include "Components/Child.h"
-#include "Logic/BossBehaviour.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scripts/ScriptSystem.h"
+#include "Windows/Input.h"
 
 namespace OrvEngine {
 
+namespace {
+constexpr float kCameraStep = 0.1f;
+
+std::shared_ptr<IScene> CurrentScene()
+{
+    SceneStateMachine* machine = SceneStateMachine::GetInstance();
+    return machine ? machine->GetCurrentScene() : nullptr;
+}
+
+// Scales the editor view's height by `factor`, the width following in proportion.
+void ZoomEditorCamera(Graphics& graphics, float factor)
+{
+    const float old_height = graphics.camera_height;
+    const float new_height = old_height + old_height * factor;
+    // A zero height has no aspect to keep: the width is left alone.
+    if (old_height != 0.0f) graphics.camera_width = graphics.camera_width / old_height * new_height;
+    graphics.camera_height = new_height;
+}
+} // namespace
+
 void Logic::Init()
 {
-    RegisterComponent<Stats>("Stats", STATS);
+    RegisterComponent<PlayerController>("PlayerController", PLAYERCONTROLLER);
     RegisterComponent<EnemyMovement>("EnemyMovement", ENEMYMOVEMENT);
     RegisterComponent<AIMovement>("AIMovement", AIMOVEMENT);
-    RegisterComponent<PlayerController>("PlayerController", PLAYERCONTROLLER);
     RegisterComponent<Spells>("Spells", SPELLS);
+    RegisterComponent<Stats>("Stats", STATS);
     RegisterComponent<Parent>("Parent", PARENT);
     RegisterComponent<Child>("Child", CHILD);
     RegisterComponent<BossBehaviour>("BossBehaviour", BOSSBEHAVIOUR);
+}
+
+void Logic::HandleMessage(Message* message)
+{
+    if (!message) return;
+    switch (message->id) {
+    case MSG_CONTACT: {
+        auto* contact = static_cast<ContactMessage*>(message);
+        DeliverContact(MSG_CONTACT, contact->entity_a, contact->entity_b);
+        break;
+    }
+    case MSG_COLLISION: {
+        auto* collision = static_cast<CollisionMessage*>(message);
+        DeliverContact(MSG_COLLISION, collision->entity_a, collision->entity_b);
+        break;
+    }
+    case MSG_MOUSE_BUTTON: Pick(*static_cast<MouseMessage*>(message)); break;
+    case MSG_CHAR: CameraKey(*static_cast<CharMessage*>(message)); break;
+    default: break;
+    }
+}
+
+// (A, B) first, then (B, A). Both entities are looked up again before each call: the first
+// handler may destroy either of them.
+void Logic::DeliverContact(uint32_t message_id, uint64_t a, uint64_t b)
+{
+    const uint64_t order[2][2] = {{a, b}, {b, a}};
+    for (const auto& pair : order) {
+        if (!GameIsRunning) return;
+        auto scene = CurrentScene();
+        if (!scene) return;
+        Entity* self = scene->GetEntity(pair[0]);
+        Entity* other = scene->GetEntity(pair[1]);
+        if (!self || !other) return;
+        auto script = ScriptSystem::GetInstance()->GetScript(self->id);
+        if (!script) continue;
+        if (message_id == MSG_CONTACT) {
+            script->OnContact(self, other);
+        } else {
+            script->OnCollision(self, other);
+        }
+    }
+}
+
+void Logic::Pick(const MouseMessage& message)
+{
+    EditorManager* editor = EditorManager::GetInstance();
+    const Input& input = Input::Instance();
+    const float vx = editor->viewport_x + kViewportInset;
+    const float vy = editor->viewport_y + kViewportInset;
+    const bool inside = vx < input.screen_x && input.screen_x < vx + editor->viewport_width && vy < input.screen_y &&
+                        input.screen_y < vy + editor->viewport_height;
+    if (!inside || !editor->edited_scene) return;
+    if (drag_mode == 1) {
+        grab_offset = Vec2();
+        drag_mode = 0;
+        return;
+    }
+    Entity* camera_entity = ActiveCamera ? ActiveCamera->owner : nullptr;
+    for (const auto& [id, entity] : editor->edited_scene->GetEntities()) {
+        if (!entity || entity == camera_entity) continue;
+        if (!IsPointInEntity(message.x, message.y, entity)) {
+            editor->SetSelection(nullptr);
+            continue;
+        }
+        editor->entity_picked = 1;
+        editor->SetSelection(entity);
+        auto left = message.buttons.find(1);
+        if (left == message.buttons.end() || left->second == 0) {
+            grab_offset = Vec2();
+            drag_mode = 0;
+        } else {
+            auto transform = entity->GetComponent<Transform>(TRANSFORM);
+            grab_offset = Vec2(transform->position.x - message.x, transform->position.y - message.y);
+            drag_mode = 1;
+        }
+        return;
+    }
+}
+
+void Logic::CameraKey(const CharMessage& message)
+{
+    // A key's release repeats its last character; only the press moves the camera.
+    if (message.from_release) return;
+    Graphics& graphics = *Graphics::GetInstance();
+    switch (static_cast<char>(message.code & 0xFF)) {
+    case '+':
+    case '=': ZoomEditorCamera(graphics, kCameraStep); break;
+    case '-':
+    case '_': ZoomEditorCamera(graphics, -kCameraStep); break;
+    case '[':
+    case 'j': graphics.camera_x -= graphics.camera_width * kCameraStep; break;
+    case ']':
+    case 'l': graphics.camera_x += graphics.camera_width * kCameraStep; break;
+    default: break;
+    }
+}
+
+void Logic::Update()
+{
+    if (GameIsRunning || drag_mode != 1) return;
+    EditorManager* editor = EditorManager::GetInstance();
+    // The selection may have been cleared or destroyed (a scene change) since the drag began.
+    Entity* entity = editor->selected_id ? EntityFactory::GetInstance()->GetLiveEntity(editor->selected_id) : nullptr;
+    if (!entity || entity != editor->selected_entity) return;
+    auto transform = entity->GetComponent<Transform>(TRANSFORM);
+    if (!transform) return;
+    const Input& input = Input::Instance();
+    transform->position.x = input.world_x + grab_offset.x;
+    transform->position.y = input.world_y + grab_offset.y;
 }
 
 } // namespace OrvEngine

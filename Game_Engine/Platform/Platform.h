@@ -56,6 +56,7 @@ bool CreateMainWindow(const std::string& title, int width, int height);
 void DestroyMainWindow();
 bool HasWindow();
 void SetWindowTitle(const std::string& title);
+// The window's title; under the null backend the last one set.
 std::string GetWindowTitle();
 void GetDisplaySize(int& width, int& height);
 void GetWindowClientSize(int& width, int& height);
@@ -63,6 +64,8 @@ void GetWindowPosition(int& x, int& y);
 // Borderless at (x, y) with the given client size, or with a frame at a saved position.
 void PlaceWindow(int x, int y, int width, int height, bool borderless);
 bool HasFocus();
+// Tests pin the focus: 1 focused, 0 unfocused, -1 back to the real window's state.
+void SetFocusOverride(int focused);
 bool IsMinimized();
 // Opaque native handles for the editor's interface back-end (SDL_Window*, SDL_GLContext).
 void* GetNativeWindow();

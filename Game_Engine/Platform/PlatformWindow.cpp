@@ -25,6 +25,8 @@ struct WindowState {
     RawEventHook raw_hook;
     std::string last_error;
     int wm_checked = -1; // -1 unknown, 0 no window manager, 1 one runs
+    std::string title;   // the last title asked for; what the null backend reports
+    int focus_override = -1;
 };
 WindowState g;
 
@@ -142,6 +144,7 @@ bool IsNullBackend() { return g.null_backend; }
 
 bool CreateMainWindow(const std::string& title, int width, int height)
 {
+    g.title = title;
     if (g.null_backend) return true;
     if (g.window) return true;
     if (!InitVideo()) return false;
@@ -175,10 +178,11 @@ bool HasWindow() { return g.window != nullptr; }
 
 void SetWindowTitle(const std::string& title)
 {
+    g.title = title;
     if (g.window) SDL_SetWindowTitle(g.window, title.c_str());
 }
 
-std::string GetWindowTitle() { return g.window ? SDL_GetWindowTitle(g.window) : std::string(); }
+std::string GetWindowTitle() { return g.window ? SDL_GetWindowTitle(g.window) : g.title; }
 
 void GetDisplaySize(int& width, int& height)
 {
@@ -214,8 +218,11 @@ void PlaceWindow(int x, int y, int width, int height, bool borderless)
     SDL_ShowWindow(g.window);
 }
 
+void SetFocusOverride(int focused) { g.focus_override = focused; }
+
 bool HasFocus()
 {
+    if (g.focus_override >= 0) return g.focus_override == 1;
     if (!g.window || IsOffscreenVideo()) return true;
     return (SDL_GetWindowFlags(g.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
@@ -350,6 +357,8 @@ void Shutdown()
     g.queue.clear();
     g.source = nullptr;
     g.raw_hook = nullptr;
+    g.title.clear();
+    g.focus_override = -1;
 }
 
 } // namespace Platform

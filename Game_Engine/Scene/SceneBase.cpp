@@ -98,7 +98,15 @@ void SceneBase::DestroyLiveEntities()
     EntityFactory* factory = EntityFactory::GetInstance();
     // An OnDestroy may look the scene up or spawn entities: each entity leaves the map before it is
     // destroyed, and whatever is spawned meanwhile is destroyed too.
+    // Bounded, so an OnDestroy that always spawns a replacement cannot keep the scene alive forever.
+    size_t budget = entities_.size() * 64 + 4096;
     while (!entities_.empty()) {
+        if (budget-- == 0) {
+            PrintAndLog("[" + std::string(source_) + "::Free] Entities keep spawning while the scene is freed; " +
+                        std::to_string(entities_.size()) + " left behind");
+            entities_.clear();
+            break;
+        }
         auto first = entities_.begin();
         Entity* entity = first->second;
         entities_.erase(first);

@@ -16,6 +16,10 @@
 
 namespace OrvEngine {
 
+namespace {
+constexpr uint32_t kMaxWindowSide = 16384;
+} // namespace
+
 WindowsSystems::WindowsSystems() : show_command(ShowCommand) {}
 
 WindowsSystems::~WindowsSystems() { Platform::DestroyMainWindow(); }
@@ -35,6 +39,11 @@ void WindowsSystems::Deserialize(const rapidjson::Value& value)
     const uint32_t w = Serializer::ReadUint(value, "Width", static_cast<uint32_t>(width));
     if (h == 0 || w == 0) {
         PrintAndLog("[WindowsSystems::Deserialize] config.json asks for a zero window size; the default is kept");
+        return;
+    }
+    if (h > kMaxWindowSide || w > kMaxWindowSide) {
+        PrintAndLog("[WindowsSystems::Deserialize] config.json asks for a window larger than " +
+                    std::to_string(kMaxWindowSide) + " pixels a side; the default is kept");
         return;
     }
     height = windowed_height = h;

@@ -1,0 +1,155 @@
+#include "Components/Camera.h"
+
+#include "Components/Transform.h"
+#include "CoreEngine/Globals.h"
+#include "Editor/EditorManager.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Platform/Platform.h"
+#include "Windows/WindowsSystems.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
+
+namespace OrvEngine {
+
+uint64_t Camera::shake_counter = 0;
+float Camera::rest_height = 0.0f;
+bool Camera::rest_height_taken = false;
+
+namespace {
+float WindowAspect()
+{
+    WindowsSystems* window = WindowsSystems::GetInstance();
+    return window->height ? static_cast<float>(window->width) / static_cast<float>(window->height) : 0.0f;
+}
+
+uint64_t WholeExtent(float value) { return value > 0.0f ? static_cast<uint64_t>(value) : 0; }
+
+std::shared_ptr<Transform> TransformOf(Entity* entity)
+{
+    return entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
+}
+} // namespace
+
+Camera::~Camera()
+{
+    if (ActiveCamera != this) return;
+    ActiveCamera = nullptr;
+    if (EditorManager::Exists() && EditorManager::GetInstance()->camera_entity == owner) {
+        EditorManager::GetInstance()->camera_entity = nullptr;
+    }
+}
+
+void Camera::Activate()
+{
+    ActiveCamera = this;
+    EditorManager::GetInstance()->camera_entity = owner;
+}
+
+Entity* Camera::GetFollowedEntity() const
+{
+    return followed_id ? EntityFactory::GetInstance()->GetLiveEntity(followed_id) : nullptr;
+}
+
+void Camera::Init()
+{
+    // A loaded template is never live: entering a scene must not move the template.
+    if (!ActiveCamera && owner && owner->in_systems) Activate();
+    Entity* player = EditorManager::GetInstance()->FindPlayerEntity();
+    followed_id = player ? player->id : 0;
+    transform = TransformOf(owner);
+    aspect = WindowAspect();
+    if (!transform) return;
+    const float radians = transform->rotation * 3.1415927f / 180.0f;
+    rotation[0] = std::cos(radians);
+    rotation[1] = std::sin(radians);
+    rotation[2] = -rotation[1];
+    rotation[3] = rotation[0];
+    view = glm::translate(glm::mat4(1.0f), glm::vec3(-transform->position.x, -transform->position.y, 0.0f));
+    WindowsSystems* window = WindowsSystems::GetInstance();
+    const float half_w = static_cast<float>(window->width / 2);
+    const float half_h = static_cast<float>(window->height / 2);
+    world_to_screen = glm::scale(glm::mat4(1.0f), glm::vec3(half_w, half_h, 1.0f)) * view;
+}
+
+void Camera::Update()
+{
+    if (!transform) return;
+    // The player is looked up before it is followed: last frame's player may have been deleted.
+    Entity* player = EditorManager::GetInstance()->FindPlayerEntity();
+    followed_id = player ? player->id : 0;
+    auto player_transform = TransformOf(player);
+    if (player_transform && !shaking) transform->position.x = player_transform->position.x;
+
+    if (!rest_height_taken) {
+        rest_height = transform->position.y;
+        rest_height_taken = true;
+    }
+    if (!shaking || !player) {
+        shake_counter = 0;
+    } else if (++shake_counter % 2 == 0) {
+        // Every second frame the shake is undone.
+        if (player_transform) transform->position.x = player_transform->position.x;
+        transform->position.y = rest_height;
+    }
+    aspect = WindowAspect();
+
+    float& angle = transform->rotation;
+    if (angle > 360.0f) angle -= 360.0f;
+    if (angle < 0.0f) angle += 360.0f;
+    const float radians = angle * 3.1415927f / 180.0f;
+    rotation[0] = std::cos(radians);
+    rotation[1] = std::sin(radians);
+    rotation[2] = -rotation[1];
+    rotation[3] = rotation[0];
+
+    view_height = WholeExtent(transform->scale.y);
+    view_width = WholeExtent(transform->scale.x);
+    BuildMatrices(transform->scale.x, transform->scale.y);
+}
+
+void Camera::BuildMatrices(float scale_x, float scale_y)
+{
+    view = glm::translate(glm::mat4(1.0f), glm::vec3(-transform->position.x, -transform->position.y, 0.0f));
+    // A zero view size would make the matrix infinite; the last one is kept.
+    if (scale_x == 0.0f || scale_y == 0.0f) return;
+    world_to_screen = glm::scale(glm::mat4(1.0f), glm::vec3(2.0f / scale_x, 2.0f / scale_y, 1.0f)) * view;
+}
+
+void Camera::Shake()
+{
+    Camera* camera = ActiveCamera;
+    if (!camera) return;
+    camera->shaking = true;
+    Entity* player = camera->GetFollowedEntity();
+    if (!player || !camera->transform || !TransformOf(player)) return;
+    float d = camera->shake_magnitude;
+    if (Platform::Random15() % 2 != 0) d = -d;
+    camera->transform->position.x += d;
+    camera->transform->position.y += d;
+}
+
+void Camera::SetScale(float x, float y, float z)
+{
+    if (transform) transform->scale = Vec3(x, y, z);
+}
+
+Vec3 Camera::GetScale() const { return transform ? transform->scale : Vec3(); }
+
+void Camera::FixAspectFromWidth(int32_t& width, int32_t& height)
+{
+    const int32_t r = width % 4;
+    if (r != 0 || width == 0) width = width - r + 4;
+    height = width / 4 * 3;
+}
+
+void Camera::FixAspectFromHeight(int32_t& width, int32_t& height)
+{
+    const int32_t r = height % 4;
+    if (r != 0 || height == 0) height = height - r + 4;
+    width = height / 3 * 4;
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,57 @@
+// Collider: the abstract collider component (flags, the box centre and the body it pushes back).
+// Geometry changes go through the setters so the collision pass notices them.
+#pragma once
+
+#include "CoreEngine/Math.h"
+#include "Factory/Component.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace OrvEngine {
+
+class RigidBody2D;
+
+class Collider : public Component {
+public:
+    Collider(std::shared_ptr<RigidBody2D> rigid_body, bool trigger, bool enabled, const Vec2& centre,
+             bool following, bool unphasable, std::string name);
+    ~Collider() override;
+
+    void Init() override {}
+    void HandleMessage(Message*) override {}
+    void Update() override {}
+    // Queues the outline: red while colliding (unless a trigger), green otherwise.
+    virtual void DrawDebug(bool colliding) = 0;
+    virtual void UpdateBounds() = 0;
+
+    Vec2 GetPosition() const { return position; }
+    // Bounds are not recomputed.
+    void SetPosition(const Vec2& value);
+    // An empty pointer clears the body.
+    void SetRigidBody(const std::shared_ptr<RigidBody2D>& rigid_body) { body = rigid_body; }
+    bool* IsTriggerPtr() { return &is_trigger; }
+    bool* IsUnphasablePtr() { return &is_unphasable; }
+    bool* FollowingTransformPtr() { return &following_transform; }
+
+    // Bumped by every change of any collider's position, size or bounds; the collision pass
+    // compares it after each message to learn whether receivers moved boxes.
+    static uint64_t GeometryVersion() { return geometry_version_; }
+
+    std::shared_ptr<RigidBody2D> body;
+    bool is_trigger = false;
+    bool is_enabled = true;
+    bool is_unphasable = false;
+    bool following_transform = true;
+
+protected:
+    static void TouchGeometry() { ++geometry_version_; }
+
+    Vec2 position;  // base centre of the box in world units
+
+private:
+    static inline uint64_t geometry_version_ = 0;
+};
+
+} // namespace OrvEngine

@@ -1,0 +1,146 @@
+#include "Components/Slider.h"
+
+#include "Components/Child.h"
+#include "Components/Stats.h"
+#include "Components/Transform.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Graphics/SliderSystem.h"
+#include "Logging/Logging.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+
+#include <cmath>
+
+namespace OrvEngine {
+
+namespace {
+std::shared_ptr<IScene> CurrentScene() { return OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr; }
+} // namespace
+
+bool Slider::Serialize(JsonWriter& writer)
+{
+    Serializer::WriteString(writer, "tex_identifier", tex_identifier);
+    Serializer::WriteString(writer, "texture", texture_path);
+    Serializer::WriteVec3(writer, "offset_position", offset_position);
+    Serializer::WriteVec3(writer, "SliderSize", size);
+    Serializer::WriteString(writer, "ent_name", ent_name);
+    return true;
+}
+
+void Slider::Deserialize(const rapidjson::Value& value)
+{
+    const rapidjson::Value* object = Serializer::FirstObject(value);
+    if (!object) return;
+    tex_identifier = Serializer::ReadString(*object, "tex_identifier");
+    texture_path = Serializer::ReadString(*object, "texture");
+    offset_position = Serializer::ReadVec3(*object, "offset_position");
+    size = Serializer::ReadVec3(*object, "SliderSize");
+    ent_name = Serializer::ReadString(*object, "ent_name");
+    if (!tex_identifier.empty()) SetTexture(tex_identifier);
+}
+
+std::shared_ptr<Component> Slider::Clone()
+{
+    // The watched entity is looked up by name when used, so the name is kept even when the
+    // watched entity enters the scene after the bar.
+    return std::make_shared<Slider>(*this);
+}
+
+void Slider::SetAttachedEntity(Entity* entity)
+{
+    if (entity) ent_name = entity->GetName();
+}
+
+Entity* Slider::FindAttachedEntity() const
+{
+    auto scene = CurrentScene();
+    if (!scene || ent_name.empty()) return nullptr;
+    return scene->FindEntityByName(ent_name);
+}
+
+void Slider::Init()
+{
+    BindRenderResources();
+    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    if (transform) {
+        position = transform->position;
+        size = transform->scale;
+    }
+    if (!CurrentScene()) {
+        PrintLine("Slider Init(): No Scene!");
+        return;
+    }
+    Entity* watched = FindAttachedEntity();
+    if (!watched) {
+        PrintLine("Slider Init(): Invalid entity pointer!");
+        return;
+    }
+    auto stats = watched->GetComponent<Stats>(STATS);
+    if (!stats) {
+        PrintLine("Slider Init(): Entity has no Stats!");
+        return;
+    }
+    PrintLine("Slider::Init() stats set");
+    maximum_value = previous_value = static_cast<float>(stats->hp);
+    full_length = size.x;
+    shift = 0.0f;
+}
+
+void Slider::Update()
+{
+    SliderSystem* system = SliderSystem::GetInstance();
+    if (!system->first_update_done) {
+        system->first_update_done = true;
+        Init();
+    }
+    UpdateLength();
+    last_running = GameIsRunning;
+}
+
+void Slider::UpdateLength()
+{
+    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    if (!transform) return;
+    position.x = transform->position.x;
+    if (!CurrentScene()) {
+        PrintLine("Slider Update(): No Scene!");
+        return;
+    }
+    Entity* watched = FindAttachedEntity();
+    if (!watched) {
+        PrintLine("Slider Update(): No attached ent!");
+        size = transform->scale;
+        return;
+    }
+    auto stats = watched->GetComponent<Stats>(STATS);
+    if (!stats) {
+        PrintLine("Slider Update(): No stats component for attached ent!");
+        return;
+    }
+    // Without a positive maximum there is no length to show (and no NaN to save).
+    if (!(maximum_value > 0.0f)) return;
+    const float value = static_cast<float>(stats->hp);
+    if (value <= 0.0f) {
+        current_length = 0.0f;
+        size.x = 0.0f;
+        return;
+    }
+    current_length = value / maximum_value * full_length;
+    size.x = current_length;
+    if (last_running != GameIsRunning || std::isnan(position.x) || std::isnan(current_length)) Init();
+    const bool rise = value > previous_value;
+    const bool fall = value < previous_value;
+    auto child = owner->GetComponent<Child>(CHILD);
+    if (rise || (fall && child && child->GetParent())) {
+        if (!shifted) {
+            shift = (full_length - current_length) * 0.1f;
+            shifted = shift != 0.0f;
+        }
+        transform->scale = {current_length, size.y, size.z};
+        transform->position.x = position.x + (rise ? shift : -shift);
+    }
+    previous_value = value;
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,202 @@
+#include "Components/Sprite.h"
+
+#include "Components/Transform.h"
+#include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Graphics/Graphics.h"
+#include "Graphics/Model.h"
+#include "Graphics/SpriteSystem.h"
+#include "Graphics/TextureManager.h"
+#include "Scene/SceneStateMachine.h"
+#include "Windows/WindowsSystems.h"
+
+#include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <fstream>
+
+namespace OrvEngine {
+
+namespace {
+const char* const kArtFolder = "../Resources/ArtAssets/";
+
+std::string ArtPath(const std::string& name) { return name.empty() ? std::string() : kArtFolder + name + ".png"; }
+
+bool FileExists(const std::string& path) { return std::ifstream(path).is_open(); }
+} // namespace
+
+glm::mat4 SpriteModelMatrix(const Vec3& position, const Vec3& scale, float rotation_degrees)
+{
+    glm::mat4 m = glm::translate(glm::mat4(1.0f), glm::vec3(position.x, position.y, 0.0f));
+    m = glm::rotate(m, rotation_degrees * 0.017453292f, glm::vec3(0.0f, 0.0f, 1.0f));
+    return glm::scale(m, glm::vec3(scale.x, scale.y, 1.0f));
+}
+
+bool Sprite::Serialize(JsonWriter& writer)
+{
+    Serializer::WriteString(writer, "tex_identifier", tex_identifier);
+    Serializer::WriteString(writer, "texture", texture);
+    Serializer::WriteBool(writer, "is_spritesheet", is_spritesheet);
+    Serializer::WriteFloat(writer, "spritesheet_speed", spritesheet_speed);
+    Serializer::WriteInt(writer, "start_frame", start_frame);
+    Serializer::WriteInt(writer, "number_of_frames", number_of_frames);
+    Serializer::WriteBool(writer, "play_once", play_once);
+    Serializer::WriteString(writer, "ent_name", ent_name);
+    Serializer::WriteBool(writer, "is_slider", is_slider);
+    Serializer::WriteFloat(writer, "slider_offset", slider_offset);
+    Serializer::WriteBool(writer, "is_tinted", is_tinted);
+    Serializer::WriteColor(writer, tint_color);
+    return true;
+}
+
+void Sprite::Deserialize(const rapidjson::Value& value)
+{
+    const rapidjson::Value* object = Serializer::FirstObject(value);
+    if (object) {
+        tex_identifier = Serializer::ReadString(*object, "tex_identifier", tex_identifier);
+        texture = Serializer::ReadString(*object, "texture", texture);
+        is_spritesheet = Serializer::ReadBool(*object, "is_spritesheet", is_spritesheet);
+        spritesheet_speed = Serializer::ReadFloat(*object, "spritesheet_speed", spritesheet_speed);
+        start_frame = Serializer::ReadInt(*object, "start_frame", start_frame);
+        number_of_frames = Serializer::ReadInt(*object, "number_of_frames", number_of_frames);
+        play_once = Serializer::ReadBool(*object, "play_once", play_once);
+        ent_name = Serializer::ReadString(*object, "ent_name", ent_name);
+        is_slider = Serializer::ReadBool(*object, "is_slider", is_slider);
+        slider_offset = Serializer::ReadFloat(*object, "slider_offset", slider_offset);
+        is_tinted = Serializer::ReadBool(*object, "is_tinted", is_tinted);
+        tint_color = Serializer::ReadColor(*object, tint_color);
+    }
+    // The stored path is rebuilt from the identifier.
+    SetTexture(tex_identifier);
+    if (shader) PickShader();
+}
+
+void Sprite::CacheTransform()
+{
+    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    if (!transform) return;
+    position = transform->position;
+    scale = transform->scale;
+    rotation = transform->rotation;
+}
+
+void Sprite::PickShader()
+{
+    Graphics* graphics = Graphics::GetInstance();
+    const size_t index = is_spritesheet ? 0 : 1;
+    shader = index < graphics->shaders.size() ? &graphics->shaders[index] : nullptr;
+}
+
+void Sprite::Init()
+{
+    if (owner && owner->GetComponent<Transform>(TRANSFORM)) {
+        CacheTransform();
+    } else {
+        position = Vec3(0.5f, 0.5f, 1.0f);
+        scale = Vec3(0.25f, 0.25f, 1.0f);
+    }
+    model = SpriteSystem::GetInstance()->GetQuad();
+    current_frame = start_frame;
+    PickShader();
+    if (is_slider) InitBar();
+}
+
+void Sprite::Update()
+{
+    if (is_slider) {
+        UpdateBar();
+        return;
+    }
+    CacheTransform();
+}
+
+void Sprite::SetTexture(const std::string& name)
+{
+    TextureManager* manager = TextureManager::GetInstance();
+    texture_ref = manager->GetTexture(name);
+    if (!texture_ref && !name.empty() && FileExists(ArtPath(name))) {
+        manager->LoadTexture(ArtPath(name), name);
+        texture_ref = manager->GetTexture(name);
+    }
+    tex_identifier = name;
+    texture = ArtPath(name);
+}
+
+void Sprite::SetIsSpritesheet(bool value)
+{
+    is_spritesheet = value;
+    PickShader();
+}
+
+void Sprite::SetAttachedEntity(Entity* entity) { attached_id = entity ? entity->id : 0; }
+
+Entity* Sprite::GetAttachedEntity() const
+{
+    return attached_id ? EntityFactory::GetInstance()->GetLiveEntity(attached_id) : nullptr;
+}
+
+void Sprite::AdvanceAnimation()
+{
+    const bool paused = OrvStateMachine && OrvStateMachine->paused;
+    const bool advance = (!paused && !DialogueRunning) || SpriteSystem::GetInstance()->GetPreviewAnimation();
+    if (advance) {
+        animation_timer += OrvCoreEngine ? OrvCoreEngine->dt : 0.0f;
+        if (animation_timer >= spritesheet_speed) {
+            animation_timer -= spritesheet_speed;
+            ++current_frame;
+            if (current_frame > number_of_frames) current_frame = play_once ? number_of_frames : 1;
+        }
+    } else if (!play_once) {
+        // A looping animation shows its start frame while the game is paused or a dialogue runs.
+        current_frame = start_frame;
+    }
+    drawn_frame = current_frame;
+}
+
+void Sprite::Draw()
+{
+    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    if (!transform) return;
+    transform->UpdateMatrix();
+    if (!is_tinted) tint_color = Color(1.0f, 1.0f, 1.0f, 1.0f);
+    if (is_spritesheet) AdvanceAnimation();
+    if (!Graphics::IsGLReady()) return;
+    // A sprite set up before the graphics and sprite systems were takes their records now.
+    if (!shader) PickShader();
+    if (!model) model = SpriteSystem::GetInstance()->GetQuad();
+    if (!shader || !shader->program || !model || !model->vertex_array) return;
+
+    TextureManager* textures = TextureManager::GetInstance();
+    // A name looked up before its picture was loaded picks the texture up once it is there.
+    if (!texture_ref && !tex_identifier.empty()) texture_ref = textures->GetTexture(tex_identifier);
+    const uint32_t texture_id =
+        texture_ref && texture_ref->id ? texture_ref->id : textures->GetWhiteTexture()->id;
+
+    Graphics* graphics = Graphics::GetInstance();
+    WindowsSystems* window = WindowsSystems::GetInstance();
+    const glm::mat4 world = graphics->GetWorldToNdc();
+    const glm::mat4 projection = glm::ortho(0.0f, static_cast<float>(window->width), 0.0f,
+                                            static_cast<float>(window->height), -1.0f, 1.0f);
+    const glm::mat4 model_matrix = SpriteModelMatrix(position, scale, rotation);
+
+    glBindVertexArray(model->vertex_array);
+    glUseProgram(shader->program);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture_id);
+    glUniformMatrix4fv(shader->Location(UNIFORM_WORLD_TO_NDC), 1, GL_FALSE, glm::value_ptr(world));
+    glUniformMatrix4fv(shader->Location(UNIFORM_PROJECTION), 1, GL_FALSE, glm::value_ptr(projection));
+    glUniformMatrix4fv(shader->Location(UNIFORM_MODEL), 1, GL_FALSE, glm::value_ptr(model_matrix));
+    glUniform4f(shader->Location(UNIFORM_TINT), tint_color.x, tint_color.y, tint_color.z, tint_color.w);
+    if (is_spritesheet && shader->Location(UNIFORM_CURRENT_TASK) >= 0) {
+        glUniform1i(shader->Location(UNIFORM_CURRENT_TASK), drawn_frame);
+    }
+    glDrawElements(model->primitive_type, static_cast<GLsizei>(model->index_count), GL_UNSIGNED_SHORT, nullptr);
+    // Unbound after every sprite: leaving them bound between draws is several times slower on llvmpipe.
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+
+} // namespace OrvEngine

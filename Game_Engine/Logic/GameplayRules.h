@@ -1,0 +1,52 @@
+// Small rules shared by the enemy, companion and boss components: clock reads, safe hit point
+// arithmetic, the range test without rollback, and the state-texture rule. No state of its own.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace OrvEngine {
+
+class Entity;
+class IScene;
+class Sprite;
+
+namespace Gameplay {
+
+// The core engine's total and frame time in seconds; 0 without a core engine.
+float TotalTime();
+float FrameTime();
+// The scene state machine's current scene; empty when there is none.
+std::shared_ptr<IScene> CurrentScene();
+// A live entity by id; null for 0 or a destroyed entity.
+Entity* LiveEntity(uint64_t id);
+// The Information tag; 0 without Information or entity.
+uint32_t TagOf(const Entity* entity);
+
+// Hit points kept as an unsigned maximum carry their sign (a negative hp stays recognisable).
+uint64_t WidenHp(int32_t hp);
+// hp / max as whole numbers: 1 at full health, 0 below it, and 0 unless both are positive.
+int64_t HpQuotient(int64_t hp, uint64_t widened_max);
+int64_t HpQuotient(int64_t hp, int64_t max);
+// attack - defence truncated to a whole number; at least 1 (also for a result that is not a number).
+int32_t Damage(float attack, float defence);
+// hp - damage, never below 0.
+int32_t LoseHp(int32_t hp, int32_t damage);
+
+// The overlap test between the two entities' boxes, self first, without moving either body.
+bool ContactTest(Entity* self, Entity* other);
+// True when the Sprite has shown its last frame; a missing Sprite counts as finished.
+bool AnimationFinished(const Sprite* sprite);
+// The current frame has reached `frame`; a missing Sprite counts as there.
+bool FrameReached(const Sprite* sprite, uint64_t frame);
+// 0 gives 1; otherwise at most the owner Sprite's frame count (the frame itself without a Sprite).
+uint64_t ClampAttackFrame(const Entity* owner, uint64_t frame);
+// Shows `name` on the Sprite: nothing when it already shows it; an empty name re-applies the
+// Sprite's own texture; otherwise the texture changes and the animation restarts at frame 1.
+void ApplyStateTexture(Sprite& sprite, const std::string& name);
+// Plays the event through the entity's Audio component when it has one.
+void PlayEvent(Entity* entity, const std::string& event);
+
+} // namespace Gameplay
+} // namespace OrvEngine

@@ -1,0 +1,87 @@
+// PlayerController: the Shift debug keys for trying out levels (god mode, healing, killing,
+// aggro, weakening enemies). Each action writes one line to the log when it is open.
+#include "Logic/PlayerController.h"
+
+#include "Components/Information.h"
+#include "Components/Stats.h"
+#include "CoreEngine/Message.h"
+#include "Factory/Entity.h"
+#include "Logging/Logging.h"
+#include "Logic/EnemyMovement.h"
+#include "Platform/Platform.h"
+#include "Scene/IScene.h"
+
+#include <functional>
+
+namespace OrvEngine {
+
+namespace {
+uint32_t TagOf(Entity* entity)
+{
+    auto info = entity->GetComponent<Information>(INFORMATION);
+    return info ? info->GetType() : TAG_NONE;
+}
+
+// Every entity of the scene whose tag passes `wanted` and that has Stats, in ascending id; the
+// action returns false to stop the walk.
+void ForEachWithStats(const std::shared_ptr<IScene>& scene, const std::function<bool(uint32_t)>& wanted,
+                      const std::function<bool(Entity*, Stats&)>& action)
+{
+    if (!scene) return;
+    for (const auto& entry : scene->GetEntities()) {
+        Entity* entity = entry.second;
+        auto entity_stats = entity->GetComponent<Stats>(STATS);
+        if (!entity_stats || !wanted(TagOf(entity))) continue;
+        if (!action(entity, *entity_stats)) return;
+    }
+}
+} // namespace
+
+void PlayerController::HandleDebugKeys(const KeyMessage& keys)
+{
+    if (!keys.IsKeyDown(Platform::VK_SHIFT_KEY)) return;
+    auto pressed = [&keys](char key) { return keys.IsOwnPress(static_cast<uint64_t>(key)); };
+
+    if (pressed('G')) {
+        god_mode = !god_mode;
+        LogIfOpen(god_mode ? "God Mode Activated" : "God Mode Deactivated");
+    } else if (pressed('H')) {
+        if (stats) {
+            stats->hp += 10;
+            LogIfOpen("HP cheat: +10HP");
+        }
+    } else if (pressed('K')) {
+        ForEachWithStats(
+            CurrentScene(), [](uint32_t tag) { return tag == TAG_ENEMY || tag == TAG_BOSS; },
+            [](Entity*, Stats& target) {
+                target.hp = 0;
+                LogIfOpen("Kill all enemy cheat");
+                return true;
+            });
+    } else if (pressed('P')) {
+        ForEachWithStats(CurrentScene(), [](uint32_t tag) { return tag == TAG_AI; }, [](Entity*, Stats& target) {
+            target.hp = 0;
+            LogIfOpen("Kill ai cheat");
+            return false;
+        });
+    } else if (pressed('L')) {
+        if (owner && TagOf(owner) == TAG_PLAYER && stats) {
+            stats->hp = 0;
+            LogIfOpen("Kill player cheat");
+        }
+    } else if (pressed('0') || pressed('1') || pressed('2')) {
+        const int level = pressed('0') ? 0 : pressed('1') ? 1 : 2;
+        aggro = static_cast<float>(level);
+        LogIfOpen("Set aggro to " + std::to_string(level) + " cheat");
+    } else if (pressed('M')) {
+        ForEachWithStats(CurrentScene(), [](uint32_t tag) { return tag == TAG_ENEMY; }, [](Entity* entity, Stats& target) {
+            auto enemy = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
+            if (!enemy) return true;
+            target.hp = static_cast<int32_t>(static_cast<float>(enemy->max_hp) * 0.3f);
+            LogIfOpen("Make all enemy hp 30%");
+            return true;
+        });
+    }
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,20 @@
+// Services the game scripts share: putting prefab instances into play, taking entities out of
+// play, and damage numbers. They act on the current scene; without one nothing is made.
+#pragma once
+
+#include <string>
+
+namespace OrvEngine {
+
+class Entity;
+
+// An entity made from the prefab, in the current scene and the systems and listed by name; null
+// when the prefab is unknown or there is no current scene.
+Entity* InstantiatePrefab(const std::string& prefab_name);
+// Takes the entity out of the name index and destroys it through the current scene; null does nothing.
+void DestroyEntity(Entity* entity);
+// Shows value as digit entities ("NumberPrefab", texture "UI_Num_<digit>") beside the target,
+// 0.1 apart along x, most significant digit first; 0 or less shows nothing.
+void SpawnDamageNumber(int value, Entity* target);
+
+} // namespace OrvEngine

@@ -1,0 +1,295 @@
+// The audio system, the Audio component and the resource scan, against the sound layer on SDL's
+// dummy driver (or the silent backend).
+#include "TestSupport.h"
+
+#include "Audio/AudioSystem.h"
+#include "Components/Audio.h"
+#include "CoreEngine/ResourceManager.h"
+#include "Factory/Entity.h"
+
+#include <cstdlib>
+
+using namespace OrvEngine;
+using Platform::SoundSystem;
+
+namespace {
+
+class AudioTest : public OrvTest::EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        OrvTest::fs::create_directories(SoundDir());
+    }
+
+    OrvTest::fs::path SoundDir() const { return Root() / "Resources" / "Sounds"; }
+
+    // A short tone as <event>.ogg, registered with the audio system the way the scan does it.
+    void MakeSound(const std::string& event, double seconds = 0.2)
+    {
+        const std::string path = (SoundDir() / (event + ".ogg")).string();
+        const std::string command = "sox -n -r 22050 -c 1 " + path + " synth " + std::to_string(seconds) +
+                                    " sine 440 vol 0.3 2>/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        AudioSystem* audio = AudioSystem::GetInstance();
+        audio->EventsFilenameMap[event] = event + ".ogg";
+        audio->AddedSounds.push_back(event);
+    }
+
+    // Updates the audio system until the predicate holds or about two seconds have passed.
+    template <class Predicate>
+    bool UpdateUntil(Predicate done)
+    {
+        for (int i = 0; i < 200; ++i) {
+            if (done()) return true;
+            AudioSystem::GetInstance()->Update();
+            SDL_Delay_ms(10);
+        }
+        return done();
+    }
+
+    static void SDL_Delay_ms(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
+};
+
+TEST_F(AudioTest, PlayGivesRisingIdsAndUnknownEventsStartNothing)
+{
+    MakeSound("SFX_Hit");
+    AudioSystem* audio = AudioSystem::GetInstance();
+    ChannelHandle channel;
+    EXPECT_EQ(audio->Play(channel, "SFX_Unknown", true, 1.0f), -1);
+    EXPECT_FALSE(channel.IsValid());
+    EXPECT_EQ(audio->Play(channel, "SFX_Hit", true, 1.0f), 1);
+    ChannelHandle second;
+    EXPECT_EQ(audio->Play(second, "SFX_Hit", true, 1.0f), 2);
+    EXPECT_EQ(audio->ChannelMap.size(), 2u);
+    EXPECT_EQ(audio->SoundMap.size(), 1u) << "one sound per file";
+    EXPECT_NE(LogText().find("[AudioSystem::Play] event 'SFX_Unknown' could not be found!"), std::string::npos);
+}
+
+TEST_F(AudioTest, MusicLoadsLoopingAndOneShotsNeverLoop)
+{
+    MakeSound("BGM_Test", 0.1);
+    AudioSystem* audio = AudioSystem::GetInstance();
+    ChannelHandle music;
+    ASSERT_GT(audio->Play(music, "BGM_Test", false, 1.0f), 0);
+    // A one-shot of the same file, first loaded as looping, still plays once.
+    audio->PlayOneShot("BGM_Test");
+    const ChannelHandle one_shot = std::prev(audio->ChannelMap.end())->second;
+    EXPECT_TRUE(UpdateUntil([&] { return !SoundSystem::IsPlaying(one_shot); }));
+    audio->Update();
+    EXPECT_TRUE(SoundSystem::IsPlaying(music)) << "the looping music outlives its length";
+    EXPECT_EQ(audio->ChannelMap.size(), 1u) << "ended channels leave the table";
+}
+
+TEST_F(AudioTest, PlayOneShotOfAnUnknownEventDoesNothing)
+{
+    AudioSystem* audio = AudioSystem::GetInstance();
+    audio->PlayOneShot("SFX_Nothing");
+    EXPECT_TRUE(audio->ChannelMap.empty());
+    EXPECT_EQ(LogText().find("SFX_Nothing"), std::string::npos);
+}
+
+TEST_F(AudioTest, VolumesAreClamped)
+{
+    AudioSystem* audio = AudioSystem::GetInstance();
+    audio->SetBGMVolume(1.5f);
+    audio->SetSFXVolume(-0.2f);
+    EXPECT_FLOAT_EQ(audio->bgm_volume, 1.0f);
+    EXPECT_FLOAT_EQ(audio->GetSFXVolume(), 0.0f);
+    EXPECT_FLOAT_EQ(SoundSystem::GetGroupVolume(ChannelGroup::Music), 1.0f);
+    EXPECT_FLOAT_EQ(SoundSystem::GetGroupVolume(ChannelGroup::Effects), 0.0f);
+}
+
+TEST_F(AudioTest, FocusLossPausesOnlyWhatPlaysAndResumesOnlyThat)
+{
+    MakeSound("BGM_A", 0.1);
+    MakeSound("BGM_B", 0.1);
+    MakeSound("SFX_Short", 0.05);
+    AudioSystem* audio = AudioSystem::GetInstance();
+    ChannelHandle a, b, short_one;
+    audio->Play(a, "BGM_A", false, 1.0f);
+    audio->Play(b, "BGM_B", false, 1.0f);
+    SoundSystem::SetPaused(b, true); // paused by the game, not by the focus
+    Platform::SetFocusOverride(0);
+    audio->Update();
+    EXPECT_TRUE(SoundSystem::GetPaused(a));
+    ASSERT_EQ(audio->FocusPausedChannels.size(), 1u);
+    // A channel that starts while unfocused is paused at the next update; a stopped one is not resumed.
+    audio->Play(short_one, "SFX_Short", true, 1.0f);
+    audio->Update();
+    SoundSystem::Stop(short_one);
+    Platform::SetFocusOverride(1);
+    audio->Update();
+    EXPECT_FALSE(SoundSystem::GetPaused(a));
+    EXPECT_TRUE(SoundSystem::GetPaused(b)) << "a channel the game paused stays paused";
+    EXPECT_FALSE(SoundSystem::IsPlaying(short_one));
+    EXPECT_TRUE(audio->FocusPausedChannels.empty());
+}
+
+TEST_F(AudioTest, FocusMuteNeverClearsThePlayersMute)
+{
+    AudioSystem* audio = AudioSystem::GetInstance();
+    audio->SetGroupMute(ChannelGroup::Music, true);
+    audio->SetFocusMute(true);
+    audio->SetFocusMute(false);
+    EXPECT_TRUE(SoundSystem::GetGroupMute(ChannelGroup::Music)) << "the player's mute survives the focus";
+    audio->SetGroupMute(ChannelGroup::Music, false);
+    audio->SetFocusMute(true);
+    EXPECT_TRUE(SoundSystem::GetGroupMute(ChannelGroup::Music));
+    audio->SetFocusMute(false);
+    EXPECT_FALSE(SoundSystem::GetGroupMute(ChannelGroup::Music));
+}
+
+TEST_F(AudioTest, AudioComponentRoundTripKeepsEveryEventOnce)
+{
+    MakeSound("SFX_M_Selected");
+    auto audio = std::make_shared<Audio>();
+    audio->AddSound("SFX_M_Selected", false, true);
+    audio->AddSound("SFX_M_Selected", true, false); // same file: still one entry
+    audio->AddSound("SFX_Missing_1", false, true);
+    audio->AddSound("SFX_Missing_2", true, false); // unknown events are kept by name
+    ASSERT_EQ(audio->sounds.size(), 3u);
+
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    audio->Serialize(writer);
+    writer.EndObject();
+    rapidjson::Document document;
+    document.Parse(buffer.GetString());
+    auto copy = std::make_shared<Audio>();
+    copy->Deserialize(document);
+    ASSERT_EQ(copy->sounds.size(), 3u);
+    EXPECT_EQ(copy->sounds[0].eventname, "SFX_M_Selected");
+    EXPECT_FALSE(copy->sounds[0].streams);
+    EXPECT_EQ(copy->sounds[2].eventname, "SFX_Missing_2");
+    EXPECT_TRUE(copy->sounds[2].loops);
+    EXPECT_TRUE(copy->sounds[2].streams);
+
+    auto empty = std::make_shared<Audio>();
+    rapidjson::StringBuffer empty_buffer;
+    JsonWriter empty_writer(empty_buffer);
+    empty_writer.StartObject();
+    empty->Serialize(empty_writer);
+    empty_writer.EndObject();
+    EXPECT_EQ(std::string(empty_buffer.GetString()), "{}");
+}
+
+TEST_F(AudioTest, PlayEventMarksPlayingOnlyWhenAChannelStarted)
+{
+    MakeSound("SFX_Good");
+    auto audio = std::make_shared<Audio>();
+    audio->AddSound("SFX_Good", false, true);
+    audio->AddSound("SFX_Gone", false, true);
+    audio->PlayEvent("SFX_Gone");
+    EXPECT_FALSE(audio->sounds[1].is_playing);
+    audio->PlayEvent("SFX_Good");
+    EXPECT_TRUE(audio->sounds[0].is_playing);
+    audio->StopEvent("SFX_Good");
+    EXPECT_FALSE(audio->sounds[0].is_playing);
+    EXPECT_FALSE(SoundSystem::IsPlaying(audio->sounds[0].channel));
+    // Never played: the channel line, and the flag still cleared.
+    audio->StopEvent("SFX_Gone");
+    EXPECT_NE(LogText().find("could not find channel with filename"), std::string::npos);
+}
+
+TEST_F(AudioTest, PauseEventTogglesAndAlwaysClearsTheFlag)
+{
+    MakeSound("BGM_Loop", 0.1);
+    auto audio = std::make_shared<Audio>();
+    audio->AddSound("BGM_Loop", true, false);
+    audio->PlayEvent("BGM_Loop");
+    audio->PauseEvent("BGM_Loop");
+    EXPECT_TRUE(SoundSystem::GetPaused(audio->sounds[0].channel));
+    audio->PauseEvent("BGM_Loop");
+    EXPECT_FALSE(SoundSystem::GetPaused(audio->sounds[0].channel));
+    EXPECT_FALSE(audio->sounds[0].is_playing);
+}
+
+TEST_F(AudioTest, DestroyingTheComponentStopsItsMusicButNotItsEffects)
+{
+    MakeSound("BGM_Scene", 0.1);
+    MakeSound("SFX_Long", 1.5);
+    ChannelHandle music, effect;
+    {
+        auto audio = std::make_shared<Audio>();
+        audio->AddSound("BGM_Scene", true, false);
+        audio->AddSound("SFX_Long", false, true);
+        audio->PlayEvent("BGM_Scene");
+        audio->PlayEvent("SFX_Long");
+        music = audio->sounds[0].channel;
+        effect = audio->sounds[1].channel;
+        auto clone = audio->Clone(); // a copy shares no channel, so dropping it stops nothing
+    }
+    EXPECT_FALSE(SoundSystem::IsPlaying(music));
+    EXPECT_TRUE(SoundSystem::IsPlaying(effect));
+}
+
+TEST_F(AudioTest, RemovingASharedSoundOnOneEntityLetsAnotherPlayItAgain)
+{
+    MakeSound("SFX_Shared");
+    auto first = std::make_shared<Audio>();
+    auto second = std::make_shared<Audio>();
+    first->AddSound("SFX_Shared", false, true);
+    second->AddSound("SFX_Shared", false, true);
+    first->RemoveSound("SFX_Shared");
+    EXPECT_TRUE(first->SoundsEmpty());
+    EXPECT_TRUE(AudioSystem::GetInstance()->SoundMap.empty());
+    second->PlayEvent("SFX_Shared");
+    EXPECT_TRUE(second->sounds[0].is_playing);
+}
+
+TEST_F(AudioTest, NoDeviceAtAllStillStartsAndEveryCallIsHarmless)
+{
+    AudioSystem::DestroyInstance();
+    SoundSystem::ForceSilentBackend(true);
+    MakeSound("SFX_Quiet");
+    AudioSystem* audio = AudioSystem::GetInstance();
+    EXPECT_TRUE(SoundSystem::IsSilent());
+    auto component = std::make_shared<Audio>();
+    component->AddSound("SFX_Quiet", false, true);
+    component->PlayEvent("SFX_Quiet");
+    component->PauseEvent("SFX_Quiet");
+    component->SetLoop("SFX_Quiet");
+    audio->PlaySelectedSFX();
+    audio->SetBGMVolume(0.5f);
+    audio->SetFocusMute(true);
+    audio->Update();
+    component->StopAndClearSounds();
+    AudioSystem::DestroyInstance();
+    SoundSystem::ForceSilentBackend(false);
+}
+
+TEST_F(AudioTest, ResourceScanTakesOnlyExactExtensionsInSortedOrder)
+{
+    OrvTest::WriteFile(SoundDir() / "b_music.ogg", "x");
+    OrvTest::WriteFile(SoundDir() / "a_click.ogg", "x");
+    OrvTest::WriteFile(SoundDir() / "a_click.ogg.bak", "x");
+    OrvTest::WriteFile(SoundDir() / "notes.txt", "x");
+    OrvTest::WriteFile(SoundDir() / ".ogg", "x");
+    AudioSystem* audio = AudioSystem::GetInstance();
+    audio->EventsFilenameMap["b_music"] = "kept.ogg"; // a known event is not changed
+    ResourceManager* resources = ResourceManager::GetInstance();
+    resources->RefreshSounds();
+    EXPECT_EQ(audio->AddedSounds, (std::vector<std::string>{"a_click"}));
+    EXPECT_EQ(audio->EventsFilenameMap["a_click"], "a_click.ogg");
+    EXPECT_EQ(audio->EventsFilenameMap["b_music"], "kept.ogg");
+    EXPECT_TRUE(resources->sound_warning_shown);
+    const std::string log = LogText();
+    const std::string note = "Note: non-ogg audio file detected";
+    ASSERT_NE(log.find(note), std::string::npos);
+    EXPECT_EQ(log.find(note, log.find(note) + 1), std::string::npos) << "one warning per run";
+}
+
+TEST_F(AudioTest, ResourceScanOfAMissingFolderLogsAndCarriesOn)
+{
+    ResourceManager* resources = ResourceManager::GetInstance();
+    resources->art_folder = (Root() / "nowhere" / "").string();
+    resources->sound_folder = (Root() / "nowhere_either" / "").string();
+    resources->Init();
+    EXPECT_TRUE(resources->textures.empty());
+    EXPECT_NE(LogText().find("Cannot read the folder"), std::string::npos);
+}
+
+} // namespace
