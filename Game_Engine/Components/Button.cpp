@@ -19,7 +19,6 @@ namespace {
 const Vec4 kHighlight(1.0f, 1.0f, 0.0f, 1.0f);
 const Vec4 kActivated(0.0f, 0.0f, 1.0f, 1.0f);
 
-float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
 Vec2 Cursor() { return {Input::Instance().world_x, Input::Instance().world_y}; }
 } // namespace
 

@@ -15,7 +15,6 @@
 namespace OrvEngine {
 
 namespace {
-std::shared_ptr<IScene> CurrentScene() { return OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr; }
 } // namespace
 
 bool Slider::Serialize(JsonWriter& writer)

@@ -6,6 +6,7 @@
 #include "Factory/Entity.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/Model.h"
+#include "Graphics/QuadDraw.h"
 #include "Graphics/Shader.h"
 #include "Graphics/SpriteSystem.h"
 #include "Graphics/TextureManager.h"
@@ -13,7 +14,6 @@
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 namespace OrvEngine {
 
@@ -46,24 +46,16 @@ void Slider::Draw()
     const uint32_t texture_id = texture && texture->id ? texture->id : textures->GetWhiteTexture()->id;
 
     WindowsSystems* window = WindowsSystems::GetInstance();
-    const glm::mat4 world = Graphics::GetInstance()->GetWorldToNdc();
-    const glm::mat4 projection = glm::ortho(0.0f, static_cast<float>(window->width), 0.0f,
-                                            static_cast<float>(window->height), -1.0f, 1.0f);
-    const glm::mat4 model_matrix = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(position.x, position.y, 0.0f)),
-                                              glm::vec3(size.x, size.y, 1.0f));
     glViewport(0, 0, static_cast<GLsizei>(window->width), static_cast<GLsizei>(window->height));
-    glBindVertexArray(model->vertex_array);
-    glUseProgram(shader->program);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture_id);
-    glUniformMatrix4fv(shader->Location(UNIFORM_WORLD_TO_NDC), 1, GL_FALSE, glm::value_ptr(world));
-    glUniformMatrix4fv(shader->Location(UNIFORM_PROJECTION), 1, GL_FALSE, glm::value_ptr(projection));
-    glUniformMatrix4fv(shader->Location(UNIFORM_MODEL), 1, GL_FALSE, glm::value_ptr(model_matrix));
-    // The bar's own colour: never the tint the last sprite left behind.
-    glUniform4f(shader->Location(UNIFORM_TINT), 1.0f, 1.0f, 1.0f, 1.0f);
-    glDrawElements(model->primitive_type, static_cast<GLsizei>(model->index_count), GL_UNSIGNED_SHORT, nullptr);
-    glBindVertexArray(0);
-    glUseProgram(0);
+    QuadDraw quad;
+    quad.model = model.get();
+    quad.shader = shader;
+    quad.texture_id = texture_id;
+    quad.world_to_ndc = Graphics::GetInstance()->GetWorldToNdc();
+    quad.model_matrix = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(position.x, position.y, 0.0f)),
+                                   glm::vec3(size.x, size.y, 1.0f));
+    // The bar's own colour (white): never the tint the last sprite left behind.
+    DrawQuad(quad);
 }
 
 } // namespace OrvEngine

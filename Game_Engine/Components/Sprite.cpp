@@ -7,14 +7,13 @@
 #include "Factory/EntityFactory.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/Model.h"
+#include "Graphics/QuadDraw.h"
 #include "Graphics/SpriteSystem.h"
 #include "Graphics/TextureManager.h"
 #include "Scene/SceneStateMachine.h"
-#include "Windows/WindowsSystems.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include <fstream>
 
@@ -143,7 +142,7 @@ void Sprite::AdvanceAnimation()
     const bool paused = OrvStateMachine && OrvStateMachine->paused;
     const bool advance = (!paused && !DialogueRunning) || SpriteSystem::GetInstance()->GetPreviewAnimation();
     if (advance) {
-        animation_timer += OrvCoreEngine ? OrvCoreEngine->dt : 0.0f;
+        animation_timer += FrameTime();
         if (animation_timer >= spritesheet_speed) {
             animation_timer -= spritesheet_speed;
             ++current_frame;
@@ -175,28 +174,15 @@ void Sprite::Draw()
     const uint32_t texture_id =
         texture_ref && texture_ref->id ? texture_ref->id : textures->GetWhiteTexture()->id;
 
-    Graphics* graphics = Graphics::GetInstance();
-    WindowsSystems* window = WindowsSystems::GetInstance();
-    const glm::mat4 world = graphics->GetWorldToNdc();
-    const glm::mat4 projection = glm::ortho(0.0f, static_cast<float>(window->width), 0.0f,
-                                            static_cast<float>(window->height), -1.0f, 1.0f);
-    const glm::mat4 model_matrix = SpriteModelMatrix(position, scale, rotation);
-
-    glBindVertexArray(model->vertex_array);
-    glUseProgram(shader->program);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture_id);
-    glUniformMatrix4fv(shader->Location(UNIFORM_WORLD_TO_NDC), 1, GL_FALSE, glm::value_ptr(world));
-    glUniformMatrix4fv(shader->Location(UNIFORM_PROJECTION), 1, GL_FALSE, glm::value_ptr(projection));
-    glUniformMatrix4fv(shader->Location(UNIFORM_MODEL), 1, GL_FALSE, glm::value_ptr(model_matrix));
-    glUniform4f(shader->Location(UNIFORM_TINT), tint_color.x, tint_color.y, tint_color.z, tint_color.w);
-    if (is_spritesheet && shader->Location(UNIFORM_CURRENT_TASK) >= 0) {
-        glUniform1i(shader->Location(UNIFORM_CURRENT_TASK), drawn_frame);
-    }
-    glDrawElements(model->primitive_type, static_cast<GLsizei>(model->index_count), GL_UNSIGNED_SHORT, nullptr);
-    // Unbound after every sprite: leaving them bound between draws is several times slower on llvmpipe.
-    glBindVertexArray(0);
-    glUseProgram(0);
+    QuadDraw quad;
+    quad.model = model.get();
+    quad.shader = shader;
+    quad.texture_id = texture_id;
+    quad.world_to_ndc = Graphics::GetInstance()->GetWorldToNdc();
+    quad.model_matrix = SpriteModelMatrix(position, scale, rotation);
+    quad.tint = tint_color;
+    quad.frame = is_spritesheet ? drawn_frame : 0;
+    DrawQuad(quad);
 }
 
 } // namespace OrvEngine

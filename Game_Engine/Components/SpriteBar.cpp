@@ -17,7 +17,6 @@
 namespace OrvEngine {
 
 namespace {
-std::shared_ptr<IScene> CurrentScene() { return OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr; }
 
 // The messages of the set-up run by Init and of the one the update runs again.
 struct BarSetUpTexts {

@@ -21,6 +21,10 @@ const char* const kPauseFilter[] = {"SpriteSystem", "Graphics", "Windows", "Free
 bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
 } // namespace
 
+float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
+
+float TotalTime() { return OrvCoreEngine ? OrvCoreEngine->GetTotalTime() : 0.0f; }
+
 CoreEngine::CoreEngine()
 {
     ORV_ASSERT_AT(!OrvCoreEngine, "Game_Engine/CoreEngine/CoreEngine", "Core Engine is already created!");

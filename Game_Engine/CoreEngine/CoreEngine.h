@@ -10,6 +10,10 @@ namespace OrvEngine {
 class ISystem;
 struct Message;
 
+// The running engine's frame time and total time in seconds; 0 without a core engine.
+float FrameTime();
+float TotalTime();
+
 class CoreEngine {
 public:
     CoreEngine();

@@ -83,7 +83,7 @@ void ShutDown()
 void DestroyAfterException()
 {
     LogLine("------------ Destroying All Entities -------------");
-    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
+    auto scene = CurrentScene();
     if (scene) {
         for (auto& [id, entity] : scene->GetEntities()) {
             scene->RemoveEntity(id);

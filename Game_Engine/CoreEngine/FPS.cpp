@@ -13,7 +13,6 @@ namespace {
 const std::string kRule(51, '=');
 
 double EngineTotal() { return OrvCoreEngine ? OrvCoreEngine->total : 0.0; }
-float EngineDt() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
 } // namespace
 
 FPS::FPS()
@@ -35,7 +34,7 @@ void FPS::Update()
         std::cout << "FPS: " << frames_per_second << std::endl;
         std::cout << BuildReport("%");
     }
-    CountFixedSteps(EngineDt());
+    CountFixedSteps(FrameTime());
 }
 
 void FPS::CountFixedSteps(float frame_time)

@@ -31,6 +31,11 @@ namespace OrvEngine {
 
 uint64_t ArchetypeNameCounter = 1;
 
+Entity* FindLiveEntity(uint64_t id)
+{
+    return id && EntityFactory::Exists() ? EntityFactory::GetInstance()->GetLiveEntity(id) : nullptr;
+}
+
 EntityFactory::~EntityFactory()
 {
     SaveArchetypes();

@@ -3,6 +3,7 @@
 #include "Components/Text.h"
 #include "Factory/Entity.h"
 #include "Graphics/Graphics.h"
+#include "Graphics/QuadDraw.h"
 #include "Logging/Logging.h"
 #include "Windows/WindowsSystems.h"
 
@@ -139,9 +140,7 @@ void FreetypeSystem::MakeQuadBuffer()
 void FreetypeSystem::RenderText(const std::string& text, float x, float y, float scale, const Vec3& colour)
 {
     if (!Graphics::IsGLReady() || shaders.empty() || !vertex_array) return;
-    WindowsSystems* window = WindowsSystems::GetInstance();
-    const glm::mat4 projection = glm::ortho(0.0f, static_cast<float>(window->width), 0.0f,
-                                            static_cast<float>(window->height), -1.0f, 1.0f);
+    const glm::mat4 projection = WindowProjection();
     const Shader& shader = shaders[0];
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

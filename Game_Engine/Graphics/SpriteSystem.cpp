@@ -50,7 +50,7 @@ void SpriteSystem::ClaimActiveCamera()
 {
     if (ActiveCamera && ActiveCamera->owner && ActiveCamera->owner->in_systems) return;
     ActiveCamera = nullptr;
-    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
+    auto scene = CurrentScene();
     if (!scene) return;
     for (const auto& [id, entity] : scene->GetEntities()) {
         if (!entity || !entity->in_systems) continue;

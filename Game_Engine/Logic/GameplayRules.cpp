@@ -20,18 +20,6 @@
 namespace OrvEngine {
 namespace Gameplay {
 
-float TotalTime() { return OrvCoreEngine ? OrvCoreEngine->GetTotalTime() : 0.0f; }
-
-float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
-
-std::shared_ptr<IScene> CurrentScene()
-{
-    SceneStateMachine* machine = SceneStateMachine::GetInstance();
-    return machine ? machine->GetCurrentScene() : nullptr;
-}
-
-Entity* LiveEntity(uint64_t id) { return id ? EntityFactory::GetInstance()->GetLiveEntity(id) : nullptr; }
-
 uint32_t TagOf(const Entity* entity)
 {
     auto info = entity ? entity->GetComponent<Information>(INFORMATION) : nullptr;

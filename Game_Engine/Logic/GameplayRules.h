@@ -2,6 +2,10 @@
 // arithmetic, the range test without rollback, and the state-texture rule. No state of its own.
 #pragma once
 
+#include "CoreEngine/CoreEngine.h"
+#include "Factory/EntityFactory.h"
+#include "Scene/SceneStateMachine.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,13 +18,10 @@ class Sprite;
 
 namespace Gameplay {
 
-// The core engine's total and frame time in seconds; 0 without a core engine.
-float TotalTime();
-float FrameTime();
-// The scene state machine's current scene; empty when there is none.
-std::shared_ptr<IScene> CurrentScene();
-// A live entity by id; null for 0 or a destroyed entity.
-Entity* LiveEntity(uint64_t id);
+using OrvEngine::CurrentScene;
+using OrvEngine::FrameTime;
+using OrvEngine::TotalTime;
+inline Entity* LiveEntity(uint64_t id) { return FindLiveEntity(id); }
 // The Information tag; 0 without Information or entity.
 uint32_t TagOf(const Entity* entity);
 

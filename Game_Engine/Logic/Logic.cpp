@@ -26,11 +26,6 @@ namespace OrvEngine {
 namespace {
 constexpr float kCameraStep = 0.1f;
 
-std::shared_ptr<IScene> CurrentScene()
-{
-    SceneStateMachine* machine = SceneStateMachine::GetInstance();
-    return machine ? machine->GetCurrentScene() : nullptr;
-}
 
 // Scales the editor view's height by `factor`, the width following in proportion.
 void ZoomEditorCamera(Graphics& graphics, float factor)

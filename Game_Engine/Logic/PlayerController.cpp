@@ -39,17 +39,11 @@ constexpr int32_t kCastFrames = 16;
 
 // ---- Shared helpers -------------------------------------------------------------------------
 
-float PlayerController::Now() { return OrvCoreEngine ? OrvCoreEngine->GetTotalTime() : 0.0f; }
+float PlayerController::Now() { return TotalTime(); }
 
-Entity* PlayerController::LiveEntity(uint64_t id)
-{
-    return id && EntityFactory::Exists() ? EntityFactory::GetInstance()->GetLiveEntity(id) : nullptr;
-}
+Entity* PlayerController::LiveEntity(uint64_t id) { return FindLiveEntity(id); }
 
-std::shared_ptr<IScene> PlayerController::CurrentScene()
-{
-    return OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
-}
+std::shared_ptr<IScene> PlayerController::CurrentScene() { return OrvEngine::CurrentScene(); }
 
 std::shared_ptr<Transform> PlayerController::OwnTransform() const
 {
@@ -259,7 +253,7 @@ void PlayerController::Update()
     RemoveQueuedSpells();
     if (state == PS_Cast && sprite) UpdateCasting(*sprite);
     if (cast_start + attack_cooldown <= Now()) spell_cooldown = false;
-    footstep_timer -= OrvCoreEngine ? OrvCoreEngine->dt : 0.0f;
+    footstep_timer -= FrameTime();
 }
 
 void PlayerController::UpdateHurt(RigidBody2D* body, Sprite* sprite)

@@ -141,8 +141,7 @@ PairSide MakePairSide(Entity* entity)
 
 bool IsCornerRuleScene()
 {
-    SceneStateMachine* machine = SceneStateMachine::GetInstance();
-    auto scene = machine ? machine->GetCurrentScene() : nullptr;
+    auto scene = CurrentScene();
     return scene && scene->GetSceneName() == "GameScene_01";
 }
 

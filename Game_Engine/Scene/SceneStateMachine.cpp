@@ -31,6 +31,8 @@ const MusicRow kSceneMusic[] = {
 };
 } // namespace
 
+std::shared_ptr<IScene> CurrentScene() { return OrvStateMachine ? OrvStateMachine->current_scene : nullptr; }
+
 SceneStateMachine::SceneStateMachine()
 {
     ORV_ASSERT_AT(!OrvStateMachine, "Game_Engine/Scene/SceneStateMachine", "Scene state machine is already created!");

@@ -12,6 +12,9 @@ namespace OrvEngine {
 
 class IScene;
 
+// The state machine's current scene; empty before start-up or when no scene is current.
+std::shared_ptr<IScene> CurrentScene();
+
 class SceneStateMachine {
 public:
     SceneStateMachine();

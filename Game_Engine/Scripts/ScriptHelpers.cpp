@@ -15,11 +15,6 @@ namespace OrvEngine {
 namespace {
 constexpr float kDigitSpacing = 0.1f;
 
-std::shared_ptr<IScene> CurrentScene()
-{
-    SceneStateMachine* machine = SceneStateMachine::GetInstance();
-    return machine ? machine->GetCurrentScene() : nullptr;
-}
 } // namespace
 
 Entity* InstantiatePrefab(const std::string& prefab_name)

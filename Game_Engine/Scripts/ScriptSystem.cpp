@@ -22,7 +22,7 @@ Entity* ScriptSystem::LiveEntityFor(uint64_t id, const std::shared_ptr<BaseScrip
 {
     auto stored = scripts.find(id);
     if (stored == scripts.end() || stored->second != script) return nullptr;
-    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
+    auto scene = CurrentScene();
     return scene ? scene->GetEntity(id) : nullptr;
 }
 

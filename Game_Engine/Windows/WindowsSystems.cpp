@@ -144,7 +144,7 @@ void WindowsSystems::HandleFocus()
         audio->SetFocusMute(false);
         return;
     }
-    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
+    auto scene = CurrentScene();
     if (scene && scene->GetSceneType() == 2 && !OrvStateMachine->paused && GameIsRunning) {
         const std::string name = scene->GetSceneName();
         if (name == "GameScene_01" || name == "GameScene_22" || name == "GameScene_23") OrvStateMachine->paused = true;
