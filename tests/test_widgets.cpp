@@ -137,6 +137,20 @@ TEST_F(WidgetTest, EnterActivatesOnlyAfterASecondAndRequestsTheScene)
     EXPECT_TRUE(OrvStateMachine->next_state.empty()) << "the timer starts again after an activation";
 }
 
+TEST_F(WidgetTest, DownThenEnterRequestsTheSecondButtonsScene)
+{
+    MakeButton("Start", 0.0f, 1.0f, "Level");
+    MakeButton("Settings", 0.0f, 0.0f, "Options");
+    Buttons()->Update();
+    Buttons()->Update();
+    Tap(Platform::VK_DOWN_KEY);
+    Tap(Platform::VK_RETURN_KEY);
+    Buttons()->Update();
+    EXPECT_EQ(OrvStateMachine->next_state, "Options");
+    OrvStateMachine->Update();
+    EXPECT_EQ(OrvStateMachine->GetCurrentScene(), OrvStateMachine->scenes["Options"]);
+}
+
 TEST_F(WidgetTest, ClicksActAfterTheReadyTimeAndMissOnTheEdge)
 {
     // No camera while running: the window maps to -1..1; the button spans -0.25..0.25.
