@@ -75,15 +75,7 @@ protected:
     static OrvEngine::Entity* MakeActor(const std::string& name, uint32_t tag, float x, float y, bool box = true)
     {
         using namespace OrvEngine;
-        Entity* entity = EntityFactory::GetInstance()->CreateEntity(name);
-        auto info = std::make_shared<Information>();
-        info->SetName(name);
-        info->SetType(tag);
-        entity->AddComponent(INFORMATION, info);
-        auto transform = std::make_shared<Transform>();
-        transform->position = Vec3(x, y, 1.0f);
-        transform->scale = Vec3(1.0f, 1.0f, 1.0f);
-        entity->AddComponent(TRANSFORM, transform);
+        Entity* entity = MakeTransformEntity(name, Vec3(x, y, 1.0f), Vec3(1.0f, 1.0f, 1.0f), tag);
         auto body = std::make_shared<RigidBody2D>();
         body->SetMass(1.0f);
         entity->AddComponent(RIGIDBODY2D, body);

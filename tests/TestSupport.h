@@ -3,6 +3,9 @@
 #pragma once
 
 #include "Audio/AudioSystem.h"
+#include "Components/Information.h"
+#include "Components/Transform.h"
+#include "Factory/Entity.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
@@ -154,6 +157,59 @@ private:
     fs::path root_;
     fs::path old_cwd_;
 };
+
+// ---- JSON and entity builders shared by the component tests ---------------------------------
+
+// The text of one JSON root object whose members body writes.
+template <class Body>
+std::string WriteRoot(Body body)
+{
+    rapidjson::StringBuffer buffer;
+    OrvEngine::JsonWriter writer(buffer);
+    writer.StartObject();
+    body(writer);
+    writer.EndObject();
+    return buffer.GetString();
+}
+
+// A component's fields as the object that stands in its file entry.
+inline std::string SerializeComponent(OrvEngine::Component& component)
+{
+    return WriteRoot([&](OrvEngine::JsonWriter& writer) { component.Serialize(writer); });
+}
+
+inline rapidjson::Document Parse(const std::string& text)
+{
+    rapidjson::Document document;
+    document.Parse(text.c_str());
+    return document;
+}
+
+// Writes from's fields and reads them into to, as saving and loading a file would.
+inline void RoundTrip(OrvEngine::Component& from, OrvEngine::Component& to)
+{
+    to.Deserialize(Parse(SerializeComponent(from)));
+}
+
+// A numbered entity with a Transform, and an Information (name, tag) unless tag is negative.
+// It is in no scene and no system.
+inline OrvEngine::Entity* MakeTransformEntity(const std::string& name, OrvEngine::Vec3 position,
+                                              OrvEngine::Vec3 scale, int64_t tag = -1)
+{
+    using namespace OrvEngine;
+    Entity* entity = EntityFactory::GetInstance()->CreateEntity(name);
+    if (tag >= 0) {
+        auto info = std::make_shared<Information>();
+        info->SetName(name);
+        info->SetType(static_cast<uint32_t>(tag));
+        entity->AddComponent(INFORMATION, info);
+    }
+    auto transform = std::make_shared<Transform>();
+    transform->position = position;
+    transform->scale = scale;
+    entity->AddComponent(TRANSFORM, transform);
+    return entity;
+}
 
 // ---- Data trees, clock and a small engine for the core tests --------------------------------
 

@@ -151,15 +151,8 @@ TEST_F(AudioTest, AudioComponentRoundTripKeepsEveryEventOnce)
     audio->AddSound("SFX_Missing_2", true, false); // unknown events are kept by name
     ASSERT_EQ(audio->sounds.size(), 3u);
 
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    audio->Serialize(writer);
-    writer.EndObject();
-    rapidjson::Document document;
-    document.Parse(buffer.GetString());
     auto copy = std::make_shared<Audio>();
-    copy->Deserialize(document);
+    OrvTest::RoundTrip(*audio, *copy);
     ASSERT_EQ(copy->sounds.size(), 3u);
     EXPECT_EQ(copy->sounds[0].eventname, "SFX_M_Selected");
     EXPECT_FALSE(copy->sounds[0].streams);
@@ -167,13 +160,8 @@ TEST_F(AudioTest, AudioComponentRoundTripKeepsEveryEventOnce)
     EXPECT_TRUE(copy->sounds[2].loops);
     EXPECT_TRUE(copy->sounds[2].streams);
 
-    auto empty = std::make_shared<Audio>();
-    rapidjson::StringBuffer empty_buffer;
-    JsonWriter empty_writer(empty_buffer);
-    empty_writer.StartObject();
-    empty->Serialize(empty_writer);
-    empty_writer.EndObject();
-    EXPECT_EQ(std::string(empty_buffer.GetString()), "{}");
+    Audio empty;
+    EXPECT_EQ(OrvTest::SerializeComponent(empty), "{}");
 }
 
 TEST_F(AudioTest, PlayEventMarksPlayingOnlyWhenAChannelStarted)

@@ -48,12 +48,7 @@ protected:
 
     Entity* MakeEntity(const std::string& name, Vec3 position, Vec3 scale)
     {
-        Entity* entity = EntityFactory::GetInstance()->CreateEntity(name);
-        auto transform = std::make_shared<Transform>();
-        transform->position = position;
-        transform->scale = scale;
-        entity->AddComponent(TRANSFORM, transform);
-        return entity;
+        return OrvTest::MakeTransformEntity(name, position, scale);
     }
 
     // A live entity of the current scene (in the systems).

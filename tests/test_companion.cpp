@@ -280,20 +280,14 @@ TEST_F(BossTest, SavedFieldsRoundTrip)
     source.ratio_to_spawn_terrain = 3;
     source.max_num_of_enemy = 6;
     source.hurt_tex = "Anim_Boss_Hurt";
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    source.Serialize(writer);
-    writer.EndObject();
-    rapidjson::Document document;
-    document.Parse(buffer.GetString());
+    const std::string text = OrvTest::SerializeComponent(source);
     BossBehaviour read;
-    read.Deserialize(document);
+    read.Deserialize(OrvTest::Parse(text));
     EXPECT_FLOAT_EQ(read.cooldown_spawning_enemy, 4.5f);
     EXPECT_EQ(read.ratio_to_spawn_terrain, 3);
     EXPECT_EQ(read.max_num_of_enemy, 6);
     EXPECT_EQ(read.hurt_tex, "Anim_Boss_Hurt");
-    EXPECT_TRUE(OrvTest::Contains(buffer.GetString(), "\"ratio_to_spawn_terrain\": 3"));
+    EXPECT_TRUE(OrvTest::Contains(text, "\"ratio_to_spawn_terrain\": 3"));
 }
 
 } // namespace

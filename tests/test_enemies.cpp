@@ -398,15 +398,8 @@ TEST_F(EnemyTest, SavedFieldsRoundTrip)
     source.is_purifiable = true;
     source.debuff_timer = 4.0f;
     source.debuff_multiplier = 2.5f;
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    source.Serialize(writer);
-    writer.EndObject();
-    rapidjson::Document document;
-    document.Parse(buffer.GetString());
     EnemyMovement read;
-    read.Deserialize(document);
+    OrvTest::RoundTrip(source, read);
     EXPECT_FLOAT_EQ(read.range, 1.5f);
     EXPECT_FLOAT_EQ(read.cooldown, 3.0f);
     EXPECT_EQ(read.idle_texture, source.idle_texture);

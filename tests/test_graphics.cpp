@@ -75,11 +75,7 @@ protected:
 
     Entity* MakeEntity(const std::string& name, Vec3 position, Vec3 scale)
     {
-        Entity* entity = EntityFactory::GetInstance()->CreateEntity(name);
-        auto transform = std::make_shared<Transform>();
-        transform->position = position;
-        transform->scale = scale;
-        entity->AddComponent(TRANSFORM, transform);
+        Entity* entity = OrvTest::MakeTransformEntity(name, position, scale);
         entities_.push_back(entity);
         return entity;
     }
@@ -440,22 +436,8 @@ TEST_F(GraphicsNoGLTest, NullBackendDisablesDrawingAndEverythingElseRuns)
 
 // ---- JSON ----------------------------------------------------------------------------------
 
-std::string SerializeComponent(Component& component)
-{
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    component.Serialize(writer);
-    writer.EndObject();
-    return buffer.GetString();
-}
-
-rapidjson::Document Parse(const std::string& text)
-{
-    rapidjson::Document document;
-    document.Parse(text.c_str());
-    return document;
-}
+using OrvTest::Parse;
+using OrvTest::SerializeComponent;
 
 TEST_F(GraphicsNoGLTest, SpriteTextAndCameraRoundTripAndBadValuesFallBackToDefaults)
 {

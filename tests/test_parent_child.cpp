@@ -31,15 +31,8 @@ protected:
     // A live entity of the scene with an Information and a Transform at (x, y).
     Entity* Spawn(const std::string& name, float x = 0.0f, float y = 0.0f)
     {
-        Entity* e = EntityFactory::GetInstance()->CreateEntity(name);
+        Entity* e = OrvTest::MakeTransformEntity(name, Vec3(x, y, 0.0f), Vec3(1.0f, 1.0f, 0.0f), TAG_NONE);
         EntityFactory::GetInstance()->GetEntities().clear();
-        auto info = std::make_shared<Information>();
-        info->SetName(name);
-        e->AddComponent(INFORMATION, info);
-        auto transform = std::make_shared<Transform>();
-        transform->position = Vec3(x, y, 0.0f);
-        transform->scale = Vec3(1.0f, 1.0f, 0.0f);
-        e->AddComponent(TRANSFORM, transform);
         scene->AddEntity(e->id, e);
         return e;
     }

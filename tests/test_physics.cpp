@@ -158,17 +158,7 @@ protected:
     }
 
     // The component's fields written and parsed back, as a file would hold them.
-    static void RoundTrip(Component& from, Component& to)
-    {
-        rapidjson::StringBuffer buffer;
-        JsonWriter writer(buffer);
-        writer.StartObject();
-        from.Serialize(writer);
-        writer.EndObject();
-        rapidjson::Document doc;
-        doc.Parse(buffer.GetString());
-        to.Deserialize(doc);
-    }
+    static void RoundTrip(Component& from, Component& to) { OrvTest::RoundTrip(from, to); }
 
     Receiver* receiver = nullptr;
     std::vector<uint64_t> made_;

@@ -95,15 +95,7 @@ protected:
 
     Entity* Live(const std::string& name, Vec3 position, uint32_t tag, int32_t hp = -1)
     {
-        Entity* entity = EntityFactory::GetInstance()->CreateEntity(name);
-        auto info = std::make_shared<Information>();
-        info->SetName(name);
-        info->SetType(tag);
-        entity->AddComponent(INFORMATION, info);
-        auto transform = std::make_shared<Transform>();
-        transform->position = position;
-        transform->scale = Vec3(1.0f, 1.0f, 1.0f);
-        entity->AddComponent(TRANSFORM, transform);
+        Entity* entity = OrvTest::MakeTransformEntity(name, position, Vec3(1.0f, 1.0f, 1.0f), tag);
         if (hp >= 0) {
             entity->AddComponent(STATS, std::make_shared<Stats>());
             entity->GetComponent<Stats>(STATS)->hp = hp;

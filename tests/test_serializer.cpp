@@ -13,23 +13,8 @@ using namespace OrvTest;
 
 namespace {
 
-template <class Body>
-std::string WriteRoot(Body body)
-{
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    body(writer);
-    writer.EndObject();
-    return buffer.GetString();
-}
-
-rapidjson::Document Parse(const std::string& text)
-{
-    rapidjson::Document document;
-    document.Parse(text.c_str());
-    return document;
-}
+using OrvTest::Parse;
+using OrvTest::WriteRoot;
 
 class SerializerTest : public EngineTest {};
 

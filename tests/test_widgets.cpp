@@ -40,14 +40,7 @@ protected:
     // A live entity with Information and a Transform at (x, y) with the given scale.
     static Entity* MakeEntity(const std::string& name, float x, float y, Vec3 scale = {0.5f, 0.5f, 1.0f})
     {
-        Entity* entity = EntityFactory::GetInstance()->CreateEntity(name);
-        auto info = std::make_shared<Information>();
-        info->SetName(name);
-        entity->AddComponent(INFORMATION, info);
-        auto transform = std::make_shared<Transform>();
-        transform->position = {x, y, 1.0f};
-        transform->scale = scale;
-        entity->AddComponent(TRANSFORM, transform);
+        Entity* entity = OrvTest::MakeTransformEntity(name, {x, y, 1.0f}, scale, TAG_NONE);
         Scene()->AddEntity(entity->id, entity);
         return entity;
     }

@@ -338,21 +338,28 @@ void AIMovement::LandHit(Entity* other)
     }
 }
 
+int32_t AIMovement::StrikeFor(Entity*& other, Stats& other_stats, int64_t defender_quotient)
+{
+    const float defence = static_cast<float>(defender_quotient) * other_stats.def_modifier + other_stats.defense;
+    const float attack = static_cast<float>(HpQuotient(stats->hp, max_hp)) * stats->att_modifier + stats->attack;
+    const int32_t damage = Damage(attack, defence);
+    const uint64_t other_id = other->id;
+    SpawnDamageNumber(damage, other);
+    // The damage number's prefab may have run scripts: the target may be gone now.
+    other = LiveEntity(other_id);
+    if (!other) return -1;
+    other_stats.hp = LoseHp(other_stats.hp, damage);
+    return damage;
+}
+
 void AIMovement::HitEnemy(Entity* other)
 {
     auto enemy = other->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
     enemy->hit_time = TotalTime();
     auto other_stats = other->GetComponent<Stats>(STATS);
     if (!stats || !other_stats) return;
-    const float defence =
-        static_cast<float>(HpQuotient(other_stats->hp, enemy->max_hp)) * other_stats->def_modifier + other_stats->defense;
-    const float attack = static_cast<float>(HpQuotient(stats->hp, max_hp)) * stats->att_modifier + stats->attack;
-    const int32_t damage = Damage(attack, defence);
-    const uint64_t other_id = other->id;
-    SpawnDamageNumber(damage, other);
-    other = LiveEntity(other_id);
-    if (!other) return;
-    other_stats->hp = LoseHp(other_stats->hp, damage);
+    const int32_t damage = StrikeFor(other, *other_stats, HpQuotient(other_stats->hp, enemy->max_hp));
+    if (damage < 0) return;
     enemy->was_hit = true;
     enemy->last_damage_taken = static_cast<uint64_t>(damage);
     enemy->knocked_back = false;
@@ -369,16 +376,8 @@ void AIMovement::HitBoss(Entity* other)
     PlayEvent(other, "SFX_E_Hurt");
     auto other_stats = other->GetComponent<Stats>(STATS);
     if (!stats || !other_stats) return;
-    const float defence = static_cast<float>(HpQuotient(static_cast<int64_t>(other_stats->hp), int64_t{boss->max_hp})) *
-                              other_stats->def_modifier +
-                          other_stats->defense;
-    const float attack = static_cast<float>(HpQuotient(stats->hp, max_hp)) * stats->att_modifier + stats->attack;
-    const int32_t damage = Damage(attack, defence);
-    const uint64_t other_id = other->id;
-    SpawnDamageNumber(damage, other);
-    other = LiveEntity(other_id);
-    if (!other) return;
-    other_stats->hp = LoseHp(other_stats->hp, damage);
+    const int64_t quotient = HpQuotient(static_cast<int64_t>(other_stats->hp), int64_t{boss->max_hp});
+    if (StrikeFor(other, *other_stats, quotient) < 0) return;
     if (boss->state == BOSS_IDLE) boss->state = BOSS_HURT;
     if (other_stats->hp <= 0) {
         RemoveTarget(other);

@@ -121,6 +121,8 @@ private:
     void AttackingStep();
     void PlayFootstep();
     void LandHit(Entity* other);
+    // Deals this companion's damage to other (its quotient given); -1 when other is gone meanwhile.
+    int32_t StrikeFor(Entity*& other, Stats& other_stats, int64_t defender_quotient);
     void HitEnemy(Entity* other);
     void HitBoss(Entity* other);
     bool IsCandidate(Entity* entity) const;
