@@ -115,8 +115,9 @@ inline void ResetEngineState()
     EditorVisible = false;
     ShowDebugDrawing = false;
     ActiveCamera = nullptr;
-    DialogueRunning = false;
-    PurificationActive = false;
+    DialogueIsRunning = false;
+    IsPurifying = false;
+    StartScene = "SplashScene_00";
 }
 
 // A fixture that runs each test in <tmp>/work, so "../Resources/Data/" and "../Logging/" land

@@ -292,7 +292,7 @@ TEST_F(SpriteSheetTest, PauseAndDialogueHoldALoopingSheetOnItsStartFrameUnlessPr
     EXPECT_EQ(Draws(*looping, 2), (std::vector<int32_t>{1, 1}));
     EXPECT_EQ(Draws(*once, 2), (std::vector<int32_t>{3, 3})); // play-once keeps its frame
     OrvStateMachine->paused = false;
-    DialogueRunning = true;
+    DialogueIsRunning = true;
     EXPECT_EQ(Draws(*looping, 1), (std::vector<int32_t>{1}));
     SpriteSystem::GetInstance()->SetPreviewAnimation(true);
     EXPECT_EQ(Draws(*looping, 2), (std::vector<int32_t>{2, 3}));

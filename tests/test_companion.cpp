@@ -222,7 +222,7 @@ TEST_F(BossTest, TimerCountsDownExceptDuringAPurification)
     EXPECT_FLOAT_EQ(behaviour->timer, -0.15f);
 
     behaviour->timer = 3.0f;
-    PurificationActive = true;
+    IsPurifying = true;
     behaviour->Update();
     EXPECT_FLOAT_EQ(behaviour->timer, 3.0f);
 }

@@ -247,7 +247,7 @@ TEST_F(EnemyTest, StateTable)
 
     // The purification freezes everything but Down and Purified.
     movement->purifiable_now = true;
-    PurificationActive = true;
+    IsPurifying = true;
     movement->state = ENEMY_WALKING;
     Body(enemy)->velocity = Vec2(1.0f, 1.0f);
     movement->Update();
@@ -256,7 +256,7 @@ TEST_F(EnemyTest, StateTable)
     movement->state = ENEMY_DOWN;
     movement->Update();
     EXPECT_EQ(movement->state, ENEMY_DOWN);
-    PurificationActive = false;
+    IsPurifying = false;
 
     // The game stops: a walking enemy drops its target.
     movement->state = ENEMY_WALKING;

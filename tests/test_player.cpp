@@ -248,7 +248,7 @@ TEST_F(PlayerTest, HeldKeysMoveUnnormalisedAndLeftMirrorsEvenWithRight)
     EXPECT_EQ(Velocity(player), Vec2());
 
     Down('D');
-    DialogueRunning = true;
+    DialogueIsRunning = true;
     Up('D');
     EXPECT_EQ(pc->state, PS_Walking) << "messages during a dialogue change nothing";
     EXPECT_EQ(Velocity(player), Vec2(2.0f, 0.0f));
@@ -461,7 +461,7 @@ TEST_F(PlayerTest, TypingTheCombinationPurifiesWithItsSoundsEvenAtTheDeadline)
     auto movement = enemy->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
     SeedForCombo({38, 40, 37});
     Tap(kSpace);
-    ASSERT_TRUE(PurificationActive);
+    ASSERT_TRUE(IsPurifying);
     EXPECT_EQ(pc->state, PS_Cast);
     EXPECT_TRUE(movement->purification_target);
     ASSERT_EQ(pc->key_icons.size(), 3u);
@@ -493,7 +493,7 @@ TEST_F(PlayerTest, TypingTheCombinationPurifiesWithItsSoundsEvenAtTheDeadline)
     EXPECT_EQ(Plays("SFX_Puri_Wrong"), 0);
     EXPECT_EQ(movement->state, ENEMY_PURIFIED);
     EXPECT_EQ(movement->purification_delay, 10);
-    EXPECT_FALSE(PurificationActive);
+    EXPECT_FALSE(IsPurifying);
     EXPECT_TRUE(pc->purification_cooldown);
     EXPECT_EQ(pc->state, PS_Idle);
     EXPECT_TRUE(pc->key_icons.empty());
@@ -511,7 +511,7 @@ TEST_F(PlayerTest, OverlappingAndQueuedArrowsCountOncePerPress)
     Down(kUp);
     Down(kDown);   // up still held
     Up(kUp);       // down still held
-    EXPECT_TRUE(PurificationActive) << "a held Space does not cancel";
+    EXPECT_TRUE(IsPurifying) << "a held Space does not cancel";
     EXPECT_EQ(pc->combo_input, (std::vector<int32_t>{38, 40}));
     Up(kDown);
     Tap(kLeft);
@@ -554,7 +554,7 @@ TEST_F(PlayerTest, ChainPurifiesNearestFirstWithGrowingDelays)
     TypeCombo();
     Frame();
     EXPECT_EQ(far->GetComponent<EnemyMovement>(ENEMYMOVEMENT)->purification_delay, 22);
-    EXPECT_FALSE(PurificationActive);
+    EXPECT_FALSE(IsPurifying);
     EXPECT_TRUE(pc->purification_cooldown);
 }
 
@@ -575,7 +575,7 @@ TEST_F(PlayerTest, TimeOutRecoversLeftoversAndShowsNoNegativeTime)
     EXPECT_TRUE(behaviour->defeated);
     EXPECT_EQ(behaviour->state, BOSS_IDLE);
     Entity* text = nullptr;
-    while (PurificationActive) {
+    while (IsPurifying) {
         Frame();
         if (!text) text = scene->FindEntityByName("PurificationTimerText");
     }
@@ -602,26 +602,26 @@ TEST_F(PlayerTest, TimeOutRecoversLeftoversAndShowsNoNegativeTime)
     Tap(kSpace);
     ASSERT_EQ(pc->purify_target, next->id);
     Tap(kSpace);
-    EXPECT_FALSE(PurificationActive);
+    EXPECT_FALSE(IsPurifying);
     EXPECT_EQ(mark->GetComponent<Sprite>(SPRITE)->tex_identifier, "UIAnim_Purify_Enemy");
 }
 
 TEST_F(PlayerTest, CooldownAndWindowDecideWhetherSpaceStarts)
 {
     Tap(kSpace);
-    EXPECT_FALSE(PurificationActive) << "no Cam: nothing is collected";
+    EXPECT_FALSE(IsPurifying) << "no Cam: nothing is collected";
     MakeCam(8.0f);
     const float edge = 8.0f * 0.5f - 0.33f;
     MakeEnemy(Vec3(edge + 0.01f, 0.0f, 50.0f));
     MakeEnemy(Vec3(1.0f, 0.0f, 50.0f))->GetComponent<EnemyMovement>(ENEMYMOVEMENT)->state = ENEMY_DOWN;
     pc->state = PS_Cast;
     Tap(kSpace);
-    EXPECT_FALSE(PurificationActive);
+    EXPECT_FALSE(IsPurifying);
     EXPECT_EQ(pc->state, PS_Idle);
 
     Entity* at_edge = MakeEnemy(Vec3(edge, 0.0f, 50.0f));
     Tap(kSpace);
-    ASSERT_TRUE(PurificationActive);
+    ASSERT_TRUE(IsPurifying);
     EXPECT_EQ(pc->purify_targets.size(), 1u);
     Frame();
     Tap(kSpace);  // abandon
@@ -632,11 +632,11 @@ TEST_F(PlayerTest, CooldownAndWindowDecideWhetherSpaceStarts)
     while (Now() < ended + 5.0f) {
         Frame();
         Tap(kSpace);
-        ASSERT_FALSE(PurificationActive) << "cooling down at " << Now() - ended;
+        ASSERT_FALSE(IsPurifying) << "cooling down at " << Now() - ended;
     }
     Frame();
     Tap(kSpace);
-    EXPECT_TRUE(PurificationActive);
+    EXPECT_TRUE(IsPurifying);
 }
 
 TEST_F(PlayerTest, CloneStartsWithoutTheOriginalsIconsAndSceneFreeLeavesNoSprites)

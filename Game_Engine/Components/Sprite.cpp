@@ -140,7 +140,7 @@ Entity* Sprite::GetAttachedEntity() const
 void Sprite::AdvanceAnimation()
 {
     const bool paused = OrvStateMachine && OrvStateMachine->paused;
-    const bool advance = (!paused && !DialogueRunning) || SpriteSystem::GetInstance()->GetPreviewAnimation();
+    const bool advance = (!paused && !DialogueIsRunning) || SpriteSystem::GetInstance()->GetPreviewAnimation();
     if (advance) {
         animation_timer += FrameTime();
         if (animation_timer >= spritesheet_speed) {

@@ -61,7 +61,7 @@ void StartUp()
     OrvStateMachine = new SceneStateMachine();
     PrintLine("SceneStateMachine Init()");
     if (GameMode) {
-        OrvStateMachine->next_state = "SplashScene_00";
+        OrvStateMachine->next_state = StartScene;
         GameIsRunning = true;
     }
 }

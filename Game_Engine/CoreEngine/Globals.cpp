@@ -8,8 +8,9 @@ bool GameIsRunning = false;
 bool EditorVisible = false;
 bool ShowDebugDrawing = false;
 Camera* ActiveCamera = nullptr;
-bool DialogueRunning = false;
-bool PurificationActive = false;
+bool DialogueIsRunning = false;
+bool IsPurifying = false;
+std::string StartScene = "SplashScene_00";
 CoreEngine* OrvCoreEngine = nullptr;
 SceneStateMachine* OrvStateMachine = nullptr;
 

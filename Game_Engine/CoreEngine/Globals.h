@@ -1,6 +1,8 @@
 // Program-wide flags that every module may read and write.
 #pragma once
 
+#include <string>
+
 namespace OrvEngine {
 
 class Camera;
@@ -13,8 +15,10 @@ extern bool GameIsRunning;     // played rather than edited
 extern bool EditorVisible;
 extern bool ShowDebugDrawing;  // collider outlines queued; frame rate in the title
 extern Camera* ActiveCamera;
-extern bool DialogueRunning;
-extern bool PurificationActive;
+extern bool DialogueIsRunning;
+extern bool IsPurifying;
+// The scene game mode starts with; tests set another to enter a level directly.
+extern std::string StartScene;
 
 // Owning pointers, released by ReleaseEngineObjects after the engine run returns.
 extern CoreEngine* OrvCoreEngine;

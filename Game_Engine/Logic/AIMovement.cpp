@@ -157,7 +157,7 @@ void AIMovement::Update()
             player_target = player ? player->id : 0;
         }
     }
-    if (PurificationActive) {
+    if (IsPurifying) {
         // The companion leaves the enemy or boss that is being purified.
         Entity* other = GetTarget();
         auto enemy = other ? other->GetComponent<EnemyMovement>(ENEMYMOVEMENT) : nullptr;

@@ -65,7 +65,7 @@ std::shared_ptr<Transform> BossBehaviour::GetTransform() const
 
 void BossBehaviour::Update()
 {
-    if (timer > 0.0f && !PurificationActive) timer -= Gameplay::FrameTime();
+    if (timer > 0.0f && !IsPurifying) timer -= Gameplay::FrameTime();
     if (!stats_cached) {
         if (auto own_stats = GetStats()) {
             max_hp = own_stats->hp;

@@ -201,7 +201,7 @@ void EnemyMovement::Update()
     auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr;
     if (base_anim_speed == 0.0f && sprite) base_anim_speed = sprite->spritesheet_speed;
 
-    if (PurificationActive && purifiable_now) {
+    if (IsPurifying && purifiable_now) {
         if (state != ENEMY_DOWN && state != ENEMY_PURIFIED) state = ENEMY_IDLE;
         Stop();
         return;

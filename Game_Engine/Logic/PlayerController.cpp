@@ -149,12 +149,12 @@ bool PlayerController::IsInRange(const Vec2& position) const
 
 void PlayerController::HandleMessage(Message* message)
 {
-    if (!message || message->id != MSG_KEY || DialogueRunning || !owner) return;
+    if (!message || message->id != MSG_KEY || DialogueIsRunning || !owner) return;
     auto* keys = dynamic_cast<KeyMessage*>(message);
     auto body = owner->GetComponent<RigidBody2D>(RIGIDBODY2D);
     if (!keys || !body) return;
 
-    if (!PurificationActive) {
+    if (!IsPurifying) {
         if (state != PS_Cast && state != PS_Hurt) {
             MoveWithKeys(*keys, *body);
             SelectSpell(*keys);
@@ -240,13 +240,13 @@ void PlayerController::Update()
     auto body = owner->GetComponent<RigidBody2D>(RIGIDBODY2D);
     auto sprite = owner->GetComponent<Sprite>(SPRITE);
 
-    if (!PurificationActive) purify_chain = 0;
+    if (!IsPurifying) purify_chain = 0;
     else AdvancePurification();
 
     UpdateHurt(body.get(), sprite.get());
 
-    if (!PurificationActive && !purify_targets.empty()) RestoreLeftoverTargets();
-    if (PurificationActive) state = PS_Purifying;
+    if (!IsPurifying && !purify_targets.empty()) RestoreLeftoverTargets();
+    if (IsPurifying) state = PS_Purifying;
     if (state == PS_Cast && body) body->SetVelocity(Vec2());
 
     UpdatePurificationCooldown();

@@ -70,7 +70,7 @@ void SetEntityActive(Entity* entity, bool active)
 
 void PlayerController::HandleSpace()
 {
-    if (PurificationActive) EndPurification();
+    if (IsPurifying) EndPurification();
     else StartPurification();
 }
 
@@ -79,10 +79,10 @@ void PlayerController::StartPurification()
     if (!lock_purification && !purification_cooldown) {
         CollectPurificationTargets();
         if (!purify_targets.empty()) {
-            PurificationActive = true;
+            IsPurifying = true;
             purify_target = purify_targets.begin()->second;
         }
-        if (PurificationActive) {
+        if (IsPurifying) {
             // Movement keys are not read while purifying: a walking player would drift on.
             if (auto body = owner->GetComponent<RigidBody2D>(RIGIDBODY2D)) body->SetVelocity(Vec2());
             purification_start = Now();
@@ -114,7 +114,7 @@ void PlayerController::AdvancePurification()
     PlacePurificationOverlay(transform ? transform->GetPosition2D() : Vec2());
     const bool ended = CheckComboInput() && PurifyCurrentTarget();
     // A purification that just ended with its last candidate has no time-out to run.
-    if (!ended && PurificationActive && purification_start + purification_timer <= Now()) {
+    if (!ended && IsPurifying && purification_start + purification_timer <= Now()) {
         EndPurification();
         PlaySound("SFX_Puri_Wrong");
     }
@@ -168,7 +168,7 @@ void PlayerController::StopPurification()
 {
     HidePurificationTimerText();
     RemovePurificationOverlay();
-    PurificationActive = false;
+    IsPurifying = false;
     purify_chain = 0;
     StartPurificationCooldown();
 }
@@ -276,7 +276,7 @@ void PlayerController::CollectPurificationTargets()
 
 void PlayerController::GenerateCombo()
 {
-    if (!PurificationActive) return;
+    if (!IsPurifying) return;
     static const int32_t kArrows[4] = {Platform::VK_LEFT_KEY, Platform::VK_RIGHT_KEY, Platform::VK_UP_KEY,
                                        Platform::VK_DOWN_KEY};
     int draws[3];
@@ -355,7 +355,7 @@ void PlayerController::LightKeyIcon(size_t index)
 
 bool PlayerController::CheckComboInput()
 {
-    if (!PurificationActive || combo.size() != 3 || key_icons.size() != 3) return false;
+    if (!IsPurifying || combo.size() != 3 || key_icons.size() != 3) return false;
     // Keys typed since the last check are taken in order, so several per frame are not lost.
     while (combo_matched.size() < combo_input.size() && combo_matched.size() < combo.size()) {
         const size_t i = combo_matched.size();

@@ -8,12 +8,15 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace OrvEngine {
 
 namespace {
 constexpr float kDigitSpacing = 0.1f;
+int32_t bob_counter = 0;
 
 } // namespace
 
@@ -59,6 +62,13 @@ void SpawnDamageNumber(int value, Entity* target)
                                        origin.y + transform->position.y, origin.z + transform->position.z);
         }
     }
+}
+
+float BobFactor(float frequency, float amplitude)
+{
+    bob_counter += 15;
+    if (bob_counter >= 360) bob_counter = 0;
+    return std::fabs(std::sin(static_cast<float>(bob_counter) * frequency)) * amplitude;
 }
 
 } // namespace OrvEngine

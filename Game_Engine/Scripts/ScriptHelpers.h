@@ -16,5 +16,8 @@ void DestroyEntity(Entity* entity);
 // Shows value as digit entities ("NumberPrefab", texture "UI_Num_<digit>") beside the target,
 // 0.1 apart along x, most significant digit first; 0 or less shows nothing.
 void SpawnDamageNumber(int value, Entity* target);
+// A bobbing value from 0 to amplitude: |sin(step * frequency)| with one process-wide step counter
+// that advances 15 per call and wraps at 360, whoever calls.
+float BobFactor(float frequency, float amplitude);
 
 } // namespace OrvEngine
