@@ -4,7 +4,12 @@
 
 #include "TestSupport.h"
 
+#include <FreeImage.h>
+#include <GL/glew.h>
 #include <dlfcn.h>
+
+#include <cstdlib>
+#include <vector>
 
 #include <fstream>
 #include <string>
@@ -40,6 +45,27 @@ inline void StartOffscreenGL(const fs::path& root)
     Graphics::GetInstance()->Init();
     PinLoadedLibraries();
     SpriteSystem::GetInstance()->Init();
+}
+
+// Saves the back buffer (what the last frame presented) as <ORV_SCREENSHOT_DIR>/<name>.png when that
+// variable is set; the documentation's pictures come from such runs. Nothing otherwise.
+inline void SaveScreenshot(const std::string& name)
+{
+    const char* folder = std::getenv("ORV_SCREENSHOT_DIR");
+    if (!folder || !*folder) return;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int width = viewport[2], height = viewport[3];
+    if (width <= 0 || height <= 0) return;
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+    FIBITMAP* image = FreeImage_ConvertFromRawBits(pixels.data(), width, height, width * 4, 32, FI_RGBA_RED_MASK,
+                                                   FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, false);
+    if (!image) return;
+    FreeImage_Save(FIF_PNG, image, (fs::path(folder) / (name + ".png")).c_str(), 0);
+    FreeImage_Unload(image);
 }
 
 } // namespace OrvTest

@@ -80,6 +80,7 @@ struct Script {
         switch (menu_frames++) {
         case 2:
             // Logo, the highlighted Play button, background.
+            OrvTest::SaveScreenshot("main_menu");
             menu_pixels = {ReadFramePixel(static_cast<int>(window->width / 2), static_cast<int>(window->height * 3 / 4)),
                            ReadFramePixel(static_cast<int>(window->width / 2), static_cast<int>(window->height * 0.43)),
                            ReadFramePixel(20, 20)};
