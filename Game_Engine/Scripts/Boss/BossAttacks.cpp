@@ -36,8 +36,10 @@ const std::vector<Offset>& BoulderPattern(int32_t pattern)
 
 void BossScript::SpawnAt(const std::string& prefab, float dx, float dy)
 {
+    // Without the boss's own position there is nowhere to lay the attack out.
+    if (!transform) return;
     Entity* spawned = InstantiatePrefab(prefab);
-    if (!spawned || !transform) return;
+    if (!spawned) return;
     auto spawned_transform = spawned->GetComponent<Transform>(TRANSFORM);
     if (!spawned_transform) return;
     const Vec3 at = transform->position;

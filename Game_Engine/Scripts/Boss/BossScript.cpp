@@ -133,7 +133,7 @@ void BossScript::CheckCooldowns()
     std::string low;
     if (boss_behaviour->cooldown_spawning_enemy < kMinCooldown) low += " cooldown_spawning_enemy";
     if (boss_behaviour->cooldown_spawning_terrain < kMinCooldown) low += " cooldown_spawning_terrain";
-    if (!low.empty()) LogLine("[BossScript::Init] Raised to 0.1 s, the least an attack may wait:" + low);
+    if (!low.empty()) LogLine("[BossScript::CheckCooldowns] Raised to 0.1 s, the least an attack may wait:" + low);
 }
 
 float BossScript::Cooldown(float value) const { return std::max(value, kMinCooldown); }
