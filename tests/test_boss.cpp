@@ -109,13 +109,17 @@ protected:
     }
     // The boss's current animation reaches its last frame.
     void PlayOut() { sprite->current_frame = sprite->number_of_frames; }
+    void PlayOutAndFrame()
+    {
+        PlayOut();
+        Frame();
+    }
     // Puts the boss into teleport-in, lets it play out, and returns the attack it chooses.
     int32_t Choice()
     {
         behaviour->state = BOSS_TELEPORTING_IN;
         Frame();
-        PlayOut();
-        Frame();
+        PlayOutAndFrame();
         const int32_t chosen = behaviour->state;
         behaviour->state = BOSS_IDLE;
         behaviour->timer = 100.0f;
@@ -160,6 +164,7 @@ protected:
         script->current_point = point;
     }
 
+    size_t Enemies() const { return Named("Atk_Enemy").size() + Named("Spd_Enemy").size() + Named("Def_Enemy").size(); }
     std::vector<Entity*> Named(const std::string& prefix) const
     {
         std::vector<Entity*> found;
@@ -196,8 +201,7 @@ TEST_F(BossScriptTest, CycleShowsEachStateTextureAndTeleportsBetweenHomeAndTheFa
     Frame();
     EXPECT_EQ(behaviour->state, BOSS_TELEPORTING_OUT) << "still playing";
 
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_TELEPORTING_IN);
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_TeleIn");
     EXPECT_EQ(transform->GetPosition2D(), Vec2(kHome.x - 7.0f, kHome.y));
@@ -205,20 +209,17 @@ TEST_F(BossScriptTest, CycleShowsEachStateTextureAndTeleportsBetweenHomeAndTheFa
     EXPECT_FLOAT_EQ(transform->scale.x, -2.0f);
     EXPECT_FLOAT_EQ(TransformOf(icon)->position.x, kHome.x - 0.35f - 7.0f) << "icons follow by the same displacement";
 
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_SPAWNING_ENEMIES);
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_SpawnEnemy");
-    const size_t enemies_before = Named("Atk_Enemy").size() + Named("Spd_Enemy").size() + Named("Def_Enemy").size();
-    EXPECT_EQ(enemies_before, 0u);
+    EXPECT_EQ(Enemies(), 0u) << "the wave comes on the next frame";
     Frame();
-    const size_t wave = Named("Atk_Enemy").size() + Named("Spd_Enemy").size() + Named("Def_Enemy").size();
+    const size_t wave = Enemies();
     EXPECT_GE(wave, 1u);
     EXPECT_FLOAT_EQ(behaviour->timer, behaviour->cooldown_spawning_enemy);
     Frame();
-    EXPECT_EQ(Named("Atk_Enemy").size() + Named("Spd_Enemy").size() + Named("Def_Enemy").size(), wave) << "one wave per visit";
-    PlayOut();
-    Frame();
+    EXPECT_EQ(Enemies(), wave) << "one wave per visit";
+    PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_IDLE);
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_Idle");
 
@@ -228,33 +229,28 @@ TEST_F(BossScriptTest, CycleShowsEachStateTextureAndTeleportsBetweenHomeAndTheFa
         ++idle_frames;
     }
     EXPECT_GE(idle_frames, static_cast<int>(behaviour->cooldown_spawning_enemy / kDt) - 4) << "idle until the cooldown ran out";
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(transform->GetPosition2D(), kHome) << "the second teleport brings it home";
     EXPECT_FLOAT_EQ(transform->scale.x, 2.0f) << "facing the way it started";
 
     behaviour->ratio_to_spawn_enemy = 0;
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_SPAWNING_TERRAIN);
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_SpawnTerrain");
     Frame();
     EXPECT_FALSE(Named("Boulder_Prefab").empty());
     EXPECT_FLOAT_EQ(behaviour->timer, behaviour->cooldown_spawning_terrain);
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_IDLE);
 
     // Hurt comes from the companion: its animation starts afresh even when the idle loop stood on
     // its last frame, and it returns to idle once played out.
     behaviour->state = BOSS_HURT;
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_HURT);
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_Hurt");
     EXPECT_TRUE(sprite->play_once);
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_IDLE);
 }
 
@@ -451,8 +447,7 @@ TEST_F(BossScriptTest, DownDownsTheEnemiesOnceAndEndsTheChapterOnlyAfterBothAnim
     // The purification sets state 5 while the idle loop may stand on its last frame: the down
     // animation still plays from its start.
     behaviour->state = BOSS_DOWN;
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(Enemy(first)->state, ENEMY_DOWN);
     EXPECT_EQ(Enemy(second)->state, ENEMY_DOWN);
     EXPECT_EQ(script->low_hp_marker, 0u);
@@ -465,8 +460,7 @@ TEST_F(BossScriptTest, DownDownsTheEnemiesOnceAndEndsTheChapterOnlyAfterBothAnim
     EXPECT_EQ(Enemy(first)->state, ENEMY_IDLE) << "downed once only";
     EXPECT_TRUE(OrvStateMachine->next_state.empty());
 
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     ASSERT_EQ(Named("Boss_Death_UI").size(), 1u);
     Entity* death = Named("Boss_Death_UI")[0];
     EXPECT_EQ(TransformOf(death)->GetPosition2D(), kHome);
@@ -490,8 +484,7 @@ TEST_F(BossScriptTest, LowCooldownsAreRaisedOnceAndMissingOrRemovedPiecesAreSkip
     behaviour->ratio_to_spawn_enemy = 0;
     behaviour->state = BOSS_TELEPORTING_IN;
     Frame();
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     ASSERT_EQ(behaviour->state, BOSS_SPAWNING_TERRAIN);
     Frame();
     EXPECT_FLOAT_EQ(behaviour->timer, BossScript::kMinCooldown);
@@ -507,8 +500,7 @@ TEST_F(BossScriptTest, LowCooldownsAreRaisedOnceAndMissingOrRemovedPiecesAreSkip
     Hit(SPELL_ATTACK);
     behaviour->state = BOSS_TELEPORTING_OUT;
     Frame();
-    PlayOut();
-    Frame();
+    PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_TELEPORTING_IN);
     EXPECT_NE(FindLiveEntity(script->def_debuff_ui), nullptr);
 
