@@ -1,6 +1,7 @@
 // The registry of game script classes, by class name, in one fixed order.
 #include "Scripts/ScriptSystem.h"
 
+#include "Scripts/Boss/BossScript.h"
 #include "Scripts/Level/LevelManagerScript.h"
 
 #include <memory>
@@ -21,6 +22,7 @@ void RegisterScripts()
     ScriptSystem* system = ScriptSystem::GetInstance();
     // Keep this list in the game's registration order; the names are the class names.
     Register<LevelManagerScript>(system, "LevelManagerScript");
+    Register<BossScript>(system, "BossScript");
 }
 
 } // namespace OrvEngine

@@ -1,0 +1,431 @@
+#include "Scripts/Boss/BossScript.h"
+
+#include "Components/Child.h"
+#include "Components/Information.h"
+#include "Components/Parent.h"
+#include "Components/Sprite.h"
+#include "Components/Stats.h"
+#include "Components/Transform.h"
+#include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Logging/Logging.h"
+#include "Logic/AIMovement.h"
+#include "Logic/BossBehaviour.h"
+#include "Logic/EnemyMovement.h"
+#include "Logic/SpellKind.h"
+#include "Logic/Spells.h"
+#include "Platform/Platform.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/ScriptHelpers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+using namespace OrvEngine;
+
+namespace {
+constexpr float kDepthBase = 100.0f;      // depth by height: z = 100 - y
+constexpr float kIconSideOffset = 0.35f;  // icons sit on the side the boss faces away from
+constexpr float kIconInFront = 1.0f;
+constexpr float kMarkerDepthStep = 300.0f;
+const char* const kNextScene = "GameScene_24";
+
+Entity* Live(uint64_t id) { return id ? FindLiveEntity(id) : nullptr; }
+
+template <class T>
+std::shared_ptr<T> ComponentOf(Entity* entity, int type)
+{
+    return entity ? entity->GetComponent<T>(type) : nullptr;
+}
+
+uint32_t TagOf(Entity* entity)
+{
+    auto info = ComponentOf<Information>(entity, INFORMATION);
+    return info ? info->GetType() : TAG_NONE;
+}
+} // namespace
+
+struct BossScript::DebuffSlot {
+    int32_t& level;
+    float& timer;
+    uint64_t& icon;
+    int32_t base;
+    float Stats::*field;
+    const char* texture_prefix;
+    bool rounds_up;  // attack and defence round up and bottom out at 1; speed keeps its fraction
+
+    // The Stats value at a level from 1 to 3, worked in float.
+    float ValueAt(int32_t at) const
+    {
+        static const float kFactors[] = {0.7f, 0.5f, 0.1f};
+        const float product = static_cast<float>(base) * kFactors[at - 1];
+        if (!rounds_up) return product;
+        return at == 3 ? 1.0f : std::ceil(product);
+    }
+};
+
+BossScript::DebuffSlot BossScript::Slot(int32_t kind)
+{
+    switch (kind) {
+    case SPELL_SPEED:
+        return {spd_debuff_level, spd_debuff_timer, spd_debuff_ui, base_speed_attack, &Stats::speed_attack, "SPD_Debuff_Lv",
+                false};
+    case SPELL_ATTACK:
+        return {atk_debuff_level, atk_debuff_timer, atk_debuff_ui, base_attack, &Stats::attack, "ATK_Debuff_Lv", true};
+    default:
+        return {def_debuff_level, def_debuff_timer, def_debuff_ui, base_defense, &Stats::defense, "DEF_Debuff_Lv", true};
+    }
+}
+
+// ---- Set-up -------------------------------------------------------------------------------------
+
+void BossScript::Init(Entity* entity)
+{
+    spd_debuff_timer = 0.0f;
+    debuff_duration = 10.0f;
+    atk_debuff_ui = def_debuff_ui = spd_debuff_ui = 0;
+    companion = death_ui = low_hp_marker = 0;
+    death_ui_spawned = counted_on_screen = enemies_downed = false;
+    CacheComponents(entity, true);
+}
+
+// Takes the components still missing; the teleport points and base values come with the
+// Transform and Stats when they are first found.
+void BossScript::CacheComponents(Entity* entity, bool set_points)
+{
+    if (!entity) return;
+    if (!boss_behaviour) boss_behaviour = entity->GetComponent<BossBehaviour>(BOSSBEHAVIOUR);
+    if (!sprite) sprite = entity->GetComponent<Sprite>(SPRITE);
+    if (!transform) {
+        transform = entity->GetComponent<Transform>(TRANSFORM);
+        if (transform && set_points) SetTeleportPoints();
+    }
+    if (!stats) {
+        stats = entity->GetComponent<Stats>(STATS);
+        if (stats) TakeBaseValues();
+    }
+    if (!parent) parent = entity->GetComponent<Parent>(PARENT);
+    if (boss_behaviour && !cooldowns_checked) CheckCooldowns();
+}
+
+void BossScript::TakeBaseValues()
+{
+    base_attack = static_cast<int32_t>(stats->attack);
+    base_defense = static_cast<int32_t>(stats->defense);
+    base_speed_attack = static_cast<int32_t>(stats->speed_attack);
+}
+
+void BossScript::SetTeleportPoints()
+{
+    home_point = transform->GetPosition2D();
+    far_point = Vec2(home_point.x - kTeleportDistance, home_point.y);
+    current_point = home_point;
+}
+
+void BossScript::CheckCooldowns()
+{
+    cooldowns_checked = true;
+    std::string low;
+    if (boss_behaviour->cooldown_spawning_enemy < kMinCooldown) low += " cooldown_spawning_enemy";
+    if (boss_behaviour->cooldown_spawning_terrain < kMinCooldown) low += " cooldown_spawning_terrain";
+    if (!low.empty()) LogLine("[BossScript::CheckCooldowns] Raised to 0.1 s, the least an attack may wait:" + low);
+}
+
+float BossScript::Cooldown(float value) const { return std::max(value, kMinCooldown); }
+
+// ---- The frame ----------------------------------------------------------------------------------
+
+void BossScript::Update(Entity* entity)
+{
+    if (!entity) return;
+    if (transform) transform->position.z = kDepthBase - transform->position.y;
+    FindCompanion();
+    CacheComponents(entity, true);
+    if (!icons_made) MakeDebuffIcons();
+    PlaceDebuffIcons(entity);
+    ExpireDebuffs();
+    UpdateScreenCount();
+    UpdateLowHpMarker();
+    if (!boss_behaviour) return;
+    if (boss_behaviour->state == BOSS_DOWN) {
+        // The marker made above this frame must not show on a boss that is down.
+        RemoveLowHpMarker();
+        if (!enemies_downed) DownOrdinaryEnemies();
+    }
+    boss_behaviour->Update();
+    if (boss_behaviour->state != shown_state) boss_behaviour->UpdateTexture();
+    UpdateState();
+    boss_behaviour->UpdateTexture();
+    shown_state = boss_behaviour->state;
+}
+
+void BossScript::FindCompanion()
+{
+    if (Live(companion)) return;
+    companion = 0;
+    auto scene = CurrentScene();
+    if (!scene) return;
+    for (const auto& [id, other] : scene->GetEntities()) {
+        if (TagOf(other) == TAG_AI) {
+            companion = id;
+            return;
+        }
+    }
+}
+
+void BossScript::MakeDebuffIcons()
+{
+    icons_made = true;
+    uint64_t* icons[] = {&atk_debuff_ui, &def_debuff_ui, &spd_debuff_ui};
+    const char* prefabs[] = {"ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI"};
+    for (int k = 0; k < 3; ++k) {
+        Entity* icon = InstantiatePrefab(prefabs[k]);
+        if (!icon) continue;
+        *icons[k] = icon->id;
+        auto child = icon->GetComponent<Child>(CHILD);
+        if (child && parent) child->SetParent(parent);
+        icon->SetActive(false);
+    }
+}
+
+void BossScript::PlaceDebuffIcons(Entity* entity)
+{
+    auto info = entity->GetComponent<Information>(INFORMATION);
+    // Only a boss named with a 'B' lays its icons out; others leave them where the prefab put them.
+    if (!info || info->name.empty() || info->name[0] != 'B' || !transform) return;
+    const Vec3 at = transform->position;
+    const float x = transform->scale.x >= 0.0f ? at.x - kIconSideOffset : at.x + kIconSideOffset;
+    const uint64_t icons[] = {atk_debuff_ui, def_debuff_ui, spd_debuff_ui};
+    const float drops[] = {0.1f, 0.45f, 0.8f};
+    for (int k = 0; k < 3; ++k) {
+        if (auto icon_transform = ComponentOf<Transform>(Live(icons[k]), TRANSFORM)) {
+            icon_transform->position = Vec3(x, at.y - drops[k], at.z + kIconInFront);
+        }
+    }
+}
+
+void BossScript::ExpireDebuffs()
+{
+    for (int32_t kind : {SPELL_ATTACK, SPELL_DEFENCE, SPELL_SPEED}) {
+        DebuffSlot slot = Slot(kind);
+        if (slot.level == 0) continue;
+        slot.timer += FrameTime();
+        if (slot.timer < debuff_duration) continue;
+        slot.level = 0;
+        slot.timer = 0.0f;
+        if (Entity* icon = Live(slot.icon)) icon->SetActive(false);
+        if (stats) (*stats).*slot.field = static_cast<float>(slot.base);
+    }
+}
+
+void BossScript::UpdateScreenCount()
+{
+    LevelManagerScript* level = FindLevelManager();
+    const bool down_to_zero = stats && stats->hp <= 0;
+    if (!counted_on_screen) {
+        if (down_to_zero && level && transform && level->IsOnScreen(transform->position.x)) {
+            ++level->purifiable_on_screen;
+            counted_on_screen = true;
+        }
+        return;
+    }
+    const bool off_screen = level && (!transform || !level->IsOnScreen(transform->position.x));
+    if (!down_to_zero || off_screen) {
+        if (level) --level->purifiable_on_screen;
+        counted_on_screen = false;
+    }
+}
+
+void BossScript::UpdateLowHpMarker()
+{
+    Entity* marker = Live(low_hp_marker);
+    if (!marker) low_hp_marker = 0;
+    if (!stats || stats->hp > 0) {
+        RemoveLowHpMarker();
+        return;
+    }
+    if (marker) {
+        if (auto marker_transform = marker->GetComponent<Transform>(TRANSFORM)) marker_transform->position.z += kMarkerDepthStep;
+        return;
+    }
+    if (!parent || marker_prefab_missing) return;
+    marker = InstantiatePrefab("UI_Enemy_Low_HP");
+    if (!marker) {
+        marker_prefab_missing = true;
+        return;
+    }
+    low_hp_marker = marker->id;
+    auto child = marker->GetComponent<Child>(CHILD);
+    auto marker_transform = marker->GetComponent<Transform>(TRANSFORM);
+    if (!child || !marker->GetComponent<Information>(INFORMATION) || !transform) return;
+    if (marker_transform) {
+        marker_transform->position = transform->position;
+        marker_transform->position.z = transform->position.z + kIconInFront;
+    }
+    child->SetParent(parent);
+}
+
+void BossScript::RemoveLowHpMarker()
+{
+    if (Entity* marker = Live(low_hp_marker)) DestroyEntity(marker);
+    low_hp_marker = 0;
+}
+
+void BossScript::DownOrdinaryEnemies()
+{
+    enemies_downed = true;
+    auto scene = CurrentScene();
+    if (!scene) return;
+    // GetEntities hands back a copy, so enemies reacting to the change cannot disturb the walk.
+    for (const auto& [id, other] : scene->GetEntities()) {
+        if (TagOf(other) != TAG_ENEMY) continue;
+        if (auto enemy = other->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) enemy->state = ENEMY_DOWN;
+    }
+}
+
+// ---- Spells and removal -------------------------------------------------------------------------
+
+void BossScript::OnCollision(Entity* self, Entity* other)
+{
+    if (!self || TagOf(other) != TAG_RANGE_ATTACK) return;
+    auto spell = other->GetComponent<Spells>(SPELLS);
+    int32_t kind = SPELL_NONE;
+    if (boss_behaviour && stats && spell && TagOf(self) == TAG_BOSS && boss_behaviour->state != BOSS_DOWN) {
+        kind = spell->kind;
+    }
+    if (kind == SPELL_SPEED || kind == SPELL_ATTACK || kind == SPELL_DEFENCE) ApplyDebuff(kind);
+    // The projectile is spent on its first touch, also when the boss is down.
+    other->SetActive(false);
+    if (spell) spell->RegisterWithPlayer();
+}
+
+void BossScript::ApplyDebuff(int32_t kind)
+{
+    DebuffSlot slot = Slot(kind);
+    slot.timer = 0.0f;
+    ++slot.level;
+    if (slot.level > 3) return;
+    (*stats).*slot.field = slot.ValueAt(slot.level);
+    Entity* icon = Live(slot.icon);
+    if (!icon) return;
+    icon->SetActive(true);
+    if (auto icon_sprite = icon->GetComponent<Sprite>(SPRITE)) {
+        icon_sprite->SetTexture(slot.texture_prefix + std::to_string(slot.level));
+    }
+}
+
+void BossScript::OnDestroy(Entity* entity)
+{
+    (void)entity;
+    // The boss never raised the enemy count, so only its place among the targets is given back.
+    LevelManagerScript* level = FindLevelManager();
+    if (level && counted_on_screen) --level->purifiable_on_screen;
+    counted_on_screen = false;
+}
+
+// ---- The state machine --------------------------------------------------------------------------
+
+bool BossScript::AnimationPlayedOut() const { return sprite && sprite->current_frame >= sprite->number_of_frames; }
+
+void BossScript::UpdateState()
+{
+    if (!boss_behaviour) return;
+    BossBehaviour& boss = *boss_behaviour;
+    switch (boss.state) {
+    case BOSS_IDLE:
+        if (boss.timer <= 0.0f) boss.state = BOSS_TELEPORTING_OUT;
+        break;
+    case BOSS_TELEPORTING_OUT:
+        if (AnimationPlayedOut()) Teleport();
+        break;
+    case BOSS_TELEPORTING_IN:
+        if (AnimationPlayedOut()) boss.state = ChooseAttack();
+        break;
+    case BOSS_SPAWNING_ENEMIES:
+        if (boss.timer <= 0.0f) {
+            boss.timer = Cooldown(boss.cooldown_spawning_enemy);
+            SpawnEnemyWave(Platform::Random15() % 4);
+        }
+        if (AnimationPlayedOut()) boss.state = BOSS_IDLE;
+        // The companion picks its next target among the new enemies.
+        if (auto ai = ComponentOf<AIMovement>(Live(companion), AIMOVEMENT)) ai->FindTarget();
+        break;
+    case BOSS_SPAWNING_TERRAIN:
+        if (boss.timer <= 0.0f) {
+            boss.timer = Cooldown(boss.cooldown_spawning_terrain);
+            SpawnBoulderPattern(Platform::Random15() % 5);
+        }
+        if (AnimationPlayedOut()) boss.state = BOSS_IDLE;
+        break;
+    case BOSS_DOWN:
+        UpdateDown();
+        break;
+    case BOSS_HURT:
+        if (AnimationPlayedOut()) boss.state = BOSS_IDLE;
+        break;
+    default:
+        break;
+    }
+}
+
+void BossScript::Teleport()
+{
+    boss_behaviour->state = BOSS_TELEPORTING_IN;
+    Vec2 destination;
+    bool moves = true;
+    if (current_point == home_point) destination = far_point;
+    else if (current_point == far_point) destination = home_point;
+    else moves = false;
+    if (moves && transform) {
+        transform->position.x = destination.x;
+        transform->position.y = destination.y;
+        transform->scale.x = -transform->scale.x;
+        const Vec2 shift = destination - current_point;
+        for (uint64_t id : {atk_debuff_ui, def_debuff_ui, spd_debuff_ui}) {
+            if (auto icon_transform = ComponentOf<Transform>(Live(id), TRANSFORM)) {
+                icon_transform->position.x += shift.x;
+                icon_transform->position.y += shift.y;
+            }
+        }
+        current_point = destination;
+    }
+    RemoveLowHpMarker();
+}
+
+// An enemy wave with chance E / (E + T) while the enemies are below the cap, else boulders. A
+// negative ratio in the data counts as 0, so the draw never divides by zero or a negative.
+int32_t BossScript::ChooseAttack() const
+{
+    const int32_t enemy_ratio = std::max(0, boss_behaviour->ratio_to_spawn_enemy);
+    const int32_t terrain_ratio = std::max(0, boss_behaviour->ratio_to_spawn_terrain);
+    LevelManagerScript* level = FindLevelManager();
+    const bool below_cap = !level || level->enemy_count < boss_behaviour->max_num_of_enemy;
+    if (!below_cap || enemy_ratio == 0) return BOSS_SPAWNING_TERRAIN;
+    if (terrain_ratio == 0) return BOSS_SPAWNING_ENEMIES;
+    const int draw = Platform::Random15();
+    return draw % (enemy_ratio + terrain_ratio) < enemy_ratio ? BOSS_SPAWNING_ENEMIES : BOSS_SPAWNING_TERRAIN;
+}
+
+void BossScript::UpdateDown()
+{
+    if (!death_ui_spawned && AnimationPlayedOut()) {
+        death_ui_spawned = true;
+        Entity* death = InstantiatePrefab("Boss_Death_UI");
+        death_ui = death ? death->id : 0;
+        auto death_transform = ComponentOf<Transform>(death, TRANSFORM);
+        if (death_transform && transform) {
+            death_transform->position.x = transform->position.x;
+            death_transform->position.y = transform->position.y;
+        }
+    }
+    if (!death_ui_spawned) return;
+    // Without a death animation to wait for (a content error) the chapter still ends.
+    auto death_sprite = ComponentOf<Sprite>(Live(death_ui), SPRITE);
+    const bool played_out = !death_sprite || death_sprite->current_frame >= death_sprite->number_of_frames;
+    if (played_out && OrvStateMachine) OrvStateMachine->ChangeState(kNextScene);
+}
