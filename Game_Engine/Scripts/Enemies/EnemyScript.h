@@ -92,7 +92,9 @@ private:
     void MakeUi(OrvEngine::Entity* entity);
     void PlaceUi();
     void CountOnScreen();
+    bool DepthHeld() const;
     void UpdateDepth();
+    void LiftUi();
     void DriveMovement(OrvEngine::Entity* entity);
     void TurnToMovement(OrvEngine::Entity* entity);
     void PlayHurtSound(OrvEngine::Entity* entity);

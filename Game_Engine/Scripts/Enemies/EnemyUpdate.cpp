@@ -89,9 +89,12 @@ void EnemyScript::Update(Entity* entity)
     auto info = entity->GetComponent<Information>(INFORMATION);
     if (info && !info->IsActive()) return;
     if (!ui_made) MakeUi(entity);
-    PlaceUi();
-    CountOnScreen();
+    // Depth first, so the bar and icons take this frame's depth: at an exact tie they stay drawn
+    // over the enemy (they start far in front, and the sprite order keeps ties as they were).
     UpdateDepth();
+    PlaceUi();
+    LiftUi();
+    CountOnScreen();
     if (DialogueIsRunning) {
         // Held still during a dialogue: no movement, no debuff time.
         if (auto body = entity->GetComponent<RigidBody2D>(RIGIDBODY2D)) body->SetVelocity(Vec2());
@@ -207,14 +210,21 @@ void EnemyScript::CountOnScreen()
     }
 }
 
+// A purification target keeps the depth the purification gave it.
+bool EnemyScript::DepthHeld() const
+{
+    return enemy_movement && enemy_movement->purification_target && enemy_movement->state != ENEMY_PURIFIED;
+}
+
 void EnemyScript::UpdateDepth()
 {
-    if (!transform) return;
-    const bool held = enemy_movement && enemy_movement->purification_target && enemy_movement->state != ENEMY_PURIFIED;
-    if (held) return;
+    if (transform && !DepthHeld()) transform->position.z = kDepthBase - transform->position.y;
+}
+
+void EnemyScript::LiftUi()
+{
+    if (!transform || DepthHeld() || !GetKind().raises_ui) return;
     const float depth = kDepthBase - transform->position.y;
-    transform->position.z = depth;
-    if (!GetKind().raises_ui) return;
     for (uint64_t id : {atk_debuff_ui, def_debuff_ui, spd_debuff_ui, hp_bar, debuff_vfx}) {
         Entity* made = FindLiveEntity(id);
         auto made_transform = made ? made->GetComponent<Transform>(TRANSFORM) : nullptr;
