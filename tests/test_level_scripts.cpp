@@ -1,6 +1,9 @@
 // Level triggers: enemy spawners, the level exit and the hazard zones' waves of rings.
 #include "ScriptedLevelFixture.h"
 
+#include "Components/Child.h"
+#include "Components/Parent.h"
+#include "Scripts/Enemies/EnemyScript.h"
 #include "Scripts/Hazards/HazardZoneScript.h"
 #include "Scripts/Level/SpawnerScript.h"
 
@@ -51,7 +54,8 @@ protected:
 
 TEST_F(LevelScriptTest, SpawnersSpawnTheirGroupOncePerVisitWithBoxesAtTheFeet)
 {
-    LoadPrefabs({"Atk_Enemy", "Def_Enemy", "Spd_Enemy"});
+    LoadPrefabs({"Atk_Enemy", "Def_Enemy", "Spd_Enemy", "ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI",
+                 "EnemyHP1_TestPrefab", "Debuff_VFX"});
     Entity* player = MakePlayer(0.0f, 0.0f);
     Entity* impostor = MakeActor("Player2", TAG_PLAYER, 0.0f, 0.0f);
     Entity* e3 = MakeActor("Spawner_E3", TAG_OTHERS, 10.0f, 2.0f);
@@ -88,6 +92,15 @@ TEST_F(LevelScriptTest, SpawnersSpawnTheirGroupOncePerVisitWithBoxesAtTheFeet)
     EXPECT_FLOAT_EQ(TransformOf(attackers[1])->position.y, 1.0f);
     EXPECT_FLOAT_EQ(TransformOf(attackers[2])->position.x, 26.0f);
     EXPECT_FLOAT_EQ(TransformOf(attackers[2])->position.y, 0.0f);
+
+    // The shipped enemies come to life: each gets its bar, attached to it and watching it.
+    Step();
+    for (Entity* enemy : Named("Atk_Enemy")) {
+        auto bar = FindLiveEntity(ScriptOf<EnemyScript>(enemy)->hp_bar);
+        ASSERT_TRUE(bar) << enemy->name;
+        EXPECT_EQ(bar->GetComponent<Sprite>(SPRITE)->GetEntName(), enemy->name);
+        EXPECT_EQ(bar->GetComponent<Child>(CHILD)->GetParent(), enemy->GetComponent<Parent>(PARENT));
+    }
 
     // Entering the scene again makes the script anew: it fires again.
     ScriptOf<SpawnerScript>(e3)->Init(e3);
