@@ -36,6 +36,7 @@ public:
     int32_t kind = 0;      // SpellKind
     int32_t state = SPELL_FLYING;
     bool blast_sound_played = false;
+    bool consumed = false; // set by the first enemy it touches; a consumed spell debuffs nobody
 
 private:
     void Fly();

@@ -1,0 +1,211 @@
+// The enemy scripts' set-up, spell contacts, debuffs, collection by the player and removal count.
+// The per-frame update is in EnemyUpdate.cpp.
+#include "Scripts/Enemies/EnemyScript.h"
+
+#include "Components/Child.h"
+#include "Components/Information.h"
+#include "Components/Parent.h"
+#include "Components/ParentChildSystem.h"
+#include "Components/Sprite.h"
+#include "Components/Stats.h"
+#include "Components/Transform.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Logic/EnemyMovement.h"
+#include "Logic/SpellKind.h"
+#include "Logic/Spells.h"
+#include "Scripts/Level/LevelManagerScript.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace OrvEngine;
+
+namespace {
+constexpr float kDebuffDuration = 10.0f;
+constexpr int32_t kMaxDebuffLevel = 3;
+
+// Truncation toward zero that stays defined for values an int cannot hold (and NaN, which gives 0).
+int32_t TruncateToInt(float value)
+{
+    if (!(value == value)) return 0;
+    if (value >= 2147483647.0f) return std::numeric_limits<int32_t>::max();
+    if (value <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(value);
+}
+} // namespace
+
+float DebuffedSpeed(int32_t base, int32_t level)
+{
+    const float value = static_cast<float>(base);
+    switch (level) {
+    case 1: return value * 0.7f;
+    case 2: return value * 0.5f;
+    case 3: return value * 0.1f;
+    default: return value;
+    }
+}
+
+float DebuffedWholeStat(int32_t base, int32_t level)
+{
+    // Whole-number arithmetic first: in floats 10 x 0.7 lands above 7 and its ceiling would be 8.
+    const double value = static_cast<double>(base);
+    switch (level) {
+    case 1: return static_cast<float>(std::ceil(value * 7.0 / 10.0));
+    case 2: return static_cast<float>(std::ceil(value / 2.0));
+    case 3: return 1.0f;
+    default: return static_cast<float>(base);
+    }
+}
+
+void EnemyScript::Init(Entity* entity)
+{
+    facing = 0;
+    if (!entity) return;
+    stats = entity->GetComponent<Stats>(STATS);
+    enemy_movement = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
+    transform = entity->GetComponent<Transform>(TRANSFORM);
+    parent = entity->GetComponent<Parent>(PARENT);
+    sprite = entity->GetComponent<Sprite>(SPRITE);
+    if (stats) {
+        base_attack = TruncateToInt(stats->attack);
+        base_defense = TruncateToInt(stats->defense);
+        base_speed_attack = TruncateToInt(stats->speed_attack);
+    }
+    auto info = entity->GetComponent<Information>(INFORMATION);
+    entity_name = info ? info->name : std::string();
+    last_enemy_state = 0;
+    is_purifiable = false;
+    counted_on_screen = false;
+    low_hp_marker = 0;
+    hurt_sound_played = false;
+    spd_debuff_timer = 0.0f;
+    debuff_duration = kDebuffDuration;
+    if (transform) base_scale = transform->scale;
+    if (!enemy_movement) return;
+    enemy_movement->Init();
+    // A negative count wraps to a large frame, which the movement clamps to the last one.
+    if (sprite) enemy_movement->SetAttackFrame(static_cast<uint64_t>(static_cast<int64_t>(sprite->number_of_frames) - 2));
+    if (GetKind().keeps_player_target) enemy_movement->target = enemy_movement->player_target;
+}
+
+void EnemyScript::OnCollision(Entity* self, Entity* other)
+{
+    if (!self || !other) return;
+    auto info = other->GetComponent<Information>(INFORMATION);
+    if (!info) return;
+    if (info->GetType() == TAG_RANGE_ATTACK) {
+        TakeSpell(self, other);
+        return;
+    }
+    if (info->GetType() == TAG_PLAYER && enemy_movement && enemy_movement->state == ENEMY_PURIFIED && sprite &&
+        sprite->current_frame >= sprite->number_of_frames) {
+        Collect(self);
+    }
+}
+
+// The hit effect and the icons may not exist yet (a contact before the first update): each is
+// looked up by id and skipped when missing.
+void EnemyScript::TakeSpell(Entity* self, Entity* other)
+{
+    if (!enemy_movement || enemy_movement->state == ENEMY_PURIFIED) return;
+    if (GetKind().has_hit_effect) {
+        if (Entity* effect = FindLiveEntity(debuff_vfx)) {
+            effect->SetActive(true);
+            if (auto effect_sprite = effect->GetComponent<Sprite>(SPRITE)) effect_sprite->current_frame = 0;
+        }
+    }
+    auto spell = other->GetComponent<Spells>(SPELLS);
+    if (!spell || spell->consumed) return;
+    if (enemy_movement->current_debuff == DEBUFF_NONE) {
+        auto own_info = self->GetComponent<Information>(INFORMATION);
+        if (stats && own_info && own_info->GetType() == TAG_ENEMY && enemy_movement->state != ENEMY_DOWN) {
+            enemy_movement->current_debuff = spell->kind;
+            enemy_movement->state = ENEMY_DEBUFFED;
+        }
+    }
+    ApplyDebuff(enemy_movement->current_debuff);
+    // Consumed at its first contact, whether or not it debuffed.
+    spell->state = SPELL_HIT;
+    spell->consumed = true;
+    enemy_movement->current_debuff = DEBUFF_NONE;
+}
+
+void EnemyScript::ApplyDebuff(int32_t kind)
+{
+    switch (kind) {
+    case DEBUFF_SPEED:
+        spd_debuff_timer = 0.0f;
+        spd_debuff_level = std::min(spd_debuff_level + 1, kMaxDebuffLevel);
+        enemy_movement->debuff_flags.set(0);
+        if (stats) stats->speed_attack = DebuffedSpeed(base_speed_attack, spd_debuff_level);
+        ShowDebuffIcon(spd_debuff_ui, "SPD_Debuff_Lv", spd_debuff_level);
+        break;
+    case DEBUFF_ATTACK:
+        atk_debuff_timer = 0.0f;
+        atk_debuff_level = std::min(atk_debuff_level + 1, kMaxDebuffLevel);
+        enemy_movement->debuff_flags.set(1);
+        if (stats) stats->attack = DebuffedWholeStat(base_attack, atk_debuff_level);
+        ShowDebuffIcon(atk_debuff_ui, "ATK_Debuff_Lv", atk_debuff_level);
+        break;
+    case DEBUFF_DEFENCE:
+        def_debuff_timer = 0.0f;
+        def_debuff_level = std::min(def_debuff_level + 1, kMaxDebuffLevel);
+        enemy_movement->debuff_flags.set(2);
+        enemy_movement->debuff_multiplier = static_cast<float>(def_debuff_level);
+        if (stats) stats->defense = DebuffedWholeStat(base_defense, def_debuff_level);
+        ShowDebuffIcon(def_debuff_ui, "DEF_Debuff_Lv", def_debuff_level);
+        break;
+    default: break;
+    }
+}
+
+void EnemyScript::ShowDebuffIcon(uint64_t icon, const char* texture_base, int32_t level)
+{
+    Entity* entity = FindLiveEntity(icon);
+    if (!entity) return;
+    entity->SetActive(true);
+    if (auto icon_sprite = entity->GetComponent<Sprite>(SPRITE)) icon_sprite->SetTexture(texture_base + std::to_string(level));
+}
+
+// The player picks the purified enemy up: it and everything attached to it disappear now and are
+// removed by the next update.
+void EnemyScript::Collect(Entity* self)
+{
+    self->SetActive(false);
+    if (auto info = self->GetComponent<Information>(INFORMATION)) info->SetActive(false);
+    for (const auto& child : ChildrenOf(self->GetComponent<Parent>(PARENT))) {
+        Entity* owner = child->owner;
+        if (!owner) continue;
+        owner->SetActive(false);
+        if (auto info = owner->GetComponent<Information>(INFORMATION)) info->SetActive(false);
+    }
+}
+
+void EnemyScript::OnDestroy(Entity* entity)
+{
+    (void)entity;
+    LevelManagerScript* manager = level_manager.Get();
+    if (!manager) return;
+    if (counted_on_screen) --manager->purifiable_on_screen;
+    --manager->enemy_count;
+}
+
+std::vector<std::shared_ptr<Child>> EnemyScript::ChildrenOf(const std::shared_ptr<Parent>& of)
+{
+    std::vector<std::shared_ptr<Child>> found;
+    if (!of || !ParentChildSystem::Exists()) return found;
+    // Walking the children themselves: sibling indices may have gaps after a child left.
+    for (const auto& child : ParentChildSystem::GetInstance()->GetChildren()) {
+        if (child && child->GetParent() == of) found.push_back(child);
+    }
+    return found;
+}
+
+char EnemyScript::LayoutLetter() const
+{
+    if (entity_name.empty()) return 'A';
+    const char letter = entity_name[0];
+    return letter == 'D' || letter == 'S' ? letter : 'A';
+}

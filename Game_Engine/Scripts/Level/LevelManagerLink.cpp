@@ -1,0 +1,33 @@
+#include "Scripts/Level/LevelManagerLink.h"
+
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/ScriptSystem.h"
+
+using namespace OrvEngine;
+
+namespace {
+LevelManagerScript* ManagerOf(uint64_t id)
+{
+    if (id == 0 || !ScriptSystem::Exists()) return nullptr;
+    return dynamic_cast<LevelManagerScript*>(ScriptSystem::GetInstance()->GetScript(id).get());
+}
+} // namespace
+
+bool LevelManagerLink::Find()
+{
+    if (entity_id != 0) return true;
+    auto scene = CurrentScene();
+    Entity* entity = scene ? scene->FindEntityByName("LevelManager") : nullptr;
+    if (entity && ManagerOf(entity->id)) entity_id = entity->id;
+    return entity_id != 0;
+}
+
+LevelManagerScript* LevelManagerLink::Get() const
+{
+    if (entity_id == 0 || !FindLiveEntity(entity_id)) return nullptr;
+    return ManagerOf(entity_id);
+}
