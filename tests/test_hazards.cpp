@@ -51,7 +51,9 @@ TEST_F(HazardTest, FallingHazardsShowTheRingThenHurtOncePerContactWindow)
     OrvTest::StdoutCapture out;
     for (int frame = 5; frame <= 14; ++frame) {
         sprite->current_frame = frame;
-        if (frame < 8) EXPECT_FALSE(script->sound_played) << "no thud before frame 8";
+        if (frame < 8) {
+            EXPECT_FALSE(script->sound_played) << "no thud before frame 8";
+        }
         for (Entity* victim : {player, dora, enemy}) Touch(boulder, victim);
     }
     // Frames 12 to 14 closed the window; a new one hurts the player and the companion again.

@@ -107,6 +107,10 @@ public:
     float base_anim_speed = 0.0f;
     uint64_t last_footstep = 0;
     float footstep_timer = 0.0f;
+    // Written by the companion's script only, read by the heads-up display: seconds left of the
+    // teleport cooldown and whether it runs. Not saved.
+    float teleport_cooldown_shown = 0.0f;
+    bool cooldown_active = false;
 
     // Shared by every companion: where the last target stood relative to the companion when a
     // walking companion reached it.

@@ -2,7 +2,11 @@
 #include "Scripts/ScriptSystem.h"
 
 #include "Scripts/Boss/BossScript.h"
+#include "Scripts/Companion/AIScript.h"
 #include "Scripts/Enemies/EnemyScript.h"
+#include "Scripts/HUD/ArrowKeysUIScript.h"
+#include "Scripts/HUD/IloHealthUIScript.h"
+#include "Scripts/HUD/PuriIconAppear.h"
 #include "Scripts/Hazards/BarrierScript.h"
 #include "Scripts/Hazards/BoulderScript.h"
 #include "Scripts/Hazards/DeathWallScript.h"
@@ -11,6 +15,8 @@
 #include "Scripts/Level/LevelManagerScript.h"
 #include "Scripts/Level/SpawnerScript.h"
 #include "Scripts/Level/WinOnCollisionScript.h"
+#include "Scripts/Player/PlayerScript.h"
+#include "Scripts/Player/SpellsScript.h"
 
 #include <memory>
 
@@ -29,8 +35,11 @@ void RegisterScripts()
     // Creating the system here means it exists before the core engine adds it.
     ScriptSystem* system = ScriptSystem::GetInstance();
     // Keep this list in the game's registration order; the names are the class names.
+    Register<AIScript>(system, "AIScript");
     Register<EnemyScript>(system, "EnemyScript");
     Register<DefenseEnemyScript>(system, "DefenseEnemyScript");
+    Register<PlayerScript>(system, "PlayerScript");
+    Register<SpellsScript>(system, "SpellsScript");
     Register<SpawnerScript>(system, "SpawnerScript");
     Register<WinOnCollisionScript>(system, "WinOnCollisionScript");
     Register<DeathWallScript>(system, "DeathWallScript");
@@ -43,9 +52,13 @@ void RegisterScripts()
     Register<Spikes1D4SScript>(system, "Spikes1D4SScript");
     Register<SpikesLevelScript>(system, "SpikesLevelScript");
     Register<SpikesScript>(system, "SpikesScript");
+    Register<IloHealthUIScript>(system, "IloHealthUIScript");
+    Register<VavuHealthUIScript>(system, "VavuHealthUIScript");
     Register<LevelManagerScript>(system, "LevelManagerScript");
     Register<BossScript>(system, "BossScript");
+    Register<ArrowKeysUIScript>(system, "ArrowKeysUIScript");
     Register<SpeedEnemyScript>(system, "SpeedEnemyScript");
+    Register<PuriIconAppear>(system, "PuriIconAppear");
     Register<PoisonFloorScript>(system, "PoisonFloorScript");
 }
 

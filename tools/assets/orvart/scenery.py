@@ -227,6 +227,51 @@ def paint_tile(entry):
     return upscale(img, 4)
 
 
+def _path_band(img, top, bottom, colour, soft=4):
+    """Fills rows top..bottom with colour, dithered over `soft` rows at both edges."""
+    px = img.load()
+    fill = col(colour) if isinstance(colour, str) else colour
+    for y in range(top, bottom):
+        cover = min(y - top + 1, bottom - y) / (soft + 1)
+        for x in range(img.width):
+            if cover >= 1 or cover * 16 > BAYER[y % 4][x % 4] + 0.5:
+                px[x, y] = fill
+
+
+@painter("ground")
+def paint_ground(entry):
+    """The floor of a level, a strip that repeats left to right: a lip along
+    the top, then a worn path (forest) or cracked flagstones (arena)."""
+    w, h = entry.width // 4, entry.height // 4
+    forest = entry.arg == "forest"
+    base, light, path = (("moss", "leaf", mix("earth", "moss", 0.35)) if forest
+                         else ("night", "slate", mix("plum", "night", 0.55)))
+    img = canvas(w, h, col(base))
+    d = draw(img)
+    rng = Rng(17 if forest else 23)
+    path_top, path_bottom = int(h * 0.38), int(h * 0.72)
+    _path_band(img, path_top, path_bottom, path)
+    for k in range(w // 3):
+        x, y = rng.int(2, w - 3), rng.int(5, h - 2)
+        if path_top + 4 <= y < path_bottom - 4:
+            # Pebbles on the path; cracks between the arena's flagstones.
+            dot(img, x, y, mix("stone", path, 0.4) if forest else "ink")
+            if not forest and k % 4 == 0:
+                line(d, [(x, y), (x + 1, y + 1), (x + 1, y + 3)], "ink")
+        elif k % 2 and not path_top - 2 <= y < path_bottom + 2:
+            line(d, [(x, y), (x, y - 2)], light)  # a tuft of three blades
+            dot(img, x - 1, y - 1, light)
+            dot(img, x + 1, y - 1, light)
+        else:
+            dot(img, x, y, mix(light, base, 0.5))
+    for x in range(w):  # the lip, as on the edge tile
+        top = 1 + (1 if (x * 7) % 5 == 0 else 0)
+        line(d, [(x, 0), (x, top)], light)
+        if forest and x % 4 == 1:
+            dot(img, x, top + 1, light)
+    return upscale(img, 4)
+
+
 @painter("platform")
 def paint_platform(entry):
     w, h = entry.width // 4, entry.height // 4

@@ -1,0 +1,99 @@
+#include "Scripts/HUD/ArrowKeysUIScript.h"
+
+#include "Components/Information.h"
+#include "Components/Sprite.h"
+#include "Components/Text.h"
+#include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/Message.h"
+#include "Factory/Entity.h"
+#include "Logic/AIMovement.h"
+#include "Logic/GameplayRules.h"
+#include "Platform/Platform.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/SceneQueries.h"
+
+#include <cstdio>
+
+using namespace OrvEngine;
+
+namespace {
+const Color kLit(1.0f, 1.0f, 1.0f, 1.0f);
+const Color kDark(0.5f, 0.5f, 0.5f, 1.0f);
+
+bool JustPressed(const KeyMessage& keys, uint64_t code)
+{
+    auto it = keys.counts.find(code);
+    return it != keys.counts.end() && it->second == 1;
+}
+} // namespace
+
+void ArrowKeysUIScript::Init(Entity* entity)
+{
+    sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    FindCompanion();
+}
+
+void ArrowKeysUIScript::FindCompanion()
+{
+    Entity* found = FirstEntityOfType(TAG_AI);
+    companion = found ? found->id : 0;
+}
+
+std::shared_ptr<AIMovement> ArrowKeysUIScript::CompanionMovement() const
+{
+    Entity* entity = Gameplay::LiveEntity(companion);
+    return entity ? entity->GetComponent<AIMovement>(AIMOVEMENT) : nullptr;
+}
+
+void ArrowKeysUIScript::Update(Entity* entity)
+{
+    if (!entity) return;
+    if (!sprite) sprite = entity->GetComponent<Sprite>(SPRITE);
+    if (!Gameplay::LiveEntity(companion)) FindCompanion();
+    if (!sprite) return;
+    if (!sprite->is_tinted || TotalTime() < dim_time + kDimTime) return;
+    if (entity->name == "ArrowKeysUI_Down") {
+        // The key stays dark while the teleport cools down; without a companion there is none.
+        auto movement = CompanionMovement();
+        if (movement && movement->cooldown_active) return;
+    }
+    sprite->SetTint(kLit, false);
+}
+
+void ArrowKeysUIScript::Dim()
+{
+    sprite->SetTint(kDark, true);
+    dim_time = TotalTime();
+}
+
+void ArrowKeysUIScript::ShowCooldown(const AIMovement& movement) const
+{
+    auto scene = CurrentScene();
+    Entity* timer = scene ? scene->FindEntityByName("TP_SkillCD_Timer") : nullptr;
+    if (!timer) return;
+    if (auto text = timer->GetComponent<Text>(TEXT)) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%f", static_cast<double>(movement.teleport_cooldown_shown));
+        text->SetText(line);
+    }
+    timer->SetActive(true);
+}
+
+void ArrowKeysUIScript::HandleMessage(Entity* entity, Message* message)
+{
+    auto* keys = dynamic_cast<KeyMessage*>(message);
+    if (!entity || !keys || keys->id != MSG_KEY) return;
+    const std::string& name = entity->name;
+    if (JustPressed(*keys, Platform::VK_DOWN_KEY) && name == "ArrowKeysUI_Down" && sprite) {
+        Dim();
+        auto movement = CompanionMovement();
+        if (movement && movement->cooldown_active) ShowCooldown(*movement);
+    }
+    // Only the first of the other arrows found pressed is looked at (up, then left, then right).
+    const char* wanted = nullptr;
+    if (JustPressed(*keys, Platform::VK_UP_KEY)) wanted = "ArrowKeysUI_Up";
+    else if (JustPressed(*keys, Platform::VK_LEFT_KEY)) wanted = "ArrowKeysUI_Left";
+    else if (JustPressed(*keys, Platform::VK_RIGHT_KEY)) wanted = "ArrowKeysUI_Right";
+    if (wanted && name == wanted && sprite) Dim();
+}

@@ -1,0 +1,44 @@
+#include "Scripts/HUD/IloHealthUIScript.h"
+
+#include "Components/Information.h"
+#include "Components/Sprite.h"
+#include "Components/Stats.h"
+#include "Factory/Entity.h"
+#include "Scripts/Level/SceneQueries.h"
+
+using namespace OrvEngine;
+
+namespace {
+const Color kGreen(0.0f, 1.0f, 0.0f, 1.0f);
+const Color kYellow(1.0f, 1.0f, 0.0f, 1.0f);
+const Color kRed(1.0f, 0.0f, 0.0f, 1.0f);
+
+// ceil(value * tenths / 10) in whole numbers, so no float rounding moves a band edge.
+int64_t CeilTenths(int64_t value, int64_t tenths)
+{
+    const int64_t product = value * tenths;
+    return product >= 0 ? (product + 9) / 10 : product / 10;
+}
+} // namespace
+
+void IloHealthUIScript::Init(Entity* entity)
+{
+    sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    if (sprite) sprite->SetTint(kGreen, true);
+    // The last player entity of the scene, should there be several.
+    if (!player_stats) {
+        Entity* player = LastEntityOfType(TAG_PLAYER);
+        player_stats = player ? player->GetComponent<Stats>(STATS) : nullptr;
+    }
+    if (player_stats) max_hp = player_stats->hp;
+}
+
+void IloHealthUIScript::Update(Entity* entity)
+{
+    (void)entity;
+    if (!player_stats || !sprite) return;
+    hp = player_stats->hp;
+    if (hp >= CeilTenths(max_hp, 7)) sprite->tint_color = kGreen;
+    else if (hp >= CeilTenths(max_hp, 5)) sprite->tint_color = kYellow;
+    else if (hp >= CeilTenths(max_hp, 1)) sprite->tint_color = kRed;
+}

@@ -1,0 +1,26 @@
+#include "Scripts/Player/SpellsScript.h"
+
+#include "Components/RigidBody2D.h"
+#include "Components/Sprite.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Logic/Spells.h"
+
+using namespace OrvEngine;
+
+void SpellsScript::Init(Entity* entity)
+{
+    if (!entity) return;
+    spells = entity->GetComponent<Spells>(SPELLS);
+    sprite = entity->GetComponent<Sprite>(SPRITE);
+}
+
+void SpellsScript::Update(Entity* entity)
+{
+    if (!DialogueIsRunning) {
+        if (spells) spells->Update();
+        return;
+    }
+    auto body = entity ? entity->GetComponent<RigidBody2D>(RIGIDBODY2D) : nullptr;
+    if (body) body->SetVelocity(Vec2());
+}
