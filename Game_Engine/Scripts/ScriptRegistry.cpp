@@ -1,7 +1,14 @@
 // The registry of game script classes, by class name, in one fixed order.
 #include "Scripts/ScriptSystem.h"
 
+#include "Scripts/Dialogue/DialogueBoxScript.h"
+#include "Scripts/Dialogue/DialogueLineScripts.h"
+#include "Scripts/Dialogue/DialogueScript.h"
+#include "Scripts/Dialogue/GameManagerScript.h"
 #include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/Tutorial/DialogueTriggerScripts.h"
+#include "Scripts/Tutorial/TutorialSequenceScripts.h"
+#include "Scripts/Tutorial/TutorialT4Script.h"
 
 #include <memory>
 
@@ -20,6 +27,30 @@ void RegisterScripts()
     // Creating the system here means it exists before the core engine adds it.
     ScriptSystem* system = ScriptSystem::GetInstance();
     // Keep this list in the game's registration order; the names are the class names.
+    Register<DialogueScript>(system, "DialogueScript");
+    Register<DialogueScript01>(system, "DialogueScript01");
+    Register<DialogueScript01_N>(system, "DialogueScript01_N");
+    Register<DialogueScript02>(system, "DialogueScript02");
+    Register<DialogueScript02_N>(system, "DialogueScript02_N");
+    Register<DialogueScript03>(system, "DialogueScript03");
+    Register<DialogueScript03_N>(system, "DialogueScript03_N");
+    Register<DialogueScript04>(system, "DialogueScript04");
+    Register<DialogueScript04_N>(system, "DialogueScript04_N");
+    Register<DialogueT1Script>(system, "DialogueT1Script");
+    Register<DialogueT2Script>(system, "DialogueT2Script");
+    Register<DialogueT3Script>(system, "DialogueT3Script");
+    Register<GameManagerScript>(system, "GameManagerScript");
+    Register<DialogueBoxScript>(system, "DialogueBoxScript");
+    Register<TutorialScript01>(system, "TutorialScript01");
+    Register<TutorialScript01_N>(system, "TutorialScript01_N");
+    Register<TutorialT1Script>(system, "TutorialT1Script");
+    Register<TutorialScript02>(system, "TutorialScript02");
+    Register<TutorialScript02_N>(system, "TutorialScript02_N");
+    Register<TutorialT2Script>(system, "TutorialT2Script");
+    Register<TutorialScript03>(system, "TutorialScript03");
+    Register<TutorialScript03_N>(system, "TutorialScript03_N");
+    Register<TutorialT3Script>(system, "TutorialT3Script");
+    Register<TutorialT4Script>(system, "TutorialT4Script");
     Register<LevelManagerScript>(system, "LevelManagerScript");
 }
 
