@@ -1,11 +1,14 @@
 // The dialogue scripts: the story dialogues' line and speaker pairs, the picture dialogues, the
-// dialogue box and its count table, and the text tables themselves.
+// dialogue box and its count table, the text tables themselves, and how their odd bytes draw.
 #include "DialogueFixture.h"
+#include "GLTestSupport.h"
 
 #include "Components/Parent.h"
 #include "Scripts/Dialogue/DialogueLineScripts.h"
 #include "Scripts/Dialogue/DialogueScript.h"
 #include "Scripts/Dialogue/DialogueTexts.h"
+
+#include <algorithm>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -327,6 +330,33 @@ TEST(DialogueTexts, TablesPairUpAndOnlyDialogueOneCarriesItsWindowsApostrophes)
     EXPECT_EQ(DialogueLines(1)[1], "Hey kid, it isn\x92t safe to stay here");
     EXPECT_EQ(DialogueSpeakers(1)[4], "[Environment]");
     EXPECT_TRUE(DialogueLines(5).empty());
+}
+
+// The font has no glyph for byte 0x92: a line holding it draws exactly what it draws without it.
+class DialogueTextGLTest : public EngineTest {
+};
+
+TEST_F(DialogueTextGLTest, TheWindowsApostropheIsSkippedWhenDrawn)
+{
+    StartOffscreenGL(Root());
+    ASSERT_TRUE(Graphics::IsGLReady());
+    FreetypeSystem* freetype = FreetypeSystem::GetInstance();
+    freetype->Init();
+    const int width = 480, height = 80;
+    auto draw = [&](const std::string& line) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        freetype->RenderText(line, 10.0f, 30.0f, 0.6f, Vec3(1.0f, 1.0f, 1.0f));
+        std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const auto plain = draw("Hey kid, it isnt safe");
+    EXPECT_GT(std::count_if(plain.begin(), plain.end(), [](unsigned char c) { return c > 128; }), 100);
+    EXPECT_EQ(draw("Hey kid, it isn\x92t safe"), plain);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 } // namespace
