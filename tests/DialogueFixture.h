@@ -46,7 +46,8 @@ protected:
     static OrvEngine::Entity* MakeBox()
     {
         using namespace OrvEngine;
-        Entity* box = MakeTransformEntity("DialogueBox", Vec3(0.0f, -3.0f, 400.0f), Vec3(15.0f, 10.0f, 1.0f), TAG_DIALOGUE);
+        Entity* box =
+            MakeTransformEntity("DialogueBox", Vec3(0.0f, -3.0f, 400.0f), Vec3(15.5f, 10.0f, 1.0f), TAG_DIALOGUE);
         auto sprite = AddSprite(box, 16);
         sprite->SetIsSpritesheet(true);
         sprite->play_once = true;
@@ -60,7 +61,10 @@ protected:
     }
 
     static DialogueBoxScript* BoxScript(OrvEngine::Entity* box) { return BoxScriptOf(box->id); }
-    static std::shared_ptr<OrvEngine::Sprite> SpriteOf(OrvEngine::Entity* e) { return Get<OrvEngine::Sprite>(e, OrvEngine::SPRITE); }
+    static std::shared_ptr<OrvEngine::Sprite> SpriteOf(OrvEngine::Entity* e)
+    {
+        return Get<OrvEngine::Sprite>(e, OrvEngine::SPRITE);
+    }
     static std::string TextOf(OrvEngine::Entity* e) { return Get<OrvEngine::Text>(e, OrvEngine::TEXT)->GetText(); }
     template <class T>
     static T* ScriptOf(OrvEngine::Entity* e)

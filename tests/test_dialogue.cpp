@@ -20,7 +20,8 @@ struct RemoverScript : BaseScript {
     explicit RemoverScript(uint64_t id) : victim(id) {}
     void Update(Entity*) override
     {
-        if (Entity* entity = CurrentScene()->GetEntity(victim)) EntityFactory::GetInstance()->RemoveEntityFromSystems(entity);
+        Entity* entity = CurrentScene()->GetEntity(victim);
+        if (entity) EntityFactory::GetInstance()->RemoveEntityFromSystems(entity);
     }
     uint64_t victim;
 };
@@ -41,7 +42,8 @@ TEST_F(DialogueTest, ALineAndSpeakerPairStepOncePerFreshPressAfterTenFramesAndEn
         const char* speaker_script;
         int lines;
     };
-    for (const Case& c : {Case{3, "DialogueScript03", "DialogueScript03_N", 6}, Case{1, "DialogueScript01", "DialogueScript01_N", 7}}) {
+    for (const Case& c : {Case{3, "DialogueScript03", "DialogueScript03_N", 6},
+                          Case{1, "DialogueScript01", "DialogueScript01_N", 7}}) {
         SCOPED_TRACE(c.line_script);
         const LineTable& lines = DialogueLines(c.dialogue);
         const LineTable& speakers = DialogueSpeakers(c.dialogue);
@@ -115,7 +117,8 @@ TEST_F(DialogueTest, TheEpilogueEndsIntoTheFadeOutAndAPairTakenOutMidFrameIsDele
     auto* line_script = ScriptOf<DialogueScript04>(line);
     ASSERT_NE(line_script, nullptr);
     EXPECT_EQ(line_script->line_count, 7);
-    for (auto* script : {static_cast<LineSequenceScript*>(line_script), static_cast<LineSequenceScript*>(ScriptOf<DialogueScript04_N>(Named("Speaker")))}) {
+    LineSequenceScript* speaker_script = ScriptOf<DialogueScript04_N>(Named("Speaker"));
+    for (LineSequenceScript* script : {static_cast<LineSequenceScript*>(line_script), speaker_script}) {
         script->current_line = script->line_count + 1;
     }
     // An earlier script takes the line entity out of the systems in the frame the pair ends.
@@ -270,10 +273,13 @@ TEST_F(DialogueTest, TheBoxPutsEachDialoguesPiecesIntoPlayOnceItsOpeningReachesF
     // Already on frame 16 or past it: the next update puts the pieces in at once.
     script->PlayIdleAnimation();
     Frame();
-    for (const char* name : {"dialogue_02", "dialogue_02_N", "Enemy_T1", "Vavu_T1"}) EXPECT_NE(Named(name), nullptr) << name;
+    for (const char* name : {"dialogue_02", "dialogue_02_N", "Enemy_T1", "Vavu_T1"}) {
+        EXPECT_NE(Named(name), nullptr) << name;
+    }
     script->PlayIdleAnimation();
     Frame();
-    for (const char* name : {"dialogue_03", "dialogue_03_N", "UI_Vavu_T1", "UI_Vavu_Backing_T1", "UI_Vavu_Healthbar_T1"}) {
+    for (const char* name :
+         {"dialogue_03", "dialogue_03_N", "UI_Vavu_T1", "UI_Vavu_Backing_T1", "UI_Vavu_Healthbar_T1"}) {
         EXPECT_NE(Named(name), nullptr) << name;
     }
     // HUD pieces are authored relative to the camera they hang from.

@@ -59,7 +59,7 @@ void DialogueTriggerScript::OnCollision(Entity* self, Entity* other)
     (void)self;
     if (triggered || !other || other->GetName() != "Player") return;
     if (settings_.starts_purifying) IsPurifying = true;
-    controller = other->GetComponent<PlayerController>(PLAYERCONTROLLER);
+    auto controller = other->GetComponent<PlayerController>(PLAYERCONTROLLER);
     if (controller) ApplyLocks(*controller, settings_.locks);
     // A trigger touched before its first update still finds the box.
     if (!BoxScriptOf(box)) FindBox();

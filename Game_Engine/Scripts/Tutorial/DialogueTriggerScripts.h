@@ -7,7 +7,6 @@
 #include "Scripts/BaseScript.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace OrvEngine {
@@ -35,7 +34,6 @@ public:
 
     static void ApplyLocks(OrvEngine::PlayerController& controller, const TriggerLocks& locks);
 
-    std::shared_ptr<OrvEngine::PlayerController> controller;
     // The dialogue box entity, 0 until one with a DialogueBoxScript is found.
     uint64_t box = 0;
     bool triggered = false;

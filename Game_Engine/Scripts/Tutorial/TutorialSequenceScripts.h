@@ -40,7 +40,10 @@ protected:
         bool stops_player;      // the player's body stops at the start
         bool ends_purifying;    // clears IsPurifying at the end
     };
-    explicit TutorialLineScript(const Settings& settings) : TutorialSequenceScript(settings.name), settings_(settings) {}
+    explicit TutorialLineScript(const Settings& settings)
+        : TutorialSequenceScript(settings.name), settings_(settings)
+    {
+    }
 
 private:
     // Finds the box's Sprite and the player's controller, putting the player in its pose.
