@@ -46,7 +46,7 @@ bool ReadPictureCount(const std::string& name, int32_t& count, std::string& base
     } else {
         return false;
     }
-    // Digits are taken as they are, unchecked, as level data has always been read.
+    // Digits are read as they stand, unchecked.
     count = name[kCountAt] - '0';
     if (digits == 2) count = 10 * count + (name[kCountAt + 1] - '0');
     // The count, its 'N' and the four characters after it.
