@@ -1,0 +1,126 @@
+#include "Scripts/Dialogue/DialogueScript.h"
+
+#include "Components/Sprite.h"
+#include "Components/Stats.h"
+#include "CoreEngine/Message.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scripts/ScriptHelpers.h"
+#include "Windows/Input.h"
+
+using namespace OrvEngine;
+
+namespace {
+constexpr uint64_t kEnterKey = 13;
+constexpr size_t kCountAt = 5;
+
+// The Stats of a live entity by id, or empty.
+std::shared_ptr<Stats> StatsOf(uint64_t id)
+{
+    Entity* entity = id ? FindLiveEntity(id) : nullptr;
+    return entity ? entity->GetComponent<Stats>(STATS) : nullptr;
+}
+
+// The entity's id and attack speed when the scene has it with Stats; id 0 otherwise.
+uint64_t FindCharacter(const IScene& scene, const std::string& who, float& speed_attack)
+{
+    Entity* entity = scene.FindEntityByName(who);
+    auto stats = entity ? entity->GetComponent<Stats>(STATS) : nullptr;
+    if (!stats) return 0;
+    speed_attack = stats->speed_attack;
+    return entity->id;
+}
+} // namespace
+
+bool ReadPictureCount(const std::string& name, int32_t& count, std::string& base_name)
+{
+    // Names too short for the count part simply hold none.
+    if (name.size() < kCountAt + 2) return false;
+    size_t digits = 0;
+    if (name[kCountAt + 1] == 'N') {
+        digits = 1;
+    } else if (name.size() >= kCountAt + 3 && name[kCountAt + 2] == 'N') {
+        digits = 2;
+    } else {
+        return false;
+    }
+    // Digits are read as they stand, unchecked.
+    count = name[kCountAt] - '0';
+    if (digits == 2) count = 10 * count + (name[kCountAt + 1] - '0');
+    // The count, its 'N' and the four characters after it.
+    base_name = name;
+    base_name.erase(kCountAt, digits + 5);
+    return true;
+}
+
+void DialogueScript::Init(Entity* entity)
+{
+    enter_counter = enter_reload;
+    armed = false;
+    shown = false;
+    SetUp(entity);
+}
+
+void DialogueScript::SetUp(Entity* entity)
+{
+    if (!entity) return;
+    name = entity->GetName();
+    if (auto scene = CurrentScene()) {
+        player = FindCharacter(*scene, "Player", player_speed_attack);
+        companion = FindCharacter(*scene, "Dora", companion_speed_attack);
+    }
+    ReadPictureCount(name, last_picture, base_name);
+}
+
+void DialogueScript::HoldSpeeds() const
+{
+    if (auto stats = StatsOf(player)) stats->speed_attack = 0.0f;
+    if (auto stats = StatsOf(companion)) stats->speed_attack = 0.0f;
+}
+
+void DialogueScript::RestoreSpeeds() const
+{
+    if (auto stats = StatsOf(player)) stats->speed_attack = player_speed_attack;
+    if (auto stats = StatsOf(companion)) stats->speed_attack = companion_speed_attack;
+}
+
+void DialogueScript::Update(Entity* entity)
+{
+    if (last_picture == -1) SetUp(entity);
+    if (!armed || !entity) return;
+    auto sprite = entity->GetComponent<Sprite>(SPRITE);
+    if (sprite) sprite->SetTintColor(Color(1.0f, 1.0f, 1.0f, 1.0f));
+    if (current_picture > last_picture) {
+        RestoreSpeeds();
+        --enter_counter;
+        DestroyEntity(entity);
+        return;
+    }
+    HoldSpeeds();
+    if (!shown) {
+        if (sprite) sprite->SetTexture(base_name + std::to_string(current_picture));
+        // Also without a Sprite, so the pictures can still be stepped through and the speeds freed.
+        shown = true;
+    }
+    --enter_counter;
+}
+
+void DialogueScript::OnCollision(Entity* self, Entity* other)
+{
+    (void)self;
+    if (other && other->GetName() == "Player") armed = true;
+}
+
+void DialogueScript::HandleMessage(Entity* entity, Message* message)
+{
+    (void)entity;
+    if (!message || message->id != MSG_KEY || !shown || enter_counter >= 0) return;
+    const auto& counts = Input::GetKeyMessage().counts;
+    auto enter = counts.find(kEnterKey);
+    if (enter == counts.end() || enter->second != 1) return;
+    ++current_picture;
+    enter_counter = enter_reload;
+    shown = false;
+}

@@ -1,0 +1,65 @@
+#include "Scripts/Dialogue/LineSequenceScript.h"
+
+#include "Components/Sprite.h"
+#include "Components/Text.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scripts/Dialogue/DialogueBoxScript.h"
+#include "Windows/Input.h"
+
+using namespace OrvEngine;
+
+namespace {
+constexpr uint64_t kEnterKey = 13;
+} // namespace
+
+void LineSequenceScript::Begin(Entity* entity, const LineTable& table)
+{
+    lines.clear();
+    for (size_t i = 0; i < table.size(); ++i) lines[static_cast<int32_t>(i + 1)] = table[i];
+    line_count = static_cast<int32_t>(table.size());
+    enter_reload = kEnterReload;
+    enter_counter = kEnterReload;
+    DialogueIsRunning = true;
+    current_line = 1;
+    text = entity ? entity->GetComponent<Text>(TEXT) : nullptr;
+    shown = false;
+}
+
+void LineSequenceScript::ShowLine()
+{
+    if (shown) return;
+    auto line = lines.find(current_line);
+    if (text && line != lines.end()) text->SetText(line->second);
+    shown = true;
+}
+
+void LineSequenceScript::FindBoxWithSprite()
+{
+    Entity* last = FindLastDialogueEntity();
+    box = last && last->GetComponent<Sprite>(SPRITE) ? last->id : 0;
+}
+
+void LineSequenceScript::FindBoxWithScript()
+{
+    Entity* last = FindLastDialogueEntity();
+    box = last && BoxScriptOf(last->id) ? last->id : 0;
+}
+
+void LineSequenceScript::RemoveSelf(Entity* entity)
+{
+    if (!entity) return;
+    const uint64_t id = entity->id;
+    EntityFactory::GetInstance()->RemoveEntityFromSystems(entity);
+    if (auto scene = CurrentScene()) scene->RemoveEntity(id);
+}
+
+bool LineSequenceScript::EnterJustPressed()
+{
+    const auto& counts = Input::GetKeyMessage().counts;
+    auto enter = counts.find(kEnterKey);
+    return enter != counts.end() && enter->second == 1;
+}

@@ -1,0 +1,20 @@
+#include "Scripts/Tutorial/TutorialT4Script.h"
+
+#include "Components/Information.h"
+#include "Factory/Entity.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scene/SplashScreenScene.h"
+
+#include <memory>
+
+using namespace OrvEngine;
+
+void TutorialT4Script::OnCollision(Entity* self, Entity* other)
+{
+    (void)self;
+    auto info = other ? other->GetComponent<Information>(INFORMATION) : nullptr;
+    SceneStateMachine* machine = SceneStateMachine::GetInstance();
+    if (!info || info->GetType() != TAG_PLAYER || !machine) return;
+    auto splash = std::dynamic_pointer_cast<SplashScreenScene>(machine->ChangeState("SplashScene_07"));
+    if (splash) splash->next_state = "GameScene_01";
+}
