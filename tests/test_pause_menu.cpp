@@ -1,7 +1,7 @@
 // The pause menu block (tools/levels/pause_menu.json) inserted by tools/levels/insert_block.py into
 // a small level of the test's own, then played on the real engine: hidden until Escape pauses,
-// following the camera, its toggles, the how-to-play panel, and the exit box attached to "Pause_bg"
-// whose Yes leads to the main menu, where the options show the mute the pause menu set.
+// following the camera, a toggle, resume, and the exit box attached to "Pause_bg" whose Yes leads
+// to the main menu, where the options show the mute the pause menu set.
 #include "GameRunFixture.h"
 
 #include "Audio/AudioSystem.h"
@@ -36,8 +36,6 @@ struct PauseRecord {
     bool panel_shown_before_pause = true;
     std::string sfx_tick;
     bool sfx_muted = false;
-    bool panel_open_after_its_click = false;
-    bool panel_open_after_a_later_click = true;
     std::vector<std::string> box_buttons;
     Vec3 box_main, box_yes, box_no;
     float background_z = 0.0f;
@@ -124,12 +122,7 @@ void PauseMenuBlockTest::PauseAndPlay(ScriptedPlayer& player, PauseRecord& recor
     player.Do([&] {
         record.sfx_tick = TextureOf("ToggleMuteSFX");
         record.sfx_muted = AudioSystem::GetInstance()->GetGroupMute(AudioSystem::GetInstance()->sfx_group);
-        ClickWorld(2.0f, -1.1f); // how to play: this click's release must not close it
     });
-    player.Do([&] { record.panel_open_after_its_click = Shown("HTPInPauseMenu"); });
-    player.WaitFrames(22);
-    player.Do([] { ClickWorld(-4.0f, 4.0f); });
-    player.Do([&] { record.panel_open_after_a_later_click = Shown("HTPInPauseMenu"); });
 }
 
 void PauseMenuBlockTest::ExitBox(ScriptedPlayer& player, PauseRecord& record)
@@ -174,7 +167,7 @@ void PauseMenuBlockTest::ExitBox(ScriptedPlayer& player, PauseRecord& record)
     });
 }
 
-TEST_F(PauseMenuBlockTest, TheInsertedBlockPausesTogglesShowsHelpAndLeavesForTheMenuThroughItsBox)
+TEST_F(PauseMenuBlockTest, TheInsertedBlockPausesTogglesResumesAndLeavesForTheMenuThroughItsBox)
 {
     MakeLevel();
     ScriptedPlayer player;
@@ -198,8 +191,6 @@ TEST_F(PauseMenuBlockTest, TheInsertedBlockPausesTogglesShowsHelpAndLeavesForThe
     EXPECT_EQ(record.shown_while_paused, std::vector<bool>(kPauseEntities.size(), true));
     EXPECT_EQ(record.sfx_tick, "SFXUntick");
     EXPECT_TRUE(record.sfx_muted);
-    EXPECT_TRUE(record.panel_open_after_its_click);
-    EXPECT_FALSE(record.panel_open_after_a_later_click);
     EXPECT_EQ(record.box_buttons, (std::vector<std::string>{"ExitWarningBoxYes", "ExitWarningBoxNo"}));
     EXPECT_EQ(record.box_parent, "Pause_bg");
     EXPECT_FLOAT_EQ(record.box_main.x, 2.0f);
