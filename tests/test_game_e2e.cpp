@@ -1,200 +1,91 @@
-// The real engine on the shipped resources, in-process: offscreen video, the disk audio driver and
-// a scripted event source. It plays the splash chain into the main menu, checks the menu on screen
-// and its music, toggles fullscreen, moves the selection and quits with Enter.
-#include "TestSupport.h"
-#include "GLTestSupport.h"
-
-#include "Components/Button.h"
-#include "CoreEngine/Engine.h"
-#include "Factory/Entity.h"
-#include "Scene/IScene.h"
-
-#include <GL/glew.h>
-
-#include <array>
-#include <chrono>
-#include <cstdlib>
-#include <fstream>
-#include <thread>
+// The real engine on the shipped resources, in-process (GameRunFixture.h). This run lets the intro
+// play out by its timers into the main menu at a 4:3 window, checks the menu on screen and its
+// music, toggles fullscreen, walks the selection and quits through the exit box's Yes.
+#include "GameRunFixture.h"
 
 using namespace OrvEngine;
+using namespace OrvTest;
 
 namespace {
 
-namespace fs = OrvTest::fs;
-
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-};
-
-// The colour of the last presented frame at window pixel (x, y) from the bottom-left.
-Rgb ReadFramePixel(int x, int y)
+TEST_F(GameEndToEndTest, IntroPlaysOutByItsTimersIntoTheMenuWhereTheExitBoxsYesEndsTheRun)
 {
-    unsigned char p[4] = {0, 0, 0, 0};
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    return {p[0], p[1], p[2]};
-}
-
-bool IsClearColour(const Rgb& c) { return c.r < 8 && std::abs(c.g - 128) < 8 && std::abs(c.b - 128) < 8; }
-
-std::string CurrentScene()
-{
-    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
-    return scene ? scene->GetSceneName() : std::string();
-}
-
-std::string SelectedButton()
-{
-    auto selected = ButtonSystem::GetInstance()->selected;
-    return selected && selected->owner ? selected->owner->GetName() : std::string();
-}
-
-void Key(uint32_t message, uint64_t key) { Platform::PushMessage({message, key, 0}); }
-
-// What the scripted player saw and did, frame by frame.
-struct Script {
-    int frame = 0;
-    int menu_frames = 0;
-    std::vector<std::string> scenes;
+    // A 4:3 window: the menu still fills it, and its hint text is scaled from 1920x1080.
+    WriteData("config.json", R"({"Name": "OrvEngine", "Height": 768, "Width": 1024})");
+    ScriptedPlayer player;
+    std::vector<Rgb> menu_pixels;
     std::vector<std::string> selections;
-    std::array<Rgb, 3> menu_pixels{};
-    uint64_t fullscreen_width = 0;
-    uint64_t windowed_width = 0;
-    uint64_t restored_width = 0;
+    uint64_t fullscreen_width = 0, windowed_width = 0, restored_width = 0;
+    int music_loudness = 0;
+    size_t box_buttons = 0;
 
-    void RecordScene()
-    {
-        const std::string scene = CurrentScene();
-        if (!scene.empty() && (scenes.empty() || scenes.back() != scene)) scenes.push_back(scene);
-    }
-
-    // Called once per frame, at the start of the window system's pump.
-    void Step()
-    {
-        // Driver modules stay mapped, so leak reports can name (and suppress) them.
-        if (++frame == 1) OrvTest::PinLoadedLibraries();
-        RecordScene();
-        if (CurrentScene() != "MainMenuScene") return;
+    player.WaitForScene("MainMenuScene", 35); // past the fade-in; the buttons answer by now
+    player.Do([&] {
         WindowsSystems* window = WindowsSystems::GetInstance();
-        switch (menu_frames++) {
-        case 2:
-            // Logo, the highlighted Play button, background.
-            OrvTest::SaveScreenshot("main_menu");
-            menu_pixels = {ReadFramePixel(static_cast<int>(window->width / 2), static_cast<int>(window->height * 3 / 4)),
-                           ReadFramePixel(static_cast<int>(window->width / 2), static_cast<int>(window->height * 0.43)),
-                           ReadFramePixel(20, 20)};
-            fullscreen_width = window->width;
-            Key(Platform::WM_KEYDOWN_MSG, Platform::VK_F11_KEY);
-            Key(Platform::WM_KEYUP_MSG, Platform::VK_F11_KEY);
-            break;
-        case 3:
-            windowed_width = window->width;
-            Key(Platform::WM_KEYDOWN_MSG, Platform::VK_F11_KEY);
-            Key(Platform::WM_KEYUP_MSG, Platform::VK_F11_KEY);
-            break;
-        case 4:
-            restored_width = window->width;
-            // Let the music reach the disk driver in real time.
-            std::this_thread::sleep_for(std::chrono::milliseconds(600));
-            break;
-        case 30: // the buttons are ready after a second of game time
-        case 31:
-            selections.push_back(SelectedButton());
-            Key(Platform::WM_KEYDOWN_MSG, Platform::VK_DOWN_KEY);
-            Key(Platform::WM_KEYUP_MSG, Platform::VK_DOWN_KEY);
-            break;
-        case 32:
-            selections.push_back(SelectedButton());
-            Key(Platform::WM_KEYDOWN_MSG, Platform::VK_RETURN_KEY);
-            Key(Platform::WM_CHAR_MSG, 13);
-            Key(Platform::WM_KEYUP_MSG, Platform::VK_RETURN_KEY);
-            break;
-        default:
-            break;
-        }
-    }
-};
-
-class GameEndToEndTest : public OrvTest::EngineTest {
-protected:
-    void SetUp() override
-    {
-        EngineTest::SetUp();
-        for (const char* folder : {"ArtAssets", "Sounds", "Shaders", "fonts"}) {
-            fs::create_directory_symlink(OrvTest::SourceDir() / "Resources" / folder, Root() / "Resources" / folder);
-        }
-        fs::remove_all(DataDir());
-        fs::copy(OrvTest::SourceDir() / "Resources" / "Data", DataDir(), fs::copy_options::recursive);
-        audio_file_ = (Root() / "audio.raw").string();
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", audio_file_.c_str(), 1);
-        Platform::UseNullBackend(false);
-        SetAssertHandler(nullptr);
-    }
-
-    void TearDown() override
-    {
-        EngineTest::TearDown();
-        unsetenv("SDL_VIDEODRIVER");
-        unsetenv("SDL_DISKAUDIOFILE");
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
-
-    // The largest sample magnitude the disk driver wrote (signed 16-bit stereo).
-    int LoudestSample() const
-    {
-        const std::string raw = OrvTest::ReadFile(audio_file_);
-        int loudest = 0;
-        for (size_t i = 0; i + 1 < raw.size(); i += 2) {
-            const int16_t sample = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) | (static_cast<uint8_t>(raw[i + 1]) << 8));
-            loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
-        }
-        return loudest;
-    }
-
-    std::string audio_file_;
-};
-
-TEST_F(GameEndToEndTest, SplashChainLeadsToTheMenuWhereEnterOnQuitEndsTheRun)
-{
-    double now = 0.0;
-    Script script;
-    Platform::SetClockSource([&] { return now; });
-    Platform::SetEventSource([&] {
-        now += 0.05;
-        script.Step();
-        // Bounded: a run that never reaches the quit ends here with a failure.
-        if (script.frame > 2000) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+        const int w = static_cast<int>(window->width), h = static_cast<int>(window->height);
+        // The top row, the logo, the highlighted Play button, a bottom corner.
+        menu_pixels = {ReadFramePixel(w / 2, h - 1), ReadFramePixel(10, h - 1), ReadFramePixel(w / 2, h * 3 / 4),
+                       ReadFramePixel(w / 2, static_cast<int>(h * 0.467)), ReadFramePixel(20, 20)};
+        fullscreen_width = window->width;
+        SaveScreenshot("main_menu");
+        PressKey(Platform::VK_F11_KEY);
     });
+    player.Do([&] {
+        windowed_width = WindowsSystems::GetInstance()->width;
+        PressKey(Platform::VK_F11_KEY);
+    });
+    player.Do([&] {
+        restored_width = WindowsSystems::GetInstance()->width;
+        music_loudness = LoudestOverTheNext(400);
+    });
+    for (int i = 0; i < 3; ++i) {
+        player.Do([&] {
+            selections.push_back(SelectedButton());
+            PressKey(Platform::VK_DOWN_KEY);
+        });
+    }
+    player.Do([&] {
+        selections.push_back(SelectedButton());
+        PressKey(Platform::VK_RETURN_KEY);
+    });
+    player.WaitFrames(2);
+    player.Do([&] { box_buttons = NavigableButtons().size(); });
+    player.WaitFrames(25); // Yes, the box's first button, answers after its second
+    player.Do([] { PressKey(Platform::VK_RETURN_KEY); });
 
-    OrvTest::StdoutCapture console;
-    const int result = EngineMain(1);
+    StdoutCapture console;
+    const int result = RunGame(player);
     const std::string printed = console.Take();
 
     EXPECT_EQ(result, 0);
-    EXPECT_LT(script.frame, 2000) << "the run ended by itself";
-    EXPECT_EQ(script.scenes,
-              (std::vector<std::string>{"SplashScene_00", "SplashScene_01", "SplashScene_05", "MainMenuScene"}));
-    EXPECT_EQ(script.selections, (std::vector<std::string>{"PlayButton", "OptionsButton", "QuitButton"}));
-    for (const Rgb& pixel : script.menu_pixels) EXPECT_FALSE(IsClearColour(pixel)) << "the menu is drawn";
-    EXPECT_GT(script.menu_pixels[1].r, 200) << "Play is highlighted (yellow)";
-    EXPECT_GT(script.menu_pixels[1].g, 200);
-    EXPECT_LT(script.menu_pixels[1].b, 80);
-    EXPECT_EQ(script.windowed_width, 1280u) << "F11 leaves fullscreen for the configured size";
-    EXPECT_EQ(script.restored_width, script.fullscreen_width);
-    EXPECT_GT(LoudestSample(), 1000) << "the scene music reached the sound output";
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_EQ(player.scenes, (std::vector<std::string>{"SplashScene_00", "SplashScene_01", "SplashScene_02", "SplashScene_03",
+                                                       "SplashScene_04", "SplashScene_05", "MainMenuScene"}));
+    EXPECT_EQ(selections, (std::vector<std::string>{"PlayButton", "HowToPlayButton", "OptionsButton", "ExitButton"}));
+    EXPECT_EQ(box_buttons, 2u) << "only Yes and No while the box is open";
+    ASSERT_EQ(menu_pixels.size(), 5u);
+    for (const Rgb& pixel : menu_pixels) {
+        EXPECT_FALSE(IsClearColour(pixel)) << "the menu fills the window";
+        EXPECT_FALSE(IsWhite(pixel)) << "the menu fills the window";
+    }
+    EXPECT_GT(menu_pixels[3].r, 200) << "Play is highlighted (yellow)";
+    EXPECT_GT(menu_pixels[3].g, 200);
+    EXPECT_LT(menu_pixels[3].b, 80);
+    EXPECT_EQ(fullscreen_width, 1024u);
+    EXPECT_EQ(windowed_width, 1024u) << "F11 leaves fullscreen for the configured size";
+    EXPECT_EQ(restored_width, fullscreen_width);
+    EXPECT_GT(music_loudness, 1000) << "the menu music reached the sound output";
 
     const std::string log = LogText();
-    for (const char* line : {"Changed scene to SplashScene_00", "Changed scene to MainMenuScene", "Exiting game loop",
-                             "Destroyed Windows system", "Destroyed FPS system"}) {
-        EXPECT_TRUE(OrvTest::Contains(log, line)) << line;
+    for (const char* line : {"Changed scene to SplashScene_00", "Changed scene to SplashScene_05",
+                             "Changed scene to MainMenuScene", "Exiting game loop", "Destroyed Windows system",
+                             "Destroyed FPS system"}) {
+        EXPECT_TRUE(Contains(log, line)) << line;
     }
-    EXPECT_TRUE(OrvTest::Contains(printed, "Button Clicked: QuitButton"));
+    EXPECT_TRUE(Contains(printed, "Button Clicked: ExitWarningBoxYes"));
     const std::string config = ReadData("config.json");
-    EXPECT_TRUE(OrvTest::Contains(config, "\"Width\": 1280")) << config;
-    EXPECT_TRUE(OrvTest::Contains(config, "\"Height\": 720")) << config;
+    EXPECT_TRUE(Contains(config, "\"Width\": 1024")) << config;
+    EXPECT_TRUE(Contains(config, "\"Height\": 768")) << config;
 }
 
 } // namespace

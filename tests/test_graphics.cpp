@@ -15,6 +15,7 @@
 #include <FreeImage.h>
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <fstream>
@@ -272,7 +273,7 @@ TEST_F(GraphicsGLTest, DebugLineIsDrawnOnTopOfTheSprites)
     ExpectColour(ReadGameView(ViewWidth() / 2, row), 0, 0, 0, "gone the next frame");
 }
 
-TEST_F(GraphicsGLTest, TextLightsPixelsAboveItsBaselineInWindowPixels)
+TEST_F(GraphicsGLTest, TextAuthoredForA1920By1080WindowLandsScaledInTheRealWindow)
 {
     FreetypeSystem* freetype = FreetypeSystem::GetInstance();
     freetype->Init();
@@ -281,10 +282,11 @@ TEST_F(GraphicsGLTest, TextLightsPixelsAboveItsBaselineInWindowPixels)
     ASSERT_GT(a.size_x, 10);
     ASSERT_GT(a.size_y, 20);
 
-    Entity* entity = MakeEntity("Label", Vec3(100.0f, 100.0f, 0.0f), Vec3(1.0f, 1.0f, 1.0f));
+    // Authored at (1200, 600) in a 1920x1080 window, glyphs at twice their size.
+    Entity* entity = MakeEntity("Label", Vec3(1200.0f, 600.0f, 0.0f), Vec3(1.0f, 1.0f, 1.0f));
     auto text = std::make_shared<Text>();
     text->SetText("A");
-    text->SetTextSize(1.0f);
+    text->SetTextSize(2.0f);
     text->SetColor(Vec3(1.0f, 1.0f, 1.0f));
     entity->AddComponent(TEXT, text);
     EntityFactory::GetInstance()->AddEntityToSystems(entity);
@@ -307,19 +309,28 @@ TEST_F(GraphicsGLTest, TextLightsPixelsAboveItsBaselineInWindowPixels)
         return lit;
     };
     ASSERT_EQ(static_cast<int>(WindowsSystems::GetInstance()->width), ViewWidth());
+    ASSERT_LT(ViewWidth(), 1920) << "the window differs from the authoring size";
     draw_text();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    const int x0 = 100 + a.bearing_x, y0 = 100 - (a.size_y - a.bearing_y);
-    EXPECT_GT(lit_in(x0, y0, x0 + a.size_x, y0 + a.size_y), 20) << "the glyph's box";
-    EXPECT_EQ(lit_in(x0 - 40, y0, x0 - 4, y0 + a.size_y), 0) << "left of it";
-    EXPECT_EQ(lit_in(x0, y0 + a.size_y + 4, x0 + a.size_x, y0 + a.size_y + 40), 0) << "above it";
+    const float sx = static_cast<float>(ViewWidth()) / 1920.0f;
+    const float sy = static_cast<float>(ViewHeight()) / 1080.0f;
+    const float s = 2.0f * std::min(sx, sy);
+    const int x0 = static_cast<int>(1200.0f * sx + static_cast<float>(a.bearing_x) * s);
+    const int y0 = static_cast<int>(600.0f * sy - static_cast<float>(a.size_y - a.bearing_y) * s);
+    const int w = static_cast<int>(static_cast<float>(a.size_x) * s);
+    const int h = static_cast<int>(static_cast<float>(a.size_y) * s);
+    EXPECT_GT(lit_in(x0, y0, x0 + w, y0 + h), 20) << "the scaled glyph's box";
+    EXPECT_EQ(lit_in(x0 - 40, y0, x0 - 4, y0 + h), 0) << "left of it";
+    EXPECT_EQ(lit_in(x0, y0 + h + 4, x0 + w, y0 + h + 40), 0) << "above it: not drawn at the unscaled size";
+    EXPECT_EQ(lit_in(1200, 600 - 20, 1200 + 40, 600 + 60), 0) << "nothing at the unscaled window position";
+    EXPECT_FLOAT_EQ(text->position.x, 1200.0f) << "the authored value is kept";
 
     // Hidden: follows the Transform but is not drawn.
     text->hidden = true;
     entity->GetComponent<Transform>(TRANSFORM)->position.x = 300.0f;
     draw_text();
     EXPECT_FLOAT_EQ(text->position.x, 300.0f);
-    EXPECT_EQ(lit_in(x0, y0, x0 + a.size_x, y0 + a.size_y), 0);
+    EXPECT_EQ(lit_in(x0, y0, x0 + w, y0 + h), 0);
 }
 
 TEST_F(GraphicsGLTest, PngsOfTwentyFourAndThirtyTwoBitsLoadWithTheirColours)

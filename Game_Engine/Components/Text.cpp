@@ -36,7 +36,7 @@ void Text::Init() { FollowTransform(); }
 void Text::Update()
 {
     FollowTransform();
-    if (!hidden) FreetypeSystem::GetInstance()->RenderText(textToPrint, position.x, position.y, textSize, color);
+    if (!hidden) FreetypeSystem::GetInstance()->DrawText(textToPrint, position.x, position.y, textSize, color);
 }
 
 } // namespace OrvEngine

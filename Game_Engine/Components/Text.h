@@ -1,5 +1,6 @@
-// Text: a line of text drawn by the FreeType system at its entity's position, in window pixels
-// from the bottom-left corner. The position and rotation are copies of the Transform (not saved).
+// Text: a line of text drawn by the FreeType system at its entity's position, in pixels from the
+// bottom-left corner of a 1920x1080 window; drawing scales position and size to the real window.
+// The position and rotation are copies of the Transform (not saved).
 #pragma once
 
 #include "CoreEngine/Math.h"
@@ -18,7 +19,7 @@ public:
     void Deserialize(const rapidjson::Value& value) override;
     void Init() override;
     void HandleMessage(Message*) override {}
-    // Follows the Transform and, unless hidden, draws.
+    // Follows the Transform and, unless hidden, draws (scaled to the window).
     void Update() override;
     std::shared_ptr<Component> Clone() override { return std::make_shared<Text>(*this); }
 
@@ -33,7 +34,7 @@ public:
     Vec3 GetColour() const { return color; }
 
     Vec3 position;
-    float textSize = 0.001f; // scale of the 48-pixel glyphs
+    float textSize = 0.001f; // scale of the 48-pixel glyphs in a 1920x1080 window
     std::string textToPrint;
     Vec3 color;              // r, g, b
     float rotation = 0.0f;   // copied, not used for drawing

@@ -22,6 +22,14 @@ const char* const kFontPath = "../Resources/fonts/karla.regular.ttf";
 constexpr GLsizeiptr kQuadBytes = sizeof(float) * 6 * 4;
 } // namespace
 
+TextPlacement PlaceText(float x, float y, float scale, float window_width, float window_height)
+{
+    if (window_width <= 0.0f || window_height <= 0.0f) return {x, y, scale};
+    const float sx = window_width / kTextDesignWidth;
+    const float sy = window_height / kTextDesignHeight;
+    return {x * sx, y * sy, scale * std::min(sx, sy)};
+}
+
 FreetypeSystem::~FreetypeSystem()
 {
     if (Graphics::IsGLReady()) {
@@ -135,6 +143,14 @@ void FreetypeSystem::MakeQuadBuffer()
     glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 4 * sizeof(float), nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
+}
+
+void FreetypeSystem::DrawText(const std::string& text, float x, float y, float scale, const Vec3& colour)
+{
+    WindowsSystems* window = WindowsSystems::GetInstance();
+    const TextPlacement at =
+        PlaceText(x, y, scale, static_cast<float>(window->width), static_cast<float>(window->height));
+    RenderText(text, at.x, at.y, at.scale, colour);
 }
 
 void FreetypeSystem::RenderText(const std::string& text, float x, float y, float scale, const Vec3& colour)

@@ -1,5 +1,6 @@
 // FreetypeSystem: rasterises the game font (characters 0 to 127 at 48 pixels) into one GL texture
-// per character at start-up and draws every live Text each frame in window pixel coordinates.
+// per character at start-up and draws every live Text each frame. Text is authored in pixels of a
+// 1920x1080 window and drawn scaled to the real window; the files keep the authored values.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -16,6 +17,22 @@
 namespace OrvEngine {
 
 class Text;
+
+// The window size text positions and sizes are written for.
+constexpr float kTextDesignWidth = 1920.0f;
+constexpr float kTextDesignHeight = 1080.0f;
+
+// Where text lands in the real window: window pixels from the bottom-left and a glyph scale.
+struct TextPlacement {
+    float x = 0.0f;
+    float y = 0.0f;
+    float scale = 0.0f;
+};
+
+// Positions follow the window's width and height separately, as the view stretches; the glyphs
+// scale by the smaller of the two factors, so a line never outgrows the box it was written for.
+// A window without an area places text as authored.
+TextPlacement PlaceText(float x, float y, float scale, float window_width, float window_height);
 
 struct Character {
     uint32_t texture_id = 0;
@@ -39,6 +56,9 @@ public:
     void RemoveText(const std::shared_ptr<Text>& text);
     // Loads "../Resources/fonts/karla.regular.ttf"; failures are reported and leave what loaded.
     void LoadFont();
+    // Draws one string authored at (x, y) in design pixels with glyph scale `scale`, placed for the
+    // current window (PlaceText).
+    void DrawText(const std::string& text, float x, float y, float scale, const Vec3& colour);
     // Draws one string with its baseline starting at (x, y) window pixels; bytes without a glyph
     // draw nothing and do not advance.
     void RenderText(const std::string& text, float x, float y, float scale, const Vec3& colour);

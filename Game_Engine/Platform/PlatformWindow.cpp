@@ -27,6 +27,8 @@ struct WindowState {
     int wm_checked = -1; // -1 unknown, 0 no window manager, 1 one runs
     std::string title;   // the last title asked for; what the null backend reports
     int focus_override = -1;
+    int created_w = 0;   // the size the window was made with
+    int created_h = 0;
 };
 WindowState g;
 
@@ -163,6 +165,8 @@ bool CreateMainWindow(const std::string& title, int width, int height)
         g.last_error = SDL_GetError();
         return false;
     }
+    g.created_w = width;
+    g.created_h = height;
     SDL_StartTextInput();
     return true;
 }
@@ -189,6 +193,12 @@ void GetDisplaySize(int& width, int& height)
     width = 1280;
     height = 720;
     if (!g.window) return;
+    if (IsOffscreenVideo()) {
+        // The offscreen driver never resizes a window's surface: its screen is the window as made.
+        width = g.created_w;
+        height = g.created_h;
+        return;
+    }
     SDL_DisplayMode mode;
     int display = SDL_GetWindowDisplayIndex(g.window);
     if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) == 0) {

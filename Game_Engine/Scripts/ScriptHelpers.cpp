@@ -1,5 +1,6 @@
 #include "Scripts/ScriptHelpers.h"
 
+#include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
@@ -10,14 +11,22 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace OrvEngine {
 
 namespace {
-constexpr float kDigitSpacing = 0.1f;
+constexpr float kDigitStep = 0.1f;
+constexpr float kDigitDepth = 5.0f;
+constexpr float kLowTargetOffset = -1.0f;
 int32_t bob_counter = 0;
 
+// The enemies ("Def_Enemy", "Atk_Enemy", "Spd_Enemy") are drawn lower than the player and Dora.
+bool SitsLow(const std::string& name)
+{
+    return name.rfind("De", 0) == 0 || name.rfind("A", 0) == 0 || name.rfind("S", 0) == 0;
+}
 } // namespace
 
 Entity* InstantiatePrefab(const std::string& prefab_name)
@@ -49,19 +58,28 @@ void SpawnDamageNumber(int value, Entity* target)
     if (value <= 0 || !target) return;
     auto target_transform = target->GetComponent<Transform>(TRANSFORM);
     if (!target_transform) return;
-    // Copied first: making the digits must not depend on the target staying put.
+    auto info = target->GetComponent<Information>(INFORMATION);
+    const float offset = info && SitsLow(info->name) ? kLowTargetOffset : 0.0f;
+    // Copied first: making the digits runs their scripts, which must not move the origin.
     const Vec3 origin = target_transform->position;
     const std::string digits = std::to_string(value);
     for (size_t i = 0; i < digits.size(); ++i) {
         Entity* digit = InstantiatePrefab("NumberPrefab");
         if (!digit) return;
-        if (auto sprite = digit->GetComponent<Sprite>(SPRITE)) sprite->SetTexture(std::string("UI_Num_") + digits[i]);
+        const float step = kDigitStep * static_cast<float>(i);
         if (auto transform = digit->GetComponent<Transform>(TRANSFORM)) {
-            // The prefab's own position is the offset from the target (above it, in front of it).
-            transform->position = Vec3(origin.x + transform->position.x + kDigitSpacing * static_cast<float>(i),
-                                       origin.y + transform->position.y, origin.z + transform->position.z);
+            transform->position = Vec3(origin.x + step, origin.y + offset + step, origin.z + kDigitDepth);
         }
+        if (auto sprite = digit->GetComponent<Sprite>(SPRITE)) sprite->SetTexture(std::string("UI_Num_") + digits[i]);
     }
+}
+
+void SpawnDamageNumber(float value, Entity* target)
+{
+    // Also refuses NaN; values beyond the int range show the largest int rather than overflow.
+    if (!(value >= 1.0f)) return;
+    const float largest = static_cast<float>(std::numeric_limits<int>::max());
+    SpawnDamageNumber(value >= largest ? std::numeric_limits<int>::max() : static_cast<int>(value), target);
 }
 
 float BobFactor(float frequency, float amplitude)

@@ -8,6 +8,7 @@
 #include "Scripts/Dialogue/DialogueScript.h"
 #include "Scripts/Dialogue/GameManagerScript.h"
 #include "Scripts/Enemies/EnemyScript.h"
+#include "Scripts/Fade/FadeScripts.h"
 #include "Scripts/HUD/ArrowKeysUIScript.h"
 #include "Scripts/HUD/IloHealthUIScript.h"
 #include "Scripts/HUD/PuriIconAppear.h"
@@ -19,6 +20,14 @@
 #include "Scripts/Level/LevelManagerScript.h"
 #include "Scripts/Level/SpawnerScript.h"
 #include "Scripts/Level/WinOnCollisionScript.h"
+#include "Scripts/Menus/BypassIntroScript.h"
+#include "Scripts/Menus/MainMenuWalking.h"
+#include "Scripts/Menus/OptionMenuScript.h"
+#include "Scripts/Menus/PauseMenuScript.h"
+#include "Scripts/Menus/QuitGameMenuScript.h"
+#include "Scripts/Menus/RetryScript.h"
+#include "Scripts/Menus/TestMainMenuScript.h"
+#include "Scripts/NumberVelocity.h"
 #include "Scripts/Player/PlayerScript.h"
 #include "Scripts/Player/SpellsScript.h"
 #include "Scripts/Tutorial/DialogueTriggerScripts.h"
@@ -43,7 +52,9 @@ void RegisterScripts()
     ScriptSystem* system = ScriptSystem::GetInstance();
     // Keep this list in the game's registration order; the names are the class names.
     Register<AIScript>(system, "AIScript");
+    Register<NumberVelocity>(system, "NumberVelocity");
     Register<DialogueScript>(system, "DialogueScript");
+    Register<MainMenuWalking>(system, "MainMenuWalking");
     Register<DialogueScript01>(system, "DialogueScript01");
     Register<DialogueScript01_N>(system, "DialogueScript01_N");
     Register<DialogueScript02>(system, "DialogueScript02");
@@ -56,6 +67,8 @@ void RegisterScripts()
     Register<DefenseEnemyScript>(system, "DefenseEnemyScript");
     Register<PlayerScript>(system, "PlayerScript");
     Register<SpellsScript>(system, "SpellsScript");
+    Register<TestMainMenuScript>(system, "TestMainMenuScript");
+    Register<PauseMenuScript>(system, "PauseMenuScript");
     Register<SpawnerScript>(system, "SpawnerScript");
     Register<WinOnCollisionScript>(system, "WinOnCollisionScript");
     Register<DeathWallScript>(system, "DeathWallScript");
@@ -73,6 +86,9 @@ void RegisterScripts()
     Register<Spikes1D4SScript>(system, "Spikes1D4SScript");
     Register<SpikesLevelScript>(system, "SpikesLevelScript");
     Register<SpikesScript>(system, "SpikesScript");
+    Register<OptionMenuScript>(system, "OptionMenuScript");
+    Register<FadeInScript>(system, "FadeInScript");
+    Register<FadeOutScript>(system, "FadeOutScript");
     Register<TutorialScript01>(system, "TutorialScript01");
     Register<TutorialScript01_N>(system, "TutorialScript01_N");
     Register<TutorialT1Script>(system, "TutorialT1Script");
@@ -88,9 +104,12 @@ void RegisterScripts()
     Register<LevelManagerScript>(system, "LevelManagerScript");
     Register<BossScript>(system, "BossScript");
     Register<ArrowKeysUIScript>(system, "ArrowKeysUIScript");
+    Register<QuitGameMenuScript>(system, "QuitGameMenuScript");
     Register<SpeedEnemyScript>(system, "SpeedEnemyScript");
+    Register<RetryScript>(system, "RetryScript");
     Register<PuriIconAppear>(system, "PuriIconAppear");
     Register<PoisonFloorScript>(system, "PoisonFloorScript");
+    Register<BypassIntroScript>(system, "BypassIntroScript");
 }
 
 } // namespace OrvEngine

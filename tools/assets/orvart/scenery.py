@@ -415,6 +415,16 @@ def _still_orb(w, h):
     return img
 
 
+def _still_journey(w, h):
+    img = landscape(w, h, "night")
+    ground = int(h * 0.86)
+    rect(draw(img), 0, ground, w - 1, h - 1, "ink")
+    img = glow(img, w * 0.9, ground - 20, 30, "gold", 0.35)  # the light they set out for
+    _stand(img, ilo_body(), w * 0.3, ground)
+    _stand(img, dora_body(), w * 0.2, ground)
+    return img
+
+
 def _still_chapter(w, h):
     img = canvas(w, h, col("ink"))
     img.alpha_composite(fade(forest(w, h), 0.5))
@@ -449,5 +459,5 @@ def _still_defeat(w, h):
 
 
 STILLS = {"engine": _still_engine, "darkness": _still_darkness, "pendant": _still_pendant,
-          "meeting": _still_meeting, "orb": _still_orb, "chapter": _still_chapter,
+          "meeting": _still_meeting, "orb": _still_orb, "journey": _still_journey, "chapter": _still_chapter,
           "victory": _still_victory, "defeat": _still_defeat}

@@ -95,7 +95,10 @@ def paint_howto(entry):
         text(img, 16, y, key, "gold")
         text(img, 64, y, what, "cream")
         y += 10
-    label(img, w // 2, h - 14, "CLICK OR ESC TO CLOSE", "sky")
+    # The in-game panel closes by click or Escape; "none" drops the line (a page with its own button).
+    footer = entry.arg or "CLICK OR ESC TO CLOSE"
+    if footer != "none":
+        label(img, w // 2, h - 14, footer, "sky")
     return upscale(img, 4)
 
 

@@ -1,0 +1,127 @@
+#include "Scripts/Menus/PauseMenuScript.h"
+
+#include "Components/Button.h"
+#include "Components/Information.h"
+#include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Graphics/ButtonSystem.h"
+#include "Logging/Logging.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scripts/Menus/MenuInput.h"
+
+using namespace OrvEngine;
+
+namespace {
+constexpr uint64_t kEscapeKey = 27;
+
+bool NameHas(const Entity* entity, const char* part) { return entity->name.find(part) != std::string::npos; }
+bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
+} // namespace
+
+Entity* PauseMenuScript::Panel() const
+{
+    auto scene = CurrentScene();
+    return scene && panel_id ? scene->GetEntity(panel_id) : nullptr;
+}
+
+void PauseMenuScript::FindPanel()
+{
+    auto scene = CurrentScene();
+    Entity* panel = scene ? scene->FindEntityByName("HTPInPauseMenu") : nullptr;
+    panel_id = panel ? panel->id : 0;
+}
+
+void PauseMenuScript::Init(Entity* entity)
+{
+    InitToggles(entity);
+    FindPanel();
+}
+
+void PauseMenuScript::Update(Entity* entity)
+{
+    if (panel_timer_running) panel_timer += FrameTime();
+    CacheComponents(entity);
+    if (!Panel()) FindPanel();
+    FollowPause(entity);
+    if (button) ActOnPress(entity);
+}
+
+void PauseMenuScript::FollowPause(Entity* entity)
+{
+    const bool paused = IsPaused();
+    if (paused && button) ButtonSystem::GetInstance()->UpdateButtonKey(button);
+    if (information) information->SetActive(paused);
+    entity->SetActive(paused);
+    // Resuming while the panel is open must not leave it over the game.
+    if (!paused && NameHas(entity, "HowToPlay") && Panel() && Panel()->active) ClosePanel();
+}
+
+void PauseMenuScript::ActOnPress(Entity* entity)
+{
+    // The first name that matches decides, even when its button is not pressed.
+    const bool pressed = MenuInput::IsPressed(button);
+    if (NameHas(entity, "ResumeGame")) {
+        if (pressed && IsPaused()) Resume();
+    } else if (NameHas(entity, "ToggleMuteBGM")) {
+        if (pressed) ToggleMuteBGM();
+    } else if (NameHas(entity, "ToggleMuteSFX")) {
+        if (pressed) ToggleMuteSFX();
+    } else if (NameHas(entity, "HowToPlay")) {
+        // The selection and activation stay as they are.
+        if (pressed) OpenPanel();
+    }
+}
+
+void PauseMenuScript::Resume()
+{
+    PrintLine("Unpaused game");
+    OrvStateMachine->paused = false;
+    MenuInput::ClearPress();
+}
+
+void PauseMenuScript::OpenPanel()
+{
+    Entity* panel = Panel();
+    if (!CurrentScene() || !panel) return;
+    panel->SetActive(true);
+    panel_timer_running = true;
+}
+
+void PauseMenuScript::ClosePanel()
+{
+    if (Entity* panel = Panel()) panel->SetActive(false);
+    // Every close starts the next opening from 0, Escape's too: a kept second would let the
+    // opening click itself close the panel again.
+    panel_timer = 0.0f;
+    panel_timer_running = false;
+}
+
+void PauseMenuScript::HandleClick(Entity* entity, Message* message)
+{
+    if (button) {
+        // Resume answers any click, press or release, of either mouse button.
+        if (NameHas(entity, "ResumeGame") && button->IsMouseOver() && IsPaused()) Resume();
+        if (MenuInput::IsButtonJustDown(message, 1)) {
+            if (NameHas(entity, "ToggleMuteBGM")) {
+                if (button->IsMouseOver()) ToggleMuteBGM();
+            } else if (NameHas(entity, "ToggleMuteSFX")) {
+                if (button->IsMouseOver()) ToggleMuteSFX();
+            } else if (NameHas(entity, "HowToPlay")) {
+                if (button->IsMouseOver()) OpenPanel();
+            }
+        }
+    }
+    Entity* panel = Panel();
+    if (panel && panel->active && panel_timer >= kPanelClickDelay) ClosePanel();
+}
+
+void PauseMenuScript::HandleMessage(Entity* entity, Message* message)
+{
+    if (MenuInput::IsMouseButtonMessage(message)) {
+        HandleClick(entity, message);
+    } else if (MenuInput::IsKeyJustDown(message, kEscapeKey) && panel_timer_running) {
+        ClosePanel();
+    }
+}

@@ -1,0 +1,187 @@
+#include "Scripts/Menus/QuitGameMenuScript.h"
+
+#include "Components/Button.h"
+#include "Components/Child.h"
+#include "Components/Information.h"
+#include "Components/Parent.h"
+#include "Components/Transform.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Logging/Logging.h"
+#include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scripts/Menus/MenuInput.h"
+#include "Scripts/ScriptHelpers.h"
+
+using namespace OrvEngine;
+
+namespace {
+constexpr uint64_t kEscapeKey = 27;
+// Yes and No sit this far left and right of the box centre, and this far below it.
+constexpr float kChoiceOffsetX = 0.80000013f;
+constexpr float kChoiceOffsetY = 0.7f;
+
+bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
+
+Entity* LiveInScene(uint64_t id)
+{
+    auto scene = CurrentScene();
+    return scene && id ? scene->GetEntity(id) : nullptr;
+}
+
+std::string CurrentSceneName()
+{
+    auto scene = CurrentScene();
+    return scene ? scene->GetSceneName() : std::string();
+}
+} // namespace
+
+std::shared_ptr<Button> QuitGameMenuScript::ButtonOf(uint64_t id) const
+{
+    Entity* entity = LiveInScene(id);
+    return entity ? entity->GetComponent<Button>(BUTTON) : nullptr;
+}
+
+void QuitGameMenuScript::Init(Entity* entity) { button = entity->GetComponent<Button>(BUTTON); }
+
+void QuitGameMenuScript::Update(Entity* entity)
+{
+    if (!button) button = entity->GetComponent<Button>(BUTTON);
+    if (entity->name == "ExitToMainMenu") FollowPause(entity);
+    if (button && entity->name.find("Exit") != std::string::npos && MenuInput::IsPressed(button)) OpenBox();
+    if (!box_open) return;
+    // Once per opening: a button map that was empty at opening must not make the box's own
+    // buttons the stash on a later frame.
+    if (!stash_taken) TakeStash();
+    if (!box_made) MakeBox(entity);
+    auto yes = ButtonOf(box_yes);
+    auto no = ButtonOf(box_no);
+    if (yes && no) {
+        ButtonSystem::GetInstance()->UpdateButtonKey(yes);
+        ButtonSystem::GetInstance()->UpdateButtonKey(no);
+    }
+    if (box_open && no && MenuInput::IsPressed(no)) CloseBox();
+}
+
+void QuitGameMenuScript::FollowPause(Entity* entity)
+{
+    auto information = entity->GetComponent<Information>(INFORMATION);
+    if (IsPaused()) {
+        if (button) ButtonSystem::GetInstance()->UpdateButtonKey(button);
+    } else if (!button) {
+        return;
+    }
+    if (information) information->SetActive(IsPaused());
+    entity->SetActive(IsPaused());
+}
+
+void QuitGameMenuScript::OpenBox()
+{
+    box_open = true;
+    MenuInput::ClearPress();
+}
+
+void QuitGameMenuScript::TakeStash()
+{
+    ButtonSystem* system = ButtonSystem::GetInstance();
+    stashed_buttons.clear();
+    for (const auto& [key, stashed] : system->buttons) {
+        stashed_buttons.push_back({key, stashed && stashed->owner ? stashed->owner->id : 0, stashed});
+    }
+    system->buttons.clear();
+    stash_taken = true;
+}
+
+void QuitGameMenuScript::MakeBox(Entity* entity)
+{
+    Entity* main = InstantiatePrefab("ExitWarningBoxMain");
+    Entity* yes = InstantiatePrefab("ExitWarningBoxYes");
+    Entity* no = InstantiatePrefab("ExitWarningBoxNo");
+    box_main = main ? main->id : 0;
+    box_yes = yes ? yes->id : 0;
+    box_no = no ? no->id : 0;
+    if (entity->name == "ExitToMainMenu" && yes) {
+        if (auto yes_button = yes->GetComponent<Button>(BUTTON)) yes_button->SetNextState("MainMenuScene");
+    }
+    // The main menu uses the prefabs' own positions.
+    if (CurrentSceneName().find("MainMenu") == std::string::npos) AttachToPauseBackground();
+    box_made = true;
+}
+
+void QuitGameMenuScript::AttachToPauseBackground()
+{
+    Entity* main = LiveInScene(box_main);
+    Entity* yes = LiveInScene(box_yes);
+    Entity* no = LiveInScene(box_no);
+    auto main_child = main ? main->GetComponent<Child>(CHILD) : nullptr;
+    auto yes_child = yes ? yes->GetComponent<Child>(CHILD) : nullptr;
+    auto no_child = no ? no->GetComponent<Child>(CHILD) : nullptr;
+    if (!main_child || !yes_child || !no_child) return;
+    Entity* background = CurrentScene()->FindEntityByName("Pause_bg");
+    auto parent = background ? background->GetComponent<Parent>(PARENT) : nullptr;
+    if (!parent) {
+        LogLine("[QuitGameMenuScript] cant find pause bg parent component!");
+        return;
+    }
+    main_child->SetParent(parent);
+    yes_child->SetParent(parent);
+    no_child->SetParent(parent);
+    auto origin = background->GetComponent<Transform>(TRANSFORM);
+    auto main_at = main->GetComponent<Transform>(TRANSFORM);
+    auto yes_at = yes->GetComponent<Transform>(TRANSFORM);
+    auto no_at = no->GetComponent<Transform>(TRANSFORM);
+    if (origin && main_at && yes_at && no_at) {
+        const Vec3 p = origin->position;
+        main_at->position.x = p.x;
+        main_at->position.y = p.y;
+        yes_at->position.x = p.x - kChoiceOffsetX;
+        yes_at->position.y = p.y - kChoiceOffsetY;
+        no_at->position.x = p.x + kChoiceOffsetX;
+        no_at->position.y = p.y - kChoiceOffsetY;
+    }
+    // The tutorial level has two more children on its background than the other levels.
+    const int first = CurrentSceneName().rfind("GameScene_22", 0) == 0 ? 25 : 23;
+    main_child->sibling_index = first;
+    yes_child->sibling_index = first + 1;
+    no_child->sibling_index = first + 2;
+}
+
+void QuitGameMenuScript::CloseBox()
+{
+    for (uint64_t* id : {&box_main, &box_yes, &box_no}) {
+        DestroyEntity(LiveInScene(*id));
+        *id = 0;
+    }
+    box_made = false;
+    MenuInput::ClearPress();
+    box_open = false;
+    GiveStashBack();
+}
+
+void QuitGameMenuScript::GiveStashBack()
+{
+    ButtonSystem* system = ButtonSystem::GetInstance();
+    for (const StashedButton& stashed : stashed_buttons) {
+        // A button whose entity went away while the box was open stays out.
+        Entity* owner = FindLiveEntity(stashed.owner_id);
+        if (stashed.button && owner && owner == stashed.button->owner) system->AddButton(stashed.button);
+    }
+    stashed_buttons.clear();
+    stash_taken = false;
+}
+
+void QuitGameMenuScript::HandleMessage(Entity* entity, Message* message)
+{
+    if (MenuInput::IsMouseButtonMessage(message)) {
+        // Any mouse-button message, press or release, of either button.
+        auto no = ButtonOf(box_no);
+        if (box_open && no && no->IsMouseOver()) {
+            CloseBox();
+        } else if (!box_open && button && entity->name.find("Exit") != std::string::npos && button->IsMouseOver()) {
+            OpenBox();
+        }
+    } else if (MenuInput::IsKeyJustDown(message, kEscapeKey) && box_open) {
+        CloseBox();
+    }
+}

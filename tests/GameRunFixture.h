@@ -1,0 +1,239 @@
+// Running the real engine on the shipped resources in-process: offscreen video, the disk audio
+// driver (the mixed output lands in a file the test reads), a scripted event source and a fake
+// clock. Helpers read the presented frame, the audio written so far and the menu state, and push
+// key and mouse input the way the window would.
+#pragma once
+
+#include "TestSupport.h"
+#include "GLTestSupport.h"
+
+#include "Components/Button.h"
+#include "Components/Camera.h"
+#include "Components/Transform.h"
+#include "CoreEngine/Engine.h"
+#include "Factory/Entity.h"
+#include "Scene/IScene.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace OrvTest {
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+// The colour of the last presented frame at window pixel (x, y) from the bottom-left.
+inline Rgb ReadFramePixel(int x, int y)
+{
+    unsigned char p[4] = {0, 0, 0, 0};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2]};
+}
+
+inline bool IsClearColour(const Rgb& c) { return c.r < 8 && std::abs(c.g - 128) < 8 && std::abs(c.b - 128) < 8; }
+inline bool IsWhite(const Rgb& c) { return c.r > 245 && c.g > 245 && c.b > 245; }
+
+inline std::string CurrentSceneName()
+{
+    auto scene = OrvEngine::OrvStateMachine ? OrvEngine::OrvStateMachine->GetCurrentScene() : nullptr;
+    return scene ? scene->GetSceneName() : std::string();
+}
+
+inline OrvEngine::Entity* LiveEntity(const std::string& name)
+{
+    auto scene = OrvEngine::OrvStateMachine ? OrvEngine::OrvStateMachine->GetCurrentScene() : nullptr;
+    return scene ? scene->FindEntityByName(name) : nullptr;
+}
+
+inline std::string SelectedButton()
+{
+    auto selected = OrvEngine::ButtonSystem::GetInstance()->selected;
+    return selected && selected->owner ? selected->owner->GetName() : std::string();
+}
+
+// The names of the buttons keyboard navigation moves between, top to bottom.
+inline std::vector<std::string> NavigableButtons()
+{
+    std::vector<std::string> names;
+    for (const auto& [key, button] : OrvEngine::ButtonSystem::GetInstance()->buttons) {
+        names.push_back(button && button->owner ? button->owner->GetName() : std::string());
+    }
+    return names;
+}
+
+inline void PushWindowMessage(uint32_t message, uint64_t key) { OrvEngine::Platform::PushMessage({message, key, 0}); }
+
+// A key's press and release; Enter and Escape also type their character, as the window does.
+inline void PressKey(uint64_t key)
+{
+    using namespace OrvEngine::Platform;
+    PushWindowMessage(WM_KEYDOWN_MSG, key);
+    if (key == VK_RETURN_KEY || key == VK_ESCAPE_KEY) PushWindowMessage(WM_CHAR_MSG, key);
+    PushWindowMessage(WM_KEYUP_MSG, key);
+}
+
+// A left click at a world position, through the window pixel the camera shows it at.
+inline void ClickWorld(float x, float y)
+{
+    using namespace OrvEngine;
+    WindowsSystems* window = WindowsSystems::GetInstance();
+    const float w = static_cast<float>(window->width), h = static_cast<float>(window->height);
+    float cx = 0.0f, cy = 0.0f, cw = 16.0f, ch = 9.0f;
+    if (ActiveCamera && ActiveCamera->transform) {
+        cx = ActiveCamera->transform->position.x;
+        cy = ActiveCamera->transform->position.y;
+        cw = static_cast<float>(ActiveCamera->view_width);
+        ch = static_cast<float>(ActiveCamera->view_height);
+    }
+    const int px = static_cast<int>((x - cx) * w / cw + w / 2.0f);
+    const int py = static_cast<int>(h / 2.0f - (y - cy) * h / ch);
+    Platform::PushMessage({Platform::WM_MOUSEMOVE_MSG, 0, Platform::PackMousePosition(px, py)});
+    Platform::PushMessage({Platform::WM_LBUTTONDOWN_MSG, 0, Platform::PackMousePosition(px, py)});
+    Platform::PushMessage({Platform::WM_LBUTTONUP_MSG, 0, Platform::PackMousePosition(px, py)});
+}
+
+// Steps that each run once per frame until they say they are done; the run then moves on.
+class ScriptedPlayer {
+public:
+    using Step = std::function<bool()>;
+    void Then(Step step) { steps_.push_back(std::move(step)); }
+    // Waits until the named scene is current and has run `frames` frames.
+    void WaitForScene(const std::string& scene, int frames = 1)
+    {
+        Then([this, scene, frames] {
+            if (CurrentSceneName() != scene) {
+                waited_ = 0;
+                return false;
+            }
+            return ++waited_ > frames;
+        });
+        Then([this] {
+            waited_ = 0;
+            return true;
+        });
+    }
+    void WaitFrames(int frames)
+    {
+        Then([this, frames] { return ++waited_ > frames; });
+        Then([this] {
+            waited_ = 0;
+            return true;
+        });
+    }
+    void Do(std::function<void()> action)
+    {
+        Then([action] {
+            action();
+            return true;
+        });
+    }
+    void Frame()
+    {
+        ++frame;
+        RecordScene();
+        if (next_ < steps_.size() && steps_[next_]()) ++next_;
+    }
+    bool Finished() const { return next_ >= steps_.size(); }
+    size_t StepReached() const { return next_; }
+
+    int frame = 0;
+    std::vector<std::string> scenes; // every scene entered, in order
+
+private:
+    void RecordScene()
+    {
+        const std::string scene = CurrentSceneName();
+        if (!scene.empty() && (scenes.empty() || scenes.back() != scene)) scenes.push_back(scene);
+    }
+
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    int waited_ = 0;
+};
+
+class GameEndToEndTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        for (const char* folder : {"ArtAssets", "Sounds", "Shaders", "fonts"}) {
+            fs::create_directory_symlink(SourceDir() / "Resources" / folder, Root() / "Resources" / folder);
+        }
+        fs::remove_all(DataDir());
+        fs::copy(SourceDir() / "Resources" / "Data", DataDir(), fs::copy_options::recursive);
+        audio_file_ = (Root() / "audio.raw").string();
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", audio_file_.c_str(), 1);
+        OrvEngine::Platform::UseNullBackend(false);
+        OrvEngine::SetAssertHandler(nullptr);
+    }
+
+    void TearDown() override
+    {
+        EngineTest::TearDown();
+        unsetenv("SDL_VIDEODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+
+    // Runs the game with `player` driving it, one step per frame of 0.05 s of fake time; a run that
+    // does not end by itself is closed after `frame_limit` frames. Returns the exit code.
+    int RunGame(ScriptedPlayer& player, int frame_limit = 3000)
+    {
+        double now = 0.0;
+        OrvEngine::Platform::SetClockSource([&] { return now; });
+        OrvEngine::Platform::SetEventSource([&] {
+            now += 0.05;
+            // Driver modules stay mapped, so leak reports can name (and suppress) them.
+            if (player.frame == 0) PinLoadedLibraries();
+            player.Frame();
+            if (player.frame > frame_limit) OrvEngine::Platform::PushMessage({OrvEngine::Platform::WM_CLOSE_MSG, 0, 0});
+        });
+        return OrvEngine::EngineMain(1);
+    }
+
+    // Bytes the disk driver has written so far.
+    size_t AudioBytes() const
+    {
+        std::error_code error;
+        const auto size = fs::file_size(audio_file_, error);
+        return error ? 0 : static_cast<size_t>(size);
+    }
+
+    // The largest sample magnitude (signed 16-bit) the disk driver wrote in [from, to) bytes.
+    int LoudestSample(size_t from = 0, size_t to = static_cast<size_t>(-1)) const
+    {
+        const std::string raw = ReadFile(audio_file_);
+        int loudest = 0;
+        from &= ~static_cast<size_t>(1);
+        for (size_t i = from; i + 1 < raw.size() && i + 1 < to; i += 2) {
+            const int16_t sample = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) | (static_cast<uint8_t>(raw[i + 1]) << 8));
+            loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+        }
+        return loudest;
+    }
+
+    // The loudest sample the output produces over the next `milliseconds` of real time, after a
+    // pause that lets sounds already started die away.
+    int LoudestOverTheNext(int milliseconds)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const size_t from = AudioBytes();
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return LoudestSample(from, AudioBytes());
+    }
+
+    std::string audio_file_;
+};
+
+} // namespace OrvTest
