@@ -10,6 +10,8 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -191,15 +193,48 @@ TEST_F(ScriptHelpersTest, WalkersStepPerFrameTurnEveryTenSecondsAndNeedANameAndA
 
 TEST_F(ScriptHelpersTest, ScriptsAreRegisteredUnderTheirClassNamesAndAGetNameValueIsNoFileName)
 {
+    // Every game class in registration order, with what its GetName answers.
+    const std::vector<std::pair<std::string, std::string>> table = {
+        {"AIScript", "AIScript"}, {"NumberVelocity", "NumberVelocity"}, {"DialogueScript", "DialogueScript"},
+        {"MainMenuWalking", "MainMenuWalking"}, {"DialogueScript01", "DialogueScript01"},
+        {"DialogueScript01_N", "DialogueScript01_N"}, {"DialogueScript02", "DialogueScript02"},
+        {"DialogueScript02_N", "DialogueScript02_N"}, {"DialogueScript03", "DialogueScript03"},
+        {"DialogueScript03_N", "DialogueScript03_N"}, {"DialogueScript04", "DialogueScript04"},
+        {"DialogueScript04_N", "DialogueScript04_N"}, {"EnemyScript", "EnemyScript"},
+        {"DefenseEnemyScript", "EnemyScript"}, {"PlayerScript", "PlayerScript"}, {"SpellsScript", "SpellsScript"},
+        {"TestMainMenuScript", "TestMainMenuScript"}, {"PauseMenuScript", "PauseMenuScript"},
+        {"SpawnerScript", "SpawnerScript"}, {"WinOnCollisionScript", "WinOnCollisionScript"},
+        {"DeathWallScript", "DeathWallScript"}, {"DialogueT1Script", "DialogueT1Script"},
+        {"DialogueT2Script", "DialogueT2Scripts"}, {"DialogueT3Script", "DialogueT2Scripts"},
+        {"GameManagerScript", "GameManagerScript"}, {"DialogueBoxScript", "GameManagerScript"},
+        {"BarrierScript", "BarrierScript"}, {"Boulder1D3SScript", "BoulderLevelScript"},
+        {"Boulder2D3SScript", "BoulderLevelScript"}, {"Boulder5D5SScript", "BoulderLevelScript"},
+        {"BoulderLevelScript", "BoulderLevelScript"}, {"BoulderScript", "BoulderScript"},
+        {"Spikes1D4SScript", "BoulderLevelScript"}, {"SpikesLevelScript", "SpikesLevelScript"},
+        {"SpikesScript", "BoulderScript"}, {"OptionMenuScript", "OptionMenuScript"},
+        {"FadeInScript", "FadeInScript"}, {"FadeOutScript", "FadeOutScript"},
+        {"TutorialScript01", "TutorialScript01"}, {"TutorialScript01_N", "DialogueScript01_N"},
+        {"TutorialT1Script", "TutorialT1Script01"}, {"TutorialScript02", "TutorialScript02"},
+        {"TutorialScript02_N", "TutorialScript02_N"}, {"TutorialT2Script", "TutorialT2Script"},
+        {"TutorialScript03", "TutorialScript03"}, {"TutorialScript03_N", "TutorialScript03_N"},
+        {"TutorialT3Script", "TutorialT3Script"}, {"TutorialT4Script", "TutorialT4Script"},
+        {"IloHealthUIScript", "IloHealthUIScript"}, {"VavuHealthUIScript", "IloHealthUIScript"},
+        {"LevelManagerScript", "LevelManagerScript"}, {"BossScript", "BossScript"},
+        {"ArrowKeysUIScript", "ArrowKeysUIScript"}, {"QuitGameMenuScript", "QuitGameMenuScript"},
+        {"SpeedEnemyScript", "SpeedEnemyScript"}, {"RetryScript", "RetryScript"},
+        {"PuriIconAppear", "PuriIconAppear"}, {"PoisonFloorScript", "PoisonFloorScript"},
+        {"BypassIntroScript", "BypassIntroScript"}};
     auto* creators = ScriptSystem::GetInstance()->GetScriptCreators();
-    for (const char* name : {"NumberVelocity", "MainMenuWalking", "TestMainMenuScript", "PauseMenuScript",
-                             "OptionMenuScript", "FadeInScript", "FadeOutScript", "LevelManagerScript",
-                             "QuitGameMenuScript", "RetryScript", "BypassIntroScript"}) {
+    ASSERT_EQ(table.size(), 59u);
+    EXPECT_EQ(creators->size(), table.size()) << "no other names are registered";
+    for (const auto& [name, answer] : table) {
         auto creator = creators->find(name);
         ASSERT_NE(creator, creators->end()) << name;
         EXPECT_EQ(creator->second->name, name);
-        EXPECT_EQ(creator->second->Create()->GetName(), name) << "these classes answer their own name";
+        EXPECT_EQ(creator->second->Create()->GetName(), answer) << name;
     }
+    EXPECT_EQ(creators->begin()->first, "AIScript");
+    EXPECT_EQ(creators->rbegin()->first, "WinOnCollisionScript");
     // "DialogueT2Scripts" is what two classes' GetName says; as a file name it makes no script.
     Entity* misnamed = MakeScripted("Trigger", "DialogueT2Scripts");
     EXPECT_EQ(ScriptSystem::GetInstance()->GetScript(misnamed->id), nullptr);
