@@ -289,6 +289,24 @@ TEST_F(BarTest, BarsWithoutAPositiveMaximumStayAsTheyAre)
     }
 }
 
+TEST_F(BarTest, ASpriteBarNamedAfterItsSetUpFollowsItsEntityFromThen)
+{
+    Entity* boss = MakeWatched(100);
+    auto bar = MakeSpriteBar();
+    bar->ent_name.clear();
+    bar->bar = SpriteBarState{};
+    bar->bar.last_running = GameIsRunning;
+    bar->InitBar();
+    bar->ent_name = "Boss";
+    SetHp(boss, 50);
+    bar->Update();
+    bar->Update();
+    EXPECT_FLOAT_EQ(bar->bar.maximum_value, 50.0f) << "set up on its first update with a name";
+    SetHp(boss, 25);
+    bar->Update();
+    EXPECT_FLOAT_EQ(bar->scale.x, 1.0f);
+}
+
 TEST_F(BarTest, SliderFollowsHitPointsAndShiftsByATenthOfTheMissingLength)
 {
     Entity* boss = MakeWatched(100);

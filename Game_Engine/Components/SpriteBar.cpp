@@ -92,7 +92,9 @@ void Sprite::UpdateBar()
         return finish();
     }
     SetAttachedEntity(watched);
-    // Without a positive maximum there is no length to show (and no NaN to save).
+    // A bar named after its set-up has no maximum yet: set it up now. Without a positive maximum
+    // there is no length to show (and no NaN to save).
+    if (!(state.maximum_value > 0.0f)) SetUpBar(*this, kReinitTexts, 0.0f);
     if (!(state.maximum_value > 0.0f)) return finish();
     const float value = static_cast<float>(stats->hp);
     if (value <= 0.0f) {
