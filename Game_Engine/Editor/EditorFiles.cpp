@@ -9,6 +9,8 @@
 #include "Scene/SceneBase.h"
 #include "Scene/SceneStateMachine.h"
 
+#include <filesystem>
+
 namespace OrvEngine {
 namespace EditorFiles {
 
@@ -39,7 +41,13 @@ bool EnsureSceneFolder(const std::string& scene_name)
         return false;
     }
     const std::string path = std::string(kDataFolder) + scene_name + "/";
-    switch (Platform::MakeDirectory(path)) {
+    Platform::MakeDirResult made = Platform::MakeDirectory(path);
+    // A folder that cannot be written in refuses even an existing name: it is there all the same.
+    std::error_code ignored;
+    if (made == Platform::MakeDirResult::Error && std::filesystem::is_directory(path, ignored)) {
+        made = Platform::MakeDirResult::Existed;
+    }
+    switch (made) {
     case Platform::MakeDirResult::Created:
         LogLine(path + " not found");
         LogLine("Directory " + path + " created");
