@@ -1,7 +1,14 @@
-// What the editor tests share: finding the editor's widgets on screen from ImGui's own window
-// records (ImGui 1.86 has no test engine), the ids ImGui gives them, and a scripted mouse that
-// clicks through io.MousePos and the left button over three frames (hover, press, release).
+// What the editor tests share: a started engine (null backend) on a small data tree with the
+// message box and folder opener faked; finding the editor's widgets on screen from ImGui's own
+// window records (ImGui 1.86 has no test engine) and the ids ImGui gives them; and a scripted
+// mouse that clicks through io.MousePos and the left button over three frames.
 #pragma once
+
+#include "TestSupport.h"
+
+#include "Components/Stats.h"
+#include "Components/Transform.h"
+#include "Editor/EditorWindows/LEScene.h"
 
 #include <imgui.h>
 #include <imgui_internal.h>
@@ -10,6 +17,104 @@
 #include <vector>
 
 namespace OrvTest {
+
+using namespace OrvEngine;
+
+inline std::string Actor(const std::string& name, unsigned type, float x, float y, const std::string& extra = "")
+{
+    return "\"" + name + "\": [{\"Information\": [{\"name\": \"" + name + "\", \"type\": " + std::to_string(type) +
+           ", \"active\": true}], \"Transform\": [{\"position\": [{\"x\": " + std::to_string(x) +
+           ", \"y\": " + std::to_string(y) +
+           ", \"z\": 1.0}], \"rotation\": 0.0, \"scale\": [{\"x\": 1.0, \"y\": 1.0, \"z\": 1.0}]}]" + extra + "}]";
+}
+
+inline const std::string kBody = ", \"RigidBody2D\": [{\"body_type\": 0, \"mass\": 1.0}], \"BoxCollider\": [{\"size\": "
+                          "[{\"x\": 1.0, \"y\": 1.0}], \"is_enabled\": true}]";
+
+class EditorTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        MakeAssetFolders(Root());
+        WriteData("config.json", R"({"Name": "Editor", "Height": 720, "Width": 1280})");
+        WriteScenes(DataDir(),
+                    {{"GameScene_01", 2,
+                      EntityDocument({Actor("Cam", 0, 0, 0, ", \"Camera\": [{}]"),
+                                      Actor("Player", 1, 1, 2, ", \"Stats\": [{\"hp\": 30, \"attack\": 5.0}]" + kBody),
+                                      Actor("Rock", 4, 3, 0, kBody), Actor("Tree", 5, -2, 1)})},
+                     {"GameScene_02", 2, EntityDocument({Actor("Cam", 0, 0, 0), Actor("Sign", 11, 4, 4)})},
+                     {"MainMenuScene", 2, EntityDocument({Actor("Title", 5, 0, 3)})},
+                     {"SplashScene_00", 1, EntityDocument({Actor("Logo", 5, 0, 0)}),
+                      R"({"show_time": 1.0, "scene_name": "SplashScene_00", "next_state": "GameScene_02"})"}});
+        OrvCoreEngine = new CoreEngine();
+        AddEngineSystems();
+        StdoutCapture quiet;
+        OrvCoreEngine->InitializeSystems();
+        new SceneStateMachine();
+        quiet.Take();
+        editor = EditorManager::GetInstance();
+        editor->SetMessageBoxHandler([this](const std::string& text, const std::string& caption, uint32_t) {
+            boxes.push_back(caption + ": " + text);
+            return answer;
+        });
+        editor->SetFolderOpener([this](const std::string& path) {
+            folders.push_back(path);
+            return true;
+        });
+    }
+
+    // A scene change as the frame end carries it out, then the scenes window's follow-up.
+    static void FrameEnd()
+    {
+        OrvStateMachine->Update();
+        LEScene::FollowCurrentScene();
+    }
+
+    static void Enter(const std::string& scene)
+    {
+        OrvStateMachine->ChangeState(scene);
+        FrameEnd();
+        ASSERT_EQ(CurrentScene()->GetSceneName(), scene);
+    }
+
+    static std::shared_ptr<Transform> TransformOf(const std::string& entity)
+    {
+        Entity* found = CurrentScene() ? CurrentScene()->FindEntityByName(entity) : nullptr;
+        return found ? found->GetComponent<Transform>(TRANSFORM) : nullptr;
+    }
+
+    // Every live entity of the scene with every component value, as an entity file holds them.
+    static std::string LiveText(const IScene& scene)
+    {
+        EntityFactory* factory = EntityFactory::GetInstance();
+        std::map<uint64_t, Entity*> kept;
+        kept.swap(factory->GetEntities());
+        factory->GetEntities() = scene.GetEntities();
+        const std::string text = WriteRoot([&](JsonWriter& writer) { factory->SerializeEntities(writer); });
+        factory->GetEntities().swap(kept);
+        return text;
+    }
+
+    // Some play: the player moves and loses hp, the rock goes, a new entity appears.
+    static void PlaySomething()
+    {
+        TransformOf("Player")->position = Vec3(9.0f, 9.0f, 1.0f);
+        CurrentScene()->FindEntityByName("Player")->GetComponent<Stats>(STATS)->hp = 3;
+        CurrentScene()->RemoveEntityByName("Rock");
+        Entity* spawned = EntityFactory::GetInstance()->CreateEntity("Spark");
+        EntityFactory::GetInstance()->GetEntities().clear();
+        CurrentScene()->AddEntity(spawned->id, spawned);
+        DialogueIsRunning = true;
+    }
+
+    EditorManager* editor = nullptr;
+    std::vector<std::string> boxes;
+    std::vector<std::string> folders;
+    int answer = Platform::ID_YES;
+};
+
+
 
 inline ImGuiWindow* EditorWindow(const char* name) { return ImGui::FindWindowByName(name); }
 

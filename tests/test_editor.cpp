@@ -2,10 +2,8 @@
 // folder opener faked: Play's snapshots, Pause and resume, both Stops restoring exactly what Play
 // saved, scene switching, generated names, deletion, and a data folder that cannot be written.
 #include "EditorTestSupport.h"
-#include "TestSupport.h"
 
 #include "Components/Stats.h"
-#include "Components/Transform.h"
 #include "Editor/EditorFiles.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
 #include "Editor/EditorWindows/LEScene.h"
@@ -18,105 +16,7 @@
 using namespace OrvEngine;
 using namespace OrvTest;
 
-namespace {
-
-std::string Actor(const std::string& name, unsigned type, float x, float y, const std::string& extra = "")
-{
-    return "\"" + name + "\": [{\"Information\": [{\"name\": \"" + name + "\", \"type\": " + std::to_string(type) +
-           ", \"active\": true}], \"Transform\": [{\"position\": [{\"x\": " + std::to_string(x) +
-           ", \"y\": " + std::to_string(y) +
-           ", \"z\": 1.0}], \"rotation\": 0.0, \"scale\": [{\"x\": 1.0, \"y\": 1.0, \"z\": 1.0}]}]" + extra + "}]";
-}
-
-const std::string kBody = ", \"RigidBody2D\": [{\"body_type\": 0, \"mass\": 1.0}], \"BoxCollider\": [{\"size\": "
-                          "[{\"x\": 1.0, \"y\": 1.0}], \"is_enabled\": true}]";
-
-class EditorActionTest : public EngineTest {
-protected:
-    void SetUp() override
-    {
-        EngineTest::SetUp();
-        MakeAssetFolders(Root());
-        WriteData("config.json", R"({"Name": "Editor", "Height": 720, "Width": 1280})");
-        WriteScenes(DataDir(),
-                    {{"GameScene_01", 2,
-                      EntityDocument({Actor("Cam", 0, 0, 0, ", \"Camera\": [{}]"),
-                                      Actor("Player", 1, 1, 2, ", \"Stats\": [{\"hp\": 30, \"attack\": 5.0}]" + kBody),
-                                      Actor("Rock", 4, 3, 0, kBody), Actor("Tree", 5, -2, 1)})},
-                     {"GameScene_02", 2, EntityDocument({Actor("Cam", 0, 0, 0), Actor("Sign", 11, 4, 4)})},
-                     {"MainMenuScene", 2, EntityDocument({Actor("Title", 5, 0, 3)})},
-                     {"SplashScene_00", 1, EntityDocument({Actor("Logo", 5, 0, 0)}),
-                      R"({"show_time": 1.0, "scene_name": "SplashScene_00", "next_state": "GameScene_02"})"}});
-        OrvCoreEngine = new CoreEngine();
-        AddEngineSystems();
-        StdoutCapture quiet;
-        OrvCoreEngine->InitializeSystems();
-        new SceneStateMachine();
-        quiet.Take();
-        editor = EditorManager::GetInstance();
-        editor->SetMessageBoxHandler([this](const std::string& text, const std::string& caption, uint32_t) {
-            boxes.push_back(caption + ": " + text);
-            return answer;
-        });
-        editor->SetFolderOpener([this](const std::string& path) {
-            folders.push_back(path);
-            return true;
-        });
-    }
-
-    // A scene change as the frame end carries it out, then the scenes window's follow-up.
-    static void FrameEnd()
-    {
-        OrvStateMachine->Update();
-        LEScene::FollowCurrentScene();
-    }
-
-    static void Enter(const std::string& scene)
-    {
-        OrvStateMachine->ChangeState(scene);
-        FrameEnd();
-        ASSERT_EQ(CurrentScene()->GetSceneName(), scene);
-    }
-
-    static std::shared_ptr<Transform> TransformOf(const std::string& entity)
-    {
-        Entity* found = CurrentScene() ? CurrentScene()->FindEntityByName(entity) : nullptr;
-        return found ? found->GetComponent<Transform>(TRANSFORM) : nullptr;
-    }
-
-    // Every live entity of the scene with every component value, as an entity file holds them.
-    static std::string LiveText(const IScene& scene)
-    {
-        EntityFactory* factory = EntityFactory::GetInstance();
-        std::map<uint64_t, Entity*> kept;
-        kept.swap(factory->GetEntities());
-        factory->GetEntities() = scene.GetEntities();
-        const std::string text = WriteRoot([&](JsonWriter& writer) { factory->SerializeEntities(writer); });
-        factory->GetEntities().swap(kept);
-        return text;
-    }
-
-    // Some play: the player moves and loses hp, the rock goes, a new entity appears.
-    static void PlaySomething()
-    {
-        TransformOf("Player")->position = Vec3(9.0f, 9.0f, 1.0f);
-        CurrentScene()->FindEntityByName("Player")->GetComponent<Stats>(STATS)->hp = 3;
-        CurrentScene()->RemoveEntityByName("Rock");
-        Entity* spawned = EntityFactory::GetInstance()->CreateEntity("Spark");
-        EntityFactory::GetInstance()->GetEntities().clear();
-        CurrentScene()->AddEntity(spawned->id, spawned);
-        DialogueIsRunning = true;
-    }
-
-    EditorManager* editor = nullptr;
-    std::vector<std::string> boxes;
-    std::vector<std::string> folders;
-    int answer = Platform::ID_YES;
-};
-
-} // namespace
-
-TEST_F(EditorActionTest, FreshPlaySnapshotsEverySceneAndPauseThenPlayWritesNothing)
+TEST_F(EditorTest, FreshPlaySnapshotsEverySceneAndPauseThenPlayWritesNothing)
 {
     ASSERT_FALSE(LEMenuBar::Play()) << "no scene is edited yet";
     EXPECT_EQ(boxes, std::vector<std::string>{"Warning: Please select a scene to play"});
@@ -161,7 +61,7 @@ TEST_F(EditorActionTest, FreshPlaySnapshotsEverySceneAndPauseThenPlayWritesNothi
     EXPECT_FALSE(fs::exists(DataDir() / "GameScene_02" / "AutoSave.json"));
 }
 
-TEST_F(EditorActionTest, StopFromRunningBringsBackThePlayedSceneExactlyEvenAfterItWasReEntered)
+TEST_F(EditorTest, StopFromRunningBringsBackThePlayedSceneExactlyEvenAfterItWasReEntered)
 {
     Enter("GameScene_01");
     TransformOf("Tree")->position.y = -4.0f; // unsaved edit: only the snapshot holds it
@@ -192,7 +92,7 @@ TEST_F(EditorActionTest, StopFromRunningBringsBackThePlayedSceneExactlyEvenAfter
     EXPECT_TRUE(Contains(LogText(), "Stop button pressed when GP true"));
 }
 
-TEST_F(EditorActionTest, StopFromPauseRestoresEachSceneFromItsOwnSnapshotWithoutDuplicates)
+TEST_F(EditorTest, StopFromPauseRestoresEachSceneFromItsOwnSnapshotWithoutDuplicates)
 {
     Enter("GameScene_01");
     TransformOf("Player")->position.x = -6.0f;
@@ -235,7 +135,7 @@ TEST_F(EditorActionTest, StopFromPauseRestoresEachSceneFromItsOwnSnapshotWithout
     EXPECT_FALSE(editor->GetSceneFlag("GameScene_01"));
 }
 
-TEST_F(EditorActionTest, SwitchingScenesAsksToSaveStopsAPlayFirstAndClosesTheEditedScene)
+TEST_F(EditorTest, SwitchingScenesAsksToSaveStopsAPlayFirstAndClosesTheEditedScene)
 {
     LEScene scenes;
     Enter("GameScene_01");
@@ -278,7 +178,7 @@ TEST_F(EditorActionTest, SwitchingScenesAsksToSaveStopsAPlayFirstAndClosesTheEdi
     EXPECT_EQ(folders, std::vector<std::string>{"../Resources/Data"});
 }
 
-TEST_F(EditorActionTest, GeneratedNamesSkipTakenOnesOnDiskAndTheCountersAreSeparate)
+TEST_F(EditorTest, GeneratedNamesSkipTakenOnesOnDiskAndTheCountersAreSeparate)
 {
     EXPECT_EQ(LEScene::GeneratedName("GameScene", 9), "GameScene_09");
     EXPECT_EQ(LEScene::GeneratedName("GameScene", 10), "GameScene_10");
@@ -309,7 +209,7 @@ TEST_F(EditorActionTest, GeneratedNamesSkipTakenOnesOnDiskAndTheCountersAreSepar
     EXPECT_TRUE(OrvStateMachine->GetScene("GameScene_04")->GetEntities().empty());
 }
 
-TEST_F(EditorActionTest, DeleteRewritesTheIndexFirstThenRemovesFilesLoggingWhatCouldNotGo)
+TEST_F(EditorTest, DeleteRewritesTheIndexFirstThenRemovesFilesLoggingWhatCouldNotGo)
 {
     LEScene scenes;
     EXPECT_FALSE(scenes.DeleteCurrentScene()) << "nothing is edited";
@@ -340,7 +240,7 @@ TEST_F(EditorActionTest, DeleteRewritesTheIndexFirstThenRemovesFilesLoggingWhatC
     EXPECT_TRUE(Contains(ReadData("SplashScene_00/SplashScene_00.json"), "\"next_state\": \"\""));
 }
 
-TEST_F(EditorActionTest, AReadOnlyDataFolderLeavesEveryFileIntactAndReportsEachFailure)
+TEST_F(EditorTest, AReadOnlyDataFolderLeavesEveryFileIntactAndReportsEachFailure)
 {
     LEScene scenes;
     Enter("GameScene_01");

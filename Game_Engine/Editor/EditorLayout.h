@@ -18,7 +18,8 @@ struct PaneRect {
 
 namespace EditorLayout {
 
-constexpr float kMenuStripHeight = 56.0f;
+// Room for the title bar, a row of buttons and the checkbox below them.
+constexpr float kMenuStripHeight = 80.0f;
 
 // The pane's tiled rectangle in a display of the given size (pixels, origin top-left).
 PaneRect TiledRect(EditorPane pane, float display_width, float display_height);
