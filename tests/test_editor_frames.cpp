@@ -201,8 +201,10 @@ TEST_F(EditorFrameTest, TabTogglesOnlyOnItsOwnPressAndNeverInGameModeAndAHiddenE
     key(Platform::WM_KEYUP_MSG, Platform::VK_TAB_KEY);
 
     const int frames = ImGui::GetFrameCount();
+    ImGui::GetIO().AddInputCharacter('q'); // typed in the game
     editor->Update();
     EXPECT_EQ(ImGui::GetFrameCount(), frames) << "hidden, the editor only presents";
+    EXPECT_TRUE(ImGui::GetIO().InputQueueCharacters.empty()) << "and what the game was typed is not kept for later";
 
     GameMode = true;
     key(Platform::WM_KEYDOWN_MSG, Platform::VK_TAB_KEY);

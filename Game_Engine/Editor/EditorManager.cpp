@@ -109,7 +109,6 @@ void EditorManager::ShutdownInterface()
 
 void EditorManager::BeginInterfaceFrame()
 {
-    ImGui::SetCurrentContext(context_);
     ImGuiIO& io = ImGui::GetIO();
     if (gl_backend_) ImGui_ImplOpenGL3_NewFrame();
     if (Platform::HasInterfaceBackend()) {
@@ -124,15 +123,32 @@ void EditorManager::BeginInterfaceFrame()
 
 void EditorManager::Update()
 {
-    if (EditorVisible && context_) {
-        BeginInterfaceFrame();
-        ImGui::NewFrame();
-        DrawFrame();
-        ImGui::Render();
-        ImDrawData* draw_data = ImGui::GetDrawData();
-        if (gl_backend_ && draw_data && draw_data->CmdListsCount > 0) ImGui_ImplOpenGL3_RenderDrawData(draw_data);
+    if (context_) {
+        ImGui::SetCurrentContext(context_);
+        if (EditorVisible) RunInterfaceFrame();
+        else DropHiddenInput();
     }
     Platform::SwapBuffers();
+}
+
+void EditorManager::RunInterfaceFrame()
+{
+    BeginInterfaceFrame();
+    ImGui::NewFrame();
+    DrawFrame();
+    ImGui::Render();
+    ImDrawData* draw_data = ImGui::GetDrawData();
+    if (gl_backend_ && draw_data && draw_data->CmdListsCount > 0) ImGui_ImplOpenGL3_RenderDrawData(draw_data);
+}
+
+void EditorManager::DropHiddenInput()
+{
+    // ImGui hears every event but makes no frame while hidden: what was typed and scrolled in the
+    // game is dropped, not handed to a text field when the editor shows again.
+    ImGuiIO& io = ImGui::GetIO();
+    io.InputQueueCharacters.resize(0);
+    io.MouseWheel = 0.0f;
+    io.MouseWheelH = 0.0f;
 }
 
 void EditorManager::DrawFrame()

@@ -102,7 +102,9 @@ public:
 private:
     void CreateInterface();
     void CreateWindows();
+    void RunInterfaceFrame();
     void BeginInterfaceFrame();
+    void DropHiddenInput();
     void DrawGameView();
 
     ImGuiContext* context_ = nullptr;

@@ -82,6 +82,8 @@ bool LEMenuBar::WriteSnapshots()
 
 bool LEMenuBar::Play()
 {
+    // A snapshot taken now would hold the played state, not the edited one.
+    if (GameIsRunning) return true;
     PauseSound(false);
     EditorManager* editor = EditorManager::GetInstance();
     if (!editor->edited_scene) {
