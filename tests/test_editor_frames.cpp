@@ -172,15 +172,6 @@ TEST_F(EditorFrameTest, TheGameViewKeepsTheWindowAspectAndItsRectangleIsTheImage
         EXPECT_NEAR(window->Size.x, rect.width, 1.0f) << name;
         EXPECT_NEAR(window->Size.y, rect.height, 1.0f) << name;
     }
-    const PaneRect hierarchy = EditorLayout::TiledRect(EditorPane::Hierarchy, 1280.0f, 720.0f);
-    const PaneRect view_rect = EditorLayout::TiledRect(EditorPane::GameView, 1280.0f, 720.0f);
-    const PaneRect inspector = EditorLayout::TiledRect(EditorPane::Inspector, 1280.0f, 720.0f);
-    const PaneRect debug = EditorLayout::TiledRect(EditorPane::DebugInfo, 1280.0f, 720.0f);
-    EXPECT_FLOAT_EQ(hierarchy.x + hierarchy.width, view_rect.x);
-    EXPECT_FLOAT_EQ(view_rect.x + view_rect.width, inspector.x);
-    EXPECT_FLOAT_EQ(inspector.x + inspector.width, 1280.0f);
-    EXPECT_FLOAT_EQ(view_rect.y + view_rect.height, debug.y);
-    EXPECT_FLOAT_EQ(debug.y + debug.height, 720.0f);
 }
 
 TEST_F(EditorFrameTest, TabTogglesOnlyOnItsOwnPressAndNeverInGameModeAndAHiddenEditorDrawsNothing)
