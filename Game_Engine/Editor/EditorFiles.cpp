@@ -36,7 +36,7 @@ void ReportFailure(const std::string& text)
 
 bool EnsureSceneFolder(const std::string& scene_name)
 {
-    if (!IsSafePathComponent(scene_name)) {
+    if (!IsUsableSceneName(scene_name)) {
         ReportFailure("[Editor] Refused scene name '" + scene_name + "'");
         return false;
     }
@@ -107,7 +107,7 @@ bool SaveAllScenes()
 {
     if (!OrvStateMachine) return false;
     for (const auto& [name, scene] : OrvStateMachine->scenes) {
-        if (!IsSafePathComponent(scene->GetSceneName())) continue;
+        if (!IsUsableSceneName(scene->GetSceneName())) continue;
         if (!EnsureSceneFolder(scene->GetSceneName()) || !WriteSceneSettings(*scene)) return false;
     }
     return WriteSceneIndex();

@@ -15,7 +15,7 @@ namespace EditorFiles {
 // prefab folder) and "Exit game" (the quit request).
 bool IsUsableSceneName(const std::string& name);
 // Makes the scene's folder when missing, logging as the engine logs folders; false (reported)
-// when it cannot be made.
+// when it cannot be made or the name is not one a scene may take.
 bool EnsureSceneFolder(const std::string& scene_name);
 // Writes the entities as an entity document to stem + ".json" (stem relative to the data folder,
 // for example "GameScene_01/AutoSave"). The factory's staging map is left as it was.

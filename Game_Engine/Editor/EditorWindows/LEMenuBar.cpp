@@ -67,7 +67,8 @@ bool LEMenuBar::WriteSnapshots()
     std::set<std::string> written;
     for (const auto& [key, scene] : OrvStateMachine->scenes) {
         const std::string name = scene->GetSceneName();
-        if (!IsSafePathComponent(name)) continue;
+        // A reserved name ("Prefab") would write into a folder that is not a scene's.
+        if (!EditorFiles::IsUsableSceneName(name)) continue;
         // A scene that is not being played has no live entities: its loaded ones stand for it.
         EntityMap entities = scene->GetEntities();
         if (entities.empty() && scene->GetLoadedEntities()) entities = *scene->GetLoadedEntities();

@@ -37,6 +37,11 @@ bool NameIsFree(const std::string& name)
 // Each failure is one log line and the deletion goes on.
 void RemoveSceneFiles(const std::string& name)
 {
+    if (!EditorFiles::IsUsableSceneName(name)) {
+        // "Prefab" names the prefab folder: its files are never a scene's to remove.
+        LogLine("Fail to remove directory: " + name);
+        return;
+    }
     const std::string folder = std::string(kDataFolder) + name;
     if (!Platform::RemoveFile(folder + "/" + name + ".json")) LogLine("Fail to remove file: " + name + ".json");
     if (!Platform::RemoveFile(folder + "/Entities.json")) LogLine("Fail to remove file: Entities.json");
