@@ -1,3 +1,3 @@
-#include "CoreEngine/Engine.h"
+#include "CoreEngine/CommandLine.h"
 
-int main() { return OrvEngine::EngineMain(1); }
+int main(int argc, char** argv) { return OrvEngine::ProgramMain(argc, argv); }

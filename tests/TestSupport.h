@@ -117,6 +117,7 @@ inline void ResetEngineState()
     ActiveCamera = nullptr;
     DialogueIsRunning = false;
     IsPurifying = false;
+    EditorPaused = false;
     StartScene = "SplashScene_00";
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One-step set-up on Debian 12 (as root): installs what is missing, configures and builds, then
-#   setup.sh run   starts the game (under xvfb-run when there is no display), or
-#   setup.sh test  runs the whole test suite headless.
+#   setup.sh run     starts the game (under xvfb-run when there is no display),
+#   setup.sh editor  starts the level editor the same way (Tab shows it), or
+#   setup.sh test    runs the whole test suite headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-run}"
@@ -25,12 +26,14 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 
 case "$mode" in
-  run)
+  run|editor)
     cd build
+    args=()
+    if [ "$mode" = editor ]; then args=(--editor); fi
     if [ -n "${DISPLAY:-}" ]; then
-      exec ./OrvEngine
+      exec ./OrvEngine "${args[@]}"
     else
-      exec xvfb-run -a -s '-screen 0 1280x720x24' ./OrvEngine
+      exec xvfb-run -a -s '-screen 0 1280x720x24' ./OrvEngine "${args[@]}"
     fi
     ;;
   test)
@@ -39,7 +42,7 @@ case "$mode" in
     exec ctest --output-on-failure -j"$jobs" --timeout 300
     ;;
   *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|editor|test]" >&2
     exit 2
     ;;
 esac

@@ -132,10 +132,10 @@ void ReleaseEngineObjects()
     OrvStateMachine = nullptr;
 }
 
-int EngineMain(int show_command)
+int EngineMain(int show_command, bool game_mode)
 {
     ShowCommand = show_command;
-    GameMode = true;
+    GameMode = game_mode;
     EditorVisible = false;
     int result = 0;
     try {

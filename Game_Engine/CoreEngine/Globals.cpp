@@ -10,6 +10,7 @@ bool ShowDebugDrawing = false;
 Camera* ActiveCamera = nullptr;
 bool DialogueIsRunning = false;
 bool IsPurifying = false;
+bool EditorPaused = false;
 std::string StartScene = "SplashScene_00";
 CoreEngine* OrvCoreEngine = nullptr;
 SceneStateMachine* OrvStateMachine = nullptr;

@@ -17,6 +17,8 @@ extern bool ShowDebugDrawing;  // collider outlines queued; frame rate in the ti
 extern Camera* ActiveCamera;
 extern bool DialogueIsRunning;
 extern bool IsPurifying;
+// Set by the editor's Pause, cleared by its Play and Stop.
+extern bool EditorPaused;
 // The scene game mode starts with; tests set another to enter a level directly.
 extern std::string StartScene;
 

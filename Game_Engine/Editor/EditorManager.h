@@ -1,14 +1,22 @@
-// The editor manager: the selection, the edited scene, the game-view rectangle, the per-scene
-// auto-save flags and the player lookup the camera follows. It presents every frame.
+// The editor manager: the Dear ImGui context and back-ends, the editor's windows, the game view,
+// the Tab toggle, the selection, the edited and played scenes, the game-view rectangle, the
+// per-scene auto-save flags and the player lookup the camera follows. It presents every frame.
+// The windows' own work (play control, scenes, hierarchy, inspector) lives in EditorWindows/.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Singleton.h"
+#include "Editor/EditorWindows/IEditorWindows.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
+
+struct ImGuiContext;
 
 namespace OrvEngine {
 
@@ -17,10 +25,24 @@ class IScene;
 
 class EditorManager : public ISystem, public Singleton<EditorManager> {
 public:
+    ~EditorManager() override;
     std::string GetName() override { return "EditorManager"; }
-    void Init() override {}
+    // Makes the ImGui context (with the SDL2 and OpenGL 3 back-ends when there is a window and a
+    // GL context; headless otherwise) and the six windows, in their fixed order.
+    void Init() override;
     // Draws the editor when visible, then swaps the buffers (the one place a frame is presented).
     void Update() override;
+    // Quit clears the selection and the edited scene; Tab (just pressed) shows or hides the
+    // editor unless the game mode is on.
+    void HandleMessage(Message* message) override;
+
+    // The content of one editor frame: the game view, then every window in list order. Runs
+    // inside an ImGui frame (Update makes one; tests may make their own).
+    void DrawFrame();
+    // Releases the back-ends and the context; idempotent. Runs before the window and its GL
+    // context go, so the GL back-end can still delete its objects.
+    void ShutdownInterface();
+    bool HasInterface() const { return context_ != nullptr; }
 
     bool GetSceneFlag(const std::string& scene_name) const;
     void SetSceneFlag(const std::string& scene_name, bool value);
@@ -29,16 +51,67 @@ public:
     // The first player-tagged entity of the edited scene (editor shown) or of the running scene.
     Entity* FindPlayerEntity() const;
 
+    // ---- Services the windows share -------------------------------------------------------
+    // A message box through the platform's one box (answered by itself when nobody can), or
+    // through the handler a test installed. Returns the platform's answer code.
+    int AskUser(const std::string& text, const std::string& caption, uint32_t flags);
+    // Opens a folder in the desktop's file manager (forward slashes), or through a test's opener.
+    bool OpenFolder(const std::string& path);
+    using MessageBoxHandler = std::function<int(const std::string& text, const std::string& caption, uint32_t flags)>;
+    using FolderOpener = std::function<bool(const std::string& path)>;
+    void SetMessageBoxHandler(MessageBoxHandler handler) { message_box_ = std::move(handler); }
+    void SetFolderOpener(FolderOpener opener) { folder_opener_ = std::move(opener); }
+    // Runs after the back-ends have read the devices and before the ImGui frame starts: the
+    // place where a test scripts the pointer (ImGui's SDL back-end polls the real one).
+    void SetFrameInputHook(std::function<void()> hook) { frame_input_hook_ = std::move(hook); }
+
+    // The window of class T in the list, or null.
+    template <class T>
+    T* FindWindow() const
+    {
+        for (const auto& window : windows) {
+            if (auto* found = dynamic_cast<T*>(window.get())) return found;
+        }
+        return nullptr;
+    }
+
     Entity* selected_entity = nullptr;
     uint64_t selected_id = 0;
     std::shared_ptr<IScene> edited_scene;
+    // Name of the scene being edited when Play last started or resumed; empty for none.
+    std::string played_scene;
+    // Scenes whose "AutoSave.json" the last fresh Play wrote: what Stop may restore.
+    std::set<std::string> autosaved_scenes;
+    float item_width = 120.0f;
+    // Set by the hierarchy's additions and deletions, cleared when the scene is saved.
+    bool scene_modified = false;
     uint8_t entity_picked = 0;
+    // The game view is focused or hovered: it then cannot be dragged (flags apply next frame).
+    bool viewport_active = false;
+    int viewport_window_flags = 0;
+    // The game image's rectangle as the input translation and picking read it: they look
+    // strictly inside the rectangle that starts 5 pixels right of and below (x, y).
     float viewport_x = 0.0f;
     float viewport_y = 0.0f;
     float viewport_width = 0.0f;
     float viewport_height = 0.0f;
     Entity* camera_entity = nullptr;
     std::map<std::string, bool> scene_flags;
+    std::vector<std::unique_ptr<IEditorWindows>> windows;
+
+private:
+    void CreateInterface();
+    void CreateWindows();
+    void RunInterfaceFrame();
+    void BeginInterfaceFrame();
+    void DropHiddenInput();
+    void DrawGameView();
+
+    ImGuiContext* context_ = nullptr;
+    bool gl_backend_ = false;
+    MessageBoxHandler message_box_;
+    FolderOpener folder_opener_;
+    std::function<void()> frame_input_hook_;
 };
 
 } // namespace OrvEngine

@@ -84,6 +84,18 @@ void SetEventSource(EventSource source);
 using RawEventHook = std::function<void(const void* sdl_event)>;
 void SetRawEventHook(RawEventHook hook);
 
+// ---- Editor interface back-end (Dear ImGui over SDL2) ------------------------------------
+// Starts ImGui's SDL2 back-end on the main window for the current ImGui context; from then on
+// every SDL event reaches ImGui before the engine's own translation (the engine still gets all
+// of them). False without a window. before_close runs once when the window is about to go,
+// while its GL context still exists, so the interface can release its own objects first.
+bool StartInterfaceBackend(std::function<void()> before_close);
+bool HasInterfaceBackend();
+// Reads the window size, time, mouse and keyboard into the current ImGui context.
+void InterfaceNewFrame();
+// Idempotent.
+void StopInterfaceBackend();
+
 // ---- GL ----------------------------------------------------------------------------------
 // Requests a 4.5 compatibility context; false (with the reason in GetLastError) when unavailable.
 bool CreateGLContext();

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <X11/Xlib.h>
+#include <backends/imgui_impl_sdl.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,8 @@ struct WindowState {
     int focus_override = -1;
     int created_w = 0;   // the size the window was made with
     int created_h = 0;
+    bool interface_up = false;
+    std::function<void()> before_close;
 };
 WindowState g;
 
@@ -173,6 +176,12 @@ bool CreateMainWindow(const std::string& title, int width, int height)
 
 void DestroyMainWindow()
 {
+    if (g.before_close) {
+        auto before_close = std::move(g.before_close);
+        g.before_close = nullptr;
+        before_close();
+    }
+    StopInterfaceBackend();
     ReleaseGLContext();
     if (g.window) SDL_DestroyWindow(g.window);
     g.window = nullptr;
@@ -251,6 +260,7 @@ void PumpEvents()
     if (g.null_backend || !g.video_up) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (g.interface_up) ImGui_ImplSDL2_ProcessEvent(&e);
         if (g.raw_hook) g.raw_hook(&e);
         TranslateEvent(e);
     }
@@ -268,6 +278,31 @@ void PushMessage(const WindowMessage& msg) { g.queue.push_back(msg); }
 void ClearMessages() { g.queue.clear(); }
 void SetEventSource(EventSource source) { g.source = std::move(source); }
 void SetRawEventHook(RawEventHook hook) { g.raw_hook = std::move(hook); }
+
+bool StartInterfaceBackend(std::function<void()> before_close)
+{
+    if (g.interface_up) return true;
+    if (!g.window || g.null_backend) return false;
+    if (!ImGui_ImplSDL2_InitForOpenGL(g.window, g.gl)) return false;
+    g.interface_up = true;
+    g.before_close = std::move(before_close);
+    return true;
+}
+
+bool HasInterfaceBackend() { return g.interface_up; }
+
+void InterfaceNewFrame()
+{
+    if (g.interface_up) ImGui_ImplSDL2_NewFrame();
+}
+
+void StopInterfaceBackend()
+{
+    if (!g.interface_up) return;
+    g.interface_up = false;
+    // The back-end's state lives in the context: without one there is nothing left to release.
+    if (ImGui::GetCurrentContext()) ImGui_ImplSDL2_Shutdown();
+}
 
 bool CreateGLContext()
 {
@@ -367,6 +402,7 @@ void Shutdown()
     g.queue.clear();
     g.source = nullptr;
     g.raw_hook = nullptr;
+    g.before_close = nullptr;
     g.title.clear();
     g.focus_override = -1;
 }

@@ -1,0 +1,134 @@
+#include "Editor/EditorFiles.h"
+
+#include "CoreEngine/Globals.h"
+#include "CoreEngine/Serializer.h"
+#include "Editor/EditorManager.h"
+#include "Factory/EntityFactory.h"
+#include "Logging/Logging.h"
+#include "Platform/Platform.h"
+#include "Scene/SceneBase.h"
+#include "Scene/SceneStateMachine.h"
+
+#include <filesystem>
+
+namespace OrvEngine {
+namespace EditorFiles {
+
+namespace {
+bool WriteDataFile(const std::string& text, const std::string& name)
+{
+    if (OrvSerializer.WriteStringToFile(text, name)) return true;
+    ReportFailure("[Editor] Failed to write to file " + name + "; the old file is kept");
+    return false;
+}
+} // namespace
+
+bool IsUsableSceneName(const std::string& name)
+{
+    return IsSafePathComponent(name) && name != "Prefab" && name != "Exit game";
+}
+
+void ReportFailure(const std::string& text)
+{
+    PrintAndLog(text);
+    EditorManager::GetInstance()->AskUser(text, "Warning", Platform::MB_OK_FLAG | Platform::MB_ICONWARNING_FLAG);
+}
+
+bool EnsureSceneFolder(const std::string& scene_name)
+{
+    if (!IsUsableSceneName(scene_name)) {
+        ReportFailure("[Editor] Refused scene name '" + scene_name + "'");
+        return false;
+    }
+    const std::string path = std::string(kDataFolder) + scene_name + "/";
+    Platform::MakeDirResult made = Platform::MakeDirectory(path);
+    // A folder that cannot be written in refuses even an existing name: it is there all the same.
+    std::error_code ignored;
+    if (made == Platform::MakeDirResult::Error && std::filesystem::is_directory(path, ignored)) {
+        made = Platform::MakeDirResult::Existed;
+    }
+    switch (made) {
+    case Platform::MakeDirResult::Created:
+        LogLine(path + " not found");
+        LogLine("Directory " + path + " created");
+        return true;
+    case Platform::MakeDirResult::Existed:
+        LogLine("Directory " + path + " already existed");
+        return true;
+    case Platform::MakeDirResult::Error:
+        break;
+    }
+    ReportFailure("Unexpected error occur while creating directory " + path);
+    return false;
+}
+
+bool WriteEntityFile(const std::string& stem, const EntityMap& entities)
+{
+    EntityFactory* factory = EntityFactory::GetInstance();
+    // The factory writes its staging map; whatever it held before is put back afterwards.
+    std::map<uint64_t, Entity*> kept;
+    kept.swap(factory->GetEntities());
+    factory->GetEntities() = entities;
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    factory->SerializeEntities(writer);
+    writer.EndObject();
+    factory->GetEntities().swap(kept);
+    return WriteDataFile(buffer.GetString(), stem + ".json");
+}
+
+bool WriteSceneSettings(IScene& scene)
+{
+    const std::string name = scene.GetSceneName();
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    scene.Serialize(writer);
+    writer.EndObject();
+    return WriteDataFile(buffer.GetString(), name + "/" + name + ".json");
+}
+
+bool WriteSceneIndex(const std::string& leave_out)
+{
+    if (!OrvStateMachine) return false;
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    for (const auto& [name, scene] : OrvStateMachine->scenes) {
+        if (name == leave_out || !IsSafePathComponent(name)) continue;
+        Serializer::WriteUint(writer, name.c_str(), scene->GetSceneType());
+    }
+    writer.EndObject();
+    return WriteDataFile(buffer.GetString(), "Scenes.json");
+}
+
+bool SaveAllScenes()
+{
+    if (!OrvStateMachine) return false;
+    for (const auto& [name, scene] : OrvStateMachine->scenes) {
+        if (!IsUsableSceneName(scene->GetSceneName())) continue;
+        if (!EnsureSceneFolder(scene->GetSceneName()) || !WriteSceneSettings(*scene)) return false;
+    }
+    return WriteSceneIndex();
+}
+
+bool SaveSceneEntities(IScene& scene)
+{
+    const std::string name = scene.GetSceneName();
+    PrintAndLog("Saving " + name);
+    if (!EnsureSceneFolder(name)) return false;
+    const EntityMap live = scene.GetEntities();
+    const EntityMap* loaded = scene.GetLoadedEntities();
+    const EntityMap& source = live.empty() && loaded ? *loaded : live;
+    const auto* base = dynamic_cast<const SceneBase*>(&scene);
+    if (source.empty() && base && base->EntityFileUnreadable()) {
+        ReportFailure("[Editor] " + name + "/Entities.json could not be read at start-up; it is not overwritten "
+                      "with an empty scene");
+        return false;
+    }
+    return WriteEntityFile(name + "/Entities", source);
+}
+
+} // namespace EditorFiles
+} // namespace OrvEngine

@@ -1,0 +1,296 @@
+// The editor's actions as plain functions on a temporary data tree, with the message box and the
+// folder opener faked: Play's snapshots, Pause and resume, both Stops restoring exactly what Play
+// saved, scene switching, generated names, deletion, and a data folder that cannot be written.
+#include "EditorTestSupport.h"
+
+#include "Components/Stats.h"
+#include "Editor/EditorFiles.h"
+#include "Editor/EditorWindows/LEMenuBar.h"
+#include "Editor/EditorWindows/LEScene.h"
+#include "Platform/Sound.h"
+#include "Scene/SplashScreenScene.h"
+
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+
+using namespace OrvEngine;
+using namespace OrvTest;
+
+TEST_F(EditorTest, FreshPlaySnapshotsEverySceneAndPauseThenPlayWritesNothing)
+{
+    ASSERT_FALSE(LEMenuBar::Play()) << "no scene is edited yet";
+    EXPECT_EQ(boxes, std::vector<std::string>{"Warning: Please select a scene to play"});
+    EXPECT_FALSE(GameIsRunning);
+    EXPECT_FALSE(fs::exists(DataDir() / "GameScene_01" / "AutoSave.json"));
+
+    Enter("GameScene_01");
+    EditorVisible = true;
+    TransformOf("Player")->position.x = 5.0f; // an edit not saved to Entities.json
+    ASSERT_TRUE(LEMenuBar::Play());
+    EXPECT_TRUE(GameIsRunning);
+    EXPECT_FALSE(EditorVisible);
+    EXPECT_FALSE(EditorPaused);
+    EXPECT_EQ(editor->played_scene, "GameScene_01");
+    EXPECT_TRUE(editor->GetSceneFlag("GameScene_01"));
+    EXPECT_FALSE(editor->GetSceneFlag("GameScene_02"));
+    // One snapshot per scene: the live entities of the edited one, the loaded ones elsewhere.
+    EXPECT_EQ(ReadData("GameScene_01/AutoSave.json"), LiveText(*CurrentScene()));
+    EXPECT_TRUE(Contains(ReadData("GameScene_01/AutoSave.json"), "\"x\": 5.0"));
+    for (const char* scene : {"GameScene_02", "MainMenuScene", "SplashScene_00"}) {
+        rapidjson::Document snapshot;
+        ASSERT_TRUE(OrvSerializer.ReadFileToDocument(std::string(scene) + "/AutoSave.json", snapshot)) << scene;
+        EXPECT_EQ(snapshot.MemberCount(), OrvStateMachine->GetScene(scene)->GetLoadedEntities()->size()) << scene;
+    }
+    EXPECT_TRUE(Contains(LogText(), "Play button pressed"));
+
+    LEMenuBar::Pause();
+    EXPECT_TRUE(EditorPaused);
+    EXPECT_FALSE(GameIsRunning);
+    EXPECT_TRUE(Platform::SoundSystem::GetGroupPaused(Platform::ChannelGroup::Music));
+    EXPECT_TRUE(Platform::SoundSystem::GetGroupPaused(Platform::ChannelGroup::Effects));
+
+    // Resuming saves nothing: a removed snapshot stays removed, a kept one unchanged.
+    const std::string kept = ReadData("GameScene_01/AutoSave.json");
+    fs::remove(DataDir() / "GameScene_02" / "AutoSave.json");
+    TransformOf("Player")->position.x = 7.0f;
+    ASSERT_TRUE(LEMenuBar::Play());
+    EXPECT_TRUE(GameIsRunning);
+    EXPECT_FALSE(EditorPaused);
+    EXPECT_FALSE(Platform::SoundSystem::GetGroupPaused(Platform::ChannelGroup::Music));
+    EXPECT_EQ(ReadData("GameScene_01/AutoSave.json"), kept);
+    EXPECT_FALSE(fs::exists(DataDir() / "GameScene_02" / "AutoSave.json"));
+}
+
+TEST_F(EditorTest, StopFromRunningBringsBackThePlayedSceneExactlyEvenAfterItWasReEntered)
+{
+    Enter("GameScene_01");
+    TransformOf("Tree")->position.y = -4.0f; // unsaved edit: only the snapshot holds it
+    const std::string before = LiveText(*CurrentScene());
+    const size_t count = CurrentScene()->GetEntities().size();
+    ASSERT_TRUE(LEMenuBar::Play());
+    PlaySomething();
+    // A retry: the played scene is left and entered again, which uses its auto-save flag up.
+    Enter("GameScene_02");
+    Enter("GameScene_01");
+    EXPECT_EQ(LiveText(*CurrentScene()), before) << "re-entry during play starts from the snapshot too";
+    EXPECT_FALSE(editor->GetSceneFlag("GameScene_01"));
+    PlaySomething();
+    editor->SetSelection(CurrentScene()->FindEntityByName("Player"));
+
+    LEMenuBar::StopFromRunning();
+    EXPECT_FALSE(GameIsRunning);
+    EXPECT_FALSE(EditorPaused);
+    EXPECT_FALSE(DialogueIsRunning);
+    EXPECT_EQ(editor->selected_entity, nullptr);
+    EXPECT_TRUE(CurrentScene()->GetEntities().empty()) << "the played entities are gone at once";
+    EXPECT_EQ(OrvStateMachine->next_state, "GameScene_01");
+    FrameEnd();
+    ASSERT_EQ(CurrentScene()->GetSceneName(), "GameScene_01");
+    EXPECT_EQ(CurrentScene()->GetEntities().size(), count);
+    EXPECT_EQ(LiveText(*CurrentScene()), before);
+    EXPECT_FALSE(editor->GetSceneFlag("GameScene_01"));
+    EXPECT_TRUE(Contains(LogText(), "Stop button pressed when GP true"));
+}
+
+TEST_F(EditorTest, StopFromPauseRestoresEachSceneFromItsOwnSnapshotWithoutDuplicates)
+{
+    Enter("GameScene_01");
+    TransformOf("Player")->position.x = -6.0f;
+    const std::string before = LiveText(*CurrentScene());
+    const size_t count = CurrentScene()->GetEntities().size();
+
+    // Paused and stopped where it was played: that scene comes back in place.
+    ASSERT_TRUE(LEMenuBar::Play());
+    PlaySomething();
+    LEMenuBar::Pause();
+    LEMenuBar::StopFromPause();
+    EXPECT_FALSE(GameIsRunning);
+    EXPECT_FALSE(EditorPaused);
+    EXPECT_FALSE(DialogueIsRunning);
+    ASSERT_EQ(CurrentScene()->GetSceneName(), "GameScene_01");
+    EXPECT_EQ(CurrentScene()->GetEntities().size(), count);
+    EXPECT_EQ(LiveText(*CurrentScene()), before);
+    EXPECT_TRUE(OrvStateMachine->next_state.empty());
+    for (const auto& [name, scene] : OrvStateMachine->scenes) {
+        EXPECT_FALSE(editor->GetSceneFlag(name)) << name;
+        if (name != "GameScene_01") {
+            EXPECT_TRUE(scene->GetEntities().empty()) << name << " gained live entities";
+        }
+    }
+    EXPECT_TRUE(Contains(LogText(), "Stop button pressed when GP false"));
+
+    // Paused after the game moved on: the scene it reached comes back from its own snapshot, and
+    // the played scene from its own when it is next entered.
+    ASSERT_TRUE(LEMenuBar::Play());
+    Enter("GameScene_02");
+    const std::string second = LiveText(*CurrentScene());
+    TransformOf("Sign")->position.x = 40.0f;
+    LEMenuBar::Pause();
+    LEMenuBar::StopFromPause();
+    ASSERT_EQ(CurrentScene()->GetSceneName(), "GameScene_02");
+    EXPECT_EQ(LiveText(*CurrentScene()), second);
+    EXPECT_TRUE(editor->GetSceneFlag("GameScene_01"));
+    Enter("GameScene_01");
+    EXPECT_EQ(LiveText(*CurrentScene()), before);
+    EXPECT_FALSE(editor->GetSceneFlag("GameScene_01"));
+}
+
+TEST_F(EditorTest, SwitchingScenesAsksToSaveStopsAPlayFirstAndClosesTheEditedScene)
+{
+    LEScene scenes;
+    Enter("GameScene_01");
+    TransformOf("Player")->position.x = 11.0f;
+    editor->scene_modified = true;
+    answer = Platform::ID_NO;
+    scenes.SelectScene("GameScene_02");
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(Contains(boxes[0], "Changing Scene: Do you want to save this scene before proceeding?"));
+    EXPECT_FALSE(editor->scene_modified);
+    EXPECT_FALSE(Contains(ReadData("GameScene_01/Entities.json"), "11.0")) << "No does not save";
+    EXPECT_EQ(OrvStateMachine->next_state, "GameScene_02");
+    OrvStateMachine->next_state.clear();
+
+    editor->scene_modified = true;
+    answer = Platform::ID_YES;
+    scenes.SelectScene("GameScene_02");
+    EXPECT_TRUE(Contains(ReadData("GameScene_01/Entities.json"), "\"x\": 11.0"));
+    FrameEnd();
+    EXPECT_EQ(editor->edited_scene->GetSceneName(), "GameScene_02");
+
+    // While playing, the play is stopped first: the played scene keeps its snapshot for later.
+    ASSERT_TRUE(LEMenuBar::Play());
+    TransformOf("Sign")->position.x = 50.0f;
+    scenes.SelectScene("MainMenuScene");
+    EXPECT_FALSE(GameIsRunning);
+    EXPECT_TRUE(editor->GetSceneFlag("GameScene_02"));
+    EXPECT_EQ(OrvStateMachine->next_state, "MainMenuScene");
+    FrameEnd();
+    EXPECT_EQ(editor->edited_scene->GetSceneName(), "MainMenuScene");
+    Enter("GameScene_02");
+    EXPECT_FLOAT_EQ(TransformOf("Sign")->position.x, 4.0f);
+
+    // The edited scene clicked again is closed: no scene is current or edited.
+    scenes.SelectScene("GameScene_02");
+    EXPECT_EQ(CurrentScene(), nullptr);
+    EXPECT_EQ(editor->edited_scene, nullptr);
+    EXPECT_TRUE(OrvStateMachine->GetScene("GameScene_02")->GetEntities().empty());
+    scenes.OpenScenesFolder();
+    EXPECT_EQ(folders, std::vector<std::string>{"../Resources/Data"});
+}
+
+TEST_F(EditorTest, GeneratedNamesSkipTakenOnesOnDiskAndTheCountersAreSeparate)
+{
+    EXPECT_EQ(LEScene::GeneratedName("GameScene", 9), "GameScene_09");
+    EXPECT_EQ(LEScene::GeneratedName("GameScene", 10), "GameScene_10");
+    for (const char* refused : {"Prefab", "Exit game", "", ".", "..", "a/b", "a\\b", "tab\there"}) {
+        EXPECT_FALSE(EditorFiles::IsUsableSceneName(refused)) << refused;
+    }
+    EXPECT_TRUE(EditorFiles::IsUsableSceneName("GameScene_05"));
+
+    // GameScene_03's folder was left behind with no index entry.
+    fs::create_directories(DataDir() / "GameScene_03");
+    LEScene scenes;
+    EXPECT_EQ(scenes.AddGameScene(), "GameScene_04");
+    EXPECT_EQ(scenes.gameSceneCounter, 4u);
+    EXPECT_EQ(scenes.AddSplashScene(), "SplashScene_01");
+    EXPECT_EQ(scenes.splashSceneCounter, 1u);
+    EXPECT_EQ(scenes.AddGameScene(), "GameScene_05");
+    scenes.gameSceneCounter = 9;
+    EXPECT_EQ(scenes.AddGameScene(), "GameScene_10");
+
+    rapidjson::Document index;
+    ASSERT_TRUE(OrvSerializer.ReadFileToDocument("Scenes.json", index));
+    for (const char* name : {"GameScene_01", "GameScene_04", "GameScene_05", "GameScene_10", "SplashScene_01"}) {
+        EXPECT_TRUE(index.HasMember(name)) << name;
+        EXPECT_TRUE(fs::exists(DataDir() / name / (std::string(name) + ".json"))) << name;
+    }
+    EXPECT_EQ(index["SplashScene_01"].GetUint(), 1u);
+    EXPECT_FALSE(index.HasMember("GameScene_03"));
+    EXPECT_TRUE(OrvStateMachine->GetScene("GameScene_04")->GetEntities().empty());
+}
+
+TEST_F(EditorTest, DeleteRewritesTheIndexFirstThenRemovesFilesLoggingWhatCouldNotGo)
+{
+    LEScene scenes;
+    EXPECT_FALSE(scenes.DeleteCurrentScene()) << "nothing is edited";
+    Enter("GameScene_02");
+    answer = Platform::ID_NO;
+    EXPECT_FALSE(scenes.DeleteCurrentScene());
+    EXPECT_TRUE(Contains(boxes.back(), "Deleting Scene: Are you sure you want to delete the scene?"));
+    EXPECT_TRUE(fs::exists(DataDir() / "GameScene_02" / "Entities.json"));
+    EXPECT_FALSE(CurrentScene()->GetEntities().empty());
+
+    answer = Platform::ID_YES;
+    WriteData("GameScene_02/notes.txt", "kept by the user"); // the folder cannot go
+    ASSERT_TRUE(scenes.DeleteCurrentScene());
+    EXPECT_EQ(CurrentScene(), nullptr);
+    EXPECT_EQ(editor->edited_scene, nullptr);
+    EXPECT_EQ(OrvStateMachine->GetScene("GameScene_02"), nullptr);
+    EXPECT_FALSE(Contains(ReadData("Scenes.json"), "GameScene_02"));
+    EXPECT_TRUE(Contains(ReadData("Scenes.json"), "GameScene_01"));
+    EXPECT_FALSE(fs::exists(DataDir() / "GameScene_02" / "GameScene_02.json"));
+    EXPECT_FALSE(fs::exists(DataDir() / "GameScene_02" / "Entities.json"));
+    const std::string log = LogText();
+    EXPECT_TRUE(Contains(log, "Fail to remove file: AutoSave.json")) << "never played: no snapshot";
+    EXPECT_TRUE(Contains(log, "Fail to remove directory: GameScene_02"));
+    EXPECT_FALSE(Contains(log, "Fail to remove file: Entities.json"));
+    // The splash that led to the scene leads nowhere now, in memory and in its file.
+    auto splash = std::dynamic_pointer_cast<SplashScreenScene>(OrvStateMachine->GetScene("SplashScene_00"));
+    EXPECT_EQ(splash->next_state, "");
+    EXPECT_TRUE(Contains(ReadData("SplashScene_00/SplashScene_00.json"), "\"next_state\": \"\""));
+}
+
+TEST_F(EditorTest, AReadOnlyDataFolderLeavesEveryFileIntactAndReportsEachFailure)
+{
+    LEScene scenes;
+    Enter("GameScene_01");
+    TransformOf("Player")->position.x = 12.0f;
+    std::map<fs::path, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+        if (entry.is_regular_file()) files[entry.path()] = ReadFile(entry.path());
+    }
+    // Root may write anywhere: the checks run as nobody, with the tree readable but not writable.
+    const fs::perms read_only = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec;
+    for (const fs::path& folder : {Root(), Root() / "work", Root() / "Resources", DataDir()}) fs::permissions(folder, read_only);
+    for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+        fs::permissions(entry.path(), entry.is_directory() ? read_only : fs::perms(0644));
+    }
+    const uid_t previous = static_cast<uid_t>(setfsuid(65534));
+    struct Restore {
+        uid_t uid;
+        ~Restore() { setfsuid(uid); }
+    } restore{previous};
+    if (std::ofstream(DataDir() / "probe").is_open()) GTEST_SKIP() << "the data folder stays writable here";
+
+    EXPECT_FALSE(LEMenuBar::Play());
+    EXPECT_FALSE(GameIsRunning);
+    EXPECT_FALSE(editor->GetSceneFlag("GameScene_01"));
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_TRUE(Contains(boxes.back(), "Failed to write to file ")) << boxes.back();
+    EXPECT_TRUE(Contains(boxes.back(), "AutoSave.json; the old file is kept"));
+
+    boxes.clear();
+    EXPECT_EQ(scenes.AddGameScene(), "");
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(OrvStateMachine->scenes.size(), 4u) << "a scene that could not be saved is not kept";
+
+    editor->scene_modified = true;
+    scenes.SelectScene("GameScene_02");
+    EXPECT_TRUE(editor->scene_modified) << "a failed save keeps the changes and the scene";
+    EXPECT_TRUE(OrvStateMachine->next_state.empty());
+    EXPECT_TRUE(Contains(boxes.back(), "Entities.json; the old file is kept"));
+
+    EXPECT_FALSE(scenes.DeleteCurrentScene());
+    EXPECT_NE(OrvStateMachine->GetScene("GameScene_01"), nullptr);
+    EXPECT_FALSE(CurrentScene()->GetEntities().empty());
+    EXPECT_TRUE(Contains(boxes.back(), "Scenes.json; the old file is kept"));
+    setfsuid(previous);
+
+    std::map<fs::path, std::string> after;
+    for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+        if (entry.is_regular_file()) after[entry.path()] = ReadFile(entry.path());
+    }
+    EXPECT_EQ(after, files) << "no file changed, none appeared, none went";
+    EXPECT_TRUE(Contains(LogText(), "[Editor] Failed to write to file GameScene_01/Entities.json"));
+}
