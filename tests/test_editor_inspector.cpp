@@ -1,7 +1,8 @@
 // The inspector, hierarchy, assets and debug windows in headless editor frames: looking at an
 // entity that holds every component changes none of its values; typing into a section's input
 // changes exactly that value (clamped where the engine needs it) and marks the scene; every
-// widget has an id of its own; the assets window opens one folder a frame.
+// widget has an id of its own; the assets window opens one folder a frame and the feedback item
+// the issue page.
 #include "EditorTestSupport.h"
 
 #include "Editor/EditorWidgets.h"
@@ -200,7 +201,7 @@ TEST_F(InspectorFrameTest, EveryWidgetOfEverySectionHasAnIdOfItsOwn)
     EXPECT_EQ(Find("Remove Component##RemoveComponent2"), nullptr) << "the Transform stays";
 }
 
-TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheDebugWindowShowsPlainPercents)
+TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheFeedbackItemTheIssuePage)
 {
     auto* assets = editor->FindWindow<LEResources>();
     ASSERT_NE(assets, nullptr);
@@ -212,6 +213,19 @@ TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheDebugWindowS
     EXPECT_EQ(folders, (std::vector<std::string>{"../Resources/ArtAssets", "../Resources/fonts"}));
     EXPECT_FALSE(assets->open_art || assets->open_font) << "served requests show no tick";
     EXPECT_EQ(LEDebugInfo::ShownReport("Graphics: 12.5%%\nFPS: 60"), "Graphics: 12.5%\nFPS: 60");
+
+    // The hierarchy's "Feedback" menu, then its one item: the issue page opens.
+    auto click = [this](ImVec2 at) {
+        Frame(at);
+        Frame(at, true);
+        Frame(at);
+    };
+    const ImRect bar = EditorWindow("Hierarchy")->MenuBarRect();
+    click(ImVec2(bar.Min.x + 20.0f, bar.GetCenter().y));
+    ImGuiWindow* menu = ImGui::FindWindowByName("##Menu_00");
+    ASSERT_NE(menu, nullptr);
+    click(ImVec2(menu->DC.CursorStartPos.x + 20.0f, menu->DC.CursorStartPos.y + ImGui::GetFontSize() / 2.0f));
+    EXPECT_EQ(folders.back(), LEHierarchy::kFeedbackAddress);
 
     // Choosing a row selects it, choosing it again clears the selection; neither is an edit.
     editor->scene_modified = false;
