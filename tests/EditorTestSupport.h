@@ -6,9 +6,21 @@
 
 #include "TestSupport.h"
 
+#include "Components/BoxCollider.h"
+#include "Components/Button.h"
+#include "Components/RigidBody2D.h"
+#include "Components/Slider.h"
+#include "Components/Sprite.h"
 #include "Components/Stats.h"
+#include "Components/Text.h"
 #include "Components/Transform.h"
+#include "Editor/EditorWindows/InspectorActions.h"
+#include "Editor/EditorWindows/LEHierarchy.h"
 #include "Editor/EditorWindows/LEScene.h"
+#include "Logic/AIMovement.h"
+#include "Logic/BossBehaviour.h"
+#include "Logic/EnemyMovement.h"
+#include "Logic/PlayerController.h"
 
 #include <imgui.h>
 #include <imgui_internal.h>
@@ -106,6 +118,77 @@ protected:
         EntityFactory::GetInstance()->GetEntities().clear();
         CurrentScene()->AddEntity(spawned->id, spawned);
         DialogueIsRunning = true;
+    }
+
+    // A new object of the current scene holding every component the factory knows, added as the
+    // inspector adds them, with values that rewriting them unasked would change: a text longer
+    // than 63 characters, negative hit points, a view size that is not whole, a tag and a body
+    // type outside their lists, a sheet of no frames.
+    Entity* MakeEverything()
+    {
+        Entity* entity = LEHierarchy::AddObject();
+        InspectorActions::Rename(*entity, "Everything");
+        // Placed first: several components take their start from the Transform when added.
+        auto transform = entity->GetComponent<Transform>(TRANSFORM);
+        transform->position = Vec3(1.25f, -2.5f, 3.0f);
+        transform->scale = Vec3(2.5f, 1.5f, 1.0f);
+        for (const auto& [name, creator] : EntityFactory::GetInstance()->GetComponentCreators()) {
+            InspectorActions::AddComponent(*entity, name);
+        }
+        entity->GetComponent<Information>(INFORMATION)->type = 15;
+        entity->GetComponent<Stats>(STATS)->hp = -3;
+        entity->GetComponent<Text>(TEXT)->SetText(std::string(100, 'w'));
+        auto sprite = entity->GetComponent<Sprite>(SPRITE);
+        sprite->SetIsSpritesheet(true);
+        sprite->number_of_frames = 0;
+        sprite->SetTint(Color(0.5f, 0.25f, 1.0f, 0.75f), true);
+        sprite->SetIsSlider(true);
+        entity->GetComponent<RigidBody2D>(RIGIDBODY2D)->body_type = 7;
+        entity->GetComponent<Button>(BUTTON)->SetNextState("GameScene_02");
+        entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT)->debuff_timer = 0.5f;
+        entity->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)->max_num_of_enemy = -1;
+        entity->GetComponent<PlayerController>(PLAYERCONTROLLER)->spell_speed = 7.0f;
+        editor->scene_modified = false;
+        return entity;
+    }
+
+    // One entity's components as a document, for comparing values before and after.
+    static rapidjson::Document EntityValues(Entity& entity)
+    {
+        EntityFactory* factory = EntityFactory::GetInstance();
+        std::map<uint64_t, Entity*> kept;
+        kept.swap(factory->GetEntities());
+        factory->GetEntities()[entity.id] = &entity;
+        const std::string text = WriteRoot([&](JsonWriter& writer) { factory->SerializeEntities(writer); });
+        factory->GetEntities().swap(kept);
+        return Parse(text);
+    }
+
+    // The paths of the values that differ between two documents ("Transform/position/x").
+    static void Differences(const rapidjson::Value& a, const rapidjson::Value& b, const std::string& path,
+                            std::vector<std::string>& out)
+    {
+        if (a.IsObject() && b.IsObject()) {
+            for (auto m = a.MemberBegin(); m != a.MemberEnd(); ++m) {
+                const std::string key = m->name.GetString();
+                if (!b.HasMember(m->name)) out.push_back(path + key);
+                else Differences(m->value, b[m->name], path + key + "/", out);
+            }
+            for (auto m = b.MemberBegin(); m != b.MemberEnd(); ++m) {
+                if (!a.HasMember(m->name)) out.push_back(path + m->name.GetString());
+            }
+        } else if (a.IsArray() && b.IsArray() && a.Size() == b.Size()) {
+            for (rapidjson::SizeType i = 0; i < a.Size(); ++i) Differences(a[i], b[i], path, out);
+        } else if (a != b) {
+            out.push_back(path.empty() ? path : path.substr(0, path.size() - 1));
+        }
+    }
+
+    static std::vector<std::string> Differences(const rapidjson::Value& a, const rapidjson::Value& b)
+    {
+        std::vector<std::string> out;
+        Differences(a, b, "", out);
+        return out;
     }
 
     EditorManager* editor = nullptr;

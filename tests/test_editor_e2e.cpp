@@ -1,11 +1,14 @@
 // The program started with --editor on the shipped resources, in-process: offscreen video, the
 // dummy audio driver, scripted keys and a scripted mouse fed to ImGui after its SDL back-end has
 // read the (absent) real one. Tab shows the editor, the first scene of the scenes window is
-// opened, Play snapshots every scene, Stop brings the played scene back, and closing exits 0.
+// opened, Play snapshots every scene, Stop brings the played scene back; then the player is
+// selected in the hierarchy, moved in the inspector, the scene saved and loaded again, and
+// closing exits 0.
 #include "EditorTestSupport.h"
 #include "GLTestSupport.h"
 
 #include "CoreEngine/CommandLine.h"
+#include "Editor/EditorWidgets.h"
 
 #include <cstdlib>
 
@@ -27,9 +30,15 @@ void Press(uint64_t key)
     Platform::PushMessage({Platform::WM_KEYUP_MSG, key, 0});
 }
 
+// The x the player is moved to through the inspector, as typed.
+constexpr const char* kTypedX = "4.5";
+
 // The editor session, one step per frame at the start of the window system's pump.
 struct EditorSession {
-    enum class Stage { Windowed, ShowEditor, OpenScene, WaitForScene, Play, WaitForPlay, ShowAgain, Stop, WaitForStop, Done };
+    enum class Stage {
+        Windowed, ShowEditor, OpenScene, WaitForScene, Play, WaitForPlay, ShowAgain, Stop, WaitForStop,
+        SelectFade, HideFade, SelectPlayer, WaitForSelection, EditPosition, TypePosition, Save, Reload, Done
+    };
     Stage stage = Stage::Windowed;
     int frame = 0;
     int wait_until = 0;
@@ -38,8 +47,72 @@ struct EditorSession {
     size_t entities_before = 0;
     size_t entities_after = 0;
     size_t entries = 0;
+    // The widgets the last editor frame drew, and what the frame hook types into ImGui.
+    std::vector<EditorWidgets::DrawnItem> items;
+    std::string typing;
+    bool press_enter = false;
+    float wheel = 0.0f;
+    float x_before_reload = 0.0f;
+    float x_after_reload = 0.0f;
 
-    bool Waiting() const { return frame < wait_until || mouse.Busy(); }
+    const EditorWidgets::DrawnItem* Item(const std::string& prefix) const
+    {
+        for (const auto& item : items) {
+            if (item.label.rfind(prefix, 0) == 0) return &item;
+        }
+        return nullptr;
+    }
+
+    static ImVec2 Centre(const EditorWidgets::DrawnItem& item)
+    {
+        return ImVec2((item.min.x + item.max.x) / 2.0f, (item.min.y + item.max.y) / 2.0f);
+    }
+
+    // Runs after the back-ends read the devices: the mouse, then one typed character a frame.
+    void FrameInput()
+    {
+        items.clear();
+        mouse.Apply();
+        ImGui::GetIO().MouseWheel = wheel;
+        wheel = 0.0f;
+        ImGuiIO& io = ImGui::GetIO();
+        io.KeysDown[io.KeyMap[ImGuiKey_Enter]] = false;
+        if (!typing.empty()) {
+            io.AddInputCharacter(static_cast<unsigned>(typing.front()));
+            typing.erase(0, 1);
+        } else if (press_enter) {
+            io.KeysDown[io.KeyMap[ImGuiKey_Enter]] = true;
+            press_enter = false;
+        }
+    }
+
+    bool Typing() const { return !typing.empty() || press_enter; }
+
+    // Clicks the hierarchy row whose label starts with `prefix` once it is in view; until then
+    // the list scrolls towards it. True when clicked.
+    bool ClickRow(const std::string& prefix)
+    {
+        const EditorWidgets::DrawnItem* row = Item(prefix);
+        ImGuiWindow* window = OrvTest::EditorWindow("Hierarchy");
+        if (!row || !window) return false;
+        const ImRect view = window->InnerClipRect;
+        if (row->min.y >= view.Min.y && row->max.y <= view.Max.y) {
+            mouse.Click(Centre(*row));
+            return true;
+        }
+        mouse.target = view.GetCenter();
+        wheel = row->min.y < view.Min.y ? 3.0f : -3.0f;
+        return false;
+    }
+
+    static float PlayerX()
+    {
+        Entity* player = CurrentScene() ? CurrentScene()->FindEntityByName("Player") : nullptr;
+        auto transform = player ? player->GetComponent<Transform>(TRANSFORM) : nullptr;
+        return transform ? transform->position.x : -1000.0f;
+    }
+
+    bool Waiting() const { return frame < wait_until || mouse.Busy() || Typing(); }
     void WaitFrames(int frames) { wait_until = frame + frames; }
 
     void Step()
@@ -94,10 +167,60 @@ struct EditorSession {
         case Stage::WaitForStop:
             if (GameIsRunning || CurrentName() != opened || !OrvStateMachine->next_state.empty()) return;
             entities_after = CurrentScene()->GetEntities().size();
-            Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+            stage = Stage::SelectFade;
+            break;
+        case Stage::SelectFade:
+            // The level's black fade-in covers the view until play: it is switched off first.
+            if (ClickRow("FadeIn##")) stage = Stage::HideFade;
+            break;
+        case Stage::HideFade: {
+            Entity* selected = EditorManager::GetInstance()->SelectedEntity();
+            const EditorWidgets::DrawnItem* active = Item("active");
+            if (!selected || selected->GetName() != "FadeIn" || !active) return;
+            mouse.Click(Centre(*active));
+            stage = Stage::SelectPlayer;
+            break;
+        }
+        case Stage::SelectPlayer:
+            if (ClickRow("Player##")) stage = Stage::WaitForSelection;
+            break;
+        case Stage::WaitForSelection:
+            if (!EditorManager::GetInstance()->SelectedEntity() ||
+                EditorManager::GetInstance()->SelectedEntity()->GetName() != "Player") {
+                return;
+            }
+            stage = Stage::EditPosition;
+            break;
+        case Stage::EditPosition: {
+            const EditorWidgets::DrawnItem* field = Item("##transform_pos_x");
+            if (!field) return;
+            // The text part of the input, left of its step buttons; a click selects all of it.
+            mouse.Click(ImVec2(field->min.x + 10.0f, Centre(*field).y));
+            stage = Stage::TypePosition;
+            break;
+        }
+        case Stage::TypePosition:
+            typing = kTypedX;
+            press_enter = true;
+            WaitFrames(3);
+            stage = Stage::Save;
+            break;
+        case Stage::Save:
+            // The inspector editing a level entity.
+            OrvTest::SaveScreenshot("editor_inspector");
+            if (const EditorWidgets::DrawnItem* save = Item("Save Scene")) mouse.Click(Centre(*save));
+            WaitFrames(2);
+            stage = Stage::Reload;
+            break;
+        case Stage::Reload:
+            x_before_reload = PlayerX();
+            if (const EditorWidgets::DrawnItem* load = Item("Load Scene")) mouse.Click(Centre(*load));
+            WaitFrames(2);
             stage = Stage::Done;
             break;
         case Stage::Done:
+            x_after_reload = PlayerX();
+            Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
             break;
         }
     }
@@ -138,7 +261,8 @@ TEST_F(EditorEndToEndTest, EditorOptionOpensASceneFromTheScenesWindowPlaysStopsA
         // Bounded: a session that never gets through ends here with a failure.
         if (session.frame > 1500) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
     });
-    EditorManager::GetInstance()->SetFrameInputHook([&] { session.mouse.Apply(); });
+    EditorManager::GetInstance()->SetFrameInputHook([&] { session.FrameInput(); });
+    EditorWidgets::SetItemHook([&](const EditorWidgets::DrawnItem& item) { session.items.push_back(item); });
 
     char program[] = "OrvEngine";
     char option[] = "--editor";
@@ -146,6 +270,7 @@ TEST_F(EditorEndToEndTest, EditorOptionOpensASceneFromTheScenesWindowPlaysStopsA
     OrvTest::StdoutCapture console;
     const int result = ProgramMain(2, argv);
     const std::string printed = console.Take();
+    EditorWidgets::SetItemHook(nullptr);
 
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(GameMode);
@@ -153,6 +278,12 @@ TEST_F(EditorEndToEndTest, EditorOptionOpensASceneFromTheScenesWindowPlaysStopsA
     EXPECT_FALSE(session.opened.empty());
     EXPECT_GT(session.entities_before, 0u);
     EXPECT_EQ(session.entities_after, session.entities_before) << "Stop brought the played scene back";
+    EXPECT_FLOAT_EQ(session.x_before_reload, std::stof(kTypedX)) << "typed into the inspector";
+    EXPECT_FLOAT_EQ(session.x_after_reload, std::stof(kTypedX)) << "saved and loaded again";
+    rapidjson::Document saved;
+    ASSERT_TRUE(OrvSerializer.ReadFileToDocument(session.opened + "/Entities.json", saved));
+    ASSERT_TRUE(saved.HasMember("Player"));
+    EXPECT_FLOAT_EQ(saved["Player"][0]["Transform"][0]["position"][0]["x"].GetFloat(), std::stof(kTypedX));
 
     const std::string log = LogText();
     for (const std::string& line : {std::string("Play button pressed"), std::string("Stop button pressed when GP true"),

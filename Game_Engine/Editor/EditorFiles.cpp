@@ -34,13 +34,9 @@ void ReportFailure(const std::string& text)
     EditorManager::GetInstance()->AskUser(text, "Warning", Platform::MB_OK_FLAG | Platform::MB_ICONWARNING_FLAG);
 }
 
-bool EnsureSceneFolder(const std::string& scene_name)
+bool EnsureFolder(const std::string& relative)
 {
-    if (!IsUsableSceneName(scene_name)) {
-        ReportFailure("[Editor] Refused scene name '" + scene_name + "'");
-        return false;
-    }
-    const std::string path = std::string(kDataFolder) + scene_name + "/";
+    const std::string path = std::string(kDataFolder) + relative;
     Platform::MakeDirResult made = Platform::MakeDirectory(path);
     // A folder that cannot be written in refuses even an existing name: it is there all the same.
     std::error_code ignored;
@@ -60,6 +56,15 @@ bool EnsureSceneFolder(const std::string& scene_name)
     }
     ReportFailure("Unexpected error occur while creating directory " + path);
     return false;
+}
+
+bool EnsureSceneFolder(const std::string& scene_name)
+{
+    if (!IsUsableSceneName(scene_name)) {
+        ReportFailure("[Editor] Refused scene name '" + scene_name + "'");
+        return false;
+    }
+    return EnsureFolder(scene_name + "/");
 }
 
 bool WriteEntityFile(const std::string& stem, const EntityMap& entities)

@@ -14,6 +14,9 @@ namespace EditorFiles {
 // A name a scene may take: a safe path component and not one of the reserved "Prefab" (the
 // prefab folder) and "Exit game" (the quit request).
 bool IsUsableSceneName(const std::string& name);
+// Makes a folder under the data folder ("Prefab/", "GameScene_01/") when missing, logging as the
+// engine logs folders; false (reported) when it cannot be made.
+bool EnsureFolder(const std::string& relative);
 // Makes the scene's folder when missing, logging as the engine logs folders; false (reported)
 // when it cannot be made or the name is not one a scene may take.
 bool EnsureSceneFolder(const std::string& scene_name);

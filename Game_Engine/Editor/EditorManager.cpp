@@ -213,6 +213,12 @@ bool EditorManager::OpenFolder(const std::string& path)
     return Platform::OpenFolder(path);
 }
 
+bool EditorManager::OpenAddress(const std::string& address)
+{
+    if (folder_opener_) return folder_opener_(address);
+    return Platform::OpenAddress(address);
+}
+
 bool EditorManager::GetSceneFlag(const std::string& scene_name) const
 {
     auto it = scene_flags.find(scene_name);
@@ -230,6 +236,11 @@ void EditorManager::SetSelection(Entity* entity)
 {
     selected_entity = entity;
     selected_id = entity ? entity->id : 0;
+}
+
+Entity* EditorManager::SelectedEntity() const
+{
+    return selected_id && edited_scene ? edited_scene->GetEntity(selected_id) : nullptr;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Singleton.h"
+#include "Editor/EditorTextures.h"
 #include "Editor/EditorWindows/IEditorWindows.h"
 
 #include <cstdint>
@@ -48,6 +49,9 @@ public:
     void SetSceneFlag(const std::string& scene_name, bool value);
     void ClearSelectionIf(Entity* entity);
     void SetSelection(Entity* entity);
+    // The selected entity, looked up by its id among the edited scene's live entities; null when
+    // nothing is selected or it is gone.
+    Entity* SelectedEntity() const;
     // The first player-tagged entity of the edited scene (editor shown) or of the running scene.
     Entity* FindPlayerEntity() const;
 
@@ -57,6 +61,8 @@ public:
     int AskUser(const std::string& text, const std::string& caption, uint32_t flags);
     // Opens a folder in the desktop's file manager (forward slashes), or through a test's opener.
     bool OpenFolder(const std::string& path);
+    // Opens a web address in the desktop's browser, or through the same test opener.
+    bool OpenAddress(const std::string& address);
     using MessageBoxHandler = std::function<int(const std::string& text, const std::string& caption, uint32_t flags)>;
     using FolderOpener = std::function<bool(const std::string& path)>;
     void SetMessageBoxHandler(MessageBoxHandler handler) { message_box_ = std::move(handler); }
@@ -97,6 +103,8 @@ public:
     float viewport_height = 0.0f;
     Entity* camera_entity = nullptr;
     std::map<std::string, bool> scene_flags;
+    // The texture names and pictures the assets window and the inspector show.
+    EditorTextures textures;
     std::vector<std::unique_ptr<IEditorWindows>> windows;
 
 private:

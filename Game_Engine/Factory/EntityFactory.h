@@ -61,7 +61,13 @@ public:
     void SaveEntities(const std::string& file_name);
     void SerializeEntities(JsonWriter& writer);
     bool LoadArchetypes();
+    // Writes the index and frees every prefab (shutdown).
     void SaveArchetypes();
+    // Writes "Prefab/Archetype.json" (its folder must exist) from the prefabs held and those listed
+    // but unloaded; false when the write fails or the index could not be read at start-up (it is
+    // never rewritten then).
+    bool SaveArchetypeIndex();
+    bool ArchetypeIndexUnreadable() const { return index_unreadable_; }
     bool LoadPrefab(const std::string& prefab_name);
     void SavePrefab(const uint64_t& id, const std::string& file_name);
     void DeletePrefab(const std::string& prefab_name);

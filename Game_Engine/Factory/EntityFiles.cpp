@@ -187,6 +187,19 @@ void EntityFactory::DeletePrefab(const std::string& prefab_name)
     Platform::RemoveFile(kPrefabFolder + prefab_name + ".json");
 }
 
+bool EntityFactory::SaveArchetypeIndex()
+{
+    if (index_unreadable_) return false;
+    std::set<std::string> names(unloaded_prefabs_);
+    for (const auto& [name, entity] : archetypes) names.insert(name);
+    rapidjson::StringBuffer buffer;
+    JsonWriter writer(buffer);
+    writer.StartObject();
+    for (const std::string& name : names) Serializer::WriteString(writer, "Archetype", name);
+    writer.EndObject();
+    return OrvSerializer.WriteStringToFile(buffer.GetString(), "Prefab/Archetype.json");
+}
+
 void EntityFactory::SaveArchetypes()
 {
     const bool may_write = !GameMode && !index_unreadable_;
@@ -194,15 +207,8 @@ void EntityFactory::SaveArchetypes()
     const bool index_exists = probe.is_open();
     probe.close();
     if (may_write && (!archetypes.empty() || !unloaded_prefabs_.empty() || index_exists)) {
-        std::set<std::string> names(unloaded_prefabs_);
-        for (const auto& [name, entity] : archetypes) names.insert(name);
-        rapidjson::StringBuffer buffer;
-        JsonWriter writer(buffer);
-        writer.StartObject();
-        for (const std::string& name : names) Serializer::WriteString(writer, "Archetype", name);
-        writer.EndObject();
         if (EnsurePrefabFolder()) {
-            const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), "Prefab/Archetype.json");
+            const bool written = SaveArchetypeIndex();
             ORV_ASSERT_AT(written, "Game_Engine/Factory/EntityFactory", "Failed to write to file Archetype.json");
         }
     }

@@ -108,7 +108,7 @@ std::string GetLastError();
 
 // ---- Message boxes -----------------------------------------------------------------------
 enum MessageBoxFlags : uint32_t {
-    MB_OK_FLAG = 0x0, MB_YESNO_FLAG = 0x4, MB_ICONERROR_FLAG = 0x10, MB_ICONWARNING_FLAG = 0x30,
+    MB_OK_FLAG = 0x0, MB_OKCANCEL_FLAG = 0x1, MB_YESNO_FLAG = 0x4, MB_ICONERROR_FLAG = 0x10, MB_ICONWARNING_FLAG = 0x30,
     MB_ICONINFO_FLAG = 0x40, MB_DEFBUTTON2_FLAG = 0x100,
 };
 enum MessageBoxResult : int { ID_OK = 1, ID_CANCEL = 2, ID_YES = 6, ID_NO = 7 };
@@ -132,6 +132,8 @@ MakeDirResult MakeDirectory(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Opens a folder in the desktop's file manager through xdg-open, detached.
 bool OpenFolder(const std::string& path);
+// Opens a web address in the desktop's browser, the same way.
+bool OpenAddress(const std::string& address);
 
 // Shuts SDL video down and resets the layer to its starting state.
 void Shutdown();

@@ -83,6 +83,9 @@ bool OpenFolder(const std::string& path)
     return true;
 }
 
+// xdg-open hands a web address to the browser as it hands a folder to the file manager.
+bool OpenAddress(const std::string& address) { return OpenFolder(address); }
+
 int64_t PackMousePosition(int x, int y)
 {
     return static_cast<int64_t>((static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) |

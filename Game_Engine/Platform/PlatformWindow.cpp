@@ -361,12 +361,13 @@ bool CanAskUser()
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags)
 {
     const bool yes_no = (flags & 0xF) == MB_YESNO_FLAG;
+    const bool ok_cancel = (flags & 0xF) == MB_OKCANCEL_FLAG;
     if (!CanAskUser()) {
         const char* answer = std::getenv("ORV_MSGBOX_ANSWER");
         bool no = answer && (std::strcmp(answer, "no") == 0 || std::strcmp(answer, "No") == 0);
-        int result = yes_no ? (no ? ID_NO : ID_YES) : ID_OK;
+        int result = yes_no ? (no ? ID_NO : ID_YES) : (ok_cancel && no ? ID_CANCEL : ID_OK);
         std::string line = "[MessageBox] " + caption + ": " + text + " -> " +
-                           (result == ID_NO ? "No" : result == ID_YES ? "Yes" : "OK");
+                           (result == ID_NO ? "No" : result == ID_YES ? "Yes" : result == ID_CANCEL ? "Cancel" : "OK");
         std::cout << line << std::endl;
         LogIfOpen(line);
         return result;
@@ -374,11 +375,11 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
     InitVideo();
     SDL_MessageBoxButtonData buttons[2];
     int count = 0;
-    if (yes_no) {
+    if (yes_no || ok_cancel) {
         bool second_default = (flags & MB_DEFBUTTON2_FLAG) != 0;
         const Uint32 return_default = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-        buttons[0] = {second_default ? 0u : return_default, ID_YES, "Yes"};
-        buttons[1] = {second_default ? return_default : 0u, ID_NO, "No"};
+        buttons[0] = {second_default ? 0u : return_default, yes_no ? ID_YES : ID_OK, yes_no ? "Yes" : "OK"};
+        buttons[1] = {second_default ? return_default : 0u, yes_no ? ID_NO : ID_CANCEL, yes_no ? "No" : "Cancel"};
         buttons[1].flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
         count = 2;
     } else {
@@ -390,7 +391,7 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
     if ((flags & 0xF0) == MB_ICONWARNING_FLAG) icon = SDL_MESSAGEBOX_WARNING;
     SDL_MessageBoxData data{icon, g.window, caption.c_str(), text.c_str(), count, buttons, nullptr};
     int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) return yes_no ? ID_NO : ID_OK;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) return yes_no ? ID_NO : ok_cancel ? ID_CANCEL : ID_OK;
     return pressed;
 }
 

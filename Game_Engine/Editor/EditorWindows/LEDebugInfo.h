@@ -1,14 +1,18 @@
-// The debug info window's place in the editor: frame-time shares and running time.
-// Drawn by the window itself once built; until then it shows nothing.
+// The debug info window: each system's share of the frame time, the running time, and the
+// "show debug drawing" checkbox (the same flag as the menu bar's).
 #pragma once
 
 #include "Editor/EditorWindows/IEditorWindows.h"
+
+#include <string>
 
 namespace OrvEngine {
 
 class LEDebugInfo : public IEditorWindows {
 public:
-    void Draw() override {}
+    void Draw() override;
+    // The frame-rate report as shown: its "%%" (escaped for a formatting call) read as "%".
+    static std::string ShownReport(const std::string& report);
 };
 
 } // namespace OrvEngine

@@ -5,6 +5,7 @@
 #include "Editor/EditorFiles.h"
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorManager.h"
+#include "Editor/EditorWindows/LEHierarchy.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
@@ -150,14 +151,11 @@ void LEScene::SelectScene(const std::string& name)
         const int answer = editor->AskUser("Do you want to save this scene before proceeding? Data will be lost if "
                                            "scene is changed without saving.",
                                            "Changing Scene", Platform::MB_YESNO_FLAG | Platform::MB_ICONINFO_FLAG);
-        if (answer == Platform::ID_YES) {
-            if (!EditorFiles::SaveSceneEntities(*editor->edited_scene)) {
-                // Nothing is lost: the scene stays open with its changes.
-                editor->scene_modified = true;
-                return;
-            }
-            editor->edited_scene->Unload();
-            editor->edited_scene->Load();
+        // Saved as "Save Scene" saves it: a splash scene's settings are the user's work too.
+        if (answer == Platform::ID_YES && !LEHierarchy::SaveScene()) {
+            // Nothing is lost: the scene stays open with its changes.
+            editor->scene_modified = true;
+            return;
         }
     }
     GameIsRunning = false;

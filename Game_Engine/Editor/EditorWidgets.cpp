@@ -1,0 +1,153 @@
+#include "Editor/EditorWidgets.h"
+
+#include "Editor/EditorManager.h"
+#include "Editor/EditorWindows/LEMenuBar.h"
+
+#include <imgui_stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace OrvEngine {
+namespace EditorWidgets {
+
+namespace {
+ItemHook& Hook()
+{
+    static ItemHook hook;
+    return hook;
+}
+
+// Tells the hook about the widget just drawn; id is the one `label` has in the current id stack.
+void NoteItem(const char* label)
+{
+    if (!Hook()) return;
+    Hook()({label, ImGui::GetID(label), ImGui::GetItemRectMin(), ImGui::GetItemRectMax()});
+}
+
+void StartRow(const char* label)
+{
+    if (!label) return;
+    ImGui::TextUnformatted(label);
+    ImGui::SameLine();
+}
+
+bool Changed(bool edited)
+{
+    if (edited) MarkModified();
+    return edited;
+}
+} // namespace
+
+void SetItemHook(ItemHook hook) { Hook() = std::move(hook); }
+
+void MarkModified()
+{
+    if (!LEMenuBar::IsPlaying()) EditorManager::GetInstance()->scene_modified = true;
+}
+
+void Label(const char* text) { StartRow(text); }
+
+void ShowText(const std::string& text) { ImGui::TextUnformatted(text.c_str(), text.c_str() + text.size()); }
+
+void EmptyLine() { ImGui::TextUnformatted(""); }
+
+bool FloatField(const char* label, const char* id, float& value, float step, float fast, const char* format, float min,
+                float max)
+{
+    StartRow(label);
+    float typed = value;
+    const bool edited = ImGui::InputFloat(id, &typed, step, fast, format);
+    NoteItem(id);
+    // "nan" and "inf" parse as numbers; nothing downstream can take them.
+    if (!edited || !std::isfinite(typed)) return false;
+    typed = std::clamp(typed, min, max);
+    if (typed == value) return false;
+    value = typed;
+    return Changed(true);
+}
+
+bool IntField(const char* label, const char* id, int32_t& value, int step, int32_t min, int32_t max)
+{
+    StartRow(label);
+    int typed = value;
+    const bool edited = ImGui::InputInt(id, &typed, step, 100);
+    NoteItem(id);
+    typed = std::clamp(typed, min, max);
+    if (!edited || typed == value) return false;
+    value = typed;
+    return Changed(true);
+}
+
+bool CheckField(const char* label, bool& value)
+{
+    bool ticked = value;
+    const bool edited = ImGui::Checkbox(label, &ticked);
+    NoteItem(label);
+    if (!edited || ticked == value) return false;
+    value = ticked;
+    return Changed(true);
+}
+
+bool TextField(const char* label, const char* id, std::string& value)
+{
+    StartRow(label);
+    std::string typed = value;
+    // A string of any length: nothing is cut to a buffer.
+    const bool edited = ImGui::InputText(id, &typed);
+    NoteItem(id);
+    if (!edited || typed == value) return false;
+    value = typed;
+    return Changed(true);
+}
+
+bool ClickButton(const char* label)
+{
+    const bool pressed = ImGui::Button(label);
+    NoteItem(label);
+    return pressed;
+}
+
+bool SelectableRow(const char* label, bool selected)
+{
+    const bool clicked = ImGui::Selectable(label, selected);
+    NoteItem(label);
+    return clicked;
+}
+
+bool PickName(const char* label, const char* id, const std::string& current, const std::vector<std::string>& names,
+              std::string& chosen)
+{
+    StartRow(label);
+    bool picked = false;
+    if (ImGui::BeginCombo(id, current.c_str())) {
+        for (size_t i = 0; i < names.size(); ++i) {
+            // Names may repeat (two entities called "new_obj"): the row number keeps ids apart.
+            ImGui::PushID(static_cast<int>(i));
+            const bool marked = names[i] == current;
+            if (ImGui::Selectable(names[i].c_str(), marked)) {
+                chosen = names[i];
+                picked = true;
+            }
+            if (marked) ImGui::SetItemDefaultFocus();
+            ImGui::PopID();
+        }
+        ImGui::EndCombo();
+    }
+    NoteItem(id);
+    return picked && chosen != current;
+}
+
+bool NameCombo(const char* label, const char* id, const std::string& current, const std::vector<std::string>& names,
+               std::string& chosen)
+{
+    return Changed(PickName(label, id, current, names, chosen));
+}
+
+bool TextureCombo(const char* label, const char* id, const std::string& current, std::string& chosen)
+{
+    return NameCombo(label, id, current, EditorManager::GetInstance()->textures.Names(), chosen);
+}
+
+} // namespace EditorWidgets
+} // namespace OrvEngine

@@ -1,0 +1,186 @@
+#include "Editor/EditorWindows/InspectorActions.h"
+
+#include "Components/Audio.h"
+#include "Components/BoxCollider.h"
+#include "Components/Information.h"
+#include "Components/Parent.h"
+#include "Components/ParentChildSystem.h"
+#include "Components/RigidBody2D.h"
+#include "Components/ScriptComponent.h"
+#include "Components/Slider.h"
+#include "Components/Sprite.h"
+#include "Components/Transform.h"
+#include "Editor/EditorManager.h"
+#include "Factory/Entity.h"
+#include "Factory/EntityFactory.h"
+#include "Logic/AIMovement.h"
+#include "Logic/EnemyMovement.h"
+#include "Platform/Platform.h"
+#include "Scripts/ScriptSystem.h"
+
+#include <set>
+
+namespace OrvEngine {
+namespace InspectorActions {
+
+namespace {
+constexpr uint32_t kConfirmFlags =
+    Platform::MB_OKCANCEL_FLAG | Platform::MB_ICONWARNING_FLAG | Platform::MB_DEFBUTTON2_FLAG;
+
+// Components an entity holds afresh when added again; every other kind is added only when absent.
+const std::set<std::string> kReplacedWhenAddedAgain = {"Stats", "Audio", "Spells", "ScriptComponent", "Parent", "Child"};
+
+// Stores the component and, on a live entity, registers it once: a replacement is re-registered
+// by the entity itself, a first one here.
+void Attach(Entity& entity, int type, const std::shared_ptr<Component>& component)
+{
+    const bool replaces = entity.GetComponent(type) != nullptr;
+    entity.AddComponent(type, component);
+    if (!replaces && entity.in_systems) EntityFactory::GetInstance()->AddComponentToSystem(&entity, type, component);
+}
+
+std::shared_ptr<Component> Create(const std::string& name, int& type)
+{
+    auto& creators = EntityFactory::GetInstance()->GetComponentCreators();
+    auto creator = creators.find(name);
+    if (creator == creators.end()) return nullptr;
+    type = static_cast<int>(creator->second->GetType());
+    return creator->second->Create();
+}
+
+// A plain entity takes the tag that the component stands for.
+void TagIfNone(Entity& entity, uint32_t tag)
+{
+    auto info = entity.GetComponent<Information>(INFORMATION);
+    if (info && info->GetType() == TAG_NONE) info->SetType(tag);
+}
+
+// The collider starts on the Transform's box and needs a body to push back.
+void PrepareCollider(Entity& entity, BoxCollider& collider)
+{
+    if (auto transform = entity.GetComponent<Transform>(TRANSFORM)) {
+        collider.SetPosition(transform->GetPosition2D());
+        collider.SetSize(Vec2(transform->scale.x, transform->scale.y));
+        collider.UpdateBounds();
+    }
+    if (entity.GetComponent(RIGIDBODY2D)) return;
+    int type = 0;
+    auto body = Create("RigidBody2D", type);
+    if (!body) return;
+    Attach(entity, type, body);
+    EditorManager::GetInstance()->AskUser(
+        "Required Rigidbody for Collider not found, a Rigidbody has been automatically added.", "Warning",
+        Platform::MB_OK_FLAG | Platform::MB_ICONWARNING_FLAG);
+}
+
+void AfterAdding(Entity& entity, int type, const std::shared_ptr<Component>& component)
+{
+    auto body = entity.GetComponent<RigidBody2D>(RIGIDBODY2D);
+    auto transform = entity.GetComponent<Transform>(TRANSFORM);
+    switch (type) {
+    case AIMOVEMENT: {
+        auto ai = std::static_pointer_cast<AIMovement>(component);
+        if (body) ai->SetRigidBody(body);
+        if (transform) ai->SetTransform(transform);
+        TagIfNone(entity, TAG_AI);
+        break;
+    }
+    case ENEMYMOVEMENT: {
+        auto enemy = std::static_pointer_cast<EnemyMovement>(component);
+        if (body) enemy->SetRigidBody(body);
+        if (transform) enemy->SetTransform(transform);
+        TagIfNone(entity, TAG_ENEMY);
+        break;
+    }
+    case BOSSBEHAVIOUR: TagIfNone(entity, TAG_BOSS); break;
+    case PLAYERCONTROLLER: TagIfNone(entity, TAG_PLAYER); break;
+    case BOXCOLLIDER:
+        if (body) std::static_pointer_cast<BoxCollider>(component)->SetRigidBody(body);
+        break;
+    default: break;
+    }
+}
+
+bool Confirmed(const char* text)
+{
+    return EditorManager::GetInstance()->AskUser(text, "Warning", kConfirmFlags) == Platform::ID_OK;
+}
+
+// Takes the component out of its system (while the entity is live) and off the entity.
+void Detach(Entity& entity, int type)
+{
+    auto component = entity.GetComponent(type);
+    if (!component) return;
+    if (entity.in_systems) EntityFactory::GetInstance()->RemoveComponentFromSystem(&entity, type, component);
+    entity.RemoveComponent(type);
+}
+
+// Movement components hold the body they steer; a removed body is dropped from them.
+void ForgetBody(Entity& entity)
+{
+    if (auto ai = entity.GetComponent<AIMovement>(AIMOVEMENT)) ai->SetRigidBody(nullptr);
+    if (auto enemy = entity.GetComponent<EnemyMovement>(ENEMYMOVEMENT)) enemy->SetRigidBody(nullptr);
+    if (auto collider = entity.GetComponent<BoxCollider>(BOXCOLLIDER)) collider->SetRigidBody(nullptr);
+}
+} // namespace
+
+void Rename(Entity& entity, const std::string& name)
+{
+    auto& by_name = EntityFactory::GetInstance()->GetEntitiesByName();
+    auto old = by_name.find(entity.name);
+    const bool indexed = old != by_name.end() && old->second == &entity;
+    if (indexed) by_name.erase(old);
+    entity.name = name;
+    if (auto info = entity.GetComponent<Information>(INFORMATION)) info->SetName(name);
+    if (indexed) by_name[name] = &entity;
+}
+
+bool AddComponent(Entity& entity, const std::string& name)
+{
+    if (name == "Information" || name == "Transform") return false;
+    int type = 0;
+    auto component = Create(name, type);
+    if (!component) return false;
+    if (entity.GetComponent(type) && !kReplacedWhenAddedAgain.count(name)) return false;
+    if (type == SPRITE) std::static_pointer_cast<Sprite>(component)->SetTexture("default");
+    if (type == SLIDER) std::static_pointer_cast<Slider>(component)->SetTexture("default");
+    // The body comes first, so that registering the collider links it.
+    if (type == BOXCOLLIDER) PrepareCollider(entity, *std::static_pointer_cast<BoxCollider>(component));
+    Attach(entity, type, component);
+    AfterAdding(entity, type, component);
+    return true;
+}
+
+bool RemoveComponent(Entity& entity, int type)
+{
+    if (type == INFORMATION || type == TRANSFORM || !entity.GetComponent(type)) return false;
+    if (type == RIGIDBODY2D && entity.GetComponent(BOXCOLLIDER)) {
+        if (!Confirmed("Removing Rigidbody will also remove any Colliders. Proceed?")) return false;
+        Detach(entity, BOXCOLLIDER);
+    }
+    if (type == PARENT && ParentChildSystem::GetInstance()->HasChildren(entity.GetComponent<Parent>(PARENT))) {
+        if (!Confirmed("Removing Parent will cause any attached Children to be parent-less. Proceed?")) return false;
+    }
+    if (type == AUDIO) {
+        auto audio = entity.GetComponent<Audio>(AUDIO);
+        if (audio && !audio->SoundsEmpty()) audio->StopAndClearSounds();
+    }
+    Detach(entity, type);
+    if (type == RIGIDBODY2D) ForgetBody(entity);
+    return true;
+}
+
+void AttachScript(Entity& entity, const std::string& class_name)
+{
+    auto component = entity.GetComponent<ScriptComponent>(SCRIPTCOMPONENT);
+    if (!component) return;
+    component->file_name = class_name;
+    if (!entity.in_systems) return;
+    // As when the entity enters the systems: the old script hears OnDestroy, the new one Init.
+    ScriptSystem* scripts = ScriptSystem::GetInstance();
+    scripts->DetachScript(&entity);
+    scripts->AttachScript(&entity, *component);
+}
+
+} // namespace InspectorActions
+} // namespace OrvEngine

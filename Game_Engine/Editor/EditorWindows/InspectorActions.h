@@ -1,0 +1,30 @@
+// What the inspector does to an entity besides editing values: renaming it, adding a component by
+// its registered name (with the links and registrations that component needs), removing one by
+// type id (asking first where others go with it), and attaching a script class. Each component is
+// registered with its system exactly once and unregistered exactly once, whatever is pressed twice.
+#pragma once
+
+#include <string>
+
+namespace OrvEngine {
+
+class Entity;
+
+namespace InspectorActions {
+
+// The entity, its Information and the factory's name index take the new name.
+void Rename(Entity& entity, const std::string& name);
+// Adds the component registered under `name`. Components that an entity holds once are added
+// only when absent; Stats, Audio, Spells, ScriptComponent, Parent and Child replace an existing
+// one with a fresh one. True when a component was added.
+bool AddComponent(Entity& entity, const std::string& name);
+// Removes the component of that type id; Information and Transform stay. Removing a RigidBody2D
+// takes the BoxCollider with it and removing a Parent with children orphans them: both ask first
+// (OK/Cancel) and anything but OK keeps everything. True when removed.
+bool RemoveComponent(Entity& entity, int type);
+// Names the script class in the entity's ScriptComponent and gives the entity a script of that
+// class, initialised as the factory initialises one; the old script, if any, is told it goes.
+void AttachScript(Entity& entity, const std::string& class_name);
+
+} // namespace InspectorActions
+} // namespace OrvEngine

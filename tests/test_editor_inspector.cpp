@@ -1,0 +1,243 @@
+// The inspector, hierarchy, assets and debug windows in headless editor frames: looking at an
+// entity that holds every component changes none of its values; typing into a section's input
+// changes exactly that value (clamped where the engine needs it) and marks the scene; every
+// widget has an id of its own; the assets window opens one folder a frame and the feedback item
+// the issue page.
+#include "EditorTestSupport.h"
+
+#include "Editor/EditorWidgets.h"
+#include "Editor/EditorWindows/InspectorSections.h"
+#include "Editor/EditorWindows/LEInspector.h"
+#include "Editor/EditorWindows/LEDebugInfo.h"
+#include "Editor/EditorWindows/LEResources.h"
+
+#include <cmath>
+#include <set>
+
+using namespace OrvEngine;
+using namespace OrvTest;
+
+namespace {
+
+class InspectorFrameTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        EditorVisible = true;
+        Enter("GameScene_01");
+        everything = MakeEverything();
+        editor->SetSelection(everything);
+        // The options menu set these; the audio section must show them, not undo them.
+        AudioSystem::GetInstance()->SetBGMVolume(0.37f);
+        AudioSystem::GetInstance()->SetSFXVolume(0.61f);
+        // Taken before the inspector first shows the entity.
+        unseen = LiveText(*CurrentScene());
+        EditorWidgets::SetItemHook([this](const EditorWidgets::DrawnItem& item) { items.push_back(item); });
+        Frame();
+        Frame();
+    }
+
+    void TearDown() override
+    {
+        EditorWidgets::SetItemHook(nullptr);
+        EditorTest::TearDown();
+    }
+
+    // One editor frame with the mouse at `at`, the left button as given; `items` then holds
+    // what it drew.
+    void Frame(ImVec2 at = ImVec2(-1.0f, -1.0f), bool down = false)
+    {
+        ImGuiIO& io = ImGui::GetIO();
+        io.MousePos = at;
+        io.MouseDown[0] = down;
+        items.clear();
+        editor->Update();
+    }
+
+    const EditorWidgets::DrawnItem* Find(const std::string& label) const
+    {
+        for (const auto& item : items) {
+            if (item.label == label) return &item;
+        }
+        return nullptr;
+    }
+
+    // Scrolls the inspector until the widget is in view; its rectangle then.
+    const EditorWidgets::DrawnItem* Reveal(const std::string& label)
+    {
+        ImGuiWindow* window = EditorWindow("Inspector");
+        for (int tries = 0; tries < 4 && window; ++tries) {
+            const EditorWidgets::DrawnItem* item = Find(label);
+            if (!item) return nullptr;
+            const ImRect view = window->InnerClipRect;
+            if (item->min.y >= view.Min.y && item->max.y <= view.Max.y) return item;
+            ImGui::SetScrollY(window, window->Scroll.y + item->min.y - view.Min.y - 10.0f);
+            Frame();
+        }
+        return nullptr;
+    }
+
+    // Clicks into the input's text (which selects all of it), types, and presses Enter.
+    void TypeInto(const std::string& label, const std::string& text)
+    {
+        const EditorWidgets::DrawnItem* field = Reveal(label);
+        ASSERT_NE(field, nullptr) << label;
+        const ImVec2 at(field->min.x + 8.0f, (field->min.y + field->max.y) / 2.0f);
+        // Scrolled into the same place as the last field: this click is not the second of a double click.
+        ImGui::GetIO().MouseClickedTime[0] = -1e9;
+        Frame(at);
+        Frame(at, true);
+        Frame(at);
+        for (char c : text) {
+            ImGui::GetIO().AddInputCharacter(static_cast<unsigned>(c));
+            Frame(at);
+        }
+        ImGui::GetIO().KeysDown[ImGuiKey_Enter] = true;
+        Frame(at);
+        ImGui::GetIO().KeysDown[ImGuiKey_Enter] = false;
+        Frame(at);
+    }
+
+    // What typing `text` into `label` changed in the entity, by path under the entity's name.
+    std::vector<std::string> Edit(const std::string& label, const std::string& text)
+    {
+        editor->scene_modified = false;
+        const rapidjson::Document before = EntityValues(*everything);
+        TypeInto(label, text);
+        std::vector<std::string> changed = Differences(before, EntityValues(*everything));
+        for (std::string& path : changed) path = path.substr(path.find('/') + 1);
+        return changed;
+    }
+
+    Entity* everything = nullptr;
+    std::string unseen;
+    std::vector<EditorWidgets::DrawnItem> items;
+};
+
+using Paths = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(InspectorFrameTest, LookingAtAnEntityForAHundredFramesChangesNothing)
+{
+    for (int i = 0; i < 98; ++i) Frame();
+    EXPECT_EQ(LiveText(*CurrentScene()), unseen);
+    EXPECT_FALSE(editor->scene_modified);
+    EXPECT_FLOAT_EQ(AudioSystem::GetInstance()->GetBGMVolume(), 0.37f);
+    EXPECT_FLOAT_EQ(AudioSystem::GetInstance()->GetSFXVolume(), 0.61f);
+    ASSERT_NE(Find("##buffer_text"), nullptr) << "the sections were drawn";
+
+    // An entity without an Information is listed, shown and left as it is.
+    Entity* bare = LEHierarchy::AddObject();
+    InspectorActions::Rename(*bare, "Bare%s%n");
+    bare->RemoveComponent(INFORMATION);
+    editor->SetSelection(bare);
+    for (int i = 0; i < 3; ++i) Frame();
+    EXPECT_NE(Find("##entityname"), nullptr);
+    EXPECT_EQ(Find("##entity_tag"), nullptr);
+    EXPECT_EQ(bare->GetName(), "Bare%s%n");
+    EXPECT_EQ(editor->SelectedEntity(), bare);
+}
+
+TEST_F(InspectorFrameTest, TypingIntoAnInputChangesExactlyItsValueClampedAndMarksTheScene)
+{
+    EXPECT_EQ(Edit("##transform_pos_x", "4.5"), Paths{"Transform/position/x"});
+    EXPECT_TRUE(editor->scene_modified);
+    EXPECT_FLOAT_EQ(everything->GetComponent<Transform>(TRANSFORM)->position.x, 4.5f);
+
+    EXPECT_EQ(Edit("##hp", "-5"), Paths{"Stats/hp"});
+    EXPECT_EQ(everything->GetComponent<Stats>(STATS)->hp, 0) << "no negative stats";
+    EXPECT_EQ(Edit("##attack", "nan"), Paths{});
+    EXPECT_FALSE(editor->scene_modified) << "a value that is not a number is refused";
+    EXPECT_EQ(Edit("##number_of_frames", "-3"), Paths{"Sprite/number_of_frames"});
+    EXPECT_EQ(everything->GetComponent<Sprite>(SPRITE)->number_of_frames, 1) << "a sheet has a frame at least";
+    EXPECT_EQ(Edit("##rigidbody2d_mass", "-2"), Paths{"RigidBody2D/mass"});
+    EXPECT_GT(everything->GetComponent<RigidBody2D>(RIGIDBODY2D)->mass, 0.0f);
+
+    // A text is never cut to a buffer: a character typed into 100 gives 101.
+    EXPECT_EQ(Edit("##buffer_text", "Z"), Paths{"Text/textToPrint"});
+    EXPECT_EQ(everything->GetComponent<Text>(TEXT)->GetText().size(), 101u);
+
+    // The camera's view: a typed width of 10 becomes 12 wide and 9 high, 4:3.
+    EXPECT_EQ(Edit("##camera_size_x", "10"), (Paths{"Transform/scale/x", "Transform/scale/y"}));
+    auto transform = everything->GetComponent<Transform>(TRANSFORM);
+    EXPECT_FLOAT_EQ(transform->scale.x, 12.0f);
+    EXPECT_FLOAT_EQ(transform->scale.y, 9.0f);
+
+    // The aspect lock scales y with x, and from a zero x leaves y alone.
+    ASSERT_TRUE(InspectorSections::GetOptions().keep_scale_aspect);
+    transform->scale = Vec3(2.0f, 1.0f, 1.0f);
+    EXPECT_EQ(Edit("##transform_scale_x", "4"), (Paths{"Transform/scale/x", "Transform/scale/y"}));
+    EXPECT_FLOAT_EQ(transform->scale.y, 2.0f);
+    transform->scale.x = 0.0f;
+    EXPECT_EQ(Edit("##transform_scale_x", "3"), Paths{"Transform/scale/x"});
+    EXPECT_TRUE(std::isfinite(transform->scale.y));
+    EXPECT_FLOAT_EQ(transform->scale.y, 2.0f);
+}
+
+TEST_F(InspectorFrameTest, EveryWidgetOfEverySectionHasAnIdOfItsOwn)
+{
+    // Two objects of one name in the list, and the open search window, in the same frame.
+    LEHierarchy::AddObject();
+    LEHierarchy::AddObject();
+    editor->SetSelection(everything);
+    editor->FindWindow<LEInspector>()->searchOpen = true;
+    Frame();
+    Frame();
+    std::map<ImGuiID, std::string> seen;
+    size_t slider_entities = 0;
+    for (const auto& item : items) {
+        slider_entities += item.label == "##slider_ent";
+        EXPECT_NE(item.id, 0u) << item.label;
+        auto [at, fresh] = seen.emplace(item.id, item.label);
+        EXPECT_TRUE(fresh) << "'" << item.label << "' shares its id with '" << at->second << "'";
+    }
+    EXPECT_EQ(slider_entities, 2u) << "the Sprite and Slider sections were both drawn";
+    EXPECT_GT(items.size(), 100u);
+    for (const char* label : {"Remove Component##RemoveComponent5", "Remove Component##RemoveComponent19", "Audio"}) {
+        EXPECT_NE(Find(label), nullptr) << label;
+    }
+    EXPECT_EQ(Find("Remove Component##RemoveComponent2"), nullptr) << "the Transform stays";
+}
+
+TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheFeedbackItemTheIssuePage)
+{
+    auto* assets = editor->FindWindow<LEResources>();
+    ASSERT_NE(assets, nullptr);
+    assets->open_font = true;
+    assets->open_art = true;
+    Frame();
+    EXPECT_EQ(folders, std::vector<std::string>{"../Resources/ArtAssets"});
+    Frame();
+    EXPECT_EQ(folders, (std::vector<std::string>{"../Resources/ArtAssets", "../Resources/fonts"}));
+    EXPECT_FALSE(assets->open_art || assets->open_font) << "served requests show no tick";
+    EXPECT_EQ(LEDebugInfo::ShownReport("Graphics: 12.5%%\nFPS: 60"), "Graphics: 12.5%\nFPS: 60");
+
+    // The hierarchy's "Feedback" menu, then its one item: the issue page opens.
+    auto click = [this](ImVec2 at) {
+        Frame(at);
+        Frame(at, true);
+        Frame(at);
+    };
+    const ImRect bar = EditorWindow("Hierarchy")->MenuBarRect();
+    click(ImVec2(bar.Min.x + 20.0f, bar.GetCenter().y));
+    ImGuiWindow* menu = ImGui::FindWindowByName("##Menu_00");
+    ASSERT_NE(menu, nullptr);
+    click(ImVec2(menu->DC.CursorStartPos.x + 20.0f, menu->DC.CursorStartPos.y + ImGui::GetFontSize() / 2.0f));
+    EXPECT_EQ(folders.back(), LEHierarchy::kFeedbackAddress);
+
+    // Choosing a row selects it, choosing it again clears the selection; neither is an edit.
+    editor->scene_modified = false;
+    const std::string row = "Tree##" + std::to_string(CurrentScene()->FindEntityByName("Tree")->id);
+    const EditorWidgets::DrawnItem* tree = Find(row);
+    ASSERT_NE(tree, nullptr);
+    const ImVec2 at((tree->min.x + tree->max.x) / 2.0f, (tree->min.y + tree->max.y) / 2.0f);
+    for (int click = 0; click < 2; ++click) {
+        Frame(at);
+        Frame(at, true);
+        Frame(at);
+        EXPECT_EQ(editor->SelectedEntity(), click == 0 ? CurrentScene()->FindEntityByName("Tree") : nullptr);
+    }
+    EXPECT_FALSE(editor->scene_modified);
+}

@@ -1,0 +1,323 @@
+// The hierarchy's and the inspector's actions as plain functions on a temporary data tree, with
+// the message box and the shell faked: objects added, deleted and made from prefabs; a scene saved
+// and loaded again value for value; prefab files and their index; components registered and
+// unregistered exactly once; scripts attached as the factory attaches them.
+#include "EditorTestSupport.h"
+
+#include "Components/Child.h"
+#include "Components/Parent.h"
+#include "Components/ScriptComponent.h"
+#include "Editor/EditorPrefabs.h"
+#include "Scene/SplashScreenScene.h"
+
+#include <sys/fsuid.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace OrvEngine;
+using namespace OrvTest;
+
+namespace {
+
+struct ScriptCounts {
+    int inits = 0;
+    int destroys = 0;
+};
+ScriptCounts g_first;
+ScriptCounts g_second;
+
+template <ScriptCounts& counts>
+struct CountingScript : BaseScript {
+    void Init(Entity*) override { ++counts.inits; }
+    void OnDestroy(Entity*) override { ++counts.destroys; }
+};
+
+// Root may write anywhere: while it lives, file access runs as nobody, to whom the folder and
+// the folders above it up to `root` are readable but not writable. Active() is false where that
+// cannot be arranged.
+class ReadOnlyFolder {
+public:
+    ReadOnlyFolder(const fs::path& root, const fs::path& folder) : folder_(folder)
+    {
+        const fs::perms read_only = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec;
+        for (fs::path at = folder_; !at.empty() && at != root.parent_path(); at = at.parent_path()) {
+            fs::permissions(at, read_only);
+        }
+        previous_ = static_cast<uid_t>(setfsuid(65534));
+        active_ = !std::ofstream(folder_ / "probe").is_open();
+    }
+    ~ReadOnlyFolder()
+    {
+        setfsuid(previous_);
+        fs::permissions(folder_, fs::perms::all);
+    }
+    bool Active() const { return active_; }
+
+private:
+    fs::path folder_;
+    uid_t previous_ = 0;
+    bool active_ = false;
+};
+
+class EditorObjectTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        Enter("GameScene_01");
+    }
+
+    // Every list a system keeps, as the components it holds for the entity.
+    static std::map<std::string, size_t> RegistrationsOf(Entity* entity)
+    {
+        auto count = [&](const auto& list) {
+            return static_cast<size_t>(
+                std::count_if(list.begin(), list.end(), [&](const auto& c) { return c && c->owner == entity; }));
+        };
+        size_t buttons = 0;
+        for (const auto& [key, button] : ButtonSystem::GetInstance()->buttons) buttons += button->owner == entity;
+        return {{"sprites", count(SpriteSystem::GetInstance()->sprites)},
+                {"texts", count(FreetypeSystem::GetInstance()->texts)},
+                {"sliders", count(SliderSystem::GetInstance()->sliders)},
+                {"colliders", count(CollisionSystem::GetInstance()->GetColliders())},
+                {"bodies", count(PhysicsSystem::GetInstance()->GetBodies())},
+                {"parents", count(ParentChildSystem::GetInstance()->parents)},
+                {"children", count(ParentChildSystem::GetInstance()->children)},
+                {"buttons", buttons}};
+    }
+
+    std::set<std::string> IndexedPrefabs() const
+    {
+        rapidjson::Document index;
+        EXPECT_TRUE(OrvSerializer.ReadFileToDocument("Prefab/Archetype.json", index)) << "the index parses";
+        std::set<std::string> names;
+        for (auto m = index.MemberBegin(); m != index.MemberEnd(); ++m) names.insert(m->value.GetString());
+        return names;
+    }
+
+    std::set<std::string> PrefabFiles() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(DataDir() / "Prefab")) {
+            const std::string file = entry.path().filename().string();
+            if (entry.path().extension() == ".json" && file != "Archetype.json") names.insert(entry.path().stem().string());
+        }
+        return names;
+    }
+};
+
+} // namespace
+
+TEST_F(EditorObjectTest, TheHierarchyAddsDeletesAndCreatesObjectsFromPrefabs)
+{
+    Entity* first = LEHierarchy::AddObject();
+    Entity* second = LEHierarchy::AddObject();
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first->id, second->id) << "two objects of one name are two entries";
+    EXPECT_EQ(editor->SelectedEntity(), second);
+    EXPECT_TRUE(editor->scene_modified);
+    EXPECT_EQ(CurrentScene()->GetEntity(first->id), first);
+    auto info = first->GetComponent<Information>(INFORMATION);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->name, "new_obj");
+    EXPECT_EQ(info->GetType(), 0u);
+    EXPECT_NE(first->GetComponent<Transform>(TRANSFORM), nullptr);
+    EXPECT_TRUE(EntityFactory::GetInstance()->GetEntities().empty());
+
+    answer = Platform::ID_NO;
+    EXPECT_FALSE(LEHierarchy::DeleteSelected());
+    EXPECT_EQ(CurrentScene()->GetEntity(second->id), second);
+    answer = Platform::ID_YES;
+    const uint64_t gone = second->id;
+    EXPECT_TRUE(LEHierarchy::DeleteSelected());
+    EXPECT_EQ(CurrentScene()->GetEntity(gone), nullptr);
+    EXPECT_EQ(editor->SelectedEntity(), nullptr);
+    EXPECT_EQ(editor->selected_entity, nullptr);
+
+    boxes.clear();
+    EXPECT_EQ(LEHierarchy::CreateFromPrefab(""), nullptr);
+    EXPECT_EQ(LEHierarchy::CreateFromPrefab("Ghost"), nullptr);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"No prefab selected: Please select a prefab to create.",
+                                               "No such prefab: Prefab Ghostnot found, please check."}));
+    Entity* rock = CurrentScene()->FindEntityByName("Rock");
+    ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*rock, false));
+    const size_t before = CurrentScene()->GetEntities().size();
+    Entity* made = LEHierarchy::CreateFromPrefab("Rock");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(CurrentScene()->GetEntities().size(), before + 1);
+    EXPECT_EQ(editor->SelectedEntity(), made);
+    EXPECT_NE(made->GetName(), "Rock") << "a prefab copy takes a name of its own";
+    EXPECT_EQ(RegistrationsOf(made)["colliders"], 1u);
+    EXPECT_EQ(RegistrationsOf(made)["bodies"], 1u);
+}
+
+TEST_F(EditorObjectTest, ASavedSceneLoadsBackValueForValueAndAFailedSaveKeepsTheOldFile)
+{
+    MakeEverything();
+    editor->scene_modified = true;
+    const std::string before = LiveText(*CurrentScene());
+    ASSERT_TRUE(LEHierarchy::SaveScene());
+    EXPECT_FALSE(editor->scene_modified);
+    EXPECT_TRUE(Contains(ReadData("GameScene_01/Entities.json"), "\"Everything\""));
+    EXPECT_EQ(CurrentScene()->GetLoadedEntities()->size(), CurrentScene()->GetEntities().size())
+        << "the loaded entities are those just written";
+
+    answer = Platform::ID_NO;
+    const auto ids = CurrentScene()->GetEntities();
+    EXPECT_FALSE(LEHierarchy::ReloadScene());
+    EXPECT_EQ(CurrentScene()->GetEntities(), ids);
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(LEHierarchy::ReloadScene());
+    EXPECT_EQ(LiveText(*CurrentScene()), before) << "every component value comes back";
+
+    Enter("SplashScene_00");
+    auto* splash = dynamic_cast<SplashScreenScene*>(CurrentScene().get());
+    ASSERT_NE(splash, nullptr);
+    splash->show_time = 2.5f;
+    splash->next_state = "MainMenuScene";
+    ASSERT_TRUE(LEHierarchy::SaveScene());
+    EXPECT_TRUE(Contains(ReadData("SplashScene_00/SplashScene_00.json"), "\"next_state\": \"MainMenuScene\""));
+
+    Enter("GameScene_01");
+    const std::string file = ReadData("GameScene_01/Entities.json");
+    TransformOf("Tree")->position.x = 40.0f;
+    editor->scene_modified = true;
+    boxes.clear();
+    {
+        ReadOnlyFolder locked(Root(), DataDir() / "GameScene_01");
+        if (!locked.Active()) GTEST_SKIP() << "the folder stays writable here";
+        EXPECT_FALSE(LEHierarchy::SaveScene());
+    }
+    EXPECT_EQ(ReadData("GameScene_01/Entities.json"), file);
+    EXPECT_TRUE(editor->scene_modified) << "the changes are still unsaved";
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_TRUE(Contains(boxes.back(), "Entities.json; the old file is kept")) << boxes.back();
+}
+
+TEST_F(EditorObjectTest, PrefabFilesAreWrittenBeforeThePrefabChangesAndTheIndexListsExactlyThem)
+{
+    Entity* rock = CurrentScene()->FindEntityByName("Rock");
+    const std::string rock_before = LiveText(*CurrentScene());
+    ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*rock, false));
+    EXPECT_EQ(LiveText(*CurrentScene()), rock_before) << "the entity itself is untouched";
+    EXPECT_TRUE(EntityFactory::GetInstance()->GetEntities().empty());
+    ASSERT_EQ(EntityFactory::GetInstance()->GetArchetypes().count("Rock"), 1u);
+    EXPECT_EQ(IndexedPrefabs(), PrefabFiles());
+    EXPECT_EQ(PrefabFiles(), std::set<std::string>{"Rock"});
+
+    boxes.clear();
+    EXPECT_FALSE(EditorPrefabs::SaveAsPrefab(*rock, false)) << "a taken name needs Overwrite";
+    EXPECT_EQ(boxes.size(), 1u);
+    Entity* old_prefab = EntityFactory::GetInstance()->GetArchetypes()["Rock"];
+    TransformOf("Rock")->position.x = 8.5f;
+    ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*rock, true));
+    EXPECT_NE(EntityFactory::GetInstance()->GetArchetypes()["Rock"], old_prefab);
+    EXPECT_TRUE(Contains(ReadData("Prefab/Rock.json"), "\"x\": 8.5"));
+    EXPECT_EQ(IndexedPrefabs(), PrefabFiles());
+
+    for (const char* bad : {"Archetype", "..", "a/b"}) {
+        InspectorActions::Rename(*rock, bad);
+        EXPECT_FALSE(EditorPrefabs::SaveAsPrefab(*rock, true)) << bad;
+    }
+    EXPECT_EQ(IndexedPrefabs(), PrefabFiles()) << "refused names write nothing";
+    InspectorActions::Rename(*rock, "Rock");
+
+    const std::string kept = ReadData("Prefab/Rock.json");
+    TransformOf("Rock")->position.x = -1.0f;
+    {
+        ReadOnlyFolder locked(Root(), DataDir() / "Prefab");
+        // Where the folder stays writable the failures cannot be staged; the rest still runs.
+        if (locked.Active()) {
+            EXPECT_FALSE(EditorPrefabs::SaveAsPrefab(*rock, true));
+            EXPECT_FALSE(EditorPrefabs::RemovePrefab("Rock")) << "a file that cannot go keeps its prefab";
+        }
+    }
+    EXPECT_EQ(ReadData("Prefab/Rock.json"), kept) << "a failed overwrite keeps the old prefab";
+    ASSERT_EQ(EntityFactory::GetInstance()->GetArchetypes().count("Rock"), 1u);
+
+    ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*CurrentScene()->FindEntityByName("Tree"), false));
+    ASSERT_TRUE(EditorPrefabs::RemovePrefab("Rock"));
+    EXPECT_EQ(EntityFactory::GetInstance()->GetArchetypes().count("Rock"), 0u);
+    EXPECT_EQ(PrefabFiles(), std::set<std::string>{"Tree"});
+    EXPECT_EQ(IndexedPrefabs(), PrefabFiles());
+
+    // An index that could not be read is never rewritten, so no prefab changes either.
+    WriteData("Prefab/Archetype.json", "{ broken");
+    EntityFactory::GetInstance()->LoadArchetypes();
+    EXPECT_FALSE(EditorPrefabs::SaveAsPrefab(*rock, false));
+    EXPECT_FALSE(EditorPrefabs::RemovePrefab("Tree"));
+    EXPECT_EQ(ReadData("Prefab/Archetype.json"), "{ broken");
+    EXPECT_EQ(PrefabFiles(), std::set<std::string>{"Tree"});
+}
+
+TEST_F(EditorObjectTest, ComponentsAreRegisteredAndUnregisteredOnceHoweverOftenTheyAreAddedOrRemoved)
+{
+    Entity* entity = LEHierarchy::AddObject();
+    boxes.clear();
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [name, creator] : EntityFactory::GetInstance()->GetComponentCreators()) {
+            InspectorActions::AddComponent(*entity, name);
+        }
+    }
+    for (const auto& [list, count] : RegistrationsOf(entity)) EXPECT_EQ(count, 1u) << list;
+    EXPECT_EQ(boxes.size(), 1u) << "the body a collider needs was added once, with one notice";
+    EXPECT_EQ(entity->GetComponent<Information>(INFORMATION)->GetType(), TAG_AI) << "the first gameplay tag wins";
+    auto collider = entity->GetComponent<BoxCollider>(BOXCOLLIDER);
+    EXPECT_EQ(collider->body, entity->GetComponent<RigidBody2D>(RIGIDBODY2D));
+    EXPECT_FLOAT_EQ(collider->GetSize().x, entity->GetComponent<Transform>(TRANSFORM)->scale.x);
+
+    EXPECT_FALSE(InspectorActions::RemoveComponent(*entity, TRANSFORM));
+    EXPECT_FALSE(InspectorActions::RemoveComponent(*entity, INFORMATION));
+    answer = Platform::ID_CANCEL;
+    EXPECT_FALSE(InspectorActions::RemoveComponent(*entity, RIGIDBODY2D));
+    EXPECT_NE(entity->GetComponent(BOXCOLLIDER), nullptr);
+    EXPECT_EQ(RegistrationsOf(entity)["bodies"], 1u);
+    EXPECT_TRUE(Contains(boxes.back(), "Removing Rigidbody will also remove any Colliders. Proceed?"));
+    answer = Platform::ID_OK;
+    EXPECT_TRUE(InspectorActions::RemoveComponent(*entity, RIGIDBODY2D));
+    EXPECT_EQ(entity->GetComponent(BOXCOLLIDER), nullptr);
+    EXPECT_EQ(entity->GetComponent(RIGIDBODY2D), nullptr);
+    EXPECT_EQ(entity->GetComponent<AIMovement>(AIMOVEMENT)->rigid_body, nullptr) << "no one steers a removed body";
+
+    for (int type : {STATS, SPRITE, TEXT, SLIDER, BUTTON, PARENT, CHILD, AUDIO, SCRIPTCOMPONENT}) {
+        EXPECT_TRUE(InspectorActions::RemoveComponent(*entity, type)) << type;
+        EXPECT_FALSE(InspectorActions::RemoveComponent(*entity, type)) << type << " removed twice";
+    }
+    for (const auto& [list, count] : RegistrationsOf(entity)) EXPECT_EQ(count, 0u) << list;
+
+    // A parent with children asks before it orphans them.
+    Entity* child = LEHierarchy::AddObject();
+    InspectorActions::AddComponent(*entity, "Parent");
+    InspectorActions::AddComponent(*child, "Child");
+    child->GetComponent<Child>(CHILD)->SetParent(entity->GetComponent<Parent>(PARENT));
+    answer = Platform::ID_CANCEL;
+    EXPECT_FALSE(InspectorActions::RemoveComponent(*entity, PARENT));
+    answer = Platform::ID_OK;
+    EXPECT_TRUE(InspectorActions::RemoveComponent(*entity, PARENT));
+    EXPECT_EQ(child->GetComponent<Child>(CHILD)->GetParent(), nullptr);
+}
+
+TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOneHearsItGo)
+{
+    ScriptSystem* scripts = ScriptSystem::GetInstance();
+    scripts->RegisterScript("FirstScript", std::make_shared<ScriptType<CountingScript<g_first>>>());
+    scripts->RegisterScript("SecondScript", std::make_shared<ScriptType<CountingScript<g_second>>>());
+    g_first = {};
+    g_second = {};
+    Entity* entity = LEHierarchy::AddObject();
+    ASSERT_TRUE(InspectorActions::AddComponent(*entity, "ScriptComponent"));
+    InspectorActions::AttachScript(*entity, "FirstScript");
+    EXPECT_EQ(g_first.inits, 1);
+    ASSERT_NE(scripts->GetScript(entity->id), nullptr);
+    InspectorActions::AttachScript(*entity, "SecondScript");
+    EXPECT_EQ(g_first.destroys, 1);
+    EXPECT_EQ(g_second.inits, 1);
+    EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "SecondScript");
+    EXPECT_NE(std::dynamic_pointer_cast<CountingScript<g_second>>(scripts->GetScript(entity->id)), nullptr);
+    GameIsRunning = true;
+    scripts->Update();
+    GameIsRunning = false;
+    EXPECT_NE(scripts->GetScript(entity->id), nullptr) << "the new script outlives the old one's removal";
+}
