@@ -42,3 +42,13 @@ private:
 ::testing::Environment* const kRunFolder = ::testing::AddGlobalTestEnvironment(new RunFolder);
 
 } // namespace
+
+// The engine writes its log to "../Logging/log.dat" from the working directory.
+TEST(TestRun, LogsAndDataGoNowhereNearTheGamesOwnFolders)
+{
+    const fs::path logging = fs::weakly_canonical(fs::current_path() / ".." / "Logging");
+    const fs::path source = fs::weakly_canonical(fs::path(ORV_SOURCE_DIR));
+    EXPECT_NE(logging, source / "Logging");
+    EXPECT_NE(logging.parent_path(), source) << logging;
+    EXPECT_EQ(logging.string().rfind("/tmp/orvtests-", 0), 0u) << logging;
+}
