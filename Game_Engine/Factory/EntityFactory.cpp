@@ -166,15 +166,15 @@ bool EntityFactory::AddEntityToSystems(Entity* entity)
     // the rest of the add is abandoned, as the removal already undid what was added so far.
     busy_.emplace_back(entity, false);
     const size_t frame = busy_.size() - 1;
-    bool alive = true;
+    bool destroyed = false;
     for (int type : kAddOrder) {
         auto component = entity->GetComponent(type);
         if (component) AddComponentToSystem(entity, type, component);
-        alive = !busy_[frame].second && entity->in_systems;
-        if (!alive) break;
+        destroyed = busy_[frame].second;
+        if (destroyed || !entity->in_systems) break;
     }
     busy_.pop_back();
-    return alive;
+    return !destroyed;
 }
 
 void EntityFactory::AddComponentToSystem(Entity* entity, int type, const std::shared_ptr<Component>& component)

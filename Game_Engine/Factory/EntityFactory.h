@@ -40,9 +40,9 @@ public:
     // Takes the entity out of the systems, deletes it and nulls the caller's pointer.
     void DestroyEntity(Entity*& entity);
 
-    // False when the entity was destroyed (or taken out again) while it was being added, for instance
-    // by a script that removes its own entity in Init: the add is abandoned there and the pointer must
-    // not be used any more. Also false for a null entity.
+    // False when the entity was destroyed while it was being added, for instance by a script that
+    // removes its own entity in Init: the add is abandoned there and the pointer must not be used any
+    // more. Also false for a null entity. An entity taken out of the systems again stays out.
     bool AddEntityToSystems(Entity* entity);
     // Idempotent: a second call on an entity already out of the systems only clears `active` again.
     // The entity stays active while its script's OnDestroy runs.
