@@ -182,6 +182,26 @@ TEST_F(AudioTest, PlayEventMarksPlayingOnlyWhenAChannelStarted)
     EXPECT_NE(LogText().find("could not find channel with filename"), std::string::npos);
 }
 
+TEST_F(AudioTest, AMissingSoundIsReportedOnceUnderItsOwnName)
+{
+    auto count = [this](const std::string& part) {
+        const std::string log = LogText();
+        size_t n = 0;
+        for (size_t at = log.find(part); at != std::string::npos; at = log.find(part, at + 1)) ++n;
+        return n;
+    };
+    auto music = std::make_shared<Audio>();
+    music->AddSound("BGM_Main", true, false);  // no file in the sound folder
+    for (int frame = 0; frame < 5; ++frame) {
+        EXPECT_EQ(music->GetSoundFromFilename("BGM_Main.ogg"), nullptr);
+        music->StopEvent("BGM_Missing");
+    }
+    EXPECT_EQ(count("event 'BGM_Main' not found"), 1u);
+    EXPECT_EQ(count("could not find sound with filename 'BGM_Main.ogg'!"), 1u) << "no blank before the name";
+    EXPECT_EQ(count("could not find sound with filename 'BGM_Missing'!"), 1u) << "named by the event without a file";
+    EXPECT_EQ(count("BGM_Main"), 2u) << "nothing else about it";
+}
+
 TEST_F(AudioTest, PauseEventTogglesAndAlwaysClearsTheFlag)
 {
     MakeSound("BGM_Loop", 0.1);
@@ -247,6 +267,31 @@ TEST_F(AudioTest, NoDeviceAtAllStillStartsAndEveryCallIsHarmless)
     component->StopAndClearSounds();
     AudioSystem::DestroyInstance();
     SoundSystem::ForceSilentBackend(false);
+}
+
+TEST_F(AudioTest, ASoundFileThatIsNotOggIsRefusedOnceWithItsName)
+{
+    // 122 bytes of WAV whose header claims about 4.2 GB of samples, named like a sound of ours.
+    auto le32 = [](uint32_t v) {
+        return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+    };
+    std::string wav = "RIFF" + le32(0xFFFFFFF0u) + "WAVEfmt " + le32(16) + std::string("\x01\x00\x02\x00", 4) +
+                      le32(44100) + le32(44100 * 4) + std::string("\x04\x00\x10\x00", 4) + "data" + le32(0xFFFFFFC0u);
+    wav.resize(122, '\0');
+    OrvTest::WriteFile(SoundDir() / "SFX_Hit.ogg", wav);
+    AudioSystem* audio = AudioSystem::GetInstance();
+    audio->EventsFilenameMap["SFX_Hit"] = "SFX_Hit.ogg";
+    ChannelHandle channel;
+    EXPECT_EQ(audio->Play(channel, "SFX_Hit", true, 1.0f), -1);
+    EXPECT_EQ(audio->Play(channel, "SFX_Hit", true, 1.0f), -1);
+    EXPECT_TRUE(audio->SoundMap.empty());
+    const std::string log = LogText();
+    const std::string line = "SFX_Hit.ogg does not begin with the Ogg signature";
+    ASSERT_TRUE(OrvTest::Contains(log, line)) << log;
+    EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos) << "reported once";
+
+    MakeSound("SFX_Good");
+    EXPECT_EQ(audio->Play(channel, "SFX_Good", true, 1.0f), 1) << "real Ogg files still play";
 }
 
 TEST_F(AudioTest, ResourceScanTakesOnlyExactExtensionsInSortedOrder)

@@ -1,9 +1,16 @@
 // Entity documents, prefab files and the prefab index: round trips, exact text, and bad files.
 #include "TestSupport.h"
 
+#include "Components/Camera.h"
+#include "Components/Child.h"
 #include "Components/Information.h"
+#include "Components/Parent.h"
+#include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+
+#include <cmath>
+#include <limits>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -258,4 +265,52 @@ TEST_F(EntityFilesTest, AnEmptyOrUnreadableIndexIsHandledWithoutLoss)
     ShutDownFactory();
     EXPECT_EQ(ReadData("Prefab/Archetype.json"), broken);
     EXPECT_TRUE(fs::exists(DataDir() / "Prefab/Fresh.json"));
+}
+
+// Values a fuzzer put in files: each would overflow a counter or a conversion if taken as it stands.
+TEST_F(EntityFilesTest, OutOfRangeNumbersInFilesAreClampedInsteadOfOverflowing)
+{
+    Graphics::GetInstance()->Init();  // the Camera and Sprite creators, without GL
+    SpriteSystem::GetInstance()->Init();
+    OrvCoreEngine = new CoreEngine();
+    OrvCoreEngine->dt = 1.0f;  // one sheet frame per draw
+    auto load = [this](const std::string& text) {
+        DestroyAll();
+        WriteData("Fuzz.json", text);
+        EXPECT_TRUE(factory->LoadEntities("Fuzz"));
+        // A copy, as entering a scene makes: components come in type order, so the camera finds its Transform.
+        return factory->CloneEntity(factory->GetEntities().begin()->first);
+    };
+
+    Entity* cam = load(R"({"":[{"Camera":[],"Transform":[{"scale":[{"x":66666666666666666660}]}]}]})");
+    auto camera = cam->GetComponent<Camera>(CAMERA);
+    camera->Update();
+    EXPECT_EQ(camera->view_width, std::numeric_limits<uint64_t>::max()) << "a view wider than 64 bits saturates";
+    cam->GetComponent<Transform>(TRANSFORM)->scale = Vec3(INFINITY, NAN, 1.0f);
+    camera->Update();
+    EXPECT_EQ(camera->view_width, std::numeric_limits<uint64_t>::max());
+    EXPECT_EQ(camera->view_height, 0u);
+
+    Entity* sheet = load(R"({"":[{"Transform":[{}],
+        "Sprite":[{"is_spritesheet":true,"number_of_frames":4,"start_frame":2147483647}]}]})");
+    auto sprite = sheet->GetComponent<Sprite>(SPRITE);
+    EXPECT_EQ(sprite->start_frame, 4) << "a start frame past the sheet is its last frame";
+    sprite->Draw();
+    EXPECT_EQ(sprite->drawn_frame, 1);
+    sprite->current_frame = std::numeric_limits<int32_t>::max();  // as a script may set it
+    sprite->Draw();
+    EXPECT_EQ(sprite->drawn_frame, 1);
+    sheet = load(R"({"":[{"Sprite":[{"number_of_frames":-3,"start_frame":-7}]}]})");
+    EXPECT_EQ(sheet->GetComponent<Sprite>(SPRITE)->number_of_frames, 0);
+    EXPECT_EQ(sheet->GetComponent<Sprite>(SPRITE)->start_frame, 0);
+
+    Entity* holder = load(R"({"":[{"Parent":[{"num_children":-2147483648}]}]})");
+    auto parent = holder->GetComponent<Parent>(PARENT);
+    EXPECT_EQ(parent->GetNumChildren(), 0) << "a count below 0 reads as 0";
+    auto child = std::make_shared<Child>();
+    child->SetParent(parent);
+    ParentChildSystem::GetInstance()->AddChild(child);
+    ParentChildSystem::GetInstance()->RemoveChild(child);
+    child->ClearParent();
+    EXPECT_EQ(parent->GetNumChildren(), 0);
 }

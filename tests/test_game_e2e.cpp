@@ -3,6 +3,8 @@
 // music, toggles fullscreen, walks the selection and quits through the exit box's Yes.
 #include "GameRunFixture.h"
 
+#include <map>
+
 using namespace OrvEngine;
 using namespace OrvTest;
 
@@ -86,6 +88,79 @@ TEST_F(GameEndToEndTest, IntroPlaysOutByItsTimersIntoTheMenuWhereTheExitBoxsYesE
     const std::string config = ReadData("config.json");
     EXPECT_TRUE(Contains(config, "\"Width\": 1024")) << config;
     EXPECT_TRUE(Contains(config, "\"Height\": 768")) << config;
+}
+
+} // namespace
+
+namespace {
+
+// The game as a newcomer first runs it: a picture missing, another one broken, a stray file among
+// the pictures and no sound folder at all. Every problem is named once in the log, never per frame.
+class FirstRunTest : public OrvTest::EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        const fs::path art = Root() / "Resources" / "ArtAssets";
+        fs::create_directories(art);
+        for (const auto& entry : fs::directory_iterator(OrvTest::SourceDir() / "Resources" / "ArtAssets")) {
+            const std::string name = entry.path().filename().string();
+            if (name != "UI_Title_Logo.png" && name != "UI_Btn_Quit.png") fs::create_symlink(entry.path(), art / name);
+        }
+        OrvTest::WriteFile(art / "UI_Btn_Quit.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(64, 'x'));
+        OrvTest::WriteFile(art / "notes.txt", "not a picture");
+        for (const char* folder : {"Shaders", "fonts"}) {
+            fs::create_directory_symlink(OrvTest::SourceDir() / "Resources" / folder, Root() / "Resources" / folder);
+        }
+        fs::remove_all(DataDir());
+        fs::copy(OrvTest::SourceDir() / "Resources" / "Data", DataDir(), fs::copy_options::recursive);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        Platform::UseNullBackend(false);
+        SetAssertHandler(nullptr);
+    }
+
+    void TearDown() override
+    {
+        EngineTest::TearDown();
+        unsetenv("SDL_VIDEODRIVER");
+    }
+
+    static size_t Count(const std::string& text, const std::string& part)
+    {
+        size_t n = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    }
+};
+
+TEST_F(FirstRunTest, EveryMissingOrBrokenFileIsNamedOnceAndNothingRepeatsEveryFrame)
+{
+    double now = 0.0;
+    int frame = 0;
+    Platform::SetClockSource([&] { return now; });
+    Platform::SetEventSource([&] {
+        now += 0.05;
+        if (++frame == 1) OrvTest::PinLoadedLibraries();
+        if (frame == 200) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+    });
+    StartScene = "MainMenuScene";
+
+    OrvTest::StdoutCapture console;
+    EXPECT_EQ(EngineMain(1), 0);
+    const std::string printed = console.Take();
+    EXPECT_EQ(frame, 200);
+
+    const std::string log = LogText();
+    EXPECT_EQ(Count(log, "No texture 'UI_Title_Logo': ../Resources/ArtAssets/UI_Title_Logo.png not found"), 1u);
+    EXPECT_EQ(Count(log, "Image failed to load! ../Resources/ArtAssets/UI_Btn_Quit.png"), 1u);
+    EXPECT_EQ(Count(printed, "Image failed to load! ../Resources/ArtAssets/UI_Btn_Quit.png"), 1u);
+    EXPECT_EQ(Count(log, "notes.txt"), 1u) << "the warning about the stray file names it";
+    EXPECT_EQ(Count(log, "BGM_Main"), 1u) << "one line for the missing music";
+    EXPECT_EQ(Count(log, "filename ' "), 0u) << "no name with a stray leading blank";
+    std::map<std::string, int> repeats;
+    for (const std::string& line : OrvTest::Lines(log)) ++repeats[line];
+    for (const auto& [line, times] : repeats) EXPECT_LT(times, 20) << "repeated: " << line;
 }
 
 } // namespace

@@ -248,6 +248,29 @@ TEST_F(GraphicsGLTest, SheetShowsTheFrameSequenceAndPlayOnceHoldsTheLastFrame)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+TEST_F(GraphicsGLTest, ASheetHeldAtFrameZeroShowsItsFirstCellAfterAnotherSheet)
+{
+    LoadSheet("Other", {{0, 255, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}});
+    LoadSheet("Mine", {{255, 0, 0, 255}, {255, 255, 0, 255}, {255, 255, 255, 255}});
+    OrvCoreEngine = new CoreEngine();
+    OrvCoreEngine->dt = 0.0f;
+    auto hold = [](std::shared_ptr<Sprite> sheet, int32_t frame) {
+        sheet->SetIsSpritesheet(true);
+        sheet->number_of_frames = 3;
+        sheet->start_frame = sheet->current_frame = frame;
+        sheet->spritesheet_speed = 1000.0f;  // never steps
+    };
+    // Drawn first (smaller depth), it leaves the sheet program showing frame 3.
+    auto other = MakeSprite(Vec3(3.0f, 0.0f, 1.0f), Vec3(2.0f, 2.0f, 1.0f), "Other");
+    auto mine = MakeSprite(Vec3(-3.0f, 0.0f, 2.0f), Vec3(2.0f, 2.0f, 1.0f), "Mine");
+    hold(other, 3);
+    hold(mine, 0);
+    DrawFrame();
+    DrawFrame();
+    ExpectColour(ReadGameView(ViewWidth() * 80 / 100, ViewHeight() / 2), 0, 0, 255, "the other sheet's third cell");
+    ExpectColour(ReadGameView(ViewWidth() * 20 / 100, ViewHeight() / 2), 255, 0, 0, "frame 0 is the first cell");
+}
+
 TEST_F(GraphicsGLTest, DebugLineIsDrawnOnTopOfTheSprites)
 {
     MakeSprite(Vec3(0.0f, 0.0f, 1.0f), Vec3(10.0f, 10.0f, 1.0f), "", Color(0.0f, 0.0f, 0.0f, 1.0f), true);

@@ -640,6 +640,30 @@ TEST_F(CollisionPass, CollisionSideOfAnEnemy)
     EXPECT_EQ(CollisionSystem::GetInstance()->GetCollisionSide(enemy), 4);
 }
 
+TEST_F(CollisionPass, SideQueriesForAnyContactAndForAnOrderedPair)
+{
+    GameIsRunning = false;
+    CollisionSystem* collisions = CollisionSystem::GetInstance();
+    Entity* a = Make("A", {0.0f, 0.0f});
+    Entity* b = Make("B", {0.9f, 0.0f});  // later collider, to the right of A
+    Entity* far = Make("Far", {9.0f, 0.0f});
+    Step(1);
+    EXPECT_EQ(collisions->GetCollisionSide(a), 0) << "the enemy query keeps its tag filter";
+    EXPECT_EQ(collisions->GetAnyCollisionSide(a), 3);
+    EXPECT_EQ(collisions->GetAnyCollisionSide(b), 4);
+    EXPECT_EQ(collisions->GetAnyCollisionSide(far), 0);
+    EXPECT_EQ(collisions->GetPairCollisionSide(a, b, true), 3) << "A is a, B is b";
+    EXPECT_EQ(collisions->GetPairCollisionSide(b, a, false), 4) << "A is a, B is b; the code is b's";
+    EXPECT_EQ(collisions->GetPairCollisionSide(a, b, false), 0) << "no contact has b as A";
+    EXPECT_EQ(collisions->GetPairCollisionSide(a, far, true), 0);
+
+    Xf(b)->position = Vec3(0.0f, 0.9f, 1.0f);  // now above A
+    Step(2);
+    EXPECT_EQ(collisions->GetAnyCollisionSide(a), 1);
+    EXPECT_EQ(collisions->GetPairCollisionSide(b, a, false), 2);
+    EXPECT_EQ(collisions->GetAnyCollisionSide(nullptr), 0);
+}
+
 // ---- Resolution ----
 
 TEST_F(CollisionResolve, ImpulseShareAndSlop)

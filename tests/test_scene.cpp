@@ -353,6 +353,31 @@ TEST_F(SceneTest, SaveAllScenesListsThemInByteOrder)
     EXPECT_TRUE(Contains(LogText(), "MainMenuScene/ created"));
 }
 
+TEST_F(SceneTest, SaveAllScenesSavesLongNamesAndLogsWhatTheFileSystemRefuses)
+{
+    WriteStandardTree();
+    const std::string longest(245, 'L');   // its settings file name is 250 bytes: legal
+    const std::string too_long(251, 'T');  // 256 bytes with ".json"
+    const std::string no_folder(256, 'F'); // not even a folder of that name
+    for (const std::string& name : {longest, too_long, no_folder}) {
+        Machine()->AddScene(name, SceneStateMachine::MakeGameScene());
+    }
+    bool saved = true;
+    EXPECT_NO_THROW(saved = OrvStateMachine->SaveAllScenes()) << "no assertion part-way through the save";
+    EXPECT_FALSE(saved) << "the caller learns that not everything was written";
+    EXPECT_EQ(ReadData(longest + "/" + longest + ".json"), "{\n    \"scene_name\": \"" + longest + "\"\n}");
+    OrvStateMachine->GetScene(longest)->Save();
+    EXPECT_TRUE(fs::exists(DataDir() / longest / "Entities.json"));
+    const std::string index = ReadData("Scenes.json");
+    EXPECT_TRUE(Contains(index, "\"" + longest + "\": 2"));
+    EXPECT_TRUE(Contains(index, "\"SplashScene_00\": 1")) << "scenes after a failed one are still saved";
+    EXPECT_TRUE(Contains(LogText(), "Failed to write to file " + too_long + ".json"));
+    EXPECT_TRUE(Contains(LogText(), "Unexpected error occur while creating directory ../Resources/Data/" + no_folder));
+    for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+        EXPECT_FALSE(Contains(entry.path().filename().string(), ".tmp.")) << "left behind: " << entry.path();
+    }
+}
+
 TEST_F(SceneTest, EnteringAGameSceneResumesButEnteringASplashDoesNot)
 {
     WriteStandardTree();

@@ -2,9 +2,11 @@
 // (only menu scripts while paused), see OnDestroy on removal, and may spawn and remove entities.
 #include "TestSupport.h"
 
+#include "Components/Child.h"
 #include "Components/ScriptComponent.h"
 #include "Factory/Entity.h"
 #include "Scripts/BaseScript.h"
+#include "Scripts/ScriptHelpers.h"
 
 #include <functional>
 
@@ -55,6 +57,16 @@ struct SpawnerScript : Recording {
     }
 };
 
+// A one-shot: removes its own entity as soon as it is set up.
+struct SelfRemovingScript : Recording {
+    SelfRemovingScript() : Recording("SelfRemovingScript") {}
+    void Init(Entity* e) override
+    {
+        Recording::Init(e);
+        DestroyEntity(e);
+    }
+};
+
 // Counts the messages its entity's components receive.
 int g_component_messages = 0;
 struct Ear : Component {
@@ -91,6 +103,7 @@ protected:
         Register<LowerMenuScript>("LowerMenuScript");
         Register<PlayerScript>("PlayerScript");
         Register<SpawnerScript>("SpawnerScript");
+        Register<SelfRemovingScript>("SelfRemovingScript");
         scripts = ScriptSystem::GetInstance();
         MakeCoreEngine({scripts});
     }
@@ -292,4 +305,60 @@ TEST_F(ScriptSystemTest, RegistrationKeepsTheFirstCreatorAndAddScriptDoesNotInit
     EXPECT_EQ(again->GetName(), "PauseMenuScript");
     EXPECT_EQ(scripts->GetScript(5), added) << "the stored script stays";
     EXPECT_TRUE(Take().empty()) << "AddScript calls no Init";
+}
+
+// The entity "Trigger": a script that removes its entity in Init, and a Child added after the script.
+const char* const kTrigger = R"("Trigger": [{"Information": [{"name": "Trigger", "type": 0, "active": true}],
+    "ScriptComponent": [{"file_name": "SelfRemovingScript"}], "Child": [{"parent_name": "PlayerScript"}]}])";
+
+TEST_F(ScriptSystemTest, AnEntityRemovedByItsOwnScriptWhileBeingAddedLeavesNothingBehind)
+{
+    // As a scene entry.
+    WriteScenes(DataDir(), {{"Level", 2, EntityDocument({EntityMember("PlayerScript", "PlayerScript"), kTrigger})}});
+    WriteData("Prefab/Archetype.json", R"({"Archetype": "Trigger"})");
+    WriteData("Prefab/Trigger.json", std::string("{") + kTrigger + "}");
+    EntityFactory* factory = EntityFactory::GetInstance();
+    ASSERT_TRUE(factory->LoadArchetypes());
+    new SceneStateMachine();
+    OrvStateMachine->ChangeState("Level");
+    OrvStateMachine->Update();
+    IScene* level = OrvStateMachine->GetCurrentScene().get();
+    EXPECT_EQ(Take(), (std::vector<std::string>{"init PlayerScript", "init Trigger", "destroy Trigger"}));
+    EXPECT_EQ(level->GetEntities().size(), 1u);
+    EXPECT_EQ(factory->GetEntitiesByName().count("Trigger"), 0u) << "no name entry for a freed entity";
+    EXPECT_TRUE(ParentChildSystem::GetInstance()->GetChildren().empty()) << "the add stopped at the script";
+
+    // As a prefab instance: the caller is told it is gone.
+    EXPECT_EQ(InstantiatePrefab("Trigger"), nullptr);
+    EXPECT_EQ(level->GetEntities().size(), 1u);
+    EXPECT_EQ(factory->GetEntitiesByName().count("Trigger"), 0u);
+    EXPECT_TRUE(ParentChildSystem::GetInstance()->GetChildren().empty());
+
+    // Leaving the systems: OnDestroy still sees its entity active, and may remove it; the rest of
+    // its components leave their systems all the same.
+    Entity* player = level->FindEntityByName("PlayerScript");
+    auto child = std::make_shared<Child>();
+    player->AddComponent(CHILD, child);
+    ParentChildSystem::GetInstance()->AddChild(child);
+    Entity* spawner = factory->CreateEntity("Spawner");
+    auto script = std::make_shared<ScriptComponent>();
+    script->file_name = "SpawnerScript";
+    spawner->AddComponent(SCRIPTCOMPONENT, script);
+    auto spawner_child = std::make_shared<Child>();
+    spawner->AddComponent(CHILD, spawner_child);
+    factory->GetEntities().clear();
+    level->AddEntity(spawner->id, spawner);
+    ASSERT_TRUE(factory->AddEntityToSystems(spawner));
+    std::vector<bool> active_at_destroy;
+    g_spawner_destroy = [&](Entity* self) {
+        active_at_destroy.push_back(self->active);
+        DestroyEntity(self);
+    };
+    factory->RemoveEntityFromSystems(spawner);
+    EXPECT_EQ(active_at_destroy, std::vector<bool>{true});
+    EXPECT_EQ(level->GetEntities().size(), 1u);
+    EXPECT_EQ(ParentChildSystem::GetInstance()->GetChildren(), std::vector<std::shared_ptr<Child>>{child});
+
+    factory->RemoveEntityFromSystems(player);
+    EXPECT_FALSE(player->active) << "inactive once out of the systems";
 }

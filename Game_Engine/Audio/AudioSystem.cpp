@@ -50,25 +50,31 @@ bool AudioSystem::ErrChk(bool failed)
     return failed;
 }
 
+bool AudioSystem::FirstReport(const std::string& key) { return reported_.insert(key).second; }
+
 std::string AudioSystem::GetFilenameFromEvent(const std::string& event)
 {
     auto found = EventsFilenameMap.find(event);
     if (found != EventsFilenameMap.end()) return found->second;
-    LogLine("[AudioSystem::GetFilenameFromEvent] Error: event '" + event + "' not found in EventsFilenameMap!");
+    // Once per event: a scene without its sounds would otherwise log every frame.
+    if (FirstReport("event:" + event)) {
+        LogLine("[AudioSystem::GetFilenameFromEvent] Error: event '" + event + "' not found in EventsFilenameMap!");
+    }
     return "";
 }
 
 void AudioSystem::LoadSound(const std::string& event, bool loops, bool stream)
 {
+    // An unknown event has been reported by GetFilenameFromEvent already.
     const std::string file = GetFilenameFromEvent(event);
-    if (file.empty()) {
-        LogLine("[AudioSystem::LoadSound] event '" + event + "' could not be found!");
-        return;
-    }
-    if (SoundMap.count(file)) return;
+    if (file.empty() || SoundMap.count(file)) return;
+    // A file that could not be made into a sound is not read again (and not reported again).
+    if (failed_files_.count(file)) return;
     SoundHandle sound = SoundSystem::CreateSound(sounds_folder + file, loops, stream);
     if (ErrChk(!sound.IsValid())) {
-        LogLine("[AudioSystem::LoadSound] event '" + event + (stream ? "' stream" : "' sound") + " could not be created!");
+        failed_files_.insert(file);
+        LogLine("[AudioSystem::LoadSound] event '" + event + (stream ? "' stream" : "' sound") +
+                " could not be created! (" + SoundSystem::GetLastError() + ")");
         return;
     }
     SoundMap[file] = sound;
@@ -77,10 +83,7 @@ void AudioSystem::LoadSound(const std::string& event, bool loops, bool stream)
 void AudioSystem::UnloadSound(const std::string& event)
 {
     const std::string file = GetFilenameFromEvent(event);
-    if (file.empty()) {
-        LogLine("[AudioSystem::UnloadSound] event '" + event + "' could not be found!");
-        return;
-    }
+    if (file.empty()) return;
     auto found = SoundMap.find(file);
     if (found == SoundMap.end()) return;
     SoundSystem::ReleaseSound(found->second);
@@ -90,13 +93,12 @@ void AudioSystem::UnloadSound(const std::string& event)
 SoundHandle AudioSystem::GetSoundPtr(const std::string& event)
 {
     const std::string file = GetFilenameFromEvent(event);
-    if (file.empty()) {
-        LogLine("[AudioSystem::GetSoundPtr] event '" + event + "' could not be found!");
-        return {};
-    }
+    if (file.empty()) return {};
     auto found = SoundMap.find(file);
     if (found == SoundMap.end()) {
-        LogLine("[AudioSystem::GetSoundPtr] Error: could not find sound in SoundMap!");
+        if (FirstReport("sound:" + file)) {
+            LogLine("[AudioSystem::GetSoundPtr] Error: could not find sound in SoundMap! (" + file + ")");
+        }
         return {};
     }
     return found->second;

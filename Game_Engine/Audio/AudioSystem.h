@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -29,8 +30,10 @@ public:
 
     // True (and a log line) when a sound-layer call failed.
     bool ErrChk(bool failed);
-    // The event's file name, or empty with a log line.
+    // The event's file name, or empty with a log line (once per event).
     std::string GetFilenameFromEvent(const std::string& event);
+    // True the first time a key is reported: each missing sound or entry is logged once a run.
+    bool FirstReport(const std::string& key);
     void LoadSound(const std::string& event, bool loops, bool stream);
     void UnloadSound(const std::string& event);
     SoundHandle GetSoundPtr(const std::string& event);
@@ -71,6 +74,9 @@ public:
 
 private:
     void ApplyMute(ChannelGroup group);
+    std::set<std::string> reported_;
+    // Files whose sound could not be created: not read again.
+    std::set<std::string> failed_files_;
     bool user_mute_[2] = {false, false};
     bool focus_mute_ = false;
 };

@@ -8,7 +8,16 @@ namespace OrvEngine {
 namespace {
 using Platform::SoundSystem;
 
-std::string Quoted(const std::string& file) { return "' " + file + "'!"; }
+std::string Quoted(const std::string& file) { return "'" + file + "'!"; }
+
+// An event without a file (its sound is missing) is named by the event.
+std::string Quoted(const std::string& file, const std::string& event) { return Quoted(file.empty() ? event : file); }
+
+// Logs a line once a run: a missing sound or channel asked for every frame would flood the log.
+void LogOnce(const std::string& line)
+{
+    if (AudioSystem::GetInstance()->FirstReport(line)) LogLine(line);
+}
 } // namespace
 
 Audio::~Audio()
@@ -95,7 +104,7 @@ SoundEntry* Audio::GetSoundFromFilename(const std::string& file)
     for (SoundEntry& entry : sounds) {
         if (entry.file_name == file) return &entry;
     }
-    LogLine("[Audio::GetSoundFromFilename] Error: could not find sound with filename " + Quoted(file));
+    LogOnce("[Audio::GetSoundFromFilename] Error: could not find sound with filename " + Quoted(file));
     return nullptr;
 }
 
@@ -104,7 +113,7 @@ void Audio::PlayEvent(const std::string& event)
     std::string file;
     SoundEntry* entry = FindEntry(event, file);
     if (!entry) {
-        LogLine("[Audio::PlayEvent] Error: could not find sound with filename " + Quoted(file));
+        LogOnce("[Audio::PlayEvent] Error: could not find sound with filename " + Quoted(file, event));
         return;
     }
     Platform::ChannelHandle channel;
@@ -119,11 +128,11 @@ void Audio::StopEvent(const std::string& event)
     std::string file;
     SoundEntry* entry = FindEntry(event, file);
     if (!entry) {
-        LogLine("[Audio::StopEvent] Error: could not find sound with filename " + Quoted(file));
+        LogOnce("[Audio::StopEvent] Error: could not find sound with filename " + Quoted(file, event));
         return;
     }
     if (entry->channel.IsValid()) SoundSystem::Stop(entry->channel);
-    else LogLine("[Audio::StopEvent] Error: could not find channel with filename " + Quoted(file));
+    else LogOnce("[Audio::StopEvent] Error: could not find channel with filename " + Quoted(file, event));
     entry->is_playing = false;
 }
 
@@ -132,11 +141,11 @@ void Audio::PauseEvent(const std::string& event)
     std::string file;
     SoundEntry* entry = FindEntry(event, file);
     if (!entry) {
-        LogLine("[Audio::PauseEvent] Error: could not find sound with filename " + Quoted(file));
+        LogOnce("[Audio::PauseEvent] Error: could not find sound with filename " + Quoted(file, event));
         return;
     }
     if (entry->channel.IsValid()) SoundSystem::SetPaused(entry->channel, !SoundSystem::GetPaused(entry->channel));
-    else LogLine("[Audio::PauseEvent] Error: could not find channel with filename " + Quoted(file));
+    else LogOnce("[Audio::PauseEvent] Error: could not find channel with filename " + Quoted(file, event));
     entry->is_playing = false;
 }
 
@@ -145,7 +154,7 @@ void Audio::SetLoop(const std::string& event)
     std::string file;
     SoundEntry* entry = FindEntry(event, file);
     if (!entry) {
-        LogLine("[Audio::SetLoop] Error: could not find sound with filename " + Quoted(file));
+        LogOnce("[Audio::SetLoop] Error: could not find sound with filename " + Quoted(file, event));
         return;
     }
     AudioSystem::GetInstance()->ErrChk(!SoundSystem::SetLoopCount(AudioSystem::GetInstance()->GetSoundPtr(event), -1));

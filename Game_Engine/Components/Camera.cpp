@@ -11,6 +11,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
+#include <limits>
 
 namespace OrvEngine {
 
@@ -25,7 +26,15 @@ float WindowAspect()
     return window->height ? static_cast<float>(window->width) / static_cast<float>(window->height) : 0.0f;
 }
 
-uint64_t WholeExtent(float value) { return value > 0.0f ? static_cast<uint64_t>(value) : 0; }
+// The whole part of a view size; sizes past what 64 bits hold (a huge or infinite scale) saturate,
+// as converting them is undefined.
+uint64_t WholeExtent(float value)
+{
+    constexpr float kTwoTo64 = 18446744073709551616.0f;
+    if (!(value > 0.0f)) return 0;
+    if (value >= kTwoTo64) return std::numeric_limits<uint64_t>::max();
+    return static_cast<uint64_t>(value);
+}
 
 std::shared_ptr<Transform> TransformOf(Entity* entity)
 {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace OrvEngine {
 
@@ -52,21 +53,23 @@ void Child::SetParent(const std::shared_ptr<Parent>& new_parent)
     }
     auto previous = parent.lock();
     if (previous == new_parent) return;
-    if (previous) previous->num_children = std::max(0, previous->num_children - 1);
+    if (previous && previous->num_children > 0) --previous->num_children;
     parent = new_parent;
     parent_name = new_parent->owner ? new_parent->owner->name : std::string();
-    ++new_parent->num_children;
+    // Counts and indices come from files: they saturate rather than overflow.
+    if (new_parent->num_children < std::numeric_limits<int>::max()) ++new_parent->num_children;
     // One more than the largest index in use, so a child that left never causes a shared index.
     const int in_use = ParentChildSystem::Exists()
                            ? ParentChildSystem::GetInstance()->LargestSiblingIndex(new_parent, this)
                            : 0;
-    sibling_index = std::max(new_parent->num_children, in_use + 1);
+    const int next_free = in_use < std::numeric_limits<int>::max() ? in_use + 1 : in_use;
+    sibling_index = std::max(new_parent->num_children, next_free);
 }
 
 void Child::ClearParent()
 {
     auto current = parent.lock();
-    if (current) current->num_children = std::max(0, current->num_children - 1);
+    if (current && current->num_children > 0) --current->num_children;
     parent_name.clear();
     sibling_index = -1;
     follows_x = follows_y = follows_scaling_dir = true;

@@ -3,6 +3,8 @@
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 
+#include <algorithm>
+
 namespace OrvEngine {
 
 bool Parent::Serialize(JsonWriter& writer)
@@ -23,7 +25,8 @@ void Parent::Deserialize(const rapidjson::Value& value)
     pos_prev = Serializer::ReadVec3(*object, "pos_prev");
     pos_changed = Serializer::ReadVec3(*object, "pos_changed");
     pos_updated = Serializer::ReadBool(*object, "pos_updated");
-    num_children = Serializer::ReadInt(*object, "num_children");
+    // A count below 0 reads as none (counting down from the lowest int would overflow).
+    num_children = std::max(0, Serializer::ReadInt(*object, "num_children"));
     dir_changed = Serializer::ReadBool(*object, "dir_changed");
     dir_positive = Serializer::ReadBool(*object, "dir_positive");
 }

@@ -46,7 +46,8 @@ void ParentChildSystem::RemoveChild(const std::shared_ptr<Child>& child)
     auto it = std::find(children.begin(), children.end(), child);
     if (it == children.end()) return;
     // The child leaves its parent's count and link; it finds the parent again by name if re-added.
-    if (auto parent = child->GetParent()) parent->num_children = std::max(0, parent->num_children - 1);
+    auto parent = child->GetParent();
+    if (parent && parent->num_children > 0) --parent->num_children;
     child->parent.reset();
     children.erase(it);
 }

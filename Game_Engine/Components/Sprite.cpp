@@ -15,6 +15,7 @@
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <fstream>
 
 namespace OrvEngine {
@@ -67,6 +68,9 @@ void Sprite::Deserialize(const rapidjson::Value& value)
         slider_offset = Serializer::ReadFloat(*object, "slider_offset", slider_offset);
         is_tinted = Serializer::ReadBool(*object, "is_tinted", is_tinted);
         tint_color = Serializer::ReadColor(*object, tint_color);
+        // Frames from a file stay within the sheet, so the animation counter never overflows.
+        number_of_frames = std::max(number_of_frames, 0);
+        start_frame = std::clamp(start_frame, 0, number_of_frames);
     }
     // The stored path is rebuilt from the identifier.
     SetTexture(tex_identifier);
@@ -116,9 +120,13 @@ void Sprite::SetTexture(const std::string& name)
 {
     TextureManager* manager = TextureManager::GetInstance();
     texture_ref = manager->GetTexture(name);
-    if (!texture_ref && !name.empty() && FileExists(ArtPath(name))) {
-        manager->LoadTexture(ArtPath(name), name);
-        texture_ref = manager->GetTexture(name);
+    if (!texture_ref && !name.empty()) {
+        if (FileExists(ArtPath(name))) {
+            manager->LoadTexture(ArtPath(name), name);
+            texture_ref = manager->GetTexture(name);
+        } else {
+            manager->ReportMissing(name, ArtPath(name));
+        }
     }
     tex_identifier = name;
     texture = ArtPath(name);
@@ -145,8 +153,9 @@ void Sprite::AdvanceAnimation()
         animation_timer += FrameTime();
         if (animation_timer >= spritesheet_speed) {
             animation_timer -= spritesheet_speed;
-            ++current_frame;
-            if (current_frame > number_of_frames) current_frame = play_once ? number_of_frames : 1;
+            // Compared before stepping: a frame set past the sheet wraps instead of overflowing.
+            if (current_frame >= number_of_frames) current_frame = play_once ? number_of_frames : 1;
+            else ++current_frame;
         }
     } else if (!play_once) {
         // A looping animation shows its start frame while the game is paused or a dialogue runs.

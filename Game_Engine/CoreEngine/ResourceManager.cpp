@@ -44,16 +44,43 @@ void ResourceManager::Init()
     RefreshSounds();
 }
 
+void ResourceManager::ReportStrayArt(const std::string& file)
+{
+    const std::string path = art_folder + file;
+    if (!reported_files_.insert(path).second) return;
+    // The box (once a run) names the first such file; each later one gets a log line.
+    if (texture_warning_shown) {
+        LogLine("[ResourceManager::RefreshTextures()] " + path + " is not a png; it is not read");
+        return;
+    }
+    Platform::ShowMessageBox(
+        "A file in ../Resources/ArtAssets/ that is not a png was found,\nit will not be read: " + file, "Warning", 48);
+    texture_warning_shown = true;
+}
+
+void ResourceManager::ReportStraySound(const std::string& file)
+{
+    const std::string path = sound_folder + file;
+    if (!reported_files_.insert(path).second) return;
+    // As for art: the warning (once a run) names the first such file, a log line each later one.
+    if (sound_warning_shown) {
+        LogLine("[ResourceManager::RefreshSounds()] " + path + " is not an ogg; it is not read");
+        return;
+    }
+    Platform::ShowMessageBox("Non-supported audio file detected in Resources folder, only ogg file extension "
+                             "is supported for audio files!\n" + file,
+                             "Warning", 304);
+    LogLine("[ResourceManager::RefreshSounds()] Note: non-ogg audio file detected in sounds resources folder! "
+            "Only ogg files supported: " + path);
+    sound_warning_shown = true;
+}
+
 void ResourceManager::RefreshTextures()
 {
     for (const std::string& file : ListFolder(art_folder)) {
         std::string name;
         if (!StripExtension(file, ".png", name)) {
-            if (!texture_warning_shown) {
-                Platform::ShowMessageBox("A file in ../Resources/ArtAssets/ that is not a png was found,\nit will not be read.",
-                                         "Warning", 48);
-                texture_warning_shown = true;
-            }
+            ReportStrayArt(file);
             continue;
         }
         const std::string path = art_folder + file;
@@ -68,14 +95,7 @@ void ResourceManager::RefreshSounds()
     for (const std::string& file : ListFolder(sound_folder)) {
         std::string event;
         if (!StripExtension(file, ".ogg", event)) {
-            if (!sound_warning_shown) {
-                Platform::ShowMessageBox("Non-supported audio file detected in Resources folder, only ogg file extension "
-                                         "is supported for audio files!\n",
-                                         "Warning", 304);
-                LogLine("[ResourceManager::RefreshSounds()] Note: non-ogg audio file detected in sounds resources folder! "
-                        "Only ogg files supported.");
-                sound_warning_shown = true;
-            }
+            ReportStraySound(file);
             continue;
         }
         if (audio->EventsFilenameMap.count(event)) continue;

@@ -6,6 +6,7 @@
 #include "CoreEngine/Singleton.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ public:
     std::map<std::string, std::string> textures;
     std::string art_folder = "../Resources/ArtAssets/";
     std::string sound_folder = "../Resources/Sounds/";
+
+private:
+    void ReportStrayArt(const std::string& file);
+    void ReportStraySound(const std::string& file);
+
+    // Files of the wrong kind already named in a warning, so a rescan does not repeat them.
+    std::set<std::string> reported_files_;
 };
 
 } // namespace OrvEngine

@@ -101,7 +101,10 @@ void Serializer::WriteColor(JsonWriter& writer, const Vec4& rgba)
 bool Serializer::WriteStringToFile(const char* text, const char* name)
 {
     const std::string path = std::string(kDataFolder) + name;
-    std::string temp = path + ".tmp.XXXXXX";
+    // Short and in the target's folder, so any target name that is legal has a legal temporary
+    // beside it and the rename stays on one file system.
+    const size_t slash = path.rfind('/');
+    std::string temp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".tmp.XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) {
         std::cout << "[Serializer::WriteStringToFile] Error opening file!" << std::endl;
@@ -251,7 +254,7 @@ bool Serializer::ReadVec3(const rapidjson::Value& component_array, const char* k
     return true;
 }
 
-bool MakeDataFolder(const std::string& path, const char* source)
+bool MakeDataFolder(const std::string& path, const char* source, bool assert_on_error)
 {
     switch (Platform::MakeDirectory(path)) {
     case Platform::MakeDirResult::Created:
@@ -264,8 +267,13 @@ bool MakeDataFolder(const std::string& path, const char* source)
     case Platform::MakeDirResult::Error:
         break;
     }
+    const std::string message = "Unexpected error occur while creating directory " + path;
+    if (!assert_on_error) {
+        PrintAndLog("[" + std::string(source) + "] " + message);
+        return false;
+    }
     const bool failed = true;
-    AssertReport(&failed, "exist", source, __LINE__, "Unexpected error occur while creating directory " + path);
+    AssertReport(&failed, "exist", source, __LINE__, message);
     return false;
 }
 

@@ -73,8 +73,9 @@ public:
 extern Serializer OrvSerializer;
 
 // Makes a folder under the data folder, logging "... not found" / "Directory ... created" or
-// "... already existed"; any other failure is an assertion report naming `source`.
-bool MakeDataFolder(const std::string& path, const char* source);
+// "... already existed"; any other failure is an assertion report naming `source`, or only a logged
+// line when `assert_on_error` is false (a save of many files that goes on with the others).
+bool MakeDataFolder(const std::string& path, const char* source, bool assert_on_error = true);
 
 // A name used as a file or folder name: non-empty, not "." or "..", no separators or control characters.
 bool IsSafePathComponent(const std::string& name);

@@ -27,6 +27,8 @@
 #include "Physics/PhysicsSystem.h"
 #include "Scripts/ScriptSystem.h"
 
+#include <algorithm>
+
 namespace OrvEngine {
 
 uint64_t ArchetypeNameCounter = 1;
@@ -130,8 +132,14 @@ Entity* EntityFactory::CreateFromArchetype(const std::string& prefab_name)
 void EntityFactory::DestroyEntity(Entity*& entity)
 {
     if (!entity) return;
+    if (std::find(destroying_.begin(), destroying_.end(), entity) != destroying_.end()) {
+        entity = nullptr;
+        return;
+    }
     const std::string name = entity->name;
+    destroying_.push_back(entity);
     RemoveEntityFromSystems(entity);
+    destroying_.erase(std::find(destroying_.begin(), destroying_.end(), entity));
     EditorManager::GetInstance()->ClearSelectionIf(entity);
     if (entity->id != 0) {
         auto it = entities.find(entity->id);
@@ -140,21 +148,33 @@ void EntityFactory::DestroyEntity(Entity*& entity)
     }
     auto by_name = entities_by_name.find(name);
     if (by_name != entities_by_name.end() && by_name->second == entity) entities_by_name.erase(by_name);
+    for (auto& [busy, destroyed] : busy_) {
+        if (busy == entity) destroyed = true;
+    }
     delete entity;
     entity = nullptr;
     LogLine("The entity '" + name + "' is deleted");
 }
 
-void EntityFactory::AddEntityToSystems(Entity* entity)
+bool EntityFactory::AddEntityToSystems(Entity* entity)
 {
-    if (!entity) return;
+    if (!entity) return false;
     entity->in_systems = true;
     static const int kAddOrder[] = {PLAYERCONTROLLER, RIGIDBODY2D, SCRIPTCOMPONENT, AIMOVEMENT, ENEMYMOVEMENT,
                                     BOXCOLLIDER, SPRITE, SLIDER, TEXT, BUTTON, PARENT, CHILD};
+    // A script's Init may destroy its own entity (a one-shot trigger) or take it out of the systems:
+    // the rest of the add is abandoned, as the removal already undid what was added so far.
+    busy_.emplace_back(entity, false);
+    const size_t frame = busy_.size() - 1;
+    bool destroyed = false;
     for (int type : kAddOrder) {
         auto component = entity->GetComponent(type);
         if (component) AddComponentToSystem(entity, type, component);
+        destroyed = busy_[frame].second;
+        if (destroyed || !entity->in_systems) break;
     }
+    busy_.pop_back();
+    return !destroyed;
 }
 
 void EntityFactory::AddComponentToSystem(Entity* entity, int type, const std::shared_ptr<Component>& component)
@@ -204,9 +224,11 @@ void EntityFactory::AddComponentToSystem(Entity* entity, int type, const std::sh
 
 void EntityFactory::RemoveComponentFromSystem(Entity* entity, int type, const std::shared_ptr<Component>& component)
 {
-    if (!entity || !component) return;
+    if (!component) return;
     switch (type) {
-    case SCRIPTCOMPONENT: ScriptSystem::GetInstance()->DetachScript(entity); break;
+    case SCRIPTCOMPONENT:
+        if (entity) ScriptSystem::GetInstance()->DetachScript(entity);
+        break;
     case AIMOVEMENT: std::static_pointer_cast<AIMovement>(component)->Disconnect(); break;
     case ENEMYMOVEMENT: std::static_pointer_cast<EnemyMovement>(component)->Disconnect(); break;
     case BOXCOLLIDER: {
@@ -229,15 +251,29 @@ void EntityFactory::RemoveComponentFromSystem(Entity* entity, int type, const st
 void EntityFactory::RemoveEntityFromSystems(Entity* entity)
 {
     if (!entity) return;
-    entity->active = false;
-    if (!entity->in_systems) return;
-    entity->in_systems = false;
-    static const int kRemovalOrder[] = {SCRIPTCOMPONENT, AIMOVEMENT, ENEMYMOVEMENT, BOXCOLLIDER, RIGIDBODY2D, SPRITE,
-                                        SLIDER, TEXT, BUTTON, PARENT, CHILD};
-    for (int type : kRemovalOrder) {
-        auto component = entity->GetComponent(type);
-        if (component) RemoveComponentFromSystem(entity, type, component);
+    // Removing twice would run OnDestroy twice and queue the id twice, and the second queue entry
+    // would later drop the script of the entity once it is added again.
+    if (entity->in_systems) {
+        entity->in_systems = false;
+        static const int kRemovalOrder[] = {SCRIPTCOMPONENT, AIMOVEMENT, ENEMYMOVEMENT, BOXCOLLIDER, RIGIDBODY2D,
+                                            SPRITE, SLIDER, TEXT, BUTTON, PARENT, CHILD};
+        // Held here: an OnDestroy that destroys its own entity frees the entity's map, and the rest
+        // of its components must still leave their systems.
+        std::vector<std::pair<int, std::shared_ptr<Component>>> parts;
+        for (int type : kRemovalOrder) {
+            if (auto component = entity->GetComponent(type)) parts.emplace_back(type, component);
+        }
+        busy_.emplace_back(entity, false);
+        const size_t frame = busy_.size() - 1;
+        for (const auto& [type, component] : parts) {
+            RemoveComponentFromSystem(busy_[frame].second ? nullptr : entity, type, component);
+        }
+        const bool destroyed = busy_[frame].second;
+        busy_.pop_back();
+        if (destroyed) return;
     }
+    // Last, so OnDestroy still sees its entity active.
+    entity->active = false;
 }
 
 void EntityFactory::SetEntity(const uint64_t& id, Entity* entity) { entities[id] = entity; }

@@ -13,6 +13,8 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace OrvEngine {
 
@@ -38,12 +40,16 @@ public:
     // Takes the entity out of the systems, deletes it and nulls the caller's pointer.
     void DestroyEntity(Entity*& entity);
 
-    void AddEntityToSystems(Entity* entity);
-    // Idempotent: a second call on an entity already out of the systems does nothing more.
+    // False when the entity was destroyed while it was being added, for instance by a script that
+    // removes its own entity in Init: the add is abandoned there and the pointer must not be used any
+    // more. Also false for a null entity. An entity taken out of the systems again stays out.
+    bool AddEntityToSystems(Entity* entity);
+    // Idempotent: a second call on an entity already out of the systems only clears `active` again.
+    // The entity stays active while its script's OnDestroy runs.
     void RemoveEntityFromSystems(Entity* entity);
     // Puts one component into the system that acts on it (a replacement on a live entity).
     void AddComponentToSystem(Entity* entity, int type, const std::shared_ptr<Component>& component);
-    // Takes one component out of the system that holds it.
+    // Takes one component out of the system that holds it; a null entity skips only the script step.
     void RemoveComponentFromSystem(Entity* entity, int type, const std::shared_ptr<Component>& component);
 
     std::map<std::string, std::shared_ptr<ComponentCreator>>& GetComponentCreators() { return creators; }
@@ -85,6 +91,11 @@ private:
     bool EnsurePrefabFolder();
 
     std::unordered_map<uint64_t, Entity*> live_;
+    // The entities whose AddEntityToSystems or RemoveEntityFromSystems is under way (innermost last),
+    // each with a flag that DestroyEntity sets: scripts run inside both and may destroy the entity.
+    std::vector<std::pair<Entity*, bool>> busy_;
+    // The entities DestroyEntity is working on: an OnDestroy destroying its own entity again is a no-op.
+    std::vector<Entity*> destroying_;
     // Prefab names listed in the index whose files failed to load: kept when the index is written.
     std::set<std::string> unloaded_prefabs_;
     // The index existed but could not be read: it is never rewritten this run.

@@ -28,7 +28,8 @@ void DrawQuad(const QuadDraw& quad)
     glUniformMatrix4fv(shader.Location(UNIFORM_PROJECTION), 1, GL_FALSE, glm::value_ptr(projection));
     glUniformMatrix4fv(shader.Location(UNIFORM_MODEL), 1, GL_FALSE, glm::value_ptr(quad.model_matrix));
     glUniform4f(shader.Location(UNIFORM_TINT), quad.tint.x, quad.tint.y, quad.tint.z, quad.tint.w);
-    if (quad.frame > 0 && shader.Location(UNIFORM_CURRENT_TASK) >= 0) {
+    // Set for every sheet draw, frame 0 included: the uniform keeps the last sheet's value otherwise.
+    if (shader.Location(UNIFORM_CURRENT_TASK) >= 0) {
         glUniform1i(shader.Location(UNIFORM_CURRENT_TASK), quad.frame);
     }
     glDrawElements(quad.model->primitive_type, static_cast<GLsizei>(quad.model->index_count), GL_UNSIGNED_SHORT,

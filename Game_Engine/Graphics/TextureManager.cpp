@@ -28,34 +28,27 @@ uint32_t Upload(int width, int height, GLenum format, const void* pixels)
     return id;
 }
 
-void ReportLoadFailure()
+void ReportLoadFailure(const std::string& path)
 {
-    PrintLine("Image failed to load! ");
-    LogIfOpen("Image failed to load! ");
+    PrintLine("Image failed to load! " + path);
+    LogIfOpen("Image failed to load! " + path);
 }
 
-// Reads the file as a 32-bit bitmap, or null (reported).
+// Reads the file as a 32-bit bitmap, or null (the caller reports it).
 FIBITMAP* Read32(const std::string& path)
 {
     FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(path.c_str(), 0);
     if (fif == FIF_UNKNOWN) {
         PrintLine("fif unknown 1");
         fif = FreeImage_GetFIFFromFilename(path.c_str());
-        if (fif == FIF_UNKNOWN) {
-            PrintLine("fif unknown 2");
-            return nullptr;
-        }
+        if (fif == FIF_UNKNOWN) return nullptr;
     }
     FIBITMAP* image = FreeImage_FIFSupportsReading(fif) ? FreeImage_Load(fif, path.c_str(), 0) : nullptr;
-    if (!image) {
-        ReportLoadFailure();
-        return nullptr;
-    }
+    if (!image) return nullptr;
     // Anything but 32 bits per pixel would be read past its end as BGRA.
     if (FreeImage_GetBPP(image) != 32) {
         FIBITMAP* converted = FreeImage_ConvertTo32Bits(image);
         FreeImage_Unload(image);
-        if (!converted) ReportLoadFailure();
         image = converted;
     }
     return image;
@@ -77,13 +70,15 @@ bool TextureManager::LoadTexture(const std::string& path, const std::string& nam
     if (name.empty()) return false;
     auto found = textures.find(name);
     if (found != textures.end() && found->second) return false;
+    // A file that failed once fails again: a sprite asking every frame must not flood the log.
+    if (reported_.count(path)) return false;
     FIBITMAP* image = Read32(path);
-    if (!image) return false;
-    const BYTE* bits = FreeImage_GetBits(image);
-    const int width = static_cast<int>(FreeImage_GetWidth(image));
-    const int height = static_cast<int>(FreeImage_GetHeight(image));
+    const BYTE* bits = image ? FreeImage_GetBits(image) : nullptr;
+    const int width = image ? static_cast<int>(FreeImage_GetWidth(image)) : 0;
+    const int height = image ? static_cast<int>(FreeImage_GetHeight(image)) : 0;
     if (!bits || width == 0 || height == 0) {
-        FreeImage_Unload(image);
+        if (image) FreeImage_Unload(image);
+        if (FirstReport(path)) ReportLoadFailure(path);
         return false;
     }
     auto texture = std::make_shared<Texture>();
@@ -95,6 +90,14 @@ bool TextureManager::LoadTexture(const std::string& path, const std::string& nam
     FreeImage_Unload(image);
     textures[name] = texture;
     return true;
+}
+
+bool TextureManager::FirstReport(const std::string& path) { return reported_.insert(path).second; }
+
+void TextureManager::ReportMissing(const std::string& name, const std::string& path)
+{
+    if (!FirstReport(path)) return;
+    PrintAndLog("[Sprite::SetTexture] No texture '" + name + "': " + path + " not found; drawn white");
 }
 
 std::shared_ptr<Texture> TextureManager::GetTexture(const std::string& name) const
@@ -111,6 +114,7 @@ void TextureManager::UnloadAllTextures()
         if (texture) texture->id = 0;
     }
     textures.clear();
+    reported_.clear();
     if (white_ && ready && white_->id && white_generation_ == Graphics::GLGeneration()) {
         glDeleteTextures(1, &white_->id);
     }

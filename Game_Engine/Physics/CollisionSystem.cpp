@@ -267,6 +267,22 @@ void CollisionSystem::DrawContactsOf(size_t i)
     }
 }
 
+int CollisionSystem::SideIn(const Manifold& contact, bool self_is_a) const
+{
+    EntityFactory* factory = EntityFactory::GetInstance();
+    const Entity* a = factory->GetLiveEntity(contact.entity_a);
+    const Entity* b = factory->GetLiveEntity(contact.entity_b);
+    auto collider_a = a ? a->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;
+    auto collider_b = b ? b->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;
+    if (!collider_a || !collider_b) return 0;
+    const Vec2 pa = collider_a->GetCentre();
+    const Vec2 pb = collider_b->GetCentre();
+    // A normal with x = 0 comes from a side-by-side overlap (the larger overlap picks the axis).
+    if (contact.normal.x == 0.0f) return SideFrom(pa.x, pb.x, self_is_a, 4, 3);
+    if (contact.normal.y == 0.0f) return SideFrom(pa.y, pb.y, self_is_a, 2, 1);
+    return 0;
+}
+
 int CollisionSystem::GetCollisionSide(const Entity* entity) const
 {
     if (!entity || TagOf(entity) != kEnemyTag) return 0;
@@ -278,16 +294,30 @@ int CollisionSystem::GetCollisionSide(const Entity* entity) const
         if (!other) continue;
         const uint32_t other_tag = TagOf(other);
         if (other_tag != kAITag && other_tag != kTerrainDamageTag) continue;
-        const Entity* a = self_is_a ? entity : other;
-        const Entity* b = self_is_a ? other : entity;
-        auto collider_a = a->GetComponent<BoxCollider>(BOXCOLLIDER);
-        auto collider_b = b->GetComponent<BoxCollider>(BOXCOLLIDER);
-        if (!collider_a || !collider_b) continue;
-        const Vec2 pa = collider_a->GetCentre();
-        const Vec2 pb = collider_b->GetCentre();
-        // A normal with x = 0 comes from a side-by-side overlap (the larger overlap picks the axis).
-        if (contact.normal.x == 0.0f) return SideFrom(pa.x, pb.x, self_is_a, 4, 3);
-        if (contact.normal.y == 0.0f) return SideFrom(pa.y, pb.y, self_is_a, 2, 1);
+        if (const int side = SideIn(contact, self_is_a)) return side;
+    }
+    return 0;
+}
+
+int CollisionSystem::GetAnyCollisionSide(const Entity* entity) const
+{
+    if (!entity) return 0;
+    for (const Manifold& contact : contacts_) {
+        const bool self_is_a = contact.entity_a == entity->id;
+        if (!self_is_a && contact.entity_b != entity->id) continue;
+        if (const int side = SideIn(contact, self_is_a)) return side;
+    }
+    return 0;
+}
+
+int CollisionSystem::GetPairCollisionSide(const Entity* first, const Entity* second, bool first_is_a) const
+{
+    if (!first || !second) return 0;
+    const uint64_t a = first_is_a ? first->id : second->id;
+    const uint64_t b = first_is_a ? second->id : first->id;
+    for (const Manifold& contact : contacts_) {
+        if (contact.entity_a != a || contact.entity_b != b) continue;
+        if (const int side = SideIn(contact, first_is_a)) return side;
     }
     return 0;
 }

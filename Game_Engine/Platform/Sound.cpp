@@ -165,6 +165,17 @@ bool FileReadable(const std::string& path)
     return file && file.peek() != std::ifstream::traits_type::eof();
 }
 
+// Whether a file that opens is something else than Ogg. The mixer picks its decoder by the content,
+// and a small WAV whose header claims gigabytes would make it allocate them; the game ships Ogg only.
+bool OpensButIsNotOgg(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    char magic[4] = {0, 0, 0, 0};
+    file.read(magic, sizeof magic);
+    return !(file.gcount() == 4 && magic[0] == 'O' && magic[1] == 'g' && magic[2] == 'g' && magic[3] == 'S');
+}
+
 bool OpenDevice()
 {
     if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, 2, kChunkFrames) != 0) {
@@ -337,6 +348,10 @@ SoundHandle SoundSystem::CreateSound(const std::string& path, bool looping, bool
 {
     if (!g.initialised) {
         g.error = "the sound system is not initialised";
+        return {};
+    }
+    if (OpensButIsNotOgg(path)) {
+        g.error = path + " does not begin with the Ogg signature; it is not decoded";
         return {};
     }
     Mix_Chunk* chunk = nullptr;

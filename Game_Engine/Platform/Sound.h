@@ -64,6 +64,7 @@ public:
 
     // ---- Sounds ---------------------------------------------------------------------------
     // Decodes the whole file; stream only says how the caller meant it (streams are decoded too).
+    // Only Ogg files are decoded: anything else is refused (GetLastError names the file).
     // Returns a null handle on failure, with the reason in GetLastError.
     static SoundHandle CreateSound(const std::string& path, bool looping, bool stream);
     // Stops the channels playing the sound, then frees it.

@@ -58,8 +58,13 @@ void SceneBase::EnterFromLoaded(bool record_names)
         Entity* copy = factory->CloneEntity(id);
         scratch.clear();
         if (!copy) continue;
-        entities_[copy->id] = copy;
-        factory->AddEntityToSystems(copy);
+        const uint64_t copy_id = copy->id;
+        entities_[copy_id] = copy;
+        if (!factory->AddEntityToSystems(copy)) {
+            // Its script destroyed it in Init; ids are never reused, so the id names only that entity.
+            entities_.erase(copy_id);
+            continue;
+        }
         // The index maps each name to the live copy, as the auto-save path does.
         if (record_names) factory->AddEntityName(copy);
     }
@@ -81,7 +86,10 @@ bool SceneBase::EnterFromAutoSave(bool record_names)
     TakeFactoryEntities(fresh);
     for (const auto& [id, entity] : fresh) {
         AddEntity(id, entity);
-        factory->AddEntityToSystems(entity);
+        if (!factory->AddEntityToSystems(entity)) {
+            entities_.erase(id);  // destroyed by its own script's Init
+            continue;
+        }
         if (record_names) factory->AddEntityName(entity);
     }
     return true;

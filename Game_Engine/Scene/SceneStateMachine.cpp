@@ -1,5 +1,6 @@
 #include "Scene/SceneStateMachine.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
@@ -97,6 +98,8 @@ void SceneStateMachine::StartSceneMusic()
         Entity* entity = current_scene->FindEntityByName(row.entity);
         auto audio = entity ? entity->GetComponent<Audio>(AUDIO) : nullptr;
         if (!audio) return;
+        // A missing sound file was reported when the entity's sounds were added; not every frame.
+        if (!AudioSystem::GetInstance()->EventsFilenameMap.count(row.event)) return;
         SoundEntry* entry = audio->GetSoundFromFilename(row.file);
         if (entry && !entry->is_playing) audio->PlayEvent(row.event);
         return;
@@ -194,32 +197,38 @@ bool SceneStateMachine::WriteSceneSettings(IScene& scene)
     writer.EndObject();
     const std::string n = scene.GetSceneName();
     const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), (n + "/" + n + ".json").c_str());
-    ORV_ASSERT_AT(written, "Game_Engine/Scene/SceneStateMachine", "Failed to write to file " + n + ".json");
+    // Logged, not asserted: a save of many files must not end the program after some of them.
+    if (!written) PrintAndLog("[SceneStateMachine::WriteSceneSettings] Failed to write to file " + n + ".json");
     return written;
 }
 
-void SceneStateMachine::SaveScene(const std::string& name)
+bool SceneStateMachine::SaveScene(const std::string& name)
 {
     auto found = scenes.find(name);
-    if (found == scenes.end()) return;
-    WriteSceneSettings(*found->second);
+    if (found == scenes.end()) return false;
+    return WriteSceneSettings(*found->second);
 }
 
-void SceneStateMachine::SaveAllScenes()
+bool SceneStateMachine::SaveAllScenes()
 {
     rapidjson::StringBuffer buffer;
     JsonWriter writer(buffer);
     writer.StartObject();
+    bool all_written = true;
     for (const auto& [key, scene] : scenes) {
         const std::string n = scene->GetSceneName();
         if (!IsSafePathComponent(n)) continue;
-        if (!MakeDataFolder(std::string(kDataFolder) + n + "/", "Game_Engine/Scene/SceneStateMachine")) continue;
+        if (!MakeDataFolder(std::string(kDataFolder) + n + "/", "SceneStateMachine::SaveAllScenes", false)) {
+            all_written = false;
+            continue;
+        }
         Serializer::WriteUint(writer, key.c_str(), scene->GetSceneType());
-        WriteSceneSettings(*scene);
+        all_written = WriteSceneSettings(*scene) && all_written;
     }
     writer.EndObject();
     const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), "Scenes.json");
-    ORV_ASSERT_AT(written, "Game_Engine/Scene/SceneStateMachine", "Failed to write to file Scenes.json");
+    if (!written) PrintAndLog("[SceneStateMachine::SaveAllScenes] Failed to write to file Scenes.json");
+    return written && all_written;
 }
 
 } // namespace OrvEngine

@@ -30,8 +30,9 @@ public:
     std::shared_ptr<IScene> ChangeState(const std::string& name);
     std::shared_ptr<IScene> GetCurrentScene() const { return current_scene; }
     std::shared_ptr<IScene> GetScene(const std::string& name) const;
-    void SaveScene(const std::string& name);
-    void SaveAllScenes();
+    // Both return whether every file was written; a failed file is logged and the rest still saved.
+    bool SaveScene(const std::string& name);
+    bool SaveAllScenes();
     void LoadScenes();
     void LoadScene(const std::string& name, uint32_t type);
     static std::shared_ptr<IScene> MakeGameScene();

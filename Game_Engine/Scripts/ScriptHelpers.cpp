@@ -40,9 +40,11 @@ Entity* InstantiatePrefab(const std::string& prefab_name)
     Entity* entity = factory->CreateFromArchetype(prefab_name);
     if (!entity) return nullptr;
     scene->AddEntity(entity->id, entity);
-    factory->AddEntityToSystems(entity);
-    factory->AddEntityName(entity);
+    const bool alive = factory->AddEntityToSystems(entity);
     factory->GetEntities().clear();
+    // A prefab whose script removes its own entity in Init is gone already.
+    if (!alive) return nullptr;
+    factory->AddEntityName(entity);
     return entity;
 }
 

@@ -9,7 +9,7 @@ namespace OrvEngine {
 class Entity;
 
 // An entity made from the prefab, in the current scene and the systems and listed by name; null
-// when the prefab is unknown or there is no current scene.
+// when the prefab is unknown, there is no current scene, or its script removed it again in Init.
 Entity* InstantiatePrefab(const std::string& prefab_name);
 // Takes the entity out of the name index and destroys it through the current scene; null does nothing.
 void DestroyEntity(Entity* entity);

@@ -91,12 +91,14 @@ void ScriptSystem::AttachScript(Entity* entity, const ScriptComponent& component
 
 void ScriptSystem::DetachScript(Entity* entity)
 {
-    auto stored = scripts.find(entity->id);
+    // Taken first: OnDestroy may destroy the entity itself.
+    const uint64_t id = entity->id;
+    auto stored = scripts.find(id);
     if (stored != scripts.end()) {
         auto script = stored->second;
         script->OnDestroy(entity);
     }
-    removal_queue.push_back(entity->id);
+    removal_queue.push_back(id);
 }
 
 } // namespace OrvEngine

@@ -18,6 +18,23 @@ namespace OrvEngine {
 
 namespace {
 constexpr uint32_t kMaxWindowSide = 16384;
+
+// A member that is there but of the wrong kind is ignored with a log line, so a typo in the file
+// does not silently leave the default in place.
+void ReportIgnored(const char* key, const char* wanted)
+{
+    PrintAndLog(std::string("[WindowsSystems::Deserialize] config.json: \"") + key + "\" is not " + wanted +
+                "; it is ignored");
+}
+
+uint32_t ReadSide(const rapidjson::Value& config, const char* key, uint32_t fallback)
+{
+    auto member = config.FindMember(key);
+    if (member == config.MemberEnd()) return fallback;
+    if (member->value.IsUint()) return member->value.GetUint();
+    ReportIgnored(key, "a whole number of pixels");
+    return fallback;
+}
 } // namespace
 
 WindowsSystems::WindowsSystems() : show_command(ShowCommand) {}
@@ -34,9 +51,15 @@ bool WindowsSystems::Serialize(JsonWriter& writer)
 
 void WindowsSystems::Deserialize(const rapidjson::Value& value)
 {
+    if (!value.IsObject()) {
+        PrintAndLog("[WindowsSystems::Deserialize] config.json does not hold an object; the defaults are kept");
+        return;
+    }
+    auto name = value.FindMember("Name");
+    if (name != value.MemberEnd() && !name->value.IsString()) ReportIgnored("Name", "a string");
     title = Serializer::ReadString(value, "Name", title);
-    const uint32_t h = Serializer::ReadUint(value, "Height", static_cast<uint32_t>(height));
-    const uint32_t w = Serializer::ReadUint(value, "Width", static_cast<uint32_t>(width));
+    const uint32_t h = ReadSide(value, "Height", static_cast<uint32_t>(height));
+    const uint32_t w = ReadSide(value, "Width", static_cast<uint32_t>(width));
     if (h == 0 || w == 0) {
         PrintAndLog("[WindowsSystems::Deserialize] config.json asks for a zero window size; the default is kept");
         return;

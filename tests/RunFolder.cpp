@@ -1,0 +1,54 @@
+// Runs the whole test program inside a throw-away folder, so nothing a test logs or saves through
+// the engine's relative paths ("../Logging/log.dat", "../Resources/Data/") reaches the game's own
+// folders, whichever directory the program was started from.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class RunFolder : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/orvtests-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        ASSERT_NE(made, nullptr) << "cannot make a temporary folder for the test run";
+        root_ = made;
+        fs::create_directories(root_ / "work");
+        started_in_ = fs::current_path();
+        fs::current_path(root_ / "work");
+    }
+
+    void TearDown() override
+    {
+        if (root_.empty()) return;
+        std::error_code ignored;
+        fs::current_path(started_in_, ignored);
+        fs::remove_all(root_, ignored);
+    }
+
+private:
+    fs::path root_;
+    fs::path started_in_;
+};
+
+// Registered before main runs; gtest owns and deletes it.
+::testing::Environment* const kRunFolder = ::testing::AddGlobalTestEnvironment(new RunFolder);
+
+} // namespace
+
+// The engine writes its log to "../Logging/log.dat" from the working directory.
+TEST(TestRun, LogsAndDataGoNowhereNearTheGamesOwnFolders)
+{
+    const fs::path logging = fs::weakly_canonical(fs::current_path() / ".." / "Logging");
+    const fs::path source = fs::weakly_canonical(fs::path(ORV_SOURCE_DIR));
+    EXPECT_NE(logging, source / "Logging");
+    EXPECT_NE(logging.parent_path(), source) << logging;
+    EXPECT_EQ(logging.string().rfind("/tmp/orvtests-", 0), 0u) << logging;
+}
