@@ -5,6 +5,7 @@
 // ORV_SCREENSHOT_DIR asks for the documentation's pictures.
 #include "GameRunFixture.h"
 
+#include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
@@ -207,6 +208,8 @@ struct RuinsRun {
     int frame_entered = -1, frame_left = -1;
     float wall_end = 0.0f;
     bool god_mode = false;
+    std::string music;
+    bool music_playing = false;
     // The picture dialogue.
     std::vector<std::string> pictures;
     float speed_while_shown = -1.0f, speed_after = -1.0f, dora_speed_after = -1.0f;
@@ -377,6 +380,10 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
         run.frame_entered = player.frame;
         run.wall_start = PositionOf("DeathWall").x;
         run.wall_gap_start = IloLeftEdge() - WallReach();
+        if (auto music = PartOf<Audio>(LiveEntity("BGM"), AUDIO); music && !music->sounds.empty()) {
+            run.music = music->sounds.front().eventname;
+            run.music_playing = music->sounds.front().is_playing;
+        }
         SaveScreenshot("ruins_death_wall");
         DebugKey('G');
     });
@@ -488,6 +495,9 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
 
     ASSERT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
     EXPECT_EQ(player.scenes, (std::vector<std::string>{"GameScene_23", "GameScene_20"}));
+
+    EXPECT_EQ(run.music, "BGM_Level1");
+    EXPECT_TRUE(run.music_playing);
 
     // The wall starts behind Ilo and only creeps: he never comes within its reach.
     EXPECT_TRUE(run.god_mode);
