@@ -398,9 +398,10 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
     });
     for (int press = 0; press < 2; ++press) {
         player.WaitFrames(12); // a picture takes Enter from its eleventh frame on
-        player.Do([&] {
+        player.Do([&, press] {
             auto sprite = PartOf<Sprite>(LiveEntity("Ruins2NPics_Cut"), SPRITE);
             run.pictures.push_back(sprite ? sprite->tex_identifier : "");
+            if (press == 1) SaveScreenshot("ruins_picture_dialogue");
             run.speed_while_shown = PartOf<Stats>(LiveEntity("Player"), STATS)->speed_attack;
             PressKey(Platform::VK_RETURN_KEY);
         });
