@@ -43,7 +43,7 @@ DEATH_WALL_REACH = 1.2
 # Shown when Ilo first steps right, centred on where he stands then (his speed is held while the
 # two pictures show), between the HUD bars and his head.
 PICTURES = {"name": "Ruins2NPics_Cut", "trigger_x": 1.6, "at": (1.2, 0.45), "scale": (7.2, 4.05)}
-# (name, script, centre x, width): boxes over the lower band, where rings can land under Ilo.
+# (name, script, centre x, width): boxes over most of the band, so rings land where Ilo walks.
 ZONES = [
     ("RockfallZone_1", "Spikes1D4SScript", 21.5, 5.0),
     ("RockfallZone_2", "BoulderLevelScript", 42.0, 8.0),
