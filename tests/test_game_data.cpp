@@ -84,7 +84,8 @@ struct EntityLint {
             if (!texture.empty() && !fs::exists(kResources / "ArtAssets" / (texture + ".png"))) {
                 problems.push_back(name + ": no texture " + texture);
             }
-            if (Serializer::ReadBool(f, "is_spritesheet") && frames.count(texture) &&
+            // "default" is blank: a sheet rests on it at the frame count of the sheet it shows next.
+            if (Serializer::ReadBool(f, "is_spritesheet") && frames.count(texture) && texture != "default" &&
                 Serializer::ReadInt(f, "number_of_frames") != frames[texture]) {
                 problems.push_back(name + ": " + texture + " has " + std::to_string(frames[texture]) + " frames");
             }
