@@ -67,12 +67,7 @@ void CoreEngine::RunFrame()
 
     UpdateSystems();
 
-    FPS* fps = FPS::GetInstance();
-    if (fps->reported_this_frame) {
-        fps->measured_total = 0.0f;
-        fps->system_times.clear();
-        fps->reported_this_frame = false;
-    }
+    FPS::GetInstance()->EndFrame();
     if (OrvStateMachine) OrvStateMachine->Update();
     total += dt;
 }
@@ -84,15 +79,9 @@ void CoreEngine::UpdateSystems()
     for (size_t i = 0; i < systems.size(); ++i) {
         ISystem* system = systems[i];
         const std::string name = system->GetName();
-        fps->measuring = true;
-        fps->clock = static_cast<float>(total);
-        fps->start_time = Platform::Now();
+        fps->Mark(total);
         if (!IsPaused() || PassesPauseFilter(name)) system->Update();
-        fps->measuring = false;
-        if (name == "FPS" || name == "EditorManager") continue;
-        const float spent = static_cast<float>(Platform::Now() - fps->start_time);
-        fps->measured_total += spent;
-        fps->system_times[name] += spent;
+        fps->EndMark(name);
     }
 }
 
@@ -101,7 +90,7 @@ void CoreEngine::BroadcastMessage(Message* message)
     if (message->id == MSG_QUIT) {
         running = false;
         PrintAndLog("Exiting game loop");
-    } else if (message->id == MSG_CHAR && static_cast<CharMessage*>(message)->code == 27 &&
+    } else if (message->id == MSG_CHAR && static_cast<CharMessage*>(message)->code == Platform::VK_ESCAPE_KEY &&
                !static_cast<CharMessage*>(message)->from_release) {
         HandleEscape();
     }
@@ -115,7 +104,8 @@ void CoreEngine::BroadcastMessage(Message* message)
 void CoreEngine::HandleEscape()
 {
     if (!GameIsRunning) {
-        int answer = Platform::ShowMessageBox("Are you sure you want to exit?", "Exiting", 324);
+        constexpr uint32_t kAskFlags = Platform::MB_YESNO_FLAG | Platform::MB_ICONINFO_FLAG | Platform::MB_DEFBUTTON2_FLAG;
+        int answer = Platform::ShowMessageBox("Are you sure you want to exit?", "Exiting", kAskFlags);
         if (answer == Platform::ID_YES) {
             QuitMessage quit;
             BroadcastMessage(&quit);
@@ -128,7 +118,7 @@ void CoreEngine::HandleEscape()
         return;
     }
     auto scene = OrvStateMachine->GetCurrentScene();
-    if (scene && scene->GetSceneType() == 2 && scene->GetSceneName() != "MainMenuScene") {
+    if (scene && scene->GetSceneType() == SCENE_GAME && scene->GetSceneName() != "MainMenuScene") {
         PrintLine("GamePaused");
         ButtonSystem::GetInstance()->ClearSelection();
         OrvStateMachine->paused = true;

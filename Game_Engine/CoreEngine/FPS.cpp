@@ -2,6 +2,7 @@
 
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
+#include "Platform/Platform.h"
 
 #include <cmath>
 #include <iostream>
@@ -48,6 +49,30 @@ void FPS::CountFixedSteps(float frame_time)
         accumulator -= kFixedStep;
         ++fixed_steps;
     }
+}
+
+void FPS::Mark(double engine_total)
+{
+    measuring = true;
+    clock = static_cast<float>(engine_total);
+    start_time = Platform::Now();
+}
+
+void FPS::EndMark(const std::string& system_name)
+{
+    measuring = false;
+    if (system_name == "FPS" || system_name == "EditorManager") return;
+    const float spent = static_cast<float>(Platform::Now() - start_time);
+    measured_total += spent;
+    system_times[system_name] += spent;
+}
+
+void FPS::EndFrame()
+{
+    if (!reported_this_frame) return;
+    measured_total = 0.0f;
+    system_times.clear();
+    reported_this_frame = false;
 }
 
 std::string FPS::BuildReport(const char* percent) const

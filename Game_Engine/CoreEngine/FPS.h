@@ -39,6 +39,14 @@ public:
     // Adds a frame time to the accumulator and counts whole steps (capped); exposed for tests.
     void CountFixedSteps(float frame_time);
 
+    // Starts timing one system's update; engine_total is the running engine's total time.
+    void Mark(double engine_total);
+    // Ends the timing that Mark began and adds it to the named system's share, except for the
+    // profiler itself and the editor, whose updates are not part of the game's frame.
+    void EndMark(const std::string& system_name);
+    // After the frame in which a report was made, the shares start again from zero.
+    void EndFrame();
+
 private:
     std::string BuildReport(const char* percent) const;
 };

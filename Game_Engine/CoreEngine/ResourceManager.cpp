@@ -53,8 +53,8 @@ void ResourceManager::ReportStrayArt(const std::string& file)
         LogLine("[ResourceManager::RefreshTextures()] " + path + " is not a png; it is not read");
         return;
     }
-    Platform::ShowMessageBox(
-        "A file in ../Resources/ArtAssets/ that is not a png was found,\nit will not be read: " + file, "Warning", 48);
+    Platform::ShowMessageBox("A file in ../Resources/ArtAssets/ that is not a png was found,\nit will not be read: " + file,
+                             "Warning", Platform::MB_ICONWARNING_FLAG);
     texture_warning_shown = true;
 }
 
@@ -69,7 +69,7 @@ void ResourceManager::ReportStraySound(const std::string& file)
     }
     Platform::ShowMessageBox("Non-supported audio file detected in Resources folder, only ogg file extension "
                              "is supported for audio files!\n" + file,
-                             "Warning", 304);
+                             "Warning", Platform::MB_ICONWARNING_FLAG | Platform::MB_DEFBUTTON2_FLAG);
     LogLine("[ResourceManager::RefreshSounds()] Note: non-ogg audio file detected in sounds resources folder! "
             "Only ogg files supported: " + path);
     sound_warning_shown = true;

@@ -236,11 +236,11 @@ void EnemyMovement::Update()
 
 void EnemyMovement::ApplyKnockBack(uint32_t level)
 {
-    const int side = CollisionSystem::GetInstance()->GetCollisionSide(owner);
-    if (side != 3 && side != 4) return;
+    const CollisionSide side = CollisionSystem::GetInstance()->GetCollisionSide(owner);
+    if (side != SIDE_RIGHT && side != SIDE_LEFT) return;
     const float push = KnockBackPush(level);
     auto body = owner ? owner->GetComponent<RigidBody2D>(RIGIDBODY2D) : nullptr;
-    if (body && !body->IsStatic()) body->velocity = body->velocity + Vec2(side == 4 ? push : -push, 0.0f);
+    if (body && !body->IsStatic()) body->velocity = body->velocity + Vec2(side == SIDE_LEFT ? push : -push, 0.0f);
     knocked_back = true;
     knockback_time = hit_time;
     state = ENEMY_IDLE;

@@ -38,9 +38,6 @@ constexpr float kIconDepth = 1000.0f;
 // The window of candidates is this much narrower than the camera's view on each side.
 constexpr float kWindowMargin = 0.33f;
 // Enemy states that are never candidates: down and already purified.
-constexpr int32_t kEnemyDown = 4;
-constexpr int32_t kEnemyPurified = 5;
-constexpr int32_t kBossDown = 5;
 
 const char* LitTexture(int32_t key)
 {
@@ -136,9 +133,9 @@ bool PlayerController::PurifyCurrentTarget()
     if (Entity* target = LiveEntity(purify_target)) {
         if (auto enemy = target->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) {
             enemy->purification_delay = static_cast<int32_t>(purify_chain * 12 - 2);
-            enemy->state = kEnemyPurified;
+            enemy->state = ENEMY_PURIFIED;
         } else if (auto boss = target->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)) {
-            boss->state = kBossDown;
+            boss->state = BOSS_DOWN;
         }
     }
     if (!purify_targets.empty()) purify_targets.erase(purify_targets.begin());
@@ -203,12 +200,12 @@ void PlayerController::RestoreLeftoverTargets()
         if (!entity_stats) continue;
         if (auto enemy = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) {
             entity_stats->hp = static_cast<int32_t>(static_cast<float>(enemy->max_hp) * 0.31f) + 1;
-            enemy->state = 0;
+            enemy->state = ENEMY_IDLE;
             enemy->purification_target = false;
             enemy->purifiable_now = false;
         } else if (auto boss = entity->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)) {
             entity_stats->hp = 20;
-            boss->state = 0;
+            boss->state = BOSS_IDLE;
             boss->defeated = false;
         }
     }
@@ -258,14 +255,14 @@ void PlayerController::CollectPurificationTargets()
         auto info = entity->GetComponent<Information>(INFORMATION);
         if (info && info->GetType() != TAG_ENEMY && info->GetType() != TAG_BOSS) continue;
         if (auto enemy = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) {
-            if (!enemy->purifiable_now || enemy->state == kEnemyDown || enemy->state == kEnemyPurified) continue;
-            enemy->state = 0;
+            if (!enemy->purifiable_now || enemy->state == ENEMY_DOWN || enemy->state == ENEMY_PURIFIED) continue;
+            enemy->state = ENEMY_IDLE;
             enemy->UpdateTexture();
             if (offer(entity)) enemy->purification_target = true;
         } else if (auto boss = entity->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)) {
             auto boss_stats = entity->GetComponent<Stats>(STATS);
             if (!boss_stats || boss_stats->hp >= 1) continue;
-            boss->state = 0;
+            boss->state = BOSS_IDLE;
             boss->UpdateTexture();
             if (offer(entity)) boss->defeated = true;
         }

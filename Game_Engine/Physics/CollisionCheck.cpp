@@ -14,8 +14,6 @@
 namespace OrvEngine {
 
 namespace {
-constexpr uint32_t kRangeAttackTag = 6;
-
 struct Overlap {
     float x = 0.0f;
     float y = 0.0f;
@@ -42,8 +40,8 @@ Overlap Measure(const BoxCollider& a, const Vec2& shift_a, const BoxCollider& b,
 
 bool Excluded(const PairSide& a, const PairSide& b)
 {
-    const bool a_range = a.tag == kRangeAttackTag;
-    const bool b_range = b.tag == kRangeAttackTag;
+    const bool a_range = a.tag == TAG_RANGE_ATTACK;
+    const bool b_range = b.tag == TAG_RANGE_ATTACK;
     if ((a_range && b.name_has_bound) || (b_range && a.name_has_bound)) return true;
     if (a_range && b_range) return true;
     return (a_range && b.name_has_barrier) || (b_range && a.name_has_barrier);

@@ -18,12 +18,6 @@
 namespace OrvEngine {
 
 namespace {
-constexpr uint32_t kPlayerTag = 1;
-constexpr uint32_t kAITag = 2;
-constexpr uint32_t kEnemyTag = 3;
-constexpr uint32_t kRangeAttackTag = 6;
-constexpr uint32_t kTerrainDamageTag = 7;
-
 uint32_t TagOf(const Entity* entity)
 {
     auto info = entity->GetComponent<Information>(INFORMATION);
@@ -33,7 +27,7 @@ uint32_t TagOf(const Entity* entity)
 bool Finite(const Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
 
 // The side code for the entity `self_is_a` describes, comparing one coordinate of A and B.
-int SideFrom(float a, float b, bool self_is_a, int other_lower, int other_higher)
+CollisionSide SideFrom(float a, float b, bool self_is_a, CollisionSide other_lower, CollisionSide other_higher)
 {
     if (b < a) return self_is_a ? other_lower : other_higher;
     return self_is_a ? other_higher : other_lower;
@@ -230,7 +224,7 @@ bool CollisionSystem::TestPair(size_t i, size_t j, bool corner_scene)
 {
     const PairSide& a = pass_[i].side;
     const PairSide& b = pass_[j].side;
-    if ((a.tag == kPlayerTag && b.tag == kRangeAttackTag) || (a.tag == kRangeAttackTag && b.tag == kPlayerTag)) {
+    if ((a.tag == TAG_PLAYER && b.tag == TAG_RANGE_ATTACK) || (a.tag == TAG_RANGE_ATTACK && b.tag == TAG_PLAYER)) {
         return false;
     }
     const RigidBody2D* body_a = a.collider->body.get();
@@ -267,25 +261,25 @@ void CollisionSystem::DrawContactsOf(size_t i)
     }
 }
 
-int CollisionSystem::SideIn(const Manifold& contact, bool self_is_a) const
+CollisionSide CollisionSystem::SideIn(const Manifold& contact, bool self_is_a) const
 {
     EntityFactory* factory = EntityFactory::GetInstance();
     const Entity* a = factory->GetLiveEntity(contact.entity_a);
     const Entity* b = factory->GetLiveEntity(contact.entity_b);
     auto collider_a = a ? a->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;
     auto collider_b = b ? b->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;
-    if (!collider_a || !collider_b) return 0;
+    if (!collider_a || !collider_b) return SIDE_NONE;
     const Vec2 pa = collider_a->GetCentre();
     const Vec2 pb = collider_b->GetCentre();
     // A normal with x = 0 comes from a side-by-side overlap (the larger overlap picks the axis).
-    if (contact.normal.x == 0.0f) return SideFrom(pa.x, pb.x, self_is_a, 4, 3);
-    if (contact.normal.y == 0.0f) return SideFrom(pa.y, pb.y, self_is_a, 2, 1);
-    return 0;
+    if (contact.normal.x == 0.0f) return SideFrom(pa.x, pb.x, self_is_a, SIDE_LEFT, SIDE_RIGHT);
+    if (contact.normal.y == 0.0f) return SideFrom(pa.y, pb.y, self_is_a, SIDE_BELOW, SIDE_ABOVE);
+    return SIDE_NONE;
 }
 
-int CollisionSystem::GetCollisionSide(const Entity* entity) const
+CollisionSide CollisionSystem::GetCollisionSide(const Entity* entity) const
 {
-    if (!entity || TagOf(entity) != kEnemyTag) return 0;
+    if (!entity || TagOf(entity) != TAG_ENEMY) return SIDE_NONE;
     EntityFactory* factory = EntityFactory::GetInstance();
     for (const Manifold& contact : contacts_) {
         const bool self_is_a = contact.entity_a == entity->id;
@@ -293,33 +287,33 @@ int CollisionSystem::GetCollisionSide(const Entity* entity) const
         const Entity* other = factory->GetLiveEntity(self_is_a ? contact.entity_b : contact.entity_a);
         if (!other) continue;
         const uint32_t other_tag = TagOf(other);
-        if (other_tag != kAITag && other_tag != kTerrainDamageTag) continue;
-        if (const int side = SideIn(contact, self_is_a)) return side;
+        if (other_tag != TAG_AI && other_tag != TAG_TERRAIN_DAMAGE) continue;
+        if (const CollisionSide side = SideIn(contact, self_is_a)) return side;
     }
-    return 0;
+    return SIDE_NONE;
 }
 
-int CollisionSystem::GetAnyCollisionSide(const Entity* entity) const
+CollisionSide CollisionSystem::GetAnyCollisionSide(const Entity* entity) const
 {
-    if (!entity) return 0;
+    if (!entity) return SIDE_NONE;
     for (const Manifold& contact : contacts_) {
         const bool self_is_a = contact.entity_a == entity->id;
         if (!self_is_a && contact.entity_b != entity->id) continue;
-        if (const int side = SideIn(contact, self_is_a)) return side;
+        if (const CollisionSide side = SideIn(contact, self_is_a)) return side;
     }
-    return 0;
+    return SIDE_NONE;
 }
 
-int CollisionSystem::GetPairCollisionSide(const Entity* first, const Entity* second, bool first_is_a) const
+CollisionSide CollisionSystem::GetPairCollisionSide(const Entity* first, const Entity* second, bool first_is_a) const
 {
-    if (!first || !second) return 0;
+    if (!first || !second) return SIDE_NONE;
     const uint64_t a = first_is_a ? first->id : second->id;
     const uint64_t b = first_is_a ? second->id : first->id;
     for (const Manifold& contact : contacts_) {
         if (contact.entity_a != a || contact.entity_b != b) continue;
-        if (const int side = SideIn(contact, first_is_a)) return side;
+        if (const CollisionSide side = SideIn(contact, first_is_a)) return side;
     }
-    return 0;
+    return SIDE_NONE;
 }
 
 } // namespace OrvEngine

@@ -15,6 +15,9 @@
 
 namespace OrvEngine {
 
+// Where the other box of a contact lies, as the collision side queries answer.
+enum CollisionSide : int { SIDE_NONE = 0, SIDE_ABOVE = 1, SIDE_BELOW = 2, SIDE_RIGHT = 3, SIDE_LEFT = 4 };
+
 class BoxCollider;
 class Entity;
 
@@ -32,14 +35,14 @@ public:
     // Removes the first entry holding the collider; nothing for an empty or unlisted one.
     void RemoveCollider(const std::shared_ptr<BoxCollider>& collider);
 
-    // For an enemy (tag 3) touching the companion (2) or terrain damage (7) in the last pass:
-    // 1 the other is above, 2 below, 3 to the right, 4 to the left; 0 for no such contact.
-    int GetCollisionSide(const Entity* entity) const;
-    // The same codes for the entity's first contact of the last pass, as A or B, whatever the tags.
-    int GetAnyCollisionSide(const Entity* entity) const;
-    // The same codes, for `first`, of the contact between two entities: the one whose A is `second`
+    // For an enemy touching the companion or terrain damage in the last pass: where the other
+    // lies; SIDE_NONE for no such contact.
+    CollisionSide GetCollisionSide(const Entity* entity) const;
+    // The same for the entity's first contact of the last pass, as A or B, whatever the tags.
+    CollisionSide GetAnyCollisionSide(const Entity* entity) const;
+    // The same, for `first`, of the contact between two entities: the one whose A is `second`
     // and B `first`, or with first_is_a the one whose A is `first` and B `second`.
-    int GetPairCollisionSide(const Entity* first, const Entity* second, bool first_is_a) const;
+    CollisionSide GetPairCollisionSide(const Entity* first, const Entity* second, bool first_is_a) const;
 
     const std::vector<std::shared_ptr<BoxCollider>>& GetColliders() const { return colliders_; }
     // The overlapping pairs of the last pass, in the order found.
@@ -56,8 +59,8 @@ private:
         uint64_t checked_at = 0;     // the message count at which `live` was last confirmed
     };
 
-    // The side code of one contact for its A (self_is_a) or its B; 0 when the contact tells none.
-    int SideIn(const Manifold& contact, bool self_is_a) const;
+    // The side of one contact for its A (self_is_a) or its B; SIDE_NONE when the contact tells none.
+    CollisionSide SideIn(const Manifold& contact, bool self_is_a) const;
     void BeginPass();
     void EndPass();
     bool Usable(size_t k);

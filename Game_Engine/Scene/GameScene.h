@@ -7,7 +7,7 @@ namespace OrvEngine {
 
 class GameScene : public SceneBase {
 public:
-    GameScene() : SceneBase(2, "Game_Engine/Scene/GameScene") {}
+    GameScene() : SceneBase(SCENE_GAME, "Game_Engine/Scene/GameScene") {}
     bool Serialize(JsonWriter& writer) override;
     void Deserialize(const rapidjson::Value& value) override;
     void Init() override;

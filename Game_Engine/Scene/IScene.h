@@ -14,6 +14,9 @@ class Entity;
 
 using EntityMap = std::map<uint64_t, Entity*>;
 
+// The numbers "Scenes.json" gives each scene.
+enum SceneType : uint32_t { SCENE_SPLASH = 1, SCENE_GAME = 2 };
+
 class IScene : public ISerializable {
 public:
     bool Serialize(JsonWriter& writer) override = 0;

@@ -162,7 +162,7 @@ void SceneStateMachine::LoadScenes()
 
 void SceneStateMachine::LoadScene(const std::string& name, uint32_t type)
 {
-    if (type != 1 && type != 2) {
+    if (type != SCENE_SPLASH && type != SCENE_GAME) {
         PrintAndLog("[SceneStateMachine::LoadScene] Scene '" + name + "' has unknown type " + std::to_string(type) +
                     "; skipped");
         return;
@@ -176,7 +176,7 @@ void SceneStateMachine::LoadScene(const std::string& name, uint32_t type)
         PrintAndLog("[SceneStateMachine::LoadScene] Settings of scene '" + name + "' could not be read; skipped");
         return;
     }
-    std::shared_ptr<IScene> scene = type == 2 ? MakeGameScene() : MakeSplashScreenScene();
+    std::shared_ptr<IScene> scene = type == SCENE_GAME ? MakeGameScene() : MakeSplashScreenScene();
     // The listed name stands unless the settings file names the scene itself.
     scene->SetSceneName(name);
     if (document.MemberCount() > 0) scene->Deserialize(document);

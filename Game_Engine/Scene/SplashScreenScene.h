@@ -7,7 +7,7 @@ namespace OrvEngine {
 
 class SplashScreenScene : public SceneBase {
 public:
-    SplashScreenScene() : SceneBase(1, "Game_Engine/Scene/SplashScreenScene") {}
+    SplashScreenScene() : SceneBase(SCENE_SPLASH, "Game_Engine/Scene/SplashScreenScene") {}
     bool Serialize(JsonWriter& writer) override;
     void Deserialize(const rapidjson::Value& value) override;
     void Init() override;

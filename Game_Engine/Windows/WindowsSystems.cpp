@@ -168,7 +168,7 @@ void WindowsSystems::HandleFocus()
         return;
     }
     auto scene = CurrentScene();
-    if (scene && scene->GetSceneType() == 2 && !OrvStateMachine->paused && GameIsRunning) {
+    if (scene && scene->GetSceneType() == SCENE_GAME && !OrvStateMachine->paused && GameIsRunning) {
         const std::string name = scene->GetSceneName();
         if (name == "GameScene_01" || name == "GameScene_22" || name == "GameScene_23") OrvStateMachine->paused = true;
     }

@@ -5,6 +5,7 @@
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/ScriptHelpers.h"
@@ -13,7 +14,6 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr uint64_t kEnterKey = 13;
 constexpr size_t kCountAt = 5;
 
 // The Stats of a live entity by id, or empty.
@@ -118,7 +118,7 @@ void DialogueScript::HandleMessage(Entity* entity, Message* message)
     (void)entity;
     if (!message || message->id != MSG_KEY || !shown || enter_counter >= 0) return;
     const auto& counts = Input::GetKeyMessage().counts;
-    auto enter = counts.find(kEnterKey);
+    auto enter = counts.find(Platform::VK_RETURN_KEY);
     if (enter == counts.end() || enter->second != 1) return;
     ++current_picture;
     enter_counter = enter_reload;

@@ -5,16 +5,13 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Dialogue/DialogueBoxScript.h"
 #include "Windows/Input.h"
 
 using namespace OrvEngine;
-
-namespace {
-constexpr uint64_t kEnterKey = 13;
-} // namespace
 
 void LineSequenceScript::Begin(Entity* entity, const LineTable& table)
 {
@@ -60,6 +57,6 @@ void LineSequenceScript::RemoveSelf(Entity* entity)
 bool LineSequenceScript::EnterJustPressed()
 {
     const auto& counts = Input::GetKeyMessage().counts;
-    auto enter = counts.find(kEnterKey);
+    auto enter = counts.find(Platform::VK_RETURN_KEY);
     return enter != counts.end() && enter->second == 1;
 }

@@ -7,6 +7,7 @@
 #include "Factory/Entity.h"
 #include "Graphics/ButtonSystem.h"
 #include "Logging/Logging.h"
+#include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Menus/MenuInput.h"
@@ -14,8 +15,6 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr uint64_t kEscapeKey = 27;
-
 bool NameHas(const Entity* entity, const char* part) { return entity->name.find(part) != std::string::npos; }
 bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
 } // namespace
@@ -121,7 +120,7 @@ void PauseMenuScript::HandleMessage(Entity* entity, Message* message)
 {
     if (MenuInput::IsMouseButtonMessage(message)) {
         HandleClick(entity, message);
-    } else if (MenuInput::IsKeyJustDown(message, kEscapeKey) && panel_timer_running) {
+    } else if (MenuInput::IsKeyJustDown(message, Platform::VK_ESCAPE_KEY) && panel_timer_running) {
         ClosePanel();
     }
 }

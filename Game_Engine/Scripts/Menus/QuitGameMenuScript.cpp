@@ -9,6 +9,7 @@
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Logging/Logging.h"
+#include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Menus/MenuInput.h"
@@ -17,7 +18,6 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr uint64_t kEscapeKey = 27;
 // Yes and No sit this far left and right of the box centre, and this far below it.
 constexpr float kChoiceOffsetX = 0.80000013f;
 constexpr float kChoiceOffsetY = 0.7f;
@@ -181,7 +181,7 @@ void QuitGameMenuScript::HandleMessage(Entity* entity, Message* message)
         } else if (!box_open && button && entity->name.find("Exit") != std::string::npos && button->IsMouseOver()) {
             OpenBox();
         }
-    } else if (MenuInput::IsKeyJustDown(message, kEscapeKey) && box_open) {
+    } else if (MenuInput::IsKeyJustDown(message, Platform::VK_ESCAPE_KEY) && box_open) {
         CloseBox();
     }
 }
