@@ -38,11 +38,6 @@ protected:
     {
         EngineTest::SetUp();
         using namespace OrvEngine;
-        EnemyMovement::debuff_reset_time = 0.0f;
-        EnemyMovement::debuff_reset_time_set = false;
-        AIMovement::contact_offset = Vec2();
-        PlayerController::last_hurt_frame = 0.0f;
-        PlayerController::cooldown_start = 0.0f;
         Graphics::GetInstance()->Init();
         SpriteSystem::GetInstance()->Init();
         RegisterCoreComponents();

@@ -12,6 +12,7 @@
 #include "CoreEngine/Engine.h"
 #include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/SharedValues.h"
 #include "CoreEngine/ResourceManager.h"
 #include "Editor/EditorManager.h"
 #include "Factory/EntityFactory.h"
@@ -80,7 +81,8 @@ inline void ReleaseSceneEntities()
     for (auto& [name, scene] : OrvStateMachine->scenes) scene->Unload();
 }
 
-// Deletes every system singleton and the engine objects, and resets the program-wide flags.
+// Deletes every system singleton and the engine objects, and resets the program-wide flags and
+// shared values.
 inline void ResetEngineState()
 {
     using namespace OrvEngine;
@@ -110,15 +112,7 @@ inline void ResetEngineState()
     Logging::Destroy();
     // Each test is a run of its own: its first log line truncates the file and writes the header.
     Logging::BeginRun();
-    GameMode = false;
-    GameIsRunning = false;
-    EditorVisible = false;
-    ShowDebugDrawing = false;
-    ActiveCamera = nullptr;
-    DialogueIsRunning = false;
-    IsPurifying = false;
-    EditorPaused = false;
-    StartScene = "SplashScene_00";
+    ResetGlobals();
 }
 
 // A fixture that runs each test in <tmp>/work, so "../Resources/Data/" and "../Logging/" land

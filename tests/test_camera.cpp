@@ -23,9 +23,6 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        Camera::shake_counter = 0;
-        Camera::rest_height = 0.0f;
-        Camera::rest_height_taken = false;
         Graphics::GetInstance()->Init();
         SpriteSystem::GetInstance()->Init();
     }
@@ -166,18 +163,18 @@ TEST_F(CameraTest, ShakeKeepsTheOffsetOnOddFramesAndSnapsBackOnEvenOnes)
     EXPECT_NEAR(std::fabs(dx), 0.05f, 1e-6f);
     EXPECT_FLOAT_EQ(t->position.y - 2.0f, dx); // the same step on both axes
     ActiveCamera->Update(); // odd frame: the offset stays
-    EXPECT_EQ(Camera::shake_counter, 1u);
+    EXPECT_EQ(Shared().camera_shake_counter, 1u);
     EXPECT_FLOAT_EQ(t->position.x, 4.0f + dx);
 
     Camera::Shake();
     ActiveCamera->Update(); // even frame: back to the player's x and the rest height
-    EXPECT_EQ(Camera::shake_counter, 2u);
+    EXPECT_EQ(Shared().camera_shake_counter, 2u);
     EXPECT_FLOAT_EQ(t->position.x, 4.0f);
     EXPECT_FLOAT_EQ(t->position.y, 2.0f);
 
     ActiveCamera->shaking = false;
     ActiveCamera->Update();
-    EXPECT_EQ(Camera::shake_counter, 0u);
+    EXPECT_EQ(Shared().camera_shake_counter, 0u);
 }
 
 TEST_F(CameraTest, ADeletedPlayerIsNotFollowed)

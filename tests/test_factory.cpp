@@ -181,7 +181,7 @@ TEST_F(FactoryTest, PrefabInstancesNameClashesWithOneSharedCounter)
     factory->AddEntityName(plain);
     Entity* rat = factory->CreateEntity("Rat");
     factory->AddEntityName(rat);
-    const uint64_t counter = ArchetypeNameCounter;
+    const uint64_t counter = Shared().archetype_name_counter;
     Entity* bat2 = factory->CreateFromArchetype("Bat");
     Entity* rat2 = factory->CreateFromArchetype("Rat");
     EXPECT_EQ(bat2->name, "Bat" + std::to_string(counter));
@@ -192,7 +192,7 @@ TEST_F(FactoryTest, PrefabInstancesNameClashesWithOneSharedCounter)
 
     EXPECT_EQ(factory->CreateFromArchetype("Nope"), nullptr);
     EXPECT_TRUE(Contains(LogText(), "Entity not found in archetype"));
-    EXPECT_EQ(ArchetypeNameCounter, counter + 2);
+    EXPECT_EQ(Shared().archetype_name_counter, counter + 2);
 }
 
 TEST_F(FactoryTest, LeavingTheSystemsIsIdempotentAndComingBackMakesAFreshScript)

@@ -2,6 +2,7 @@
 
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/SharedValues.h"
 #include "Editor/EditorManager.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
@@ -15,9 +16,6 @@
 
 namespace OrvEngine {
 
-uint64_t Camera::shake_counter = 0;
-float Camera::rest_height = 0.0f;
-bool Camera::rest_height_taken = false;
 
 namespace {
 float WindowAspect()
@@ -92,16 +90,16 @@ void Camera::Update()
     auto player_transform = TransformOf(player);
     if (player_transform && !shaking) transform->position.x = player_transform->position.x;
 
-    if (!rest_height_taken) {
-        rest_height = transform->position.y;
-        rest_height_taken = true;
+    if (!Shared().camera_rest_height_taken) {
+        Shared().camera_rest_height = transform->position.y;
+        Shared().camera_rest_height_taken = true;
     }
     if (!shaking || !player) {
-        shake_counter = 0;
-    } else if (++shake_counter % 2 == 0) {
+        Shared().camera_shake_counter = 0;
+    } else if (++Shared().camera_shake_counter % 2 == 0) {
         // Every second frame the shake is undone.
         if (player_transform) transform->position.x = player_transform->position.x;
-        transform->position.y = rest_height;
+        transform->position.y = Shared().camera_rest_height;
     }
     aspect = WindowAspect();
 

@@ -57,9 +57,6 @@ public:
 
     // Shared by every camera: the shake step counter and the rest height (taken by the first
     // camera update of the run).
-    static uint64_t shake_counter;
-    static float rest_height;
-    static bool rest_height_taken;
 
 private:
     void BuildMatrices(float scale_x, float scale_y);

@@ -1,8 +1,13 @@
 #include "Components/Collider.h"
 
 #include "Components/RigidBody2D.h"
+#include "CoreEngine/SharedValues.h"
 
 namespace OrvEngine {
+
+uint64_t Collider::GeometryVersion() { return Shared().collider_geometry_version; }
+
+void Collider::TouchGeometry() { ++Shared().collider_geometry_version; }
 
 Collider::Collider(std::shared_ptr<RigidBody2D> rigid_body, bool trigger, bool enabled, const Vec2& centre,
                    bool following, bool unphasable, std::string name)

@@ -37,7 +37,7 @@ public:
 
     // Bumped by every change of any collider's position, size or bounds; the collision pass
     // compares it after each message to learn whether receivers moved boxes.
-    static uint64_t GeometryVersion() { return geometry_version_; }
+    static uint64_t GeometryVersion();
 
     std::shared_ptr<RigidBody2D> body;
     bool is_trigger = false;
@@ -46,12 +46,9 @@ public:
     bool following_transform = true;
 
 protected:
-    static void TouchGeometry() { ++geometry_version_; }
+    static void TouchGeometry();
 
     Vec2 position;  // base centre of the box in world units
-
-private:
-    static inline uint64_t geometry_version_ = 0;
 };
 
 } // namespace OrvEngine

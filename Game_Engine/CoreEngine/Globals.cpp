@@ -1,5 +1,7 @@
 #include "CoreEngine/Globals.h"
 
+#include "CoreEngine/SharedValues.h"
+
 namespace OrvEngine {
 
 int ShowCommand = 0;
@@ -14,5 +16,19 @@ bool EditorPaused = false;
 std::string StartScene = "SplashScene_00";
 CoreEngine* OrvCoreEngine = nullptr;
 SceneStateMachine* OrvStateMachine = nullptr;
+
+void ResetGlobals()
+{
+    GameMode = false;
+    GameIsRunning = false;
+    EditorVisible = false;
+    ShowDebugDrawing = false;
+    ActiveCamera = nullptr;
+    DialogueIsRunning = false;
+    IsPurifying = false;
+    EditorPaused = false;
+    StartScene = "SplashScene_00";
+    Shared() = SharedValues();
+}
 
 } // namespace OrvEngine

@@ -22,6 +22,10 @@ extern bool EditorPaused;
 // The scene game mode starts with; tests set another to enter a level directly.
 extern std::string StartScene;
 
+// Puts the flags above and the shared values (SharedValues.h) back to their start; ShowCommand
+// and the engine objects below stay.
+void ResetGlobals();
+
 // Owning pointers, released by ReleaseEngineObjects after the engine run returns.
 extern CoreEngine* OrvCoreEngine;
 extern SceneStateMachine* OrvStateMachine;

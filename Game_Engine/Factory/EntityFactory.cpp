@@ -14,6 +14,7 @@
 #include "Components/Text.h"
 #include "Components/Transform.h"
 #include "Editor/EditorManager.h"
+#include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Graphics/ButtonSystem.h"
 #include "Graphics/FreetypeSystem.h"
@@ -30,8 +31,6 @@
 #include <algorithm>
 
 namespace OrvEngine {
-
-uint64_t ArchetypeNameCounter = 1;
 
 Entity* FindLiveEntity(uint64_t id)
 {
@@ -118,8 +117,8 @@ Entity* EntityFactory::CreateFromArchetype(const std::string& prefab_name)
     Entity* prefab = found->second;
     std::string candidate = prefab->name;
     while (entities_by_name.count(candidate)) {
-        candidate = prefab->name + std::to_string(ArchetypeNameCounter);
-        ++ArchetypeNameCounter;
+        candidate = prefab->name + std::to_string(Shared().archetype_name_counter);
+        ++Shared().archetype_name_counter;
     }
     Entity* entity = CreateEntity(candidate);
     for (const auto& [type, component] : prefab->components) {

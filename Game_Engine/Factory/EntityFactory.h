@@ -105,7 +105,4 @@ private:
 // A live entity by id: null for 0, a destroyed entity, or no factory.
 Entity* FindLiveEntity(uint64_t id);
 
-// One counter for the whole process, shared by every prefab's name clashes.
-extern uint64_t ArchetypeNameCounter;
-
 } // namespace OrvEngine

@@ -8,6 +8,7 @@
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
@@ -22,7 +23,6 @@ namespace OrvEngine {
 
 using namespace Gameplay;
 
-Vec2 AIMovement::contact_offset;
 
 namespace {
 constexpr float kHitRecovery = 1.0f;
@@ -263,7 +263,7 @@ void AIMovement::WalkingStep()
             near_player = true;
         } else {
             engaged = true;
-            contact_offset = target_position - own_position;
+            Shared().companion_contact_offset = target_position - own_position;
         }
         return;
     }
@@ -309,7 +309,7 @@ void AIMovement::AttackingStep()
     if (!HasCollider(other) || !HasCollider(owner)) return;
     auto sprite = owner->GetComponent<Sprite>(SPRITE);
     const float now = TotalTime();
-    if (!ContactWith(other) && target_position - own_position != contact_offset) {
+    if (!ContactWith(other) && target_position - own_position != Shared().companion_contact_offset) {
         if (AnimationFinished(sprite.get())) {
             state = COMPANION_IDLE;
             last_attack_time = now;

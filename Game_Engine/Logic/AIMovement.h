@@ -114,7 +114,6 @@ public:
 
     // Shared by every companion: where the last target stood relative to the companion when a
     // walking companion reached it.
-    static Vec2 contact_offset;
 
 private:
     void CacheStats();

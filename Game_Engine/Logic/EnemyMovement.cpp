@@ -7,6 +7,7 @@
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Logic/AIMovement.h"
 #include "Logic/GameplayRules.h"
@@ -23,8 +24,6 @@ namespace OrvEngine {
 
 using namespace Gameplay;
 
-float EnemyMovement::debuff_reset_time = 0.0f;
-bool EnemyMovement::debuff_reset_time_set = false;
 
 namespace {
 constexpr float kHitRecovery = 1.0f;
@@ -208,12 +207,13 @@ void EnemyMovement::Update()
     }
 
     const float now = TotalTime();
-    if (!debuff_reset_time_set) {
-        debuff_reset_time = now;
-        debuff_reset_time_set = true;
+    SharedValues& shared = Shared();
+    if (!shared.debuff_reset_time_set) {
+        shared.debuff_reset_time = now;
+        shared.debuff_reset_time_set = true;
     }
-    if (now > debuff_reset_time + debuff_timer) {
-        debuff_reset_time = now;
+    if (now > shared.debuff_reset_time + debuff_timer) {
+        shared.debuff_reset_time = now;
         current_debuff = DEBUFF_NONE;
     }
     if (was_hit && sprite && now >= hit_time + kHitRecovery) {

@@ -130,8 +130,6 @@ public:
 
     // One stamp for every enemy: the shared debuff period restarts from it. Taken by the first
     // Update of any enemy.
-    static float debuff_reset_time;
-    static bool debuff_reset_time_set;
 
     static constexpr float kNoTargetDistance = 9999.99f;
 

@@ -12,6 +12,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "CoreEngine/SharedValues.h"
 #include "Editor/EditorManager.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
@@ -25,8 +26,6 @@
 
 namespace OrvEngine {
 
-float PlayerController::last_hurt_frame = 0.0f;
-float PlayerController::cooldown_start = 0.0f;
 
 namespace {
 // The hurt pose lasts this long from the attack.
@@ -270,10 +269,10 @@ void PlayerController::UpdateHurt(RigidBody2D* body, Sprite* sprite)
             hit = false;
             state = PS_Idle;
         }
-        last_hurt_frame = now;
+        Shared().last_hurt_frame = now;
     } else if (!hit && hurt_lock) {
         hit_pending = false;
-        if (last_hurt_frame + hurt_lock_time <= now) hurt_lock = false;
+        if (Shared().last_hurt_frame + hurt_lock_time <= now) hurt_lock = false;
     }
 }
 

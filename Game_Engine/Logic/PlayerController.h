@@ -139,11 +139,6 @@ public:
     // exactly on removal. Runtime only.
     std::vector<std::pair<uint64_t, float>> depth_lifts;
 
-    // Shared by every controller: the last frame of a hurt reaction, and when the last
-    // purification cooldown began.
-    static float last_hurt_frame;
-    static float cooldown_start;
-
 private:
     static float Now();
     static Entity* LiveEntity(uint64_t id);

@@ -15,6 +15,7 @@
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Logic/AIMovement.h"
@@ -215,6 +216,7 @@ void PlayerController::RestoreLeftoverTargets()
 void PlayerController::UpdatePurificationCooldown()
 {
     const float now = Now();
+    float& cooldown_start = Shared().purification_cooldown_start;
     if (!purification_cooldown) cooldown_start = now;
     else if (cooldown_start + purification_timer <= now) purification_cooldown = false;
 }
@@ -222,7 +224,7 @@ void PlayerController::UpdatePurificationCooldown()
 void PlayerController::StartPurificationCooldown()
 {
     purification_cooldown = true;
-    cooldown_start = Now();
+    Shared().purification_cooldown_start = Now();
 }
 
 // ---- Candidates -----------------------------------------------------------------------------

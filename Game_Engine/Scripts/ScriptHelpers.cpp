@@ -3,6 +3,7 @@
 #include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
+#include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Logging/Logging.h"
@@ -20,7 +21,6 @@ namespace {
 constexpr float kDigitStep = 0.1f;
 constexpr float kDigitDepth = 5.0f;
 constexpr float kLowTargetOffset = -1.0f;
-int32_t bob_counter = 0;
 
 // The enemies ("Def_Enemy", "Atk_Enemy", "Spd_Enemy") are drawn lower than the player and Dora.
 bool SitsLow(const std::string& name)
@@ -86,9 +86,10 @@ void SpawnDamageNumber(float value, Entity* target)
 
 float BobFactor(float frequency, float amplitude)
 {
-    bob_counter += 15;
-    if (bob_counter >= 360) bob_counter = 0;
-    return std::fabs(std::sin(static_cast<float>(bob_counter) * frequency)) * amplitude;
+    int32_t& counter = Shared().number_bob_counter;
+    counter += 15;
+    if (counter >= 360) counter = 0;
+    return std::fabs(std::sin(static_cast<float>(counter) * frequency)) * amplitude;
 }
 
 } // namespace OrvEngine
