@@ -29,8 +29,20 @@ namespace OrvEngine {
 namespace Platform {
 
 namespace {
+// The steps that differ between SDL video and the null backend (no window, no GL, no events of its
+// own, nobody to ask): UseNullBackend picks one table, and the functions below never ask again.
+struct VideoBackend {
+    bool (*create_window)(const std::string& title, int width, int height);
+    void (*poll_events)();
+    bool (*start_interface)();
+    bool (*create_gl_context)();
+    bool (*can_ask_user)();
+};
+extern const VideoBackend kSdlVideo;
+extern const VideoBackend kNullVideo;
+
 struct WindowState {
-    bool null_backend = false;
+    const VideoBackend* backend = &kSdlVideo;
     bool video_up = false;
     SDL_Window* window = nullptr;
     SDL_GLContext gl = nullptr;
@@ -155,15 +167,9 @@ void TranslateEvent(const SDL_Event& e)
         break;
     }
 }
-} // namespace
 
-void UseNullBackend(bool enabled) { g.null_backend = enabled; }
-bool IsNullBackend() { return g.null_backend; }
-
-bool CreateMainWindow(const std::string& title, int width, int height)
+bool SdlCreateWindow(const std::string& title, int width, int height)
 {
-    g.title = title;
-    if (g.null_backend) return true;
     if (g.window) return true;
     if (!InitVideo()) return false;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
@@ -185,6 +191,82 @@ bool CreateMainWindow(const std::string& title, int width, int height)
     g.created_h = height;
     SDL_StartTextInput();
     return true;
+}
+
+void SdlPollEvents()
+{
+    if (!g.video_up) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        if (g.interface_up) ImGui_ImplSDL2_ProcessEvent(&e);
+        if (g.raw_hook) g.raw_hook(&e);
+        TranslateEvent(e);
+    }
+}
+
+// Under LeakSanitizer only, the libraries loaded with the GL driver stay mapped until exit: unloaded
+// at shutdown, what they still refer to would be reported as leaked from a module the report cannot
+// name, and no suppression could match it.
+void KeepDriverLibrariesMapped()
+{
+#if ORV_LEAK_CHECKED
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        const auto slash = line.find('/');
+        if (slash == std::string::npos || line.find(".so", slash) == std::string::npos) continue;
+        dlopen(line.substr(slash).c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+#endif
+}
+
+bool SdlCreateGLContext()
+{
+    if (!g.window) {
+        g.last_error = "no window";
+        return false;
+    }
+    g.gl = SDL_GL_CreateContext(g.window);
+    if (!g.gl) {
+        g.last_error = SDL_GetError();
+        return false;
+    }
+    SDL_GL_MakeCurrent(g.window, g.gl);
+    SDL_GL_SetSwapInterval(1);
+    KeepDriverLibrariesMapped();
+    return true;
+}
+
+bool SdlCanAskUser()
+{
+    if (std::getenv("CI")) return false;
+    std::string driver = VideoDriver();
+    if (driver == "offscreen" || driver == "dummy") return false;
+    if (driver == "wayland") return true;
+    if (!std::getenv("DISPLAY")) return false;
+    return X11HasWindowManager();
+}
+
+bool SdlStartInterface() { return ImGui_ImplSDL2_InitForOpenGL(g.window, g.gl); }
+
+bool NullCreateGLContext()
+{
+    g.last_error = "no GL under the null backend";
+    return false;
+}
+
+const VideoBackend kSdlVideo{SdlCreateWindow, SdlPollEvents, SdlStartInterface, SdlCreateGLContext, SdlCanAskUser};
+const VideoBackend kNullVideo{[](const std::string&, int, int) { return true; }, [] {}, [] { return false; },
+                              NullCreateGLContext, [] { return false; }};
+} // namespace
+
+void UseNullBackend(bool enabled) { g.backend = enabled ? &kNullVideo : &kSdlVideo; }
+bool IsNullBackend() { return g.backend == &kNullVideo; }
+
+bool CreateMainWindow(const std::string& title, int width, int height)
+{
+    g.title = title;
+    return g.backend->create_window(title, width, height);
 }
 
 void DestroyMainWindow()
@@ -270,13 +352,7 @@ void* GetNativeGLContext() { return g.gl; }
 void PumpEvents()
 {
     if (g.source) g.source();
-    if (g.null_backend || !g.video_up) return;
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-        if (g.interface_up) ImGui_ImplSDL2_ProcessEvent(&e);
-        if (g.raw_hook) g.raw_hook(&e);
-        TranslateEvent(e);
-    }
+    g.backend->poll_events();
 }
 
 bool PopMessage(WindowMessage& out)
@@ -295,8 +371,7 @@ void SetRawEventHook(RawEventHook hook) { g.raw_hook = std::move(hook); }
 bool StartInterfaceBackend(std::function<void()> before_close)
 {
     if (g.interface_up) return true;
-    if (!g.window || g.null_backend) return false;
-    if (!ImGui_ImplSDL2_InitForOpenGL(g.window, g.gl)) return false;
+    if (!g.window || !g.backend->start_interface()) return false;
     g.interface_up = true;
     g.before_close = std::move(before_close);
     return true;
@@ -317,42 +392,10 @@ void StopInterfaceBackend()
     if (ImGui::GetCurrentContext()) ImGui_ImplSDL2_Shutdown();
 }
 
-// Under LeakSanitizer only, the libraries loaded with the GL driver stay mapped until exit: unloaded
-// at shutdown, what they still refer to would be reported as leaked from a module the report cannot
-// name, and no suppression could match it.
-static void KeepDriverLibrariesMapped()
-{
-#if ORV_LEAK_CHECKED
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line)) {
-        const auto slash = line.find('/');
-        if (slash == std::string::npos || line.find(".so", slash) == std::string::npos) continue;
-        dlopen(line.substr(slash).c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    }
-#endif
-}
-
 bool CreateGLContext()
 {
     if (g.gl) return true;
-    if (g.null_backend) {
-        g.last_error = "no GL under the null backend";
-        return false;
-    }
-    if (!g.window) {
-        g.last_error = "no window";
-        return false;
-    }
-    g.gl = SDL_GL_CreateContext(g.window);
-    if (!g.gl) {
-        g.last_error = SDL_GetError();
-        return false;
-    }
-    SDL_GL_MakeCurrent(g.window, g.gl);
-    SDL_GL_SetSwapInterval(1);
-    KeepDriverLibrariesMapped();
-    return true;
+    return g.backend->create_gl_context();
 }
 
 bool HasGLContext() { return g.gl != nullptr; }
@@ -378,15 +421,7 @@ bool IsOffscreenVideo()
 
 std::string GetLastError() { return g.last_error; }
 
-bool CanAskUser()
-{
-    if (g.null_backend || std::getenv("CI")) return false;
-    std::string driver = VideoDriver();
-    if (driver == "offscreen" || driver == "dummy") return false;
-    if (driver == "wayland") return true;
-    if (!std::getenv("DISPLAY")) return false;
-    return X11HasWindowManager();
-}
+bool CanAskUser() { return g.backend->can_ask_user(); }
 
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags)
 {

@@ -46,14 +46,28 @@ struct ChannelSlot {
     uint32_t sound_index = 0;
 };
 
+// What differs between output through the mixer and the silent backend, on which nothing is
+// decoded or mixed and a finite play ends at the next Update. Init picks one table.
+struct OutputBackend {
+    void (*apply_volume)(int slot);
+    void (*apply_pause)(int slot);
+    void (*halt)(int slot);
+    // The sample data of a sound file; false with the reason in g.error.
+    bool (*load)(const std::string& path, Mix_Chunk*& chunk);
+    // Starts a play on a claimed slot; false with the reason in g.error.
+    bool (*start)(int slot, Mix_Chunk* chunk, int loops);
+};
+extern const OutputBackend kMixerOutput;
+extern const OutputBackend kSilentOutput;
+
 struct State {
+    const OutputBackend* output = &kMixerOutput;
     bool created = false;
     bool sdl_audio = false;   // we hold a reference on SDL's audio subsystem
     bool driver_hint = false; // we forced the dummy driver
     bool silent_output = false;
     bool initialised = false;
     bool opened = false; // the mixer is open
-    bool silent = false;
     int channel_count = 0;
     GroupRecord groups[kGroupCount];
     std::vector<SoundRecord> sounds;
@@ -122,25 +136,14 @@ int MixVolume(const ChannelSlot& c)
 
 bool EffectivelyPaused(const ChannelSlot& c) { return c.paused || g.groups[static_cast<int>(c.group)].paused; }
 
-void ApplyVolume(int slot)
-{
-    if (!g.silent) Mix_Volume(slot, MixVolume(g.slots[slot]));
-}
+void ApplyVolume(int slot) { g.output->apply_volume(slot); }
 
-void ApplyPause(int slot)
-{
-    if (g.silent) return;
-    if (EffectivelyPaused(g.slots[slot])) {
-        Mix_Pause(slot);
-    } else {
-        Mix_Resume(slot);
-    }
-}
+void ApplyPause(int slot) { g.output->apply_pause(slot); }
 
 // Halting runs the finished callback synchronously, so the slot's generations agree afterwards.
 void StopSlot(int slot)
 {
-    if (!g.silent) Mix_HaltChannel(slot);
+    g.output->halt(slot);
     g.slots[slot].live = false;
 }
 
@@ -175,6 +178,60 @@ bool OpensButIsNotOgg(const std::string& path)
     file.read(magic, sizeof magic);
     return !(file.gcount() == 4 && magic[0] == 'O' && magic[1] == 'g' && magic[2] == 'g' && magic[3] == 'S');
 }
+
+void MixerApplyVolume(int slot) { Mix_Volume(slot, MixVolume(g.slots[slot])); }
+
+void MixerApplyPause(int slot)
+{
+    if (EffectivelyPaused(g.slots[slot])) {
+        Mix_Pause(slot);
+    } else {
+        Mix_Resume(slot);
+    }
+}
+
+bool MixerLoad(const std::string& path, Mix_Chunk*& chunk)
+{
+    chunk = Mix_LoadWAV(path.c_str());
+    if (!chunk) g.error = path + ": " + Mix_GetError();
+    return chunk != nullptr;
+}
+
+bool MixerStart(int slot, Mix_Chunk* chunk, int loops)
+{
+    ChannelSlot& c = g.slots[slot];
+    g_playing_gen[slot].store(c.generation);
+    // A channel can only be paused once it plays: start it inaudible, then pause and set the volume.
+    const bool hold = EffectivelyPaused(c);
+    Mix_Volume(slot, hold ? 0 : MixVolume(c));
+    if (Mix_PlayChannel(slot, chunk, loops) < 0) {
+        g.error = Mix_GetError();
+        return false;
+    }
+    if (hold) {
+        Mix_Pause(slot);
+        MixerApplyVolume(slot);
+    }
+    return true;
+}
+
+// Nothing is decoded, but a missing file fails the same way it would with a device.
+bool SilentLoad(const std::string& path, Mix_Chunk*&)
+{
+    if (FileReadable(path)) return true;
+    g.error = "cannot read " + path;
+    return false;
+}
+
+bool SilentStart(int slot, Mix_Chunk*, int loops)
+{
+    g.slots[slot].ends_at_update = loops != -1;
+    return true;
+}
+
+const OutputBackend kMixerOutput{MixerApplyVolume, MixerApplyPause, [](int slot) { Mix_HaltChannel(slot); },
+                                 MixerLoad, MixerStart};
+const OutputBackend kSilentOutput{[](int) {}, [](int) {}, [](int) {}, SilentLoad, SilentStart};
 
 bool OpenDevice()
 {
@@ -256,12 +313,13 @@ bool SoundSystem::Init(int max_channels)
     if (g.initialised) return true;
     Create();
     g.channel_count = std::clamp(max_channels, 1, kMaxChannels);
+    bool opened = false;
     if (g_force_silent) {
         PrintAndLog("[SoundSystem] Silent sound backend forced; no audio output.");
-        g.silent = true;
     } else {
-        g.silent = !OpenMixer();
+        opened = OpenMixer();
     }
+    g.output = opened ? &kMixerOutput : &kSilentOutput;
     g.initialised = true;
     return true;
 }
@@ -292,7 +350,7 @@ void SoundSystem::Release()
     g = State{};
 }
 
-bool SoundSystem::IsSilent() { return g.silent; }
+bool SoundSystem::IsSilent() { return g.output == &kSilentOutput; }
 
 void SoundSystem::ForceSilentBackend(bool enabled) { g_force_silent = enabled; }
 
@@ -355,19 +413,7 @@ SoundHandle SoundSystem::CreateSound(const std::string& path, bool looping, bool
         return {};
     }
     Mix_Chunk* chunk = nullptr;
-    if (g.silent) {
-        // Nothing is decoded, but a missing file fails the same way it would with a device.
-        if (!FileReadable(path)) {
-            g.error = "cannot read " + path;
-            return {};
-        }
-    } else {
-        chunk = Mix_LoadWAV(path.c_str());
-        if (!chunk) {
-            g.error = path + ": " + Mix_GetError();
-            return {};
-        }
-    }
+    if (!g.output->load(path, chunk)) return {};
     auto free_record = std::find_if(g.sounds.begin(), g.sounds.end(),
                                     [](const SoundRecord& s) { return s.generation == 0; });
     const size_t index = static_cast<size_t>(free_record - g.sounds.begin());
@@ -420,22 +466,9 @@ ChannelHandle SoundSystem::PlaySound(SoundHandle sound, ChannelGroup group, bool
     ChannelSlot& c = g.slots[slot];
     c = ChannelSlot{NextGeneration(), true, false, group, 1.0f, paused, sound.index};
     const int loops = record->looping && !once ? record->loop_count : 0;
-    if (g.silent) {
-        c.ends_at_update = loops != -1;
-        return {static_cast<uint32_t>(slot), c.generation};
-    }
-    g_playing_gen[slot].store(c.generation);
-    // A channel can only be paused once it plays: start it inaudible, then pause and set the volume.
-    const bool hold = EffectivelyPaused(c);
-    Mix_Volume(slot, hold ? 0 : MixVolume(c));
-    if (Mix_PlayChannel(slot, record->chunk, loops) < 0) {
+    if (!g.output->start(slot, record->chunk, loops)) {
         c.live = false;
-        g.error = Mix_GetError();
         return {};
-    }
-    if (hold) {
-        Mix_Pause(slot);
-        ApplyVolume(slot);
     }
     return {static_cast<uint32_t>(slot), c.generation};
 }
