@@ -5,6 +5,7 @@
 #include "Audio/AudioSystem.h"
 #include "Components/Information.h"
 #include "Components/Transform.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/Transform.h"

@@ -2,6 +2,7 @@
 
 #include "Components/Audio.h"
 #include "Factory/Component.h"
+#include "Factory/ComponentRegistration.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 

@@ -1,6 +1,7 @@
 #include "Components/Audio.h"
 
 #include "Audio/AudioSystem.h"
+#include "CoreEngine/Serializer.h"
 #include "Logging/Logging.h"
 
 namespace OrvEngine {

@@ -2,6 +2,7 @@
 
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Graphics/DebugDraw.h"
 

@@ -7,6 +7,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Graphics/ButtonSystem.h"
 #include "Logging/Logging.h"

@@ -5,6 +5,7 @@
 #include "Components/ParentChildSystem.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Logging/Logging.h"
 #include "Scene/IScene.h"

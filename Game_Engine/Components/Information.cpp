@@ -1,5 +1,6 @@
 #include "Components/Information.h"
 
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 
 namespace OrvEngine {

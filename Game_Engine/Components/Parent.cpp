@@ -1,6 +1,7 @@
 #include "Components/Parent.h"
 
 #include "Components/Transform.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 
 #include <algorithm>

@@ -2,6 +2,7 @@
 
 #include "Components/Child.h"
 #include "Components/Parent.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "Components/RigidBody2D.h"
 
 #include "Components/Transform.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Physics/ForceManager.h"
 

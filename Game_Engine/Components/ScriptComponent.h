@@ -10,16 +10,8 @@ namespace OrvEngine {
 class ScriptComponent : public Component {
 public:
     ScriptComponent() : Component("ScriptComponent") {}
-    bool Serialize(JsonWriter& writer) override
-    {
-        Serializer::WriteString(writer, "file_name", file_name);
-        return true;
-    }
-    void Deserialize(const rapidjson::Value& value) override
-    {
-        const rapidjson::Value* object = Serializer::FirstObject(value);
-        if (object) file_name = Serializer::ReadString(*object, "file_name");
-    }
+    bool Serialize(JsonWriter& writer) override;
+    void Deserialize(const rapidjson::Value& value) override;
     void Init() override {}
     void HandleMessage(Message*) override {}
     void Update() override {}

@@ -4,6 +4,7 @@
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Graphics/SliderSystem.h"
 #include "Logging/Logging.h"

@@ -3,6 +3,7 @@
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Graphics/Graphics.h"

@@ -1,5 +1,7 @@
 #include "Components/Stats.h"
 
+#include "CoreEngine/Serializer.h"
+
 namespace OrvEngine {
 
 bool Stats::Serialize(JsonWriter& writer)

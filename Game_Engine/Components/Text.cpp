@@ -1,6 +1,7 @@
 #include "Components/Text.h"
 
 #include "Components/Transform.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Graphics/FreetypeSystem.h"
 

@@ -1,5 +1,7 @@
 #include "Components/Transform.h"
 
+#include "CoreEngine/Serializer.h"
+
 #include <cmath>
 
 namespace OrvEngine {

@@ -2,6 +2,7 @@
 // the atomic file write, and one set of checked readers that never assert on bad input.
 #pragma once
 
+#include "CoreEngine/ISerializable.h"
 #include "CoreEngine/Math.h"
 
 #include <rapidjson/document.h>
@@ -20,13 +21,6 @@ class JsonWriter : public rapidjson::PrettyWriter<rapidjson::StringBuffer> {
 public:
     explicit JsonWriter(rapidjson::StringBuffer& buffer);
     bool Double(double value);
-};
-
-class ISerializable {
-public:
-    virtual bool Serialize(JsonWriter& writer) = 0;
-    virtual void Deserialize(const rapidjson::Value& value) = 0;
-    virtual ~ISerializable() = default;
 };
 
 class Serializer {

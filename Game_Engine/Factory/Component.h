@@ -1,8 +1,9 @@
 // The component base and the creators that build components by name. A component is shared
-// between its entity's map and its system's list; it never owns its entity.
+// between its entity's map and its system's list; it never owns its entity. Registering a creator
+// with the factory is in ComponentRegistration.h.
 #pragma once
 
-#include "CoreEngine/Serializer.h"
+#include "CoreEngine/ISerializable.h"
 #include "Factory/ComponentTypes.h"
 
 #include <cstdint>
@@ -52,16 +53,4 @@ public:
     std::shared_ptr<Component> Create() override { return std::make_shared<T>(); }
 };
 
-// Registers T's creator with the entity factory under its component name.
-template <class T>
-void RegisterComponent(const std::string& name, int type_id);
-
 } // namespace OrvEngine
-
-#include "Factory/EntityFactory.h"
-
-template <class T>
-void OrvEngine::RegisterComponent(const std::string& name, int type_id)
-{
-    EntityFactory::GetInstance()->AddComponentCreator(name, std::make_shared<ComponentType<T>>(type_id));
-}

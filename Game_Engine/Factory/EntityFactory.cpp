@@ -15,6 +15,7 @@
 #include "Components/Transform.h"
 #include "Editor/EditorManager.h"
 #include "CoreEngine/SharedValues.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Graphics/ButtonSystem.h"
 #include "Graphics/FreetypeSystem.h"

@@ -5,6 +5,7 @@
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Platform/Platform.h"
 

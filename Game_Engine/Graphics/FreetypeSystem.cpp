@@ -1,6 +1,7 @@
 #include "Graphics/FreetypeSystem.h"
 
 #include "Components/Text.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/QuadDraw.h"

@@ -2,6 +2,7 @@
 
 #include "Components/Camera.h"
 #include "CoreEngine/Globals.h"
+#include "Factory/ComponentRegistration.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Windows/WindowsSystems.h"

@@ -2,6 +2,7 @@
 
 #include "Components/Slider.h"
 #include "CoreEngine/Globals.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Graphics/Graphics.h"
 

@@ -3,6 +3,7 @@
 #include "Components/Camera.h"
 #include "Components/Sprite.h"
 #include "CoreEngine/Globals.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Graphics/DebugDraw.h"
 #include "Graphics/Graphics.h"

@@ -4,6 +4,7 @@
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Logic/GameplayRules.h"
 

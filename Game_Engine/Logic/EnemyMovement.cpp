@@ -7,6 +7,7 @@
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/Serializer.h"
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Logic/AIMovement.h"

@@ -8,6 +8,7 @@
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Editor/EditorManager.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Graphics/Graphics.h"

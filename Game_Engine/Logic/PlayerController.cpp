@@ -12,6 +12,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "CoreEngine/Serializer.h"
 #include "CoreEngine/SharedValues.h"
 #include "Editor/EditorManager.h"
 #include "Factory/Entity.h"

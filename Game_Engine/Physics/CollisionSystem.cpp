@@ -7,6 +7,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Logging/Logging.h"

@@ -4,6 +4,7 @@
 #include "Components/RigidBody2D.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Physics/CollisionSystem.h"

@@ -2,6 +2,7 @@
 
 #include "Components/ScriptComponent.h"
 #include "CoreEngine/Globals.h"
+#include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
