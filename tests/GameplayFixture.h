@@ -42,6 +42,8 @@ protected:
         SpriteSystem::GetInstance()->Init();
         RegisterCoreComponents();
         Logic::GetInstance()->Init();
+        PhysicsSystem::GetInstance()->Init();
+        CollisionSystem::GetInstance()->Init();
         OrvCoreEngine = new CoreEngine();
         new SceneStateMachine();
         OrvStateMachine->current_scene = SceneStateMachine::MakeGameScene();

@@ -57,6 +57,8 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
+        PhysicsSystem::GetInstance()->Init();
+        CollisionSystem::GetInstance()->Init();
         OrvCoreEngine = new CoreEngine();
         receiver = new Receiver();
         OrvCoreEngine->AddSystem(receiver);

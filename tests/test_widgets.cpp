@@ -27,6 +27,8 @@ protected:
     {
         EngineTest::SetUp();
         OrvTest::RegisterCoreComponents();
+        ButtonSystem::GetInstance()->Init();
+        SliderSystem::GetInstance()->Init();
         OrvTest::MakeCoreEngine({ButtonSystem::GetInstance(), SliderSystem::GetInstance()});
         new SceneStateMachine();
         OrvStateMachine->scenes["Options"] = SceneStateMachine::MakeGameScene();

@@ -13,6 +13,8 @@ void ParentChildSystem::Init()
 {
     RegisterComponent<Parent>("Parent", PARENT);
     RegisterComponent<Child>("Child", CHILD);
+    RouteComponent(PARENT, &ParentChildSystem::AddParent, &ParentChildSystem::RemoveParent);
+    RouteComponent(CHILD, &ParentChildSystem::AddChild, &ParentChildSystem::RemoveChild);
 }
 
 void ParentChildSystem::Update()

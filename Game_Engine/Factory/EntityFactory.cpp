@@ -1,37 +1,25 @@
 #include "Factory/EntityFactory.h"
 
-#include "Components/BoxCollider.h"
-#include "Components/Button.h"
-#include "Components/Child.h"
 #include "Components/Information.h"
-#include "Components/Parent.h"
-#include "Components/ParentChildSystem.h"
-#include "Components/RigidBody2D.h"
-#include "Components/ScriptComponent.h"
-#include "Components/Slider.h"
-#include "Components/Sprite.h"
-#include "Components/Stats.h"
-#include "Components/Text.h"
-#include "Components/Transform.h"
-#include "Editor/EditorManager.h"
 #include "CoreEngine/SharedValues.h"
+#include "Editor/EditorManager.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
-#include "Graphics/ButtonSystem.h"
-#include "Graphics/FreetypeSystem.h"
-#include "Graphics/SliderSystem.h"
-#include "Graphics/SpriteSystem.h"
 #include "Logging/Logging.h"
-#include "Logic/AIMovement.h"
-#include "Logic/EnemyMovement.h"
-#include "Logic/PlayerController.h"
-#include "Physics/CollisionSystem.h"
-#include "Physics/PhysicsSystem.h"
-#include "Scripts/ScriptSystem.h"
 
 #include <algorithm>
 
 namespace OrvEngine {
+
+namespace {
+// The order in which an entity's components join their systems and leave them again. The player's
+// Stats are joined with the controller; Information, Transform, Camera, Audio, Spells and
+// BossBehaviour have no system to join.
+const int kAddOrder[] = {PLAYERCONTROLLER, RIGIDBODY2D, SCRIPTCOMPONENT, AIMOVEMENT, ENEMYMOVEMENT, BOXCOLLIDER,
+                         SPRITE, SLIDER, TEXT, BUTTON, PARENT, CHILD};
+const int kRemovalOrder[] = {SCRIPTCOMPONENT, AIMOVEMENT, ENEMYMOVEMENT, BOXCOLLIDER, RIGIDBODY2D, SPRITE,
+                             SLIDER, TEXT, BUTTON, PARENT, CHILD};
+} // namespace
 
 Entity* FindLiveEntity(uint64_t id)
 {
@@ -52,6 +40,11 @@ void EntityFactory::Init() { RegisterComponent<Information>("Information", INFOR
 void EntityFactory::AddComponentCreator(const std::string& name, std::shared_ptr<ComponentCreator> creator)
 {
     creators[name] = std::move(creator);
+}
+
+void EntityFactory::SetComponentHooks(int type, AddHook add, RemoveHook remove)
+{
+    hooks_[type] = ComponentHooks{std::move(add), std::move(remove)};
 }
 
 Entity* EntityFactory::NumberEntity(Entity* entity, const std::string& name)
@@ -160,8 +153,6 @@ bool EntityFactory::AddEntityToSystems(Entity* entity)
 {
     if (!entity) return false;
     entity->in_systems = true;
-    static const int kAddOrder[] = {PLAYERCONTROLLER, RIGIDBODY2D, SCRIPTCOMPONENT, AIMOVEMENT, ENEMYMOVEMENT,
-                                    BOXCOLLIDER, SPRITE, SLIDER, TEXT, BUTTON, PARENT, CHILD};
     // A script's Init may destroy its own entity (a one-shot trigger) or take it out of the systems:
     // the rest of the add is abandoned, as the removal already undid what was added so far.
     busy_.emplace_back(entity, false);
@@ -180,72 +171,15 @@ bool EntityFactory::AddEntityToSystems(Entity* entity)
 void EntityFactory::AddComponentToSystem(Entity* entity, int type, const std::shared_ptr<Component>& component)
 {
     if (!entity || !component) return;
-    auto body = entity->GetComponent<RigidBody2D>(RIGIDBODY2D);
-    auto transform = entity->GetComponent<Transform>(TRANSFORM);
-    switch (type) {
-    case PLAYERCONTROLLER:
-    case STATS: {
-        auto player = entity->GetComponent<PlayerController>(PLAYERCONTROLLER);
-        auto stats = entity->GetComponent<Stats>(STATS);
-        if (player && stats) player->stats = stats;
-        break;
-    }
-    case RIGIDBODY2D: PhysicsSystem::GetInstance()->AddRigidBody(body); break;
-    case SCRIPTCOMPONENT:
-        ScriptSystem::GetInstance()->AttachScript(entity, *std::static_pointer_cast<ScriptComponent>(component));
-        break;
-    case AIMOVEMENT: {
-        auto ai = std::static_pointer_cast<AIMovement>(component);
-        if (body) ai->SetRigidBody(body);
-        if (transform) ai->SetTransform(transform);
-        break;
-    }
-    case ENEMYMOVEMENT: {
-        auto enemy = std::static_pointer_cast<EnemyMovement>(component);
-        if (body) enemy->SetRigidBody(body);
-        if (transform) enemy->SetTransform(transform);
-        break;
-    }
-    case BOXCOLLIDER: {
-        auto collider = std::static_pointer_cast<BoxCollider>(component);
-        if (body) collider->SetRigidBody(body);
-        CollisionSystem::GetInstance()->AddCollider(collider);
-        break;
-    }
-    case SPRITE: SpriteSystem::GetInstance()->AddSprite(std::static_pointer_cast<Sprite>(component)); break;
-    case SLIDER: SliderSystem::GetInstance()->AddSlider(std::static_pointer_cast<Slider>(component)); break;
-    case TEXT: FreetypeSystem::GetInstance()->AddText(std::static_pointer_cast<Text>(component)); break;
-    case BUTTON: ButtonSystem::GetInstance()->AddButton(std::static_pointer_cast<Button>(component)); break;
-    case PARENT: ParentChildSystem::GetInstance()->AddParent(std::static_pointer_cast<Parent>(component)); break;
-    case CHILD: ParentChildSystem::GetInstance()->AddChild(std::static_pointer_cast<Child>(component)); break;
-    default: break;
-    }
+    auto hooks = hooks_.find(type);
+    if (hooks != hooks_.end() && hooks->second.add) hooks->second.add(*entity, component);
 }
 
 void EntityFactory::RemoveComponentFromSystem(Entity* entity, int type, const std::shared_ptr<Component>& component)
 {
     if (!component) return;
-    switch (type) {
-    case SCRIPTCOMPONENT:
-        if (entity) ScriptSystem::GetInstance()->DetachScript(entity);
-        break;
-    case AIMOVEMENT: std::static_pointer_cast<AIMovement>(component)->Disconnect(); break;
-    case ENEMYMOVEMENT: std::static_pointer_cast<EnemyMovement>(component)->Disconnect(); break;
-    case BOXCOLLIDER: {
-        auto collider = std::static_pointer_cast<BoxCollider>(component);
-        collider->SetRigidBody(nullptr);
-        CollisionSystem::GetInstance()->RemoveCollider(collider);
-        break;
-    }
-    case RIGIDBODY2D: PhysicsSystem::GetInstance()->RemoveRigidBody(std::static_pointer_cast<RigidBody2D>(component)); break;
-    case SPRITE: SpriteSystem::GetInstance()->RemoveSprite(std::static_pointer_cast<Sprite>(component)); break;
-    case SLIDER: SliderSystem::GetInstance()->RemoveSlider(std::static_pointer_cast<Slider>(component)); break;
-    case TEXT: FreetypeSystem::GetInstance()->RemoveText(std::static_pointer_cast<Text>(component)); break;
-    case BUTTON: ButtonSystem::GetInstance()->RemoveButton(std::static_pointer_cast<Button>(component)); break;
-    case PARENT: ParentChildSystem::GetInstance()->RemoveParent(std::static_pointer_cast<Parent>(component)); break;
-    case CHILD: ParentChildSystem::GetInstance()->RemoveChild(std::static_pointer_cast<Child>(component)); break;
-    default: break;
-    }
+    auto hooks = hooks_.find(type);
+    if (hooks != hooks_.end() && hooks->second.remove) hooks->second.remove(entity, component);
 }
 
 void EntityFactory::RemoveEntityFromSystems(Entity* entity)
@@ -255,8 +189,6 @@ void EntityFactory::RemoveEntityFromSystems(Entity* entity)
     // would later drop the script of the entity once it is added again.
     if (entity->in_systems) {
         entity->in_systems = false;
-        static const int kRemovalOrder[] = {SCRIPTCOMPONENT, AIMOVEMENT, ENEMYMOVEMENT, BOXCOLLIDER, RIGIDBODY2D,
-                                            SPRITE, SLIDER, TEXT, BUTTON, PARENT, CHILD};
         // Held here: an OnDestroy that destroys its own entity frees the entity's map, and the rest
         // of its components must still leave their systems.
         std::vector<std::pair<int, std::shared_ptr<Component>>> parts;

@@ -1,6 +1,7 @@
 // Makes, numbers, copies and deletes entities; keeps component creators by name, prefab entities
-// by name and a small name index; routes components to and from their systems; reads and writes
-// entity files, prefab files and the prefab index.
+// by name and a small name index; routes components to and from their systems through the hooks
+// the systems register (it knows no system itself); reads and writes entity files, prefab files
+// and the prefab index.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -8,6 +9,7 @@
 #include "CoreEngine/Singleton.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -31,6 +33,14 @@ public:
     void Init() override;
 
     void AddComponentCreator(const std::string& name, std::shared_ptr<ComponentCreator> creator);
+
+    // What the system of one component type does when an entity joins the systems (add) or leaves
+    // them (remove). The remove hook gets a null entity when the entity was destroyed meanwhile.
+    using AddHook = std::function<void(Entity& entity, const std::shared_ptr<Component>& component)>;
+    using RemoveHook = std::function<void(Entity* entity, const std::shared_ptr<Component>& component)>;
+    // A system registers these in its Init, beside its creators; either may be empty. A later
+    // registration for the type replaces both.
+    void SetComponentHooks(int type, AddHook add, RemoveHook remove);
     Entity* CreateEntity(const std::string& name);
     // array: the entity's one-element array of component objects.
     Entity* CreateEntityFromJson(const rapidjson::Value& array, const std::string& name);
@@ -90,6 +100,11 @@ private:
     void SerializeComponents(JsonWriter& writer, Entity* entity);
     bool EnsurePrefabFolder();
 
+    struct ComponentHooks {
+        AddHook add;
+        RemoveHook remove;
+    };
+    std::map<int, ComponentHooks> hooks_;
     std::unordered_map<uint64_t, Entity*> live_;
     // The entities whose AddEntityToSystems or RemoveEntityFromSystems is under way (innermost last),
     // each with a flag that DestroyEntity sets: scripts run inside both and may destroy the entity.

@@ -32,7 +32,11 @@ ButtonSystem::~ButtonSystem()
     buttons.clear();
 }
 
-void ButtonSystem::Init() { RegisterComponent<Button>("Button", BUTTON); }
+void ButtonSystem::Init()
+{
+    RegisterComponent<Button>("Button", BUTTON);
+    RouteComponent(BUTTON, &ButtonSystem::AddButton, &ButtonSystem::RemoveButton);
+}
 
 void ButtonSystem::AddButton(const std::shared_ptr<Button>& button)
 {

@@ -50,6 +50,7 @@ void FreetypeSystem::Init()
 {
     PrintLine("FreetypeSystem Init()");
     RegisterComponent<Text>("Text", TEXT);
+    RouteComponent(TEXT, &FreetypeSystem::AddText, &FreetypeSystem::RemoveText);
     LoadFont();
 }
 

@@ -11,7 +11,11 @@
 namespace OrvEngine {
 
 
-void SliderSystem::Init() { RegisterComponent<Slider>("Slider", SLIDER); }
+void SliderSystem::Init()
+{
+    RegisterComponent<Slider>("Slider", SLIDER);
+    RouteComponent(SLIDER, &SliderSystem::AddSlider, &SliderSystem::RemoveSlider);
+}
 
 void SliderSystem::AddSlider(const std::shared_ptr<Slider>& slider) { sliders.push_back(slider); }
 

@@ -29,6 +29,7 @@ SpriteSystem::~SpriteSystem()
 void SpriteSystem::Init()
 {
     RegisterComponent<Sprite>("Sprite", SPRITE);
+    RouteComponent(SPRITE, &SpriteSystem::AddSprite, &SpriteSystem::RemoveSprite);
     models.push_back(Model::CreateQuad());
     Graphics* graphics = Graphics::GetInstance();
     for (Framebuffer& framebuffer : graphics->framebuffers) framebuffer.SetModel(models.front());

@@ -15,6 +15,7 @@
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRouting.h"
 #include "Logic/PlayerController.h"
 #include "Logic/Spells.h"
 #include "Scene/IScene.h"
@@ -49,6 +50,7 @@ void Logic::Init()
     RegisterComponent<Parent>("Parent", PARENT);
     RegisterComponent<Child>("Child", CHILD);
     RegisterComponent<BossBehaviour>("BossBehaviour", BOSSBEHAVIOUR);
+    RouteGameplayComponents();
 }
 
 void Logic::HandleMessage(Message* message)

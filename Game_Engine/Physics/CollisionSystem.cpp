@@ -39,6 +39,19 @@ void CollisionSystem::Init()
 {
     PrintLine("CollisionSystem::Init()");
     RegisterComponent<BoxCollider>("BoxCollider", BOXCOLLIDER);
+    // A collider moves with its entity's body, when it has one.
+    EntityFactory::GetInstance()->SetComponentHooks(
+        BOXCOLLIDER,
+        [](Entity& entity, const std::shared_ptr<Component>& component) {
+            auto collider = std::static_pointer_cast<BoxCollider>(component);
+            if (auto body = entity.GetComponent<RigidBody2D>(RIGIDBODY2D)) collider->SetRigidBody(body);
+            CollisionSystem::GetInstance()->AddCollider(collider);
+        },
+        [](Entity*, const std::shared_ptr<Component>& component) {
+            auto collider = std::static_pointer_cast<BoxCollider>(component);
+            collider->SetRigidBody(nullptr);
+            CollisionSystem::GetInstance()->RemoveCollider(collider);
+        });
 }
 
 void CollisionSystem::AddCollider(const std::shared_ptr<BoxCollider>& collider)

@@ -32,6 +32,7 @@ void PhysicsSystem::Init()
 {
     RegisterComponent<Transform>("Transform", TRANSFORM);
     RegisterComponent<RigidBody2D>("RigidBody2D", RIGIDBODY2D);
+    RouteComponent(RIGIDBODY2D, &PhysicsSystem::AddRigidBody, &PhysicsSystem::RemoveRigidBody);
 }
 
 void PhysicsSystem::AddRigidBody(const std::shared_ptr<RigidBody2D>& body)

@@ -11,7 +11,19 @@
 
 namespace OrvEngine {
 
-void ScriptSystem::Init() { RegisterComponent<ScriptComponent>("ScriptComponent", SCRIPTCOMPONENT); }
+void ScriptSystem::Init()
+{
+    RegisterComponent<ScriptComponent>("ScriptComponent", SCRIPTCOMPONENT);
+    EntityFactory::GetInstance()->SetComponentHooks(
+        SCRIPTCOMPONENT,
+        [](Entity& entity, const std::shared_ptr<Component>& component) {
+            ScriptSystem::GetInstance()->AttachScript(&entity, *std::static_pointer_cast<ScriptComponent>(component));
+        },
+        // An entity destroyed by its own script meanwhile has nothing left to detach.
+        [](Entity* entity, const std::shared_ptr<Component>&) {
+            if (entity) ScriptSystem::GetInstance()->DetachScript(entity);
+        });
+}
 
 bool ScriptSystem::MayRun(BaseScript& script)
 {

@@ -1,0 +1,49 @@
+#include "Logic/GameplayRouting.h"
+
+#include "Components/RigidBody2D.h"
+#include "Components/Stats.h"
+#include "Components/Transform.h"
+#include "Factory/ComponentRegistration.h"
+#include "Factory/Entity.h"
+#include "Logic/AIMovement.h"
+#include "Logic/EnemyMovement.h"
+#include "Logic/PlayerController.h"
+
+namespace OrvEngine {
+
+namespace {
+// Whichever of the two arrives, the controller keeps the Stats once both are there.
+void JoinPlayerStats(Entity& entity, const std::shared_ptr<Component>&)
+{
+    auto player = entity.GetComponent<PlayerController>(PLAYERCONTROLLER);
+    auto stats = entity.GetComponent<Stats>(STATS);
+    if (player && stats) player->stats = stats;
+}
+
+// A movement (companion or enemy) steers its entity's body and reads its Transform.
+template <class Movement>
+void RouteMovement(int type)
+{
+    EntityFactory::GetInstance()->SetComponentHooks(
+        type,
+        [](Entity& entity, const std::shared_ptr<Component>& component) {
+            auto movement = std::static_pointer_cast<Movement>(component);
+            if (auto body = entity.GetComponent<RigidBody2D>(RIGIDBODY2D)) movement->SetRigidBody(body);
+            if (auto transform = entity.GetComponent<Transform>(TRANSFORM)) movement->SetTransform(transform);
+        },
+        [](Entity*, const std::shared_ptr<Component>& component) {
+            std::static_pointer_cast<Movement>(component)->Disconnect();
+        });
+}
+} // namespace
+
+void RouteGameplayComponents()
+{
+    EntityFactory* factory = EntityFactory::GetInstance();
+    factory->SetComponentHooks(PLAYERCONTROLLER, JoinPlayerStats, nullptr);
+    factory->SetComponentHooks(STATS, JoinPlayerStats, nullptr);
+    RouteMovement<AIMovement>(AIMOVEMENT);
+    RouteMovement<EnemyMovement>(ENEMYMOVEMENT);
+}
+
+} // namespace OrvEngine
