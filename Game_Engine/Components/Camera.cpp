@@ -1,12 +1,13 @@
 #include "Components/Camera.h"
 
 #include "Components/Transform.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/SharedValues.h"
-#include "Editor/EditorManager.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Platform/Platform.h"
+#include "Scene/PlayerLookup.h"
 #include "Windows/WindowsSystems.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -44,15 +45,14 @@ Camera::~Camera()
 {
     if (ActiveCamera != this) return;
     ActiveCamera = nullptr;
-    if (EditorManager::Exists() && EditorManager::GetInstance()->camera_entity == owner) {
-        EditorManager::GetInstance()->camera_entity = nullptr;
-    }
+    EditorState* editor = EditorState::Current();
+    if (editor && editor->camera_entity == owner) editor->camera_entity = nullptr;
 }
 
 void Camera::Activate()
 {
     ActiveCamera = this;
-    EditorManager::GetInstance()->camera_entity = owner;
+    if (EditorState* editor = EditorState::Current()) editor->camera_entity = owner;
 }
 
 Entity* Camera::GetFollowedEntity() const
@@ -64,7 +64,7 @@ void Camera::Init()
 {
     // A loaded template is never live: entering a scene must not move the template.
     if (!ActiveCamera && owner && owner->in_systems) Activate();
-    Entity* player = EditorManager::GetInstance()->FindPlayerEntity();
+    Entity* player = FindPlayerEntity();
     followed_id = player ? player->id : 0;
     transform = TransformOf(owner);
     aspect = WindowAspect();
@@ -85,7 +85,7 @@ void Camera::Update()
 {
     if (!transform) return;
     // The player is looked up before it is followed: last frame's player may have been deleted.
-    Entity* player = EditorManager::GetInstance()->FindPlayerEntity();
+    Entity* player = FindPlayerEntity();
     followed_id = player ? player->id : 0;
     auto player_transform = TransformOf(player);
     if (player_transform && !shaking) transform->position.x = player_transform->position.x;

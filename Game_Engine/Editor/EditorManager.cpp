@@ -13,9 +13,9 @@
 #include "Editor/EditorWindows/LEScene.h"
 #include "Factory/Entity.h"
 #include "Graphics/Graphics.h"
-#include "Logic/Logic.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
+#include "Scene/PlayerLookup.h"
 #include "Scene/SceneStateMachine.h"
 #include "Windows/WindowsSystems.h"
 
@@ -175,8 +175,8 @@ void EditorManager::DrawGameView()
     // The cursor mapping and picking look 5 pixels inside (x, y): placed so that the rectangle they
     // test is the image itself, not the window's corner above its title bar.
     const ImVec2 corner = ImGui::GetCursorScreenPos();
-    viewport_x = corner.x - Logic::kViewportInset;
-    viewport_y = corner.y - Logic::kViewportInset;
+    viewport_x = corner.x - kViewportInset;
+    viewport_y = corner.y - kViewportInset;
     viewport_width = size.x;
     viewport_height = size.y;
     Framebuffer* target = Graphics::GetInstance()->GetGameViewFramebuffer();
@@ -219,19 +219,6 @@ bool EditorManager::OpenAddress(const std::string& address)
     return Platform::OpenAddress(address);
 }
 
-bool EditorManager::GetSceneFlag(const std::string& scene_name) const
-{
-    auto it = scene_flags.find(scene_name);
-    return it != scene_flags.end() && it->second;
-}
-
-void EditorManager::SetSceneFlag(const std::string& scene_name, bool value) { scene_flags[scene_name] = value; }
-
-void EditorManager::ClearSelectionIf(Entity* entity)
-{
-    if (entity && selected_entity == entity) SetSelection(nullptr);
-}
-
 void EditorManager::SetSelection(Entity* entity)
 {
     selected_entity = entity;
@@ -243,23 +230,6 @@ Entity* EditorManager::SelectedEntity() const
     return selected_id && edited_scene ? edited_scene->GetEntity(selected_id) : nullptr;
 }
 
-namespace {
-Entity* FirstPlayer(const IScene& scene)
-{
-    for (const auto& [id, entity] : scene.GetEntities()) {
-        auto info = entity->GetComponent<Information>(INFORMATION);
-        if (info && info->GetType() == TAG_PLAYER) return entity;
-    }
-    return nullptr;
-}
-} // namespace
-
-Entity* EditorManager::FindPlayerEntity() const
-{
-    if (EditorVisible) return edited_scene ? FirstPlayer(*edited_scene) : nullptr;
-    if (!GameIsRunning || !OrvStateMachine) return nullptr;
-    auto scene = OrvStateMachine->GetCurrentScene();
-    return scene ? FirstPlayer(*scene) : nullptr;
-}
+Entity* EditorManager::FindPlayerEntity() const { return OrvEngine::FindPlayerEntity(); }
 
 } // namespace OrvEngine

@@ -4,6 +4,7 @@
 // The windows' own work (play control, scenes, hierarchy, inspector) lives in EditorWindows/.
 #pragma once
 
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Singleton.h"
 #include "Editor/EditorTextures.h"
@@ -24,7 +25,9 @@ namespace OrvEngine {
 class Entity;
 class IScene;
 
-class EditorManager : public ISystem, public Singleton<EditorManager> {
+// The engine sees the selection, the edited scene, the game-view rectangle and the flags through
+// EditorState, which this manager is.
+class EditorManager : public ISystem, public Singleton<EditorManager>, public EditorState {
 public:
     ~EditorManager() override;
     std::string GetName() override { return "EditorManager"; }
@@ -45,14 +48,12 @@ public:
     void ShutdownInterface();
     bool HasInterface() const { return context_ != nullptr; }
 
-    bool GetSceneFlag(const std::string& scene_name) const;
-    void SetSceneFlag(const std::string& scene_name, bool value);
-    void ClearSelectionIf(Entity* entity);
-    void SetSelection(Entity* entity);
+    void SetSelection(Entity* entity) override;
     // The selected entity, looked up by its id among the edited scene's live entities; null when
     // nothing is selected or it is gone.
     Entity* SelectedEntity() const;
-    // The first player-tagged entity of the edited scene (editor shown) or of the running scene.
+    // The first player-tagged entity of the edited scene (editor shown) or of the running scene
+    // (Scene/PlayerLookup.h).
     Entity* FindPlayerEntity() const;
 
     // ---- Services the windows share -------------------------------------------------------
@@ -81,9 +82,6 @@ public:
         return nullptr;
     }
 
-    Entity* selected_entity = nullptr;
-    uint64_t selected_id = 0;
-    std::shared_ptr<IScene> edited_scene;
     // Name of the scene being edited when Play last started or resumed; empty for none.
     std::string played_scene;
     // Scenes whose "AutoSave.json" the last fresh Play wrote: what Stop may restore.
@@ -91,18 +89,9 @@ public:
     float item_width = 120.0f;
     // Set by the hierarchy's additions and deletions, cleared when the scene is saved.
     bool scene_modified = false;
-    uint8_t entity_picked = 0;
     // The game view is focused or hovered: it then cannot be dragged (flags apply next frame).
     bool viewport_active = false;
     int viewport_window_flags = 0;
-    // The game image's rectangle as the input translation and picking read it: they look
-    // strictly inside the rectangle that starts 5 pixels right of and below (x, y).
-    float viewport_x = 0.0f;
-    float viewport_y = 0.0f;
-    float viewport_width = 0.0f;
-    float viewport_height = 0.0f;
-    Entity* camera_entity = nullptr;
-    std::map<std::string, bool> scene_flags;
     // The texture names and pictures the assets window and the inspector show.
     EditorTextures textures;
     std::vector<std::unique_ptr<IEditorWindows>> windows;

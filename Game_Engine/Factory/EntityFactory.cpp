@@ -1,8 +1,8 @@
 #include "Factory/EntityFactory.h"
 
 #include "Components/Information.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/SharedValues.h"
-#include "Editor/EditorManager.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Logging/Logging.h"
@@ -133,7 +133,7 @@ void EntityFactory::DestroyEntity(Entity*& entity)
     destroying_.push_back(entity);
     RemoveEntityFromSystems(entity);
     destroying_.erase(std::find(destroying_.begin(), destroying_.end(), entity));
-    EditorManager::GetInstance()->ClearSelectionIf(entity);
+    if (EditorState* editor = EditorState::Current()) editor->ClearSelectionIf(entity);
     if (entity->id != 0) {
         auto it = entities.find(entity->id);
         if (it != entities.end() && it->second == entity) entities.erase(it);

@@ -5,9 +5,9 @@
 #include "Components/Parent.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
-#include "Editor/EditorManager.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
@@ -97,13 +97,9 @@ void Logic::DeliverContact(uint32_t message_id, uint64_t a, uint64_t b)
 
 void Logic::Pick(const MouseMessage& message)
 {
-    EditorManager* editor = EditorManager::GetInstance();
+    EditorState* editor = EditorState::Current();
     const Input& input = Input::Instance();
-    const float vx = editor->viewport_x + kViewportInset;
-    const float vy = editor->viewport_y + kViewportInset;
-    const bool inside = vx < input.screen_x && input.screen_x < vx + editor->viewport_width && vy < input.screen_y &&
-                        input.screen_y < vy + editor->viewport_height;
-    if (!inside || !editor->edited_scene) return;
+    if (!editor || !editor->InViewport(input.screen_x, input.screen_y) || !editor->edited_scene) return;
     if (drag_mode == 1) {
         grab_offset = Vec2();
         drag_mode = 0;
@@ -151,8 +147,8 @@ void Logic::CameraKey(const CharMessage& message)
 
 void Logic::Update()
 {
-    if (GameIsRunning || drag_mode != 1) return;
-    EditorManager* editor = EditorManager::GetInstance();
+    EditorState* editor = EditorState::Current();
+    if (GameIsRunning || drag_mode != 1 || !editor) return;
     // The selection may have been cleared or destroyed (a scene change) since the drag began.
     Entity* entity = editor->selected_id ? EntityFactory::GetInstance()->GetLiveEntity(editor->selected_id) : nullptr;
     if (!entity || entity != editor->selected_entity) return;

@@ -28,9 +28,6 @@ public:
     // The dragged entity's position minus the mouse world position when it was picked.
     Vec2 grab_offset;
 
-    // The game image sits this many pixels inside the editor's viewport rectangle.
-    static constexpr float kViewportInset = 5.0f;
-
 private:
     void DeliverContact(uint32_t message_id, uint64_t a, uint64_t b);
     void Pick(const MouseMessage& message);

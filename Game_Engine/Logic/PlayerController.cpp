@@ -10,11 +10,11 @@
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "CoreEngine/Serializer.h"
 #include "CoreEngine/SharedValues.h"
-#include "Editor/EditorManager.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Logic/SpellKind.h"
@@ -365,7 +365,7 @@ void PlayerController::RemoveQueuedSpells()
         auto& by_name = factory->GetEntitiesByName();
         auto named = by_name.find(spell->name);
         if (named != by_name.end() && named->second == spell) by_name.erase(named);
-        EditorManager::GetInstance()->ClearSelectionIf(spell);
+        if (EditorState* editor = EditorState::Current()) editor->ClearSelectionIf(spell);
         auto scene = CurrentScene();
         if (scene && scene->GetEntity(id)) scene->RemoveEntity(id);
         else factory->DestroyEntity(spell);

@@ -1,7 +1,7 @@
 #include "Scene/SceneBase.h"
 
 #include "Components/Information.h"
-#include "Editor/EditorManager.h"
+#include "CoreEngine/EditorState.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Logging/Logging.h"
@@ -74,7 +74,7 @@ void SceneBase::EnterFromLoaded(bool record_names)
 bool SceneBase::EnterFromAutoSave(bool record_names)
 {
     EntityFactory* factory = EntityFactory::GetInstance();
-    EditorManager::GetInstance()->SetSceneFlag(name_, false);
+    if (EditorState* editor = EditorState::Current()) editor->SetSceneFlag(name_, false);
     factory->GetEntities().clear();
     if (!factory->LoadEntities(name_ + "/AutoSave")) {
         PrintAndLog("[" + std::string(source_) + "::Init] " + name_ +
@@ -97,7 +97,8 @@ bool SceneBase::EnterFromAutoSave(bool record_names)
 
 void SceneBase::EnterEntities(bool record_names)
 {
-    if (EditorManager::GetInstance()->GetSceneFlag(name_) && EnterFromAutoSave(record_names)) return;
+    const EditorState* editor = EditorState::Current();
+    if (editor && editor->GetSceneFlag(name_) && EnterFromAutoSave(record_names)) return;
     EnterFromLoaded(record_names);
 }
 
@@ -118,7 +119,7 @@ void SceneBase::DestroyLiveEntities()
         auto first = entities_.begin();
         Entity* entity = first->second;
         entities_.erase(first);
-        EditorManager::GetInstance()->ClearSelectionIf(entity);
+        if (EditorState* editor = EditorState::Current()) editor->ClearSelectionIf(entity);
         factory->DestroyEntity(entity);
         factory->GetEntities().clear();
     }

@@ -3,8 +3,8 @@
 #include "Components/Camera.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
-#include "Editor/EditorManager.h"
 #include "Factory/Entity.h"
 #include "Graphics/Graphics.h"
 #include "Platform/Platform.h"
@@ -181,14 +181,12 @@ void Input::UpdateWorldPosition()
         }
         return;
     }
-    EditorManager* editor = EditorManager::GetInstance();
-    const float vx = editor->viewport_x + 5.0f;
-    const float vy = editor->viewport_y + 5.0f;
+    const EditorState* editor = EditorState::Current();
+    if (!editor || !editor->InViewport(screen_x, screen_y)) return;
     const float vw = editor->viewport_width;
     const float vh = editor->viewport_height;
-    if (!(vx < screen_x && screen_x < vx + vw && vy < screen_y && screen_y < vy + vh)) return;
-    const float px = screen_x - vx;
-    const float py = screen_y - vy;
+    const float px = screen_x - (editor->viewport_x + EditorState::kViewportInset);
+    const float py = screen_y - (editor->viewport_y + EditorState::kViewportInset);
     Graphics* graphics = Graphics::GetInstance();
     world_x = graphics->camera_x + (px - vw / 2.0f) * graphics->camera_width / vw;
     world_y = graphics->camera_y + (vh / 2.0f - py) * graphics->camera_height / vh;
