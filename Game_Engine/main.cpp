@@ -1,3 +1,3 @@
-#include "CoreEngine/CommandLine.h"
+#include "CommandLine.h"
 
 int main(int argc, char** argv) { return OrvEngine::ProgramMain(argc, argv); }

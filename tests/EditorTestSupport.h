@@ -21,6 +21,7 @@
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
+#include "SystemList.h"
 
 #include <imgui.h>
 #include <imgui_internal.h>

@@ -10,7 +10,7 @@
 #include "Components/Button.h"
 #include "Components/Camera.h"
 #include "Components/Transform.h"
-#include "CoreEngine/Engine.h"
+#include "Engine.h"
 #include "Factory/Entity.h"
 #include "Scene/IScene.h"
 

@@ -4,18 +4,17 @@
 
 #include "Audio/AudioSystem.h"
 #include "Components/Information.h"
-#include "Components/Transform.h"
-#include "Factory/ComponentRegistration.h"
-#include "Factory/Entity.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
-#include "CoreEngine/Engine.h"
 #include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
-#include "CoreEngine/SharedValues.h"
 #include "CoreEngine/ResourceManager.h"
+#include "CoreEngine/SharedValues.h"
 #include "Editor/EditorManager.h"
+#include "Engine.h"
+#include "Factory/ComponentRegistration.h"
+#include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Graphics/ButtonSystem.h"
 #include "Graphics/FreetypeSystem.h"
@@ -30,6 +29,7 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/ScriptSystem.h"
+#include "SystemList.h"
 #include "Windows/Input.h"
 #include "Windows/WindowsSystems.h"
 
@@ -89,22 +89,7 @@ inline void ResetEngineState()
     using namespace OrvEngine;
     ReleaseSceneEntities();
     ReleaseEngineObjects();
-    WindowsSystems::DestroyInstance();
-    EntityFactory::DestroyInstance();
-    ScriptSystem::DestroyInstance();
-    Logic::DestroyInstance();
-    ButtonSystem::DestroyInstance();
-    Graphics::DestroyInstance();
-    SpriteSystem::DestroyInstance();
-    PhysicsSystem::DestroyInstance();
-    CollisionSystem::DestroyInstance();
-    ParentChildSystem::DestroyInstance();
-    SliderSystem::DestroyInstance();
-    FreetypeSystem::DestroyInstance();
-    EditorManager::DestroyInstance();
-    AudioSystem::DestroyInstance();
-    ResourceManager::DestroyInstance();
-    FPS::DestroyInstance();
+    DestroyEngineSystems();
     Input::Instance().Reset();
     Platform::ClearMessages();
     Platform::SetEventSource(nullptr);

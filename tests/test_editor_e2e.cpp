@@ -7,7 +7,7 @@
 #include "EditorTestSupport.h"
 #include "GLTestSupport.h"
 
-#include "CoreEngine/CommandLine.h"
+#include "CommandLine.h"
 #include "Editor/EditorWidgets.h"
 
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include "Components/Sprite.h"
 #include "Components/Text.h"
 #include "Components/Transform.h"
-#include "CoreEngine/Engine.h"
+#include "Engine.h"
 #include "Factory/Entity.h"
 #include "Logic/AIMovement.h"
 #include "Scene/IScene.h"

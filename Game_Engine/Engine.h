@@ -11,7 +11,5 @@ int EngineMain(int show_command, bool game_mode = true);
 int RunEngine();
 // Deletes the core engine and the scene state machine (after the run has returned).
 void ReleaseEngineObjects();
-// Adds the sixteen systems in their fixed order.
-void AddEngineSystems();
 
 } // namespace OrvEngine

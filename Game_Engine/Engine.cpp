@@ -1,55 +1,20 @@
-#include "CoreEngine/Engine.h"
+#include "Engine.h"
 
-#include "Audio/AudioSystem.h"
-#include "Components/ParentChildSystem.h"
 #include "CoreEngine/CoreEngine.h"
-#include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
-#include "CoreEngine/ResourceManager.h"
-#include "Editor/EditorManager.h"
-#include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
-#include "Graphics/ButtonSystem.h"
-#include "Graphics/FreetypeSystem.h"
-#include "Graphics/Graphics.h"
-#include "Graphics/SliderSystem.h"
-#include "Graphics/SpriteSystem.h"
 #include "Logging/Logging.h"
-#include "Logic/Logic.h"
-#include "Physics/CollisionSystem.h"
-#include "Physics/PhysicsSystem.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/ScriptSystem.h"
-#include "Windows/WindowsSystems.h"
+#include "SystemList.h"
 
 #include <ctime>
 #include <exception>
 #include <iostream>
 
 namespace OrvEngine {
-
-void AddEngineSystems()
-{
-    CoreEngine* engine = OrvCoreEngine;
-    engine->AddSystem(WindowsSystems::GetInstance());
-    engine->AddSystem(EntityFactory::GetInstance());
-    engine->AddSystem(ScriptSystem::GetInstance());
-    engine->AddSystem(Logic::GetInstance());
-    engine->AddSystem(ButtonSystem::GetInstance());
-    engine->AddSystem(Graphics::GetInstance());
-    engine->AddSystem(SpriteSystem::GetInstance());
-    engine->AddSystem(PhysicsSystem::GetInstance());
-    engine->AddSystem(CollisionSystem::GetInstance());
-    engine->AddSystem(ParentChildSystem::GetInstance());
-    engine->AddSystem(SliderSystem::GetInstance());
-    engine->AddSystem(FreetypeSystem::GetInstance());
-    engine->AddSystem(EditorManager::GetInstance());
-    engine->AddSystem(AudioSystem::GetInstance());
-    engine->AddSystem(ResourceManager::GetInstance());
-    engine->AddSystem(FPS::GetInstance());
-}
 
 namespace {
 void StartUp()

@@ -1,6 +1,6 @@
-#include "CoreEngine/CommandLine.h"
+#include "CommandLine.h"
 
-#include "CoreEngine/Engine.h"
+#include "Engine.h"
 #include "Logging/Logging.h"
 
 namespace OrvEngine {
