@@ -1,10 +1,12 @@
 #include "Audio/AudioSystem.h"
 
+#include "Audio/SceneMusic.h"
 #include "Components/Audio.h"
 #include "Factory/Component.h"
 #include "Factory/ComponentRegistration.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
+#include "Scene/SceneHooks.h"
 
 #include <algorithm>
 
@@ -29,10 +31,12 @@ AudioSystem::AudioSystem()
     if (driver_count == 0) SoundSystem::UseSilentOutput();
     SoundSystem::Init(50);
     if (SoundSystem::IsSilent()) PrintAndLog("[AudioSystem] No sound output; the game runs silently");
+    GetSceneHooks().start_music = StartSceneMusic;
 }
 
 AudioSystem::~AudioSystem()
 {
+    GetSceneHooks().start_music = nullptr;
     for (auto& [file, sound] : SoundMap) SoundSystem::ReleaseSound(sound);
     SoundMap.clear();
     ChannelMap.clear();

@@ -4,11 +4,9 @@
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Message.h"
-#include "Graphics/ButtonSystem.h"
+#include "CoreEngine/SceneDriver.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 
 #include <algorithm>
 
@@ -18,7 +16,11 @@ namespace {
 const char* const kPauseFilter[] = {"SpriteSystem", "Graphics", "Windows", "Freetype", "SliderSystem",
                                     "EditorManager", "FPS", "ScriptSystem", "ButtonSystem", "ParentChildSystem"};
 
-bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
+bool IsPaused()
+{
+    const SceneDriver* scenes = SceneDriver::Current();
+    return scenes && scenes->IsPaused();
+}
 } // namespace
 
 float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
@@ -68,7 +70,7 @@ void CoreEngine::RunFrame()
     UpdateSystems();
 
     FPS::GetInstance()->EndFrame();
-    if (OrvStateMachine) OrvStateMachine->Update();
+    if (SceneDriver* scenes = SceneDriver::Current()) scenes->Update();
     total += dt;
 }
 
@@ -112,17 +114,7 @@ void CoreEngine::HandleEscape()
         }
         return;
     }
-    if (!OrvStateMachine) return;
-    if (OrvStateMachine->paused) {
-        OrvStateMachine->paused = false;
-        return;
-    }
-    auto scene = OrvStateMachine->GetCurrentScene();
-    if (scene && scene->GetSceneType() == SCENE_GAME && scene->GetSceneName() != "MainMenuScene") {
-        PrintLine("GamePaused");
-        ButtonSystem::GetInstance()->ClearSelection();
-        OrvStateMachine->paused = true;
-    }
+    if (SceneDriver* scenes = SceneDriver::Current()) scenes->TogglePause();
 }
 
 void CoreEngine::DestroySystems()

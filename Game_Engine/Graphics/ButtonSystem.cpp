@@ -8,6 +8,7 @@
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Platform/Platform.h"
+#include "Scene/SceneHooks.h"
 
 #include <iterator>
 #include <vector>
@@ -26,8 +27,14 @@ bool IsLive(const Button& button, bool require_information)
 }
 } // namespace
 
+ButtonSystem::ButtonSystem()
+{
+    GetSceneHooks().clear_button_selection = [this] { ClearSelection(); };
+}
+
 ButtonSystem::~ButtonSystem()
 {
+    GetSceneHooks().clear_button_selection = nullptr;
     selected.reset();
     buttons.clear();
 }

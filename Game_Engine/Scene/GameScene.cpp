@@ -1,7 +1,7 @@
 #include "Scene/GameScene.h"
 
 #include "Factory/EntityFactory.h"
-#include "Graphics/ButtonSystem.h"
+#include "Scene/SceneHooks.h"
 #include "Scene/SceneStateMachine.h"
 #include "CoreEngine/Globals.h"
 
@@ -26,7 +26,7 @@ void GameScene::Free()
     EntityFactory* factory = EntityFactory::GetInstance();
     factory->GetEntities().clear();
     factory->GetEntitiesByName().clear();
-    ButtonSystem::GetInstance()->ClearSelection();
+    if (GetSceneHooks().clear_button_selection) GetSceneHooks().clear_button_selection();
     DestroyLiveEntities();
 }
 

@@ -1,7 +1,5 @@
 #include "Scene/SceneStateMachine.h"
 
-#include "Audio/AudioSystem.h"
-#include "Components/Audio.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
@@ -9,28 +7,10 @@
 #include "Factory/Entity.h"
 #include "Logging/Logging.h"
 #include "Scene/GameScene.h"
+#include "Scene/SceneHooks.h"
 #include "Scene/SplashScreenScene.h"
 
 namespace OrvEngine {
-
-namespace {
-struct MusicRow {
-    const char* scenes[2];
-    const char* entity;
-    const char* file;
-    const char* event;
-};
-
-const MusicRow kSceneMusic[] = {
-    {{"MainMenuScene", nullptr}, "BGM", "BGM_Main.ogg", "BGM_Main"},
-    {{"GameScene_23", nullptr}, "BGM", "BGM_Level1.ogg", "BGM_Level1"},
-    {{"GameScene_01", nullptr}, "BGM", "BGM_Level2.ogg", "BGM_Level2"},
-    {{"SplashScene_01", nullptr}, "BG", "SFX_StartSeq1.ogg", "SFX_StartSeq1"},
-    {{"SplashScene_05", nullptr}, "BG", "SFX_StartSeq2.ogg", "SFX_StartSeq2"},
-    {{"GameScene_02", "GameScene_20"}, "Bg_1", "SFX_WinScreen.ogg", "SFX_WinScreen"},
-    {{"GameScene_03", "GameScene_21"}, "Bg_1", "SFX_LoseScreen.ogg", "SFX_LoseScreen"},
-};
-} // namespace
 
 std::shared_ptr<IScene> CurrentScene() { return OrvStateMachine ? OrvStateMachine->current_scene : nullptr; }
 
@@ -55,7 +35,7 @@ void SceneStateMachine::Update()
 {
     if (next_state.empty()) {
         if (!current_scene) return;
-        StartSceneMusic();
+        if (GetSceneHooks().start_music) GetSceneHooks().start_music(*current_scene);
         current_scene->Update();
         return;
     }
@@ -87,22 +67,17 @@ void SceneStateMachine::ChangeScene()
     current_scene->Init();
 }
 
-void SceneStateMachine::StartSceneMusic()
+void SceneStateMachine::TogglePause()
 {
-    if (!GameIsRunning) return;
-    const std::string name = current_scene->GetSceneName();
-    for (const MusicRow& row : kSceneMusic) {
-        bool applies = false;
-        for (const char* scene : row.scenes) applies = applies || (scene && name == scene);
-        if (!applies) continue;
-        Entity* entity = current_scene->FindEntityByName(row.entity);
-        auto audio = entity ? entity->GetComponent<Audio>(AUDIO) : nullptr;
-        if (!audio) return;
-        // A missing sound file was reported when the entity's sounds were added; not every frame.
-        if (!AudioSystem::GetInstance()->EventsFilenameMap.count(row.event)) return;
-        SoundEntry* entry = audio->GetSoundFromFilename(row.file);
-        if (entry && !entry->is_playing) audio->PlayEvent(row.event);
+    if (paused) {
+        paused = false;
         return;
+    }
+    auto scene = GetCurrentScene();
+    if (scene && scene->GetSceneType() == SCENE_GAME && scene->GetSceneName() != "MainMenuScene") {
+        PrintLine("GamePaused");
+        if (GetSceneHooks().clear_button_selection) GetSceneHooks().clear_button_selection();
+        paused = true;
     }
 }
 

@@ -2,6 +2,8 @@
 // Reached through OrvStateMachine; created once by the engine run.
 #pragma once
 
+#include "CoreEngine/SceneDriver.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -15,15 +17,19 @@ class IScene;
 // The state machine's current scene; empty before start-up or when no scene is current.
 std::shared_ptr<IScene> CurrentScene();
 
-class SceneStateMachine {
+class SceneStateMachine : public SceneDriver {
 public:
     SceneStateMachine();
-    ~SceneStateMachine();
+    ~SceneStateMachine() override;
 
     // The global instance, or null before start-up has made it; never creates.
     static SceneStateMachine* GetInstance();
 
-    void Update();
+    void Update() override;
+    bool IsPaused() const override { return paused; }
+    // Escape while the game runs: resumes a paused scene, or pauses a game scene other than the
+    // main menu (dropping the menu buttons' selection).
+    void TogglePause() override;
     void AddScene(const std::string& name, std::shared_ptr<IScene> scene);
     void RemoveScene(const std::string& name);
     // Requests a change at the next Update; returns the named scene or null.
@@ -45,7 +51,6 @@ public:
     bool paused = false;
 
 private:
-    void StartSceneMusic();
     void ChangeScene();
     bool WriteSceneSettings(IScene& scene);
     // Unknown names already reported, so each is logged once.

@@ -1,0 +1,11 @@
+#include "Scene/SceneHooks.h"
+
+namespace OrvEngine {
+
+SceneHooks& GetSceneHooks()
+{
+    static SceneHooks hooks;
+    return hooks;
+}
+
+} // namespace OrvEngine
