@@ -1,6 +1,7 @@
 #include "Components/Transform.h"
 
 #include "CoreEngine/Serializer.h"
+#include "Factory/Entity.h"
 
 #include <cmath>
 
@@ -53,6 +54,18 @@ void Transform::UpdateMatrix()
     translate_m.m[2] = position.x;
     translate_m.m[5] = position.y;
     model_matrix = (scale_m * rotate_m) * translate_m;
+}
+
+bool IsPointInEntity(float x, float y, Entity* entity)
+{
+    if (!entity) return false;
+    auto transform = entity->GetComponent<Transform>(TRANSFORM);
+    if (!transform) return false;
+    const float hx = std::fabs(transform->scale.x * 0.5f);
+    const float hy = std::fabs(transform->scale.y * 0.5f);
+    const float px = transform->position.x;
+    const float py = transform->position.y;
+    return px - hx <= x && x <= px + hx && py - hy <= y && y <= py + hy;
 }
 
 } // namespace OrvEngine

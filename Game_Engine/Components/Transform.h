@@ -30,4 +30,7 @@ public:
     Mat3 model_matrix;
 };
 
+// True when (x, y) lies in the entity's Transform rectangle, edges included; rotation ignored.
+bool IsPointInEntity(float x, float y, Entity* entity);
+
 } // namespace OrvEngine

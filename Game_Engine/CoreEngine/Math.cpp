@@ -1,7 +1,5 @@
 #include "CoreEngine/Math.h"
 
-#include "Components/Transform.h"
-#include "Factory/Entity.h"
 #include "Platform/Platform.h"
 
 #include <array>
@@ -103,18 +101,6 @@ int RandomRange(int min, int max)
     if (max < min) std::swap(min, max);
     const int64_t span = static_cast<int64_t>(max) - static_cast<int64_t>(min) + 1;
     return static_cast<int>(min + Platform::Random15() % span);
-}
-
-bool IsPointInEntity(float x, float y, Entity* entity)
-{
-    if (!entity) return false;
-    auto transform = entity->GetComponent<Transform>(TRANSFORM);
-    if (!transform) return false;
-    const float hx = std::fabs(transform->scale.x * 0.5f);
-    const float hy = std::fabs(transform->scale.y * 0.5f);
-    const float px = transform->position.x;
-    const float py = transform->position.y;
-    return px - hx <= x && x <= px + hx && py - hy <= y && y <= py + hy;
 }
 
 } // namespace OrvEngine

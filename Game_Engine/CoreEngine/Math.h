@@ -6,8 +6,6 @@
 
 namespace OrvEngine {
 
-class Entity;
-
 struct Vec2 {
     Vec2() = default;
     Vec2(float px, float py) : x(px), y(py) {}
@@ -66,8 +64,5 @@ float SineTableLookup(int32_t degrees);
 
 // A random integer in [min, max] from the engine's 15-bit generator; swapped bounds are accepted.
 int RandomRange(int min, int max);
-
-// True when (x, y) lies in the entity's Transform rectangle, edges included; rotation ignored.
-bool IsPointInEntity(float x, float y, Entity* entity);
 
 } // namespace OrvEngine
