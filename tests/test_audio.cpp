@@ -302,6 +302,7 @@ TEST_F(AudioTest, ResourceScanTakesOnlyExactExtensionsInSortedOrder)
     OrvTest::WriteFile(SoundDir() / "notes.txt", "x");
     OrvTest::WriteFile(SoundDir() / ".ogg", "x");
     AudioSystem* audio = AudioSystem::GetInstance();
+    audio->Init();
     audio->EventsFilenameMap["b_music"] = "kept.ogg"; // a known event is not changed
     ResourceManager* resources = ResourceManager::GetInstance();
     resources->RefreshSounds();

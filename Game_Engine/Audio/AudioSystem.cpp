@@ -2,6 +2,7 @@
 
 #include "Audio/SceneMusic.h"
 #include "Components/Audio.h"
+#include "CoreEngine/ResourceManager.h"
 #include "Factory/Component.h"
 #include "Factory/ComponentRegistration.h"
 #include "Logging/Logging.h"
@@ -47,6 +48,16 @@ void AudioSystem::Init()
 {
     PrintLine("AudioSystem::Init()");
     RegisterComponent<Audio>("Audio", AUDIO);
+    ResourceManager::GetInstance()->sound_registrar = [](const std::string& event, const std::string& file) {
+        AudioSystem::GetInstance()->AddSoundFile(event, file);
+    };
+}
+
+void AudioSystem::AddSoundFile(const std::string& event, const std::string& file)
+{
+    if (EventsFilenameMap.count(event)) return;
+    AddedSounds.push_back(event);
+    EventsFilenameMap[event] = file;
 }
 
 bool AudioSystem::ErrChk(bool failed)

@@ -53,6 +53,9 @@ public:
     // The window's focus mute of the music group; the group is silent while either mute is set.
     void SetFocusMute(bool muted);
     void SetGroupPaused(ChannelGroup group, bool paused) { Platform::SoundSystem::SetGroupPaused(group, paused); }
+    // A sound file found by the resource scan, under its event name; an event known already keeps
+    // its file.
+    void AddSoundFile(const std::string& event, const std::string& file);
     std::vector<std::string>::const_iterator AddedSoundsBegin() const { return AddedSounds.begin(); }
     std::vector<std::string>::const_iterator AddedSoundsEnd() const { return AddedSounds.end(); }
 

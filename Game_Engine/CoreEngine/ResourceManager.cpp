@@ -1,7 +1,5 @@
 #include "CoreEngine/ResourceManager.h"
 
-#include "Audio/AudioSystem.h"
-#include "Graphics/TextureManager.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 
@@ -85,22 +83,19 @@ void ResourceManager::RefreshTextures()
         }
         const std::string path = art_folder + file;
         textures.emplace(name, path);
-        TextureManager::GetInstance()->LoadTexture(path, name);
+        if (texture_loader) texture_loader(path, name);
     }
 }
 
 void ResourceManager::RefreshSounds()
 {
-    AudioSystem* audio = AudioSystem::GetInstance();
     for (const std::string& file : ListFolder(sound_folder)) {
         std::string event;
         if (!StripExtension(file, ".ogg", event)) {
             ReportStraySound(file);
             continue;
         }
-        if (audio->EventsFilenameMap.count(event)) continue;
-        audio->AddedSounds.push_back(event);
-        audio->EventsFilenameMap[event] = file;
+        if (sound_registrar) sound_registrar(event, file);
     }
 }
 

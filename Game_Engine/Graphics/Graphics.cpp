@@ -2,7 +2,9 @@
 
 #include "Components/Camera.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/ResourceManager.h"
 #include "Factory/ComponentRegistration.h"
+#include "Graphics/TextureManager.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Windows/WindowsSystems.h"
@@ -42,6 +44,9 @@ Graphics::~Graphics()
 void Graphics::Init()
 {
     RegisterComponent<Camera>("Camera", CAMERA);
+    ResourceManager::GetInstance()->texture_loader = [](const std::string& path, const std::string& name) {
+        TextureManager::GetInstance()->LoadTexture(path, name);
+    };
     if (Platform::IsNullBackend()) {
         PrintAndLog("[Graphics::Init] No GL context under the null backend: drawing is disabled");
     } else if (!InitRenderingEnvironment()) {
