@@ -7,12 +7,12 @@
 
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
-#include "Components/Information.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"

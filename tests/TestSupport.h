@@ -3,7 +3,6 @@
 #pragma once
 
 #include "Audio/AudioSystem.h"
-#include "Components/Information.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
@@ -16,6 +15,7 @@
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Graphics/ButtonSystem.h"
 #include "Graphics/FreetypeSystem.h"
 #include "Graphics/Graphics.h"

@@ -3,10 +3,10 @@
 #include "TestSupport.h"
 
 #include "Components/Camera.h"
-#include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Scene/IScene.h"
 
 #include <glm/glm.hpp>

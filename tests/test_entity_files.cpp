@@ -3,11 +3,11 @@
 
 #include "Components/Camera.h"
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 
 #include <cmath>
 #include <limits>

@@ -3,11 +3,11 @@
 #include "TestSupport.h"
 
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/ScriptComponent.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Scripts/BaseScript.h"
 
 using namespace OrvEngine;

@@ -2,10 +2,10 @@
 #include "TestSupport.h"
 
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 
 #include <cmath>
 

@@ -4,11 +4,11 @@
 #include "TestSupport.h"
 
 #include "Components/BoxCollider.h"
-#include "Components/Information.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Graphics/DebugDraw.h"
 #include "Physics/CollisionCheck.h"
 #include "Physics/ForceManager.h"

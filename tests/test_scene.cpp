@@ -2,8 +2,8 @@
 // timing, the editor's auto-save, saving, and every kind of bad scene file.
 #include "TestSupport.h"
 
-#include "Components/Information.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Scene/SplashScreenScene.h"
 
 using namespace OrvEngine;

@@ -5,13 +5,13 @@
 
 #include "Components/Button.h"
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/Slider.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Graphics/Framebuffer.h"
 #include "Scene/IScene.h"
 

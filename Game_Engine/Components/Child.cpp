@@ -1,12 +1,12 @@
 #include "Components/Child.h"
 
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"

@@ -1,6 +1,5 @@
 #include "Editor/EditorManager.h"
 
-#include "Components/Information.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
@@ -12,6 +11,7 @@
 #include "Editor/EditorWindows/LEResources.h"
 #include "Editor/EditorWindows/LEScene.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Graphics/Graphics.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"

@@ -1,10 +1,10 @@
 #include "Factory/EntityFactory.h"
 
-#include "Components/Information.h"
 #include "CoreEngine/EditorState.h"
 #include "CoreEngine/SharedValues.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Logging/Logging.h"
 
 #include <algorithm>

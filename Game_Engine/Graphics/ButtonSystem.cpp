@@ -1,12 +1,12 @@
 #include "Graphics/ButtonSystem.h"
 
 #include "Components/Button.h"
-#include "Components/Information.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Platform/Platform.h"
 #include "Scene/SceneHooks.h"
 

@@ -2,7 +2,6 @@
 
 #include "Components/BoxCollider.h"
 #include "Components/Camera.h"
-#include "Components/Information.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
@@ -11,10 +10,11 @@
 #include "CoreEngine/Serializer.h"
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
+#include "Logging/Logging.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/GameplayRules.h"
-#include "Logging/Logging.h"
 #include "Scene/IScene.h"
 #include "Scripts/ScriptHelpers.h"
 

@@ -2,10 +2,10 @@
 // aggro, weakening enemies). Each action writes one line to the log when it is open.
 #include "Logic/PlayerController.h"
 
-#include "Components/Information.h"
 #include "Components/Stats.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Logic/EnemyMovement.h"
 #include "Platform/Platform.h"

@@ -2,13 +2,13 @@
 
 #include "Components/Audio.h"
 #include "Components/Camera.h"
-#include "Components/Information.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logic/PlayerController.h"
 #include "Logic/SpellKind.h"
 

@@ -1,10 +1,10 @@
 #include "Physics/CollisionCheck.h"
 
 #include "Components/BoxCollider.h"
-#include "Components/Information.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Transform.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 

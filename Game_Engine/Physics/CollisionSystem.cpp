@@ -1,7 +1,6 @@
 #include "Physics/CollisionSystem.h"
 
 #include "Components/BoxCollider.h"
-#include "Components/Information.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
@@ -10,6 +9,7 @@
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logging/Logging.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
-#include "Components/Information.h"
+#include "Factory/Information.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 

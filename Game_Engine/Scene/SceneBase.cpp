@@ -1,9 +1,9 @@
 #include "Scene/SceneBase.h"
 
-#include "Components/Information.h"
 #include "CoreEngine/EditorState.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logging/Logging.h"
 
 #include <fstream>

@@ -1,11 +1,11 @@
 #include "Scripts/ScriptHelpers.h"
 
-#include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"

@@ -3,7 +3,6 @@
 // (integration, collision pass with its messages, resolution). Runs in a temporary folder so the
 // log lands there.
 #include "Components/BoxCollider.h"
-#include "Components/Information.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
@@ -13,6 +12,7 @@
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Physics/CollisionSystem.h"
 #include "Physics/PhysicsSystem.h"
 #include "Scene/IScene.h"

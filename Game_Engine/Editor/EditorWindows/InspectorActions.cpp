@@ -2,7 +2,6 @@
 
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/RigidBody2D.h"
@@ -13,6 +12,7 @@
 #include "Editor/EditorManager.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/EnemyMovement.h"
 #include "Platform/Platform.h"

@@ -1,6 +1,5 @@
 #include "Editor/EditorWindows/LEHierarchy.h"
 
-#include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
@@ -10,6 +9,7 @@
 #include "Editor/EditorWidgets.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Graphics/DebugDraw.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"

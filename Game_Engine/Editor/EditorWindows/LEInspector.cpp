@@ -1,6 +1,5 @@
 #include "Editor/EditorWindows/LEInspector.h"
 
-#include "Components/Information.h"
 #include "CoreEngine/Globals.h"
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorManager.h"
@@ -11,6 +10,7 @@
 #include "Editor/EditorWindows/LEHierarchy.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 
 #include <imgui.h>
 

@@ -1,7 +1,6 @@
 #include "Scripts/Boss/BossScript.h"
 
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
@@ -10,6 +9,7 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"

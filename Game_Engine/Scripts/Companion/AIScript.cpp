@@ -1,7 +1,6 @@
 #include "Scripts/Companion/AIScript.h"
 
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/RigidBody2D.h"
@@ -11,6 +10,7 @@
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/GameplayRules.h"
 #include "Platform/Platform.h"

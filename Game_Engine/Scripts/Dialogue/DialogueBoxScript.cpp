@@ -1,11 +1,11 @@
 #include "Scripts/Dialogue/DialogueBoxScript.h"
 
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/ScriptHelpers.h"

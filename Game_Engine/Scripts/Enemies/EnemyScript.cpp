@@ -3,7 +3,6 @@
 #include "Scripts/Enemies/EnemyScript.h"
 
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/Sprite.h"
@@ -11,6 +10,7 @@
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"

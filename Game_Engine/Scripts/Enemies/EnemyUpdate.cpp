@@ -4,7 +4,6 @@
 #include "Scripts/Enemies/EnemyScript.h"
 
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/RigidBody2D.h"
@@ -15,6 +14,7 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/GameplayRules.h"

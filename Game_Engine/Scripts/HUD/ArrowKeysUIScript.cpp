@@ -1,11 +1,11 @@
 #include "Scripts/HUD/ArrowKeysUIScript.h"
 
-#include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Components/Text.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/GameplayRules.h"
 #include "Platform/Platform.h"

@@ -1,9 +1,9 @@
 #include "Scripts/HUD/IloHealthUIScript.h"
 
-#include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Scripts/Level/SceneQueries.h"
 
 using namespace OrvEngine;

@@ -1,9 +1,9 @@
 #include "Scripts/Menus/MainMenuWalking.h"
 
-#include "Components/Information.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 
 
 using namespace OrvEngine;

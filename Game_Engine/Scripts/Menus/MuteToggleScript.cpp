@@ -2,9 +2,9 @@
 
 #include "Audio/AudioSystem.h"
 #include "Components/Button.h"
-#include "Components/Information.h"
 #include "Components/Sprite.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Scripts/Menus/MenuInput.h"
 
 using namespace OrvEngine;

@@ -1,8 +1,8 @@
 #include "Scripts/Menus/OptionMenuScript.h"
 
 #include "Components/Button.h"
-#include "Components/Information.h"
 #include "CoreEngine/Globals.h"
+#include "Factory/Information.h"
 #include "Scripts/Menus/MenuInput.h"
 
 using namespace OrvEngine;

@@ -1,10 +1,10 @@
 #include "Scripts/Menus/PauseMenuScript.h"
 
 #include "Components/Button.h"
-#include "Components/Information.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Graphics/ButtonSystem.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"

@@ -2,12 +2,12 @@
 
 #include "Components/Button.h"
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"

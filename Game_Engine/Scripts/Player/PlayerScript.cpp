@@ -2,7 +2,6 @@
 
 #include "Components/Camera.h"
 #include "Components/Child.h"
-#include "Components/Information.h"
 #include "Components/Parent.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Sprite.h"
@@ -10,6 +9,7 @@
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/GameplayRules.h"

@@ -1,12 +1,12 @@
 #include "Scripts/Tutorial/TutorialSequenceScripts.h"
 
-#include "Components/Information.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Sprite.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Logic/PlayerController.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"

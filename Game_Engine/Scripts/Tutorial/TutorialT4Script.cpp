@@ -1,7 +1,7 @@
 #include "Scripts/Tutorial/TutorialT4Script.h"
 
-#include "Components/Information.h"
 #include "Factory/Entity.h"
+#include "Factory/Information.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scene/SplashScreenScene.h"
 

@@ -1,4 +1,4 @@
-#include "Components/Information.h"
+#include "Factory/Information.h"
 
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
