@@ -1,4 +1,5 @@
-// Information: an entity's display name, tag and active flag.
+// Information: an entity's display name, tag and active flag. The entity factory registers it and
+// reads it when it makes entities, so it lives beside the factory rather than with the other components.
 #pragma once
 
 #include "Factory/Component.h"
