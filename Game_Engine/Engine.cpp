@@ -67,6 +67,10 @@ void DestroyAfterException()
 
 int RunEngine()
 {
+    // A failed check shows its report in the platform's box before the program ends.
+    SetAssertBox([](const std::string& text) {
+        Platform::ShowMessageBox(text, "Error!!", Platform::MB_ICONERROR_FLAG);
+    });
     Platform::SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
     Logging::BeginRun();
     try {

@@ -1,7 +1,8 @@
 #include "Logging/Logging.h"
 
-#include "Platform/Platform.h"
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -12,6 +13,7 @@ namespace {
 Logging* g_log = nullptr;
 bool g_written_this_run = false;
 AssertHandler g_assert_handler;
+AssertBox g_assert_box = nullptr;
 
 const char* kLogFolder = "../Logging";
 const char* kLogPath = "../Logging/log.dat";
@@ -19,8 +21,7 @@ const char* kLogPath = "../Logging/log.dat";
 
 Logging::Logging()
 {
-    Platform::MakeDirResult made = Platform::MakeDirectory(kLogFolder);
-    if (made == Platform::MakeDirResult::Error) {
+    if (mkdir(kLogFolder, 0755) != 0 && errno != EEXIST) {
         // The report below writes to standard output only: there is no log to write to.
         const bool failed = true;
         AssertReport(&failed, "exist", "Game_Engine/Logging/Logging", 34,
@@ -81,6 +82,8 @@ void PrintAndLog(const std::string& text)
 
 void SetAssertHandler(AssertHandler handler) { g_assert_handler = std::move(handler); }
 
+void SetAssertBox(AssertBox box) { g_assert_box = box; }
+
 std::string FormatAssertText(const std::string& trigger, const std::string& file, uint64_t line,
                              const std::string& message)
 {
@@ -106,7 +109,7 @@ bool AssertReport(const bool* condition, const std::string& trigger, const std::
         g_assert_handler(info);
         return true;
     }
-    Platform::ShowMessageBox(info.text, "Error!!", Platform::MB_ICONERROR_FLAG);
+    if (g_assert_box) g_assert_box(info.text);
     std::exit(kAssertExitCode);
 }
 

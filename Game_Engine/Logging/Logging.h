@@ -1,5 +1,6 @@
 // The run's log file ("../Logging/log.dat") and the assertion report every failed check goes through.
-// Does not own console output beyond the helpers below.
+// Does not own console output beyond the helpers below. The lowest layer: it includes nothing of the
+// engine, and the box a failed check shows comes from whoever sets it (the program sets the platform's).
 #pragma once
 
 #include <cstdint>
@@ -53,6 +54,9 @@ struct AssertInfo {
 // tests install one that records or throws instead.
 using AssertHandler = std::function<void(const AssertInfo&)>;
 void SetAssertHandler(AssertHandler handler);
+// Shows the report text to a person before the default handling ends the process; none by default.
+using AssertBox = void (*)(const std::string& text);
+void SetAssertBox(AssertBox box);
 
 // Reports when condition is true (the check failed); returns whether it reported.
 bool AssertReport(const bool* condition, const std::string& trigger, const std::string& file, uint64_t line,
