@@ -13,10 +13,10 @@
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Logic/BossBehaviour.h"
+#include "Logic/DamageNumbers.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/GameplayRules.h"
 #include "Scene/IScene.h"
-#include "Scripts/ScriptHelpers.h"
 
 #include <cmath>
 

@@ -12,11 +12,11 @@
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Logic/AIMovement.h"
+#include "Logic/DamageNumbers.h"
 #include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
 #include "Physics/CollisionSystem.h"
 #include "Scene/IScene.h"
-#include "Scripts/ScriptHelpers.h"
 
 #include <cmath>
 #include <limits>

@@ -20,13 +20,13 @@
 #include "Logic/Spells.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
-#include "Scripts/ScriptSystem.h"
 #include "Windows/Input.h"
 
 namespace OrvEngine {
 
 namespace {
 constexpr float kCameraStep = 0.1f;
+Logic::ContactReceiver g_contact_receiver;
 
 
 // Scales the editor view's height by `factor`, the width following in proportion.
@@ -39,6 +39,8 @@ void ZoomEditorCamera(Graphics& graphics, float factor)
     graphics.camera_height = new_height;
 }
 } // namespace
+
+void Logic::SetContactReceiver(ContactReceiver receiver) { g_contact_receiver = std::move(receiver); }
 
 void Logic::Init()
 {
@@ -85,13 +87,7 @@ void Logic::DeliverContact(uint32_t message_id, uint64_t a, uint64_t b)
         Entity* self = scene->GetEntity(pair[0]);
         Entity* other = scene->GetEntity(pair[1]);
         if (!self || !other) return;
-        auto script = ScriptSystem::GetInstance()->GetScript(self->id);
-        if (!script) continue;
-        if (message_id == MSG_CONTACT) {
-            script->OnContact(self, other);
-        } else {
-            script->OnCollision(self, other);
-        }
+        if (g_contact_receiver) g_contact_receiver(message_id, *self, *other);
     }
 }
 

@@ -8,10 +8,12 @@
 #include "CoreEngine/Singleton.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace OrvEngine {
 
+class Entity;
 struct CharMessage;
 struct MouseMessage;
 
@@ -22,6 +24,11 @@ public:
     void HandleMessage(Message* message) override;
     // Moves the dragged entity with the mouse while the game is not running.
     void Update() override;
+
+    // Hands one contact or collision (by message id) to the script of `self`, with the other entity.
+    // The script system sets it while it exists; without it nothing is delivered.
+    using ContactReceiver = std::function<void(uint32_t message_id, Entity& self, Entity& other)>;
+    static void SetContactReceiver(ContactReceiver receiver);
 
     // 1 while an entity is being dragged with the mouse, else 0. Kept across scene changes.
     int32_t drag_mode = 0;

@@ -22,6 +22,7 @@
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
+#include "Scene/Spawn.h"
 
 #include <cmath>
 
@@ -339,10 +340,7 @@ void PlayerController::CreateSpell()
         if (collider) collider->SetPosition(collider->GetPosition() + moved);
     }
 
-    factory->AddEntityToSystems(spell);
-    if (auto scene = CurrentScene()) scene->AddEntity(spell->id, spell);
-    factory->AddEntityName(spell);
-    factory->GetEntities().clear();
+    if (!SpawnIntoScene(CurrentScene().get(), spell, SpawnOrder::SystemsFirst, true)) return;
     spells.insert(spell->id);
 
     auto audio = spell->GetComponent<Audio>(AUDIO);

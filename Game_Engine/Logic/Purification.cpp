@@ -2,6 +2,7 @@
 // darkens the scene, shows three arrow icons and a countdown; each combination typed right
 // purifies the nearest candidate. Candidates left when it ends recover part of their hp.
 #include "Logic/PlayerController.h"
+#include "Scene/Spawn.h"
 
 #include "Components/Camera.h"
 #include "Components/Child.h"
@@ -299,10 +300,8 @@ void PlayerController::SpawnKeyIcon(const Vec2& position, float scale, const std
         sprite->SetTexture(texture);
         sprite->SetIsSpritesheet(false);
     }
-    // Only the Sprite has a system; connecting also lets destruction take it out again.
-    factory->AddEntityToSystems(icon);
-    key_icons.push_back(icon->id);
-    factory->GetEntities().clear();
+    // In no scene: only the Sprite has a system; connecting also lets destruction take it out again.
+    if (SpawnIntoScene(nullptr, icon, SpawnOrder::SystemsFirst, false)) key_icons.push_back(icon->id);
 }
 
 void PlayerController::LayoutKeyIcons(const Vec2& centre, float spacing, float scale, const std::string& left,
@@ -396,12 +395,9 @@ void PlayerController::PlacePurificationOverlay(const Vec2& position)
     Entity* shade = overlay ? scene->GetEntity(overlay) : nullptr;
     if (!shade) shade = scene->FindEntityByName(kOverlayName);
     if (!shade) {
-        EntityFactory* factory = EntityFactory::GetInstance();
-        shade = factory->CreateFromArchetype(kOverlayName);
+        shade = SpawnIntoScene(scene.get(), EntityFactory::GetInstance()->CreateFromArchetype(kOverlayName),
+                               SpawnOrder::SystemsFirst, false);
         if (!shade) return;
-        factory->AddEntityToSystems(shade);
-        scene->AddEntity(shade->id, shade);
-        factory->GetEntities().clear();
         overlay = shade->id;
         auto transform = shade->GetComponent<Transform>(TRANSFORM);
         if (!transform) return;
@@ -461,10 +457,8 @@ void PlayerController::UpdatePurificationTimerText()
             text->SetColor(Vec3(1.0f, 1.0f, 1.0f));
             entity->AddComponent(TEXT, text);
         }
-        factory->AddEntityToSystems(entity);
-        scene->AddEntity(entity->id, entity);
-        factory->GetEntities().clear();
-        timer_text = entity->id;
+        entity = SpawnIntoScene(scene.get(), entity, SpawnOrder::SystemsFirst, false);
+        if (entity) timer_text = entity->id;
     }
     if (!entity) return;
     if (auto text = entity->GetComponent<Text>(TEXT)) {

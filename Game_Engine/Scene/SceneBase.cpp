@@ -5,6 +5,7 @@
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
+#include "Scene/Spawn.h"
 
 #include <fstream>
 
@@ -59,14 +60,11 @@ void SceneBase::EnterFromLoaded(bool record_names)
         scratch.clear();
         if (!copy) continue;
         const uint64_t copy_id = copy->id;
-        entities_[copy_id] = copy;
-        if (!factory->AddEntityToSystems(copy)) {
+        // The index maps each name to the live copy, as the auto-save path does.
+        if (!SpawnIntoScene(this, copy, SpawnOrder::SceneFirst, record_names)) {
             // Its script destroyed it in Init; ids are never reused, so the id names only that entity.
             entities_.erase(copy_id);
-            continue;
         }
-        // The index maps each name to the live copy, as the auto-save path does.
-        if (record_names) factory->AddEntityName(copy);
     }
     scratch.clear();
 }
@@ -85,12 +83,9 @@ bool SceneBase::EnterFromAutoSave(bool record_names)
     EntityMap fresh;
     TakeFactoryEntities(fresh);
     for (const auto& [id, entity] : fresh) {
-        AddEntity(id, entity);
-        if (!factory->AddEntityToSystems(entity)) {
+        if (!SpawnIntoScene(this, entity, SpawnOrder::SceneFirst, record_names)) {
             entities_.erase(id);  // destroyed by its own script's Init
-            continue;
         }
-        if (record_names) factory->AddEntityName(entity);
     }
     return true;
 }

@@ -14,6 +14,7 @@
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
+#include "Scene/Spawn.h"
 #include "Scene/SplashScreenScene.h"
 
 #include <imgui.h>
@@ -30,14 +31,7 @@ EditorManager* Editor() { return EditorManager::GetInstance(); }
 
 // A new live entity of the edited scene: in the scene, the systems and the name index; the
 // factory's staging map is left empty.
-void PlaceInScene(IScene& scene, Entity* entity)
-{
-    EntityFactory* factory = EntityFactory::GetInstance();
-    scene.AddEntity(entity->id, entity);
-    factory->AddEntityToSystems(entity);
-    factory->AddEntityName(entity);
-    factory->GetEntities().clear();
-}
+void PlaceInScene(IScene& scene, Entity* entity) { SpawnIntoScene(&scene, entity, SpawnOrder::SceneFirst, true); }
 
 void AddCreated(Entity* entity, const std::string& creator_name)
 {
