@@ -3,6 +3,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/EntityFactory.h"
+#include "LayerLinks.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
@@ -67,10 +68,7 @@ void DestroyAfterException()
 
 int RunEngine()
 {
-    // A failed check shows its report in the platform's box before the program ends.
-    SetAssertBox([](const std::string& text) {
-        Platform::ShowMessageBox(text, "Error!!", Platform::MB_ICONERROR_FLAG);
-    });
+    ConnectLayers();
     Platform::SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
     Logging::BeginRun();
     try {

@@ -21,6 +21,7 @@
 #include "Graphics/Graphics.h"
 #include "Graphics/SliderSystem.h"
 #include "Graphics/SpriteSystem.h"
+#include "LayerLinks.h"
 #include "Logging/Logging.h"
 #include "Logic/Logic.h"
 #include "Physics/CollisionSystem.h"
@@ -90,6 +91,7 @@ inline void ResetEngineState()
     ReleaseSceneEntities();
     ReleaseEngineObjects();
     DestroyEngineSystems();
+    ConnectLayers();
     Input::Instance().Reset();
     Platform::ClearMessages();
     Platform::SetEventSource(nullptr);

@@ -1,13 +1,11 @@
 #include "Audio/AudioSystem.h"
 
-#include "Audio/SceneMusic.h"
 #include "Components/Audio.h"
 #include "CoreEngine/ResourceManager.h"
 #include "Factory/Component.h"
 #include "Factory/ComponentRegistration.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
-#include "Scene/SceneHooks.h"
 
 #include <algorithm>
 
@@ -32,12 +30,10 @@ AudioSystem::AudioSystem()
     if (driver_count == 0) SoundSystem::UseSilentOutput();
     SoundSystem::Init(50);
     if (SoundSystem::IsSilent()) PrintAndLog("[AudioSystem] No sound output; the game runs silently");
-    GetSceneHooks().start_music = StartSceneMusic;
 }
 
 AudioSystem::~AudioSystem()
 {
-    GetSceneHooks().start_music = nullptr;
     for (auto& [file, sound] : SoundMap) SoundSystem::ReleaseSound(sound);
     SoundMap.clear();
     ChannelMap.clear();

@@ -8,7 +8,6 @@
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
 #include "Platform/Platform.h"
-#include "Scene/SceneHooks.h"
 
 #include <iterator>
 #include <vector>
@@ -27,14 +26,8 @@ bool IsLive(const Button& button, bool require_information)
 }
 } // namespace
 
-ButtonSystem::ButtonSystem()
-{
-    GetSceneHooks().clear_button_selection = [this] { ClearSelection(); };
-}
-
 ButtonSystem::~ButtonSystem()
 {
-    GetSceneHooks().clear_button_selection = nullptr;
     selected.reset();
     buttons.clear();
 }

@@ -29,8 +29,6 @@ struct ButtonKeyOrder {
 
 class ButtonSystem : public ISystem, public Singleton<ButtonSystem> {
 public:
-    // While it exists, scenes that pause or end drop its selection.
-    ButtonSystem();
     ~ButtonSystem() override;
     void HandleMessage(Message* message) override;
     void Update() override;

@@ -26,7 +26,7 @@ public:
     void Update() override;
 
     // Hands one contact or collision (by message id) to the script of `self`, with the other entity.
-    // The script system sets it while it exists; without it nothing is delivered.
+    // Set by the program, as the scripts sit above; without it nothing is delivered.
     using ContactReceiver = std::function<void(uint32_t message_id, Entity& self, Entity& other)>;
     static void SetContactReceiver(ContactReceiver receiver);
 

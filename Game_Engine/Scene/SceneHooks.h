@@ -1,6 +1,5 @@
-// The calls the scenes make into systems above them. A scene knows no system: a system fills its
-// hook while it exists (set by its constructor, cleared by its destructor), and an empty hook does
-// what that system would have done had it just been made: nothing.
+// The calls the scenes make into systems above them. A scene knows no system: the program fills
+// these hooks (LayerLinks.h), and an empty one does nothing.
 #pragma once
 
 #include <functional>

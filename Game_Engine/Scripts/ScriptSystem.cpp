@@ -5,28 +5,12 @@
 #include "CoreEngine/Message.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
-#include "Logic/Logic.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 
 #include <algorithm>
 
 namespace OrvEngine {
-
-ScriptSystem::ScriptSystem()
-{
-    Logic::SetContactReceiver([this](uint32_t message_id, Entity& self, Entity& other) {
-        auto script = GetScript(self.id);
-        if (!script) return;
-        if (message_id == MSG_CONTACT) {
-            script->OnContact(&self, &other);
-        } else {
-            script->OnCollision(&self, &other);
-        }
-    });
-}
-
-ScriptSystem::~ScriptSystem() { Logic::SetContactReceiver(nullptr); }
 
 void ScriptSystem::Init()
 {

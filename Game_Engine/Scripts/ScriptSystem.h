@@ -19,9 +19,6 @@ class ScriptComponent;
 
 class ScriptSystem : public ISystem, public Singleton<ScriptSystem> {
 public:
-    // While it exists, the Logic system hands contacts and collisions to its scripts.
-    ScriptSystem();
-    ~ScriptSystem() override;
     std::string GetName() override { return "ScriptSystem"; }
     void Init() override;
     void Update() override;

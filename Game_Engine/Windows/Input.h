@@ -22,6 +22,11 @@ public:
     // Every key and character up, released marks cleared; the screen and world positions kept.
     void Reset();
 
+    // Maps a window point into the world for each mouse move: set by the program (the cameras live
+    // above the window layer); without one the world position stays as it was.
+    using WorldMapper = void (*)(float screen_x, float screen_y, float& world_x, float& world_y);
+    static void SetWorldMapper(WorldMapper mapper);
+
     float world_x = 0.0f;
     float world_y = 0.0f;
     float screen_x = 0.0f;
@@ -39,6 +44,7 @@ private:
     // The characters each held key produced, reset when that key is released.
     std::map<uint64_t, std::set<uint64_t>> produced_;
     uint64_t last_key_down_ = 0;
+    static inline WorldMapper world_mapper_ = nullptr;
 };
 
 } // namespace OrvEngine

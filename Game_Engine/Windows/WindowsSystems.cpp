@@ -1,11 +1,9 @@
 #include "Windows/WindowsSystems.h"
 
-#include "Audio/AudioSystem.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
-#include "Graphics/Graphics.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
@@ -162,9 +160,8 @@ void WindowsSystems::Update()
 
 void WindowsSystems::HandleFocus()
 {
-    AudioSystem* audio = AudioSystem::GetInstance();
     if (Platform::HasFocus() && !Platform::IsMinimized()) {
-        audio->SetFocusMute(false);
+        if (focus_mute_hook_) focus_mute_hook_(false);
         return;
     }
     auto scene = CurrentScene();
@@ -172,7 +169,7 @@ void WindowsSystems::HandleFocus()
         const std::string name = scene->GetSceneName();
         if (name == "GameScene_01" || name == "GameScene_22" || name == "GameScene_23") OrvStateMachine->paused = true;
     }
-    audio->SetFocusMute(true);
+    if (focus_mute_hook_) focus_mute_hook_(true);
 }
 
 void WindowsSystems::UpdateTitle()
@@ -190,7 +187,7 @@ void WindowsSystems::Close()
     if (OrvCoreEngine) OrvCoreEngine->BroadcastMessage(&quit);
     const bool written = SaveConfig();
     ORV_ASSERT_AT(written, "Game_Engine/Windows/Windows", "Failed to write to file config.json");
-    Graphics::GetInstance()->CleanRenderingEnvironment();
+    if (close_hook_) close_hook_();
 }
 
 int64_t WindowsSystems::WndProc(const Platform::WindowMessage& message)

@@ -38,6 +38,13 @@ public:
     // The window procedure: everything reaches the input translation.
     int64_t WndProc(const Platform::WindowMessage& message);
 
+    // Set by the program, as the systems they reach sit above the window: what closing the window
+    // releases (rendering), and how focus mutes the music. Empty ones do nothing.
+    using CloseHook = void (*)();
+    using FocusMuteHook = void (*)(bool muted);
+    static void SetCloseHook(CloseHook hook) { close_hook_ = hook; }
+    static void SetFocusMuteHook(FocusMuteHook hook) { focus_mute_hook_ = hook; }
+
     int show_command = 0;
     uint64_t width = 1280;   // current client width
     uint64_t height = 720;   // current client height
@@ -54,6 +61,8 @@ private:
     void UpdateTitle();
     void Close();
     std::string shown_title_;
+    static inline CloseHook close_hook_ = nullptr;
+    static inline FocusMuteHook focus_mute_hook_ = nullptr;
 };
 
 } // namespace OrvEngine

@@ -1,0 +1,46 @@
+#include "LayerLinks.h"
+
+#include "Audio/AudioSystem.h"
+#include "Audio/SceneMusic.h"
+#include "Factory/Entity.h"
+#include "Graphics/ButtonSystem.h"
+#include "Graphics/Graphics.h"
+#include "Graphics/ScreenToWorld.h"
+#include "Logging/Logging.h"
+#include "Logic/Logic.h"
+#include "Platform/Platform.h"
+#include "Scene/SceneHooks.h"
+#include "Scripts/ScriptSystem.h"
+#include "Windows/Input.h"
+#include "Windows/WindowsSystems.h"
+
+namespace OrvEngine {
+
+namespace {
+void ShowAssertBox(const std::string& text) { Platform::ShowMessageBox(text, "Error!!", Platform::MB_ICONERROR_FLAG); }
+
+void DeliverToScript(uint32_t message_id, Entity& self, Entity& other)
+{
+    auto script = ScriptSystem::GetInstance()->GetScript(self.id);
+    if (!script) return;
+    if (message_id == MSG_CONTACT) {
+        script->OnContact(&self, &other);
+    } else {
+        script->OnCollision(&self, &other);
+    }
+}
+} // namespace
+
+void ConnectLayers()
+{
+    SetAssertBox(ShowAssertBox);
+    Input::SetWorldMapper(ScreenToWorld);
+    WindowsSystems::SetCloseHook([] { Graphics::GetInstance()->CleanRenderingEnvironment(); });
+    WindowsSystems::SetFocusMuteHook([](bool muted) { AudioSystem::GetInstance()->SetFocusMute(muted); });
+    SceneHooks& scenes = GetSceneHooks();
+    scenes.clear_button_selection = [] { ButtonSystem::GetInstance()->ClearSelection(); };
+    scenes.start_music = StartSceneMusic;
+    Logic::SetContactReceiver(DeliverToScript);
+}
+
+} // namespace OrvEngine
