@@ -2,7 +2,8 @@
 # One-step set-up on Debian 12 (as root): installs what is missing, configures and builds, then
 #   setup.sh run     starts the game (under xvfb-run when there is no display),
 #   setup.sh editor  starts the level editor the same way (Tab shows it), or
-#   setup.sh test    runs the whole test suite headless.
+#   setup.sh test    checks that the engine's lower layers include nothing above them, then runs
+#                    the whole test suite headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-run}"
@@ -37,6 +38,7 @@ case "$mode" in
     fi
     ;;
   test)
+    bash tools/check_layers.sh
     cd build
     export SDL_AUDIODRIVER=dummy CI=true
     exec ctest --output-on-failure -j"$jobs" --timeout 300
