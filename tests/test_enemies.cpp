@@ -26,17 +26,17 @@ TEST_F(EnemyTest, ChoosesThePlayerOnlyWhenInReachWhileThePlayerCannotPurify)
 
     movement->ChooseTarget();
     EXPECT_EQ(movement->target, dora->id) << "the player can purify: the living companion is preferred";
-    Controller(player)->purification_cooldown = true;
+    Controller(player)->purification.cooldown = true;
     movement->ChooseTarget();
     EXPECT_EQ(movement->target, player->id);
 
-    Controller(player)->purification_cooldown = false;
+    Controller(player)->purification.cooldown = false;
     StatsOf(dora)->hp = 0;
     movement->ChooseTarget();
     EXPECT_EQ(movement->target, player->id) << "a dead companion is not chosen";
 
     StatsOf(dora)->hp = 10;
-    Controller(player)->purification_cooldown = true;
+    Controller(player)->purification.cooldown = true;
     Place(enemy, 1.0f, 0.7f);
     movement->ChooseTarget();
     EXPECT_EQ(movement->target, dora->id) << "out of the player's reach";

@@ -132,10 +132,10 @@ TEST_F(HudScriptTest, PurifyIconShowsCooldownReadyOrNothingAndTheManagerRetriesI
     script.Update(icon);
     EXPECT_EQ(sprite->tint_color.w, 1.0f);
     EXPECT_EQ(sprite->tex_identifier, "UI_PurifySkill");
-    Controller(player)->purification_cooldown = true;
+    Controller(player)->purification.cooldown = true;
     script.Update(icon);
     EXPECT_EQ(sprite->tex_identifier, "UI_PurifySkill_CD");
-    Controller(player)->purification_cooldown = false;
+    Controller(player)->purification.cooldown = false;
     manager->purifiable_on_screen = 0;
     script.Update(icon);
     EXPECT_EQ(sprite->tint_color.w, 0.0f);

@@ -209,12 +209,13 @@ protected:
 
     void TypeCombo()
     {
-        for (int32_t key : std::vector<int32_t>(pc->combo)) Tap(static_cast<uint64_t>(key));
+        for (int32_t key : std::vector<int32_t>(pc->purification.combo)) Tap(static_cast<uint64_t>(key));
     }
 
     std::shared_ptr<Sprite> IconSprite(size_t i) const
     {
-        return EntityFactory::GetInstance()->GetLiveEntity(pc->key_icons.at(i))->GetComponent<Sprite>(SPRITE);
+        Entity* icon = EntityFactory::GetInstance()->GetLiveEntity(pc->purification.key_icons.at(i));
+        return icon->GetComponent<Sprite>(SPRITE);
     }
 
     std::shared_ptr<IScene> scene;
@@ -464,10 +465,10 @@ TEST_F(PlayerTest, TypingTheCombinationPurifiesWithItsSoundsEvenAtTheDeadline)
     ASSERT_TRUE(IsPurifying);
     EXPECT_EQ(pc->state, PS_Cast);
     EXPECT_TRUE(movement->purification_target);
-    ASSERT_EQ(pc->key_icons.size(), 3u);
+    ASSERT_EQ(pc->purification.key_icons.size(), 3u);
     const char* dark[3] = {"UI_1", "UI_4", "UI_3"};
     for (size_t i = 0; i < 3; ++i) {
-        const Vec3 at = Xf(EntityFactory::GetInstance()->GetLiveEntity(pc->key_icons[i]))->position;
+        const Vec3 at = Xf(EntityFactory::GetInstance()->GetLiveEntity(pc->purification.key_icons[i]))->position;
         EXPECT_EQ(Vec3(at.x, at.y, at.z), Vec3(-0.7f + 0.7f * static_cast<float>(i), 1.5f, 1000.0f));
         EXPECT_EQ(IconSprite(i)->tex_identifier, dark[i]);
     }
@@ -486,7 +487,7 @@ TEST_F(PlayerTest, TypingTheCombinationPurifiesWithItsSoundsEvenAtTheDeadline)
     Frame();
     EXPECT_EQ(IconSprite(1)->tex_identifier, "UI_Down_Arrow");
     EXPECT_EQ(Plays("SFX_Puri_RightKey"), 2);
-    while (Now() < pc->purification_start + pc->purification_timer) Frame();
+    while (Now() < pc->purification.start_time + pc->purification.timer) Frame();
     Tap(kLeft);
     Frame();  // the last key arrives in the update that would time out
     EXPECT_EQ(Plays("SFX_Puri_RightCombi"), 1);
@@ -494,9 +495,9 @@ TEST_F(PlayerTest, TypingTheCombinationPurifiesWithItsSoundsEvenAtTheDeadline)
     EXPECT_EQ(movement->state, ENEMY_PURIFIED);
     EXPECT_EQ(movement->purification_delay, 10);
     EXPECT_FALSE(IsPurifying);
-    EXPECT_TRUE(pc->purification_cooldown);
+    EXPECT_TRUE(pc->purification.cooldown);
     EXPECT_EQ(pc->state, PS_Idle);
-    EXPECT_TRUE(pc->key_icons.empty());
+    EXPECT_TRUE(pc->purification.key_icons.empty());
     EXPECT_FALSE(shade->active);
     EXPECT_FALSE(text->active);
     EXPECT_FLOAT_EQ(Xf(enemy)->position.z, 50.0f) << "the lift is undone exactly";
@@ -512,7 +513,7 @@ TEST_F(PlayerTest, OverlappingAndQueuedArrowsCountOncePerPress)
     Down(kDown);   // up still held
     Up(kUp);       // down still held
     EXPECT_TRUE(IsPurifying) << "a held Space does not cancel";
-    EXPECT_EQ(pc->combo_input, (std::vector<int32_t>{38, 40}));
+    EXPECT_EQ(pc->purification.combo_input, (std::vector<int32_t>{38, 40}));
     Up(kDown);
     Tap(kLeft);
     Frame();       // three keys before one update
@@ -525,16 +526,16 @@ TEST_F(PlayerTest, WrongArrowDealsANewCombinationWithoutResettingTheClock)
     MakeEnemy(Vec3(1.0f, 0.0f, 50.0f));
     SeedForCombo({38, 40, 37});
     Tap(kSpace);
-    const float start = pc->purification_start;
+    const float start = pc->purification.start_time;
     Frame();
     Tap(kUp);
     Tap(kRight);
     Frame();
     EXPECT_EQ(Plays("SFX_Puri_Wrong"), 1);
-    ASSERT_EQ(pc->key_icons.size(), 3u);
+    ASSERT_EQ(pc->purification.key_icons.size(), 3u);
     for (size_t i = 0; i < 3; ++i) EXPECT_FALSE(IconSprite(i)->is_spritesheet) << "none of the new icons is lit";
-    EXPECT_TRUE(pc->combo_matched.empty());
-    EXPECT_EQ(pc->purification_start, start);
+    EXPECT_TRUE(pc->purification.combo_matched.empty());
+    EXPECT_EQ(pc->purification.start_time, start);
 }
 
 TEST_F(PlayerTest, ChainPurifiesNearestFirstWithGrowingDelays)
@@ -544,18 +545,18 @@ TEST_F(PlayerTest, ChainPurifiesNearestFirstWithGrowingDelays)
     Entity* near = MakeEnemy(Vec3(-1.0f, 0.0f, 50.0f)); // 1.0
     Down('D');
     Tap(kSpace);
-    EXPECT_EQ(pc->purify_target, near->id);
+    EXPECT_EQ(pc->purification.target, near->id);
     EXPECT_EQ(Velocity(player), Vec2()) << "a walking player stops for the purification";
     Frame();
     TypeCombo();
     Frame();
     EXPECT_EQ(near->GetComponent<EnemyMovement>(ENEMYMOVEMENT)->purification_delay, 10);
-    EXPECT_EQ(pc->purify_target, far->id);
+    EXPECT_EQ(pc->purification.target, far->id);
     TypeCombo();
     Frame();
     EXPECT_EQ(far->GetComponent<EnemyMovement>(ENEMYMOVEMENT)->purification_delay, 22);
     EXPECT_FALSE(IsPurifying);
-    EXPECT_TRUE(pc->purification_cooldown);
+    EXPECT_TRUE(pc->purification.cooldown);
 }
 
 TEST_F(PlayerTest, TimeOutRecoversLeftoversAndShowsNoNegativeTime)
@@ -570,7 +571,7 @@ TEST_F(PlayerTest, TimeOutRecoversLeftoversAndShowsNoNegativeTime)
     boss->AddComponent(BOSSBEHAVIOUR, behaviour);
     behaviour->state = BOSS_SPAWNING_ENEMIES;
     Enter(boss);
-    pc->purification_timer = 4.9f;  // the time-out update comes 0.1 s late
+    pc->purification.timer = 4.9f;  // the time-out update comes 0.1 s late
     Tap(kSpace);
     EXPECT_TRUE(behaviour->defeated);
     EXPECT_EQ(behaviour->state, BOSS_IDLE);
@@ -581,8 +582,8 @@ TEST_F(PlayerTest, TimeOutRecoversLeftoversAndShowsNoNegativeTime)
     }
     EXPECT_EQ(text->GetComponent<Text>(TEXT)->GetText(), "0.00s");
     EXPECT_EQ(Plays("SFX_Puri_Wrong"), 1);
-    EXPECT_TRUE(pc->key_icons.empty());
-    EXPECT_TRUE(pc->purify_targets.empty()) << "leftovers recover in the ending update";
+    EXPECT_TRUE(pc->purification.key_icons.empty());
+    EXPECT_TRUE(pc->purification.targets.empty()) << "leftovers recover in the ending update";
     auto movement = enemy->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
     EXPECT_EQ(Hp(enemy), 7) << "20 x 0.31 truncated, plus 1";
     EXPECT_EQ(movement->state, ENEMY_IDLE);
@@ -598,9 +599,9 @@ TEST_F(PlayerTest, TimeOutRecoversLeftoversAndShowsNoNegativeTime)
     mark->AddComponent(SPRITE, std::make_shared<Sprite>());
     mark->AddComponent(CHILD, std::make_shared<Child>());
     Enter(mark)->GetComponent<Child>(CHILD)->SetParent(parent);
-    while (pc->purification_cooldown) Frame();
+    while (pc->purification.cooldown) Frame();
     Tap(kSpace);
-    ASSERT_EQ(pc->purify_target, next->id);
+    ASSERT_EQ(pc->purification.target, next->id);
     Tap(kSpace);
     EXPECT_FALSE(IsPurifying);
     EXPECT_EQ(mark->GetComponent<Sprite>(SPRITE)->tex_identifier, "UIAnim_Purify_Enemy");
@@ -622,7 +623,7 @@ TEST_F(PlayerTest, CooldownAndWindowDecideWhetherSpaceStarts)
     Entity* at_edge = MakeEnemy(Vec3(edge, 0.0f, 50.0f));
     Tap(kSpace);
     ASSERT_TRUE(IsPurifying);
-    EXPECT_EQ(pc->purify_targets.size(), 1u);
+    EXPECT_EQ(pc->purification.targets.size(), 1u);
     Frame();
     Tap(kSpace);  // abandon
     const float ended = Now();
@@ -646,11 +647,11 @@ TEST_F(PlayerTest, CloneStartsWithoutTheOriginalsIconsAndSceneFreeLeavesNoSprite
     Cast(kUp);
     Tap(kSpace);
     Frame();
-    ASSERT_EQ(pc->key_icons.size(), 3u);
+    ASSERT_EQ(pc->purification.key_icons.size(), 3u);
     auto copy = std::static_pointer_cast<PlayerController>(pc->Clone());
-    EXPECT_TRUE(copy->key_icons.empty() && copy->purify_targets.empty() && copy->spells.empty());
+    EXPECT_TRUE(copy->purification.key_icons.empty() && copy->purification.targets.empty() && copy->spells.empty());
     copy.reset();
-    for (uint64_t id : pc->key_icons) EXPECT_NE(EntityFactory::GetInstance()->GetLiveEntity(id), nullptr);
+    for (uint64_t id : pc->purification.key_icons) EXPECT_NE(EntityFactory::GetInstance()->GetLiveEntity(id), nullptr);
     scene->Free();
     pc.reset();
     EXPECT_TRUE(SpriteSystem::GetInstance()->sprites.empty());

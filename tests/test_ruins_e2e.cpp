@@ -460,8 +460,8 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
         if (!IsPurifying) return true;
         if (player.frame % 2 == 0) {
             const PlayerController* ilo = IloController();
-            if (ilo->combo_input.size() < ilo->combo.size()) {
-                PressKey(static_cast<uint64_t>(ilo->combo[ilo->combo_input.size()]));
+            if (ilo->purification.combo_input.size() < ilo->purification.combo.size()) {
+                PressKey(static_cast<uint64_t>(ilo->purification.combo[ilo->purification.combo_input.size()]));
             }
         }
         return false;

@@ -187,7 +187,7 @@ bool EnemyMovement::CheckPlayerTarget()
     auto own_transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
     if (!controller || !own_transform) return false;
     Vec2 position = own_transform->GetPosition2D();
-    return controller->IsInRange(position) && controller->purification_cooldown;
+    return controller->IsInRange(position) && controller->purification.cooldown;
 }
 
 void EnemyMovement::SetAttackFrame(const uint64_t& frame) { attack_frame = ClampAttackFrame(owner, frame); }

@@ -1,6 +1,3 @@
-// PlayerController: file keys, movement and spell selection from key messages, the per-frame
-// update (hurt reaction, casting, spell removal), spell creation and the animation table.
-// The purification mini-game lives in Purification.cpp, the debug keys in PlayerDebugKeys.cpp.
 #include "Logic/PlayerController.h"
 
 #include "Components/Audio.h"
@@ -17,6 +14,7 @@
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Logic/PlayerDebugKeys.h"
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
 #include "Platform/Platform.h"
@@ -27,7 +25,6 @@
 #include <cmath>
 
 namespace OrvEngine {
-
 
 namespace {
 // The hurt pose lasts this long from the attack.
@@ -61,7 +58,7 @@ Entity* PlayerController::GetAttacker() const { return LiveEntity(attacker); }
 
 // ---- Component operations -------------------------------------------------------------------
 
-PlayerController::~PlayerController() { ClearCombo(); }
+PlayerController::~PlayerController() { purification.ClearCombo(); }
 
 bool PlayerController::Serialize(JsonWriter& writer)
 {
@@ -78,7 +75,7 @@ bool PlayerController::Serialize(JsonWriter& writer)
     Serializer::WriteString(writer, "spell_texture", spell_texture);
     Serializer::WriteString(writer, "hurt_texture", hurt_texture);
     Serializer::WriteString(writer, "puri_texture", puri_texture);
-    Serializer::WriteFloat(writer, "purification_timer", purification_timer);
+    Serializer::WriteFloat(writer, "purification_timer", purification.timer);
     return true;
 }
 
@@ -99,7 +96,7 @@ void PlayerController::Deserialize(const rapidjson::Value& value)
     spell_texture = Serializer::ReadString(*object, "spell_texture", spell_texture);
     hurt_texture = Serializer::ReadString(*object, "hurt_texture", hurt_texture);
     puri_texture = Serializer::ReadString(*object, "puri_texture", puri_texture);
-    purification_timer = Serializer::ReadFloat(*object, "purification_timer");
+    purification.timer = Serializer::ReadFloat(*object, "purification_timer");
 }
 
 void PlayerController::Init()
@@ -119,15 +116,7 @@ std::shared_ptr<Component> PlayerController::Clone()
     // Entities shown or owned by this controller stay with it.
     copy->spells.clear();
     copy->spell_removals.clear();
-    copy->key_icons.clear();
-    copy->combo.clear();
-    copy->combo_input.clear();
-    copy->combo_matched.clear();
-    copy->purify_target = 0;
-    copy->purify_targets.clear();
-    copy->timer_text = 0;
-    copy->overlay = 0;
-    copy->depth_lifts.clear();
+    copy->purification.ForgetShownEntities();
     copy->attacker = 0;
     return copy;
 }
@@ -161,10 +150,10 @@ void PlayerController::HandleMessage(Message* message)
             SelectSpell(*keys);
         }
     } else {
-        RecordComboKey(*keys);
+        purification.RecordKey(*keys);
     }
-    if (keys->IsOwnPress(Platform::VK_SPACE_KEY)) HandleSpace();
-    HandleDebugKeys(*keys);
+    if (keys->IsOwnPress(Platform::VK_SPACE_KEY)) purification.HandleSpace(*this);
+    HandlePlayerDebugKeys(*this, *keys);
 }
 
 void PlayerController::MoveWithKeys(const KeyMessage& keys, RigidBody2D& body)
@@ -241,16 +230,13 @@ void PlayerController::Update()
     auto body = owner->GetComponent<RigidBody2D>(RIGIDBODY2D);
     auto sprite = owner->GetComponent<Sprite>(SPRITE);
 
-    if (!IsPurifying) purify_chain = 0;
-    else AdvancePurification();
-
+    purification.Step(*this);
     UpdateHurt(body.get(), sprite.get());
-
-    if (!IsPurifying && !purify_targets.empty()) RestoreLeftoverTargets();
+    purification.RestoreLeftovers();
     if (IsPurifying) state = PS_Purifying;
     if (state == PS_Cast && body) body->SetVelocity(Vec2());
 
-    UpdatePurificationCooldown();
+    purification.UpdateCooldown();
     RemoveQueuedSpells();
     if (state == PS_Cast && sprite) UpdateCasting(*sprite);
     if (cast_start + attack_cooldown <= Now()) spell_cooldown = false;

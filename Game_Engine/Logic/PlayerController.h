@@ -1,12 +1,13 @@
 // PlayerController: the player character's movement keys, spell selection and casting, the hurt
-// reaction, the animation per state, the purification mini-game and the Shift debug keys.
-// Entities it refers to across frames (spells, attacker, purification targets, key icons, timer
-// text, overlay) are kept by id and looked up when used. No system updates it: the player script
-// calls Update, CastSpell and UpdateAnimation once per frame; key messages reach HandleMessage.
+// reaction and the animation per state. It owns the purification mini-game (Purification.h) and
+// hands the Shift debug keys on (PlayerDebugKeys.h). Entities it refers to across frames (spells,
+// attacker) are kept by id and looked up when used. No system updates it: the player script calls
+// Update, CastSpell and UpdateAnimation once per frame; key messages reach HandleMessage.
 #pragma once
 
 #include "CoreEngine/Math.h"
 #include "Factory/Component.h"
+#include "Logic/Purification.h"
 
 #include <cstdint>
 #include <map>
@@ -69,19 +70,10 @@ public:
     void PlaceSpellLeft(const std::shared_ptr<Transform>& transform, const std::shared_ptr<Spells>& spell);
     void PlaceSpellRight(const std::shared_ptr<Transform>& transform, const std::shared_ptr<Spells>& spell);
 
-    // Purification mini-game (Purification.cpp).
-    void CollectPurificationTargets();
-    void GenerateCombo();
-    void SpawnKeyIcon(const Vec2& position, float scale, const std::string& texture);
-    void LayoutKeyIcons(const Vec2& centre, float spacing, float scale, const std::string& left,
-                        const std::string& right, const std::string& up, const std::string& down);
-    void ClearCombo();
-    // Checks the typed keys one at a time against the combination; true once all three match.
-    bool CheckComboInput();
-    void PlacePurificationOverlay(const Vec2& position);
-    void RemovePurificationOverlay();
-    void UpdatePurificationTimerText();
-    void HidePurificationTimerText();
+    // The owner's Transform, or empty.
+    std::shared_ptr<Transform> OwnTransform() const;
+    // Plays the event on the owner's Audio component; nothing without one.
+    void PlaySound(const std::string& event) const;
 
     std::shared_ptr<Stats> stats;
     int32_t facing = 1; // 1 right, 0 left
@@ -105,18 +97,7 @@ public:
     std::string hurt_texture;
     std::string puri_texture;
     float aggro = 0.0f;
-    float purification_start = 0.0f;
-    float purification_timer = 5.0f;
     float cast_start = 0.0f;
-    std::vector<int32_t> combo;
-    std::vector<uint64_t> key_icons;
-    std::vector<int32_t> combo_input;
-    std::vector<bool> combo_matched;
-    uint64_t purify_target = 0;
-    uint64_t timer_text = 0;
-    uint64_t overlay = 0;
-    Vec2 icon_offset{0.0f, 1.5f};
-    float icon_spacing = 0.7f;
     std::vector<uint64_t> spell_removals;
     int32_t selected_spell = 0;
     float hurt_lock_time = 2.0f;
@@ -127,24 +108,16 @@ public:
     bool lock_purification = false;
     bool hit_pending = false;
     uint64_t attacker = 0; // entity id of the enemy that last hurt the player
-    uint64_t purified_total = 0;
-    uint64_t purify_chain = 0;
-    std::multimap<float, uint64_t> purify_targets; // city-block distance -> entity id, nearest first
-    bool purification_cooldown = false;
     Vec2 reach;
     bool spell_cooldown = false;
     uint64_t last_footstep = 0;
     float footstep_timer = 0.0f;
-    // Depth added to entities so they show in front of the overlay: (entity id, amount), undone
-    // exactly on removal. Runtime only.
-    std::vector<std::pair<uint64_t, float>> depth_lifts;
+    Purification purification;
 
 private:
     static float Now();
     static Entity* LiveEntity(uint64_t id);
     static std::shared_ptr<IScene> CurrentScene();
-    std::shared_ptr<Transform> OwnTransform() const;
-    void PlaySound(const std::string& event) const;
 
     void MoveWithKeys(const KeyMessage& keys, RigidBody2D& body);
     void PlayFootstep();
@@ -153,30 +126,6 @@ private:
     void RemoveQueuedSpells();
     void UpdateCasting(Sprite& sprite);
     void CreateSpell();
-
-    // Purification.cpp
-    void HandleSpace();
-    void StartPurification();
-    void RecordComboKey(const KeyMessage& keys);
-    void AdvancePurification();
-    // The combination was typed: purifies the current target; true when none is left.
-    bool PurifyCurrentTarget();
-    // Abandon (Space) or time-out: the overlay, text and icons go and the cooldown starts.
-    void EndPurification();
-    void StopPurification();
-    void MarkTargetIcon();
-    void RestoreLeftoverTargets();
-    void UpdatePurificationCooldown();
-    void StartPurificationCooldown();
-    void ShowComboIcons();
-    void LightKeyIcon(size_t index);
-    // Raises the entity's depth by the overlay's once per overlay; behind_only: only when it is
-    // not already in front of the overlay.
-    void LiftDepth(uint64_t id, float overlay_depth, bool behind_only);
-    uint64_t NextLiveTarget();
-
-    // PlayerDebugKeys.cpp
-    void HandleDebugKeys(const KeyMessage& keys);
 };
 
 } // namespace OrvEngine

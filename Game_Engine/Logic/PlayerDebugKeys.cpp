@@ -1,6 +1,4 @@
-// PlayerController: the Shift debug keys for trying out levels (god mode, healing, killing,
-// aggro, weakening enemies). Each action writes one line to the log when it is open.
-#include "Logic/PlayerController.h"
+#include "Logic/PlayerDebugKeys.h"
 
 #include "Components/Stats.h"
 #include "CoreEngine/Message.h"
@@ -8,8 +6,10 @@
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/PlayerController.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
 
 #include <functional>
 
@@ -37,17 +37,17 @@ void ForEachWithStats(const std::shared_ptr<IScene>& scene, const std::function<
 }
 } // namespace
 
-void PlayerController::HandleDebugKeys(const KeyMessage& keys)
+void HandlePlayerDebugKeys(PlayerController& player, const KeyMessage& keys)
 {
     if (!keys.IsKeyDown(Platform::VK_SHIFT_KEY)) return;
     auto pressed = [&keys](char key) { return keys.IsOwnPress(static_cast<uint64_t>(key)); };
 
     if (pressed('G')) {
-        god_mode = !god_mode;
-        LogIfOpen(god_mode ? "God Mode Activated" : "God Mode Deactivated");
+        player.god_mode = !player.god_mode;
+        LogIfOpen(player.god_mode ? "God Mode Activated" : "God Mode Deactivated");
     } else if (pressed('H')) {
-        if (stats) {
-            stats->hp += 10;
+        if (player.stats) {
+            player.stats->hp += 10;
             LogIfOpen("HP cheat: +10HP");
         }
     } else if (pressed('K')) {
@@ -65,13 +65,13 @@ void PlayerController::HandleDebugKeys(const KeyMessage& keys)
             return false;
         });
     } else if (pressed('L')) {
-        if (owner && TagOf(owner) == TAG_PLAYER && stats) {
-            stats->hp = 0;
+        if (player.owner && TagOf(player.owner) == TAG_PLAYER && player.stats) {
+            player.stats->hp = 0;
             LogIfOpen("Kill player cheat");
         }
     } else if (pressed('0') || pressed('1') || pressed('2')) {
         const int level = pressed('0') ? 0 : pressed('1') ? 1 : 2;
-        aggro = static_cast<float>(level);
+        player.aggro = static_cast<float>(level);
         LogIfOpen("Set aggro to " + std::to_string(level) + " cheat");
     } else if (pressed('M')) {
         ForEachWithStats(CurrentScene(), [](uint32_t tag) { return tag == TAG_ENEMY; }, [](Entity* entity, Stats& target) {

@@ -1,8 +1,4 @@
-// PlayerController: the purification mini-game. Space near weakened enemies (or a beaten boss)
-// darkens the scene, shows three arrow icons and a countdown; each combination typed right
-// purifies the nearest candidate. Candidates left when it ends recover part of their hp.
-#include "Logic/PlayerController.h"
-#include "Scene/Spawn.h"
+#include "Logic/Purification.h"
 
 #include "Components/Camera.h"
 #include "Components/Child.h"
@@ -13,6 +9,7 @@
 #include "Components/Stats.h"
 #include "Components/Text.h"
 #include "Components/Transform.h"
+#include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "CoreEngine/SharedValues.h"
@@ -22,8 +19,11 @@
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/PlayerController.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
+#include "Scene/Spawn.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +39,17 @@ constexpr float kIconScale = 0.5f;
 constexpr float kIconDepth = 1000.0f;
 // The window of candidates is this much narrower than the camera's view on each side.
 constexpr float kWindowMargin = 0.33f;
-// Enemy states that are never candidates: down and already purified.
+
+// The icon of an arrow in the row, and once typed right.
+const char* RowTexture(int32_t key)
+{
+    switch (key) {
+    case Platform::VK_UP_KEY: return "UI_1";
+    case Platform::VK_RIGHT_KEY: return "UI_2";
+    case Platform::VK_LEFT_KEY: return "UI_3";
+    default: return "UI_4";
+    }
+}
 
 const char* LitTexture(int32_t key)
 {
@@ -63,40 +73,46 @@ void SetEntityActive(Entity* entity, bool active)
     entity->SetActive(active);
     if (auto info = entity->GetComponent<Information>(INFORMATION)) info->SetActive(active);
 }
+
+Vec2 PlayerPosition(const PlayerController& player)
+{
+    auto transform = player.OwnTransform();
+    return transform ? transform->GetPosition2D() : Vec2();
+}
 } // namespace
 
 // ---- Starting, typing and ending ------------------------------------------------------------
 
-void PlayerController::HandleSpace()
+void Purification::HandleSpace(PlayerController& player)
 {
-    if (IsPurifying) EndPurification();
-    else StartPurification();
+    if (IsPurifying) End(player);
+    else Start(player);
 }
 
-void PlayerController::StartPurification()
+void Purification::Start(PlayerController& player)
 {
-    if (!lock_purification && !purification_cooldown) {
-        CollectPurificationTargets();
-        if (!purify_targets.empty()) {
+    if (!player.lock_purification && !cooldown) {
+        CollectTargets(player);
+        if (!targets.empty()) {
             IsPurifying = true;
-            purify_target = purify_targets.begin()->second;
+            target = targets.begin()->second;
         }
         if (IsPurifying) {
             // Movement keys are not read while purifying: a walking player would drift on.
-            if (auto body = owner->GetComponent<RigidBody2D>(RIGIDBODY2D)) body->SetVelocity(Vec2());
-            purification_start = Now();
+            if (auto body = player.owner->GetComponent<RigidBody2D>(RIGIDBODY2D)) body->SetVelocity(Vec2());
+            start_time = TotalTime();
             ClearCombo();
             GenerateCombo();
-            ShowComboIcons();
-            state = PS_Cast;
+            ShowComboIcons(player);
+            player.state = PS_Cast;
             return;
         }
     }
     ClearCombo();
-    state = PS_Idle;
+    player.state = PS_Idle;
 }
 
-void PlayerController::RecordComboKey(const KeyMessage& keys)
+void Purification::RecordKey(const KeyMessage& keys)
 {
     for (uint64_t code : {Platform::VK_UP_KEY, Platform::VK_DOWN_KEY, Platform::VK_LEFT_KEY, Platform::VK_RIGHT_KEY}) {
         if (keys.IsOwnPress(code)) {
@@ -106,20 +122,23 @@ void PlayerController::RecordComboKey(const KeyMessage& keys)
     }
 }
 
-void PlayerController::AdvancePurification()
+void Purification::Step(PlayerController& player)
 {
-    UpdatePurificationTimerText();
-    auto transform = OwnTransform();
-    PlacePurificationOverlay(transform ? transform->GetPosition2D() : Vec2());
-    const bool ended = CheckComboInput() && PurifyCurrentTarget();
+    if (!IsPurifying) {
+        chain = 0;
+        return;
+    }
+    UpdateTimerText();
+    PlaceOverlay(player, PlayerPosition(player));
+    const bool ended = CheckComboInput(player) && PurifyCurrentTarget(player);
     // A purification that just ended with its last candidate has no time-out to run.
-    if (!ended && IsPurifying && purification_start + purification_timer <= Now()) {
-        EndPurification();
-        PlaySound("SFX_Puri_Wrong");
+    if (!ended && IsPurifying && start_time + timer <= TotalTime()) {
+        End(player);
+        player.PlaySound("SFX_Puri_Wrong");
     }
 }
 
-bool PlayerController::PurifyCurrentTarget()
+bool Purification::PurifyCurrentTarget(PlayerController& player)
 {
     if (auto scene = CurrentScene()) {
         for (const auto& [id, entity] : scene->GetEntities()) {
@@ -131,60 +150,60 @@ bool PlayerController::PurifyCurrentTarget()
         }
     }
     ++purified_total;
-    ++purify_chain;
-    if (Entity* target = LiveEntity(purify_target)) {
-        if (auto enemy = target->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) {
-            enemy->purification_delay = static_cast<int32_t>(purify_chain * 12 - 2);
+    ++chain;
+    if (Entity* purified = FindLiveEntity(target)) {
+        if (auto enemy = purified->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) {
+            enemy->purification_delay = static_cast<int32_t>(chain * 12 - 2);
             enemy->state = ENEMY_PURIFIED;
-        } else if (auto boss = target->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)) {
+        } else if (auto boss = purified->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)) {
             boss->state = BOSS_DOWN;
         }
     }
-    if (!purify_targets.empty()) purify_targets.erase(purify_targets.begin());
-    purify_target = NextLiveTarget();
+    if (!targets.empty()) targets.erase(targets.begin());
+    target = NextLiveTarget();
     ClearCombo();
-    if (purify_target == 0) {
-        StopPurification();
-        state = PS_Idle;
+    if (target == 0) {
+        Stop();
+        player.state = PS_Idle;
         return true;
     }
     GenerateCombo();
-    ShowComboIcons();
+    ShowComboIcons(player);
     return false;
 }
 
-uint64_t PlayerController::NextLiveTarget()
+uint64_t Purification::NextLiveTarget()
 {
-    while (!purify_targets.empty()) {
-        const uint64_t id = purify_targets.begin()->second;
-        if (LiveEntity(id)) return id;
-        purify_targets.erase(purify_targets.begin());
+    while (!targets.empty()) {
+        const uint64_t id = targets.begin()->second;
+        if (FindLiveEntity(id)) return id;
+        targets.erase(targets.begin());
     }
     return 0;
 }
 
-void PlayerController::StopPurification()
+void Purification::Stop()
 {
-    HidePurificationTimerText();
-    RemovePurificationOverlay();
+    HideTimerText();
+    RemoveOverlay();
     IsPurifying = false;
-    purify_chain = 0;
-    StartPurificationCooldown();
+    chain = 0;
+    StartCooldown();
 }
 
-void PlayerController::EndPurification()
+void Purification::End(PlayerController& player)
 {
     MarkTargetIcon();
-    purify_target = 0;
-    StopPurification();
+    target = 0;
+    Stop();
     ClearCombo();
-    state = PS_Idle;
+    player.state = PS_Idle;
 }
 
-void PlayerController::MarkTargetIcon()
+void Purification::MarkTargetIcon()
 {
-    Entity* target = LiveEntity(purify_target);
-    auto parent = target ? target->GetComponent<Parent>(PARENT) : nullptr;
+    Entity* marked = FindLiveEntity(target);
+    auto parent = marked ? marked->GetComponent<Parent>(PARENT) : nullptr;
     if (!parent || parent->GetNumChildren() <= 0) return;
     auto child = ParentChildSystem::GetInstance()->GetChildByIndex(parent, parent->GetNumChildren());
     auto sprite = child && child->owner ? child->owner->GetComponent<Sprite>(SPRITE) : nullptr;
@@ -193,10 +212,11 @@ void PlayerController::MarkTargetIcon()
     sprite->SetTexture(kEnemyMarkTexture);
 }
 
-void PlayerController::RestoreLeftoverTargets()
+void Purification::RestoreLeftovers()
 {
-    for (const auto& [distance, id] : purify_targets) {
-        Entity* entity = LiveEntity(id);
+    if (IsPurifying || targets.empty()) return;
+    for (const auto& [distance, id] : targets) {
+        Entity* entity = FindLiveEntity(id);
         if (!entity) continue;
         auto entity_stats = entity->GetComponent<Stats>(STATS);
         if (!entity_stats) continue;
@@ -211,31 +231,31 @@ void PlayerController::RestoreLeftoverTargets()
             boss->defeated = false;
         }
     }
-    purify_targets.clear();
+    targets.clear();
 }
 
-void PlayerController::UpdatePurificationCooldown()
+void Purification::UpdateCooldown()
 {
-    const float now = Now();
+    const float now = TotalTime();
     float& cooldown_start = Shared().purification_cooldown_start;
-    if (!purification_cooldown) cooldown_start = now;
-    else if (cooldown_start + purification_timer <= now) purification_cooldown = false;
+    if (!cooldown) cooldown_start = now;
+    else if (cooldown_start + timer <= now) cooldown = false;
 }
 
-void PlayerController::StartPurificationCooldown()
+void Purification::StartCooldown()
 {
-    purification_cooldown = true;
-    Shared().purification_cooldown_start = Now();
+    cooldown = true;
+    Shared().purification_cooldown_start = TotalTime();
 }
 
 // ---- Candidates -----------------------------------------------------------------------------
 
-void PlayerController::CollectPurificationTargets()
+void Purification::CollectTargets(const PlayerController& player)
 {
     auto scene = CurrentScene();
     Entity* cam = scene ? scene->FindEntityByName("Cam") : nullptr;
     auto cam_transform = cam ? cam->GetComponent<Transform>(TRANSFORM) : nullptr;
-    auto own = OwnTransform();
+    auto own = player.OwnTransform();
     if (!cam_transform || !own) return;
     const float half = cam_transform->scale.x * 0.5f;
     const Vec3 p = own->position;
@@ -246,11 +266,11 @@ void PlayerController::CollectPurificationTargets()
     auto offer = [&](Entity* entity) {
         auto transform = entity->GetComponent<Transform>(TRANSFORM);
         if (!transform || transform->position.x < low || transform->position.x > high) return false;
-        for (const auto& entry : purify_targets) {
+        for (const auto& entry : targets) {
             if (entry.second == entity->id) return true;
         }
         const float distance = std::fabs(transform->position.x - p.x) + std::fabs(transform->position.y - p.y);
-        purify_targets.emplace(distance, entity->id);
+        targets.emplace(distance, entity->id);
         return true;
     };
 
@@ -274,7 +294,7 @@ void PlayerController::CollectPurificationTargets()
 
 // ---- The combination ------------------------------------------------------------------------
 
-void PlayerController::GenerateCombo()
+void Purification::GenerateCombo()
 {
     if (!IsPurifying) return;
     static const int32_t kArrows[4] = {Platform::VK_LEFT_KEY, Platform::VK_RIGHT_KEY, Platform::VK_UP_KEY,
@@ -284,7 +304,7 @@ void PlayerController::GenerateCombo()
     for (int draw : draws) combo.push_back(kArrows[draw]);
 }
 
-void PlayerController::SpawnKeyIcon(const Vec2& position, float scale, const std::string& texture)
+void Purification::SpawnKeyIcon(const Vec2& position, float scale, const std::string& texture)
 {
     EntityFactory* factory = EntityFactory::GetInstance();
     auto transform = std::dynamic_pointer_cast<Transform>(MakeRegistered("Transform"));
@@ -304,26 +324,17 @@ void PlayerController::SpawnKeyIcon(const Vec2& position, float scale, const std
     if (SpawnIntoScene(nullptr, icon, SpawnOrder::SystemsFirst, false)) key_icons.push_back(icon->id);
 }
 
-void PlayerController::LayoutKeyIcons(const Vec2& centre, float spacing, float scale, const std::string& left,
-                                      const std::string& right, const std::string& up, const std::string& down)
+// The row of icons centred at the player's position plus icon_offset, icon_spacing apart.
+void Purification::ShowComboIcons(const PlayerController& player)
 {
+    const Vec2 centre = PlayerPosition(player) + icon_offset;
     for (size_t i = 0; i < combo.size(); ++i) {
-        const std::string* name = &down;
-        if (combo[i] == Platform::VK_LEFT_KEY) name = &left;
-        else if (combo[i] == Platform::VK_RIGHT_KEY) name = &right;
-        else if (combo[i] == Platform::VK_UP_KEY) name = &up;
-        SpawnKeyIcon(Vec2(centre.x - spacing + static_cast<float>(i) * spacing, centre.y), scale, *name);
+        SpawnKeyIcon(Vec2(centre.x - icon_spacing + static_cast<float>(i) * icon_spacing, centre.y), kIconScale,
+                     RowTexture(combo[i]));
     }
 }
 
-void PlayerController::ShowComboIcons()
-{
-    auto transform = OwnTransform();
-    const Vec2 player = transform ? transform->GetPosition2D() : Vec2();
-    LayoutKeyIcons(player + icon_offset, icon_spacing, kIconScale, "UI_3", "UI_2", "UI_1", "UI_4");
-}
-
-void PlayerController::ClearCombo()
+void Purification::ClearCombo()
 {
     if (!key_icons.empty() && EntityFactory::Exists()) {
         EntityFactory* factory = EntityFactory::GetInstance();
@@ -338,9 +349,20 @@ void PlayerController::ClearCombo()
     combo_matched.clear();
 }
 
-void PlayerController::LightKeyIcon(size_t index)
+void Purification::ForgetShownEntities()
 {
-    Entity* icon = index < key_icons.size() ? LiveEntity(key_icons[index]) : nullptr;
+    key_icons.clear(); // first, so ClearCombo destroys none of the original's icons
+    ClearCombo();
+    target = 0;
+    targets.clear();
+    timer_text = 0;
+    overlay = 0;
+    depth_lifts.clear();
+}
+
+void Purification::LightKeyIcon(size_t index)
+{
+    Entity* icon = index < key_icons.size() ? FindLiveEntity(key_icons[index]) : nullptr;
     auto sprite = icon ? icon->GetComponent<Sprite>(SPRITE) : nullptr;
     if (!sprite) return;
     sprite->SetIsSpritesheet(true);
@@ -351,7 +373,7 @@ void PlayerController::LightKeyIcon(size_t index)
     sprite->SetTexture(LitTexture(combo[index]));
 }
 
-bool PlayerController::CheckComboInput()
+bool Purification::CheckComboInput(PlayerController& player)
 {
     if (!IsPurifying || combo.size() != 3 || key_icons.size() != 3) return false;
     // Keys typed since the last check are taken in order, so several per frame are not lost.
@@ -360,35 +382,35 @@ bool PlayerController::CheckComboInput()
         if (combo_input[i] != combo[i]) {
             ClearCombo();
             GenerateCombo();
-            ShowComboIcons();
-            PlaySound("SFX_Puri_Wrong");
+            ShowComboIcons(player);
+            player.PlaySound("SFX_Puri_Wrong");
             return false;
         }
         LightKeyIcon(i);
         combo_matched.push_back(true);
-        if (i < 2) PlaySound("SFX_Puri_RightKey");
+        if (i < 2) player.PlaySound("SFX_Puri_RightKey");
     }
     const bool complete = combo_matched.size() == 3 &&
                           std::all_of(combo_matched.begin(), combo_matched.end(), [](bool right) { return right; });
-    if (complete) PlaySound("SFX_Puri_RightCombi");
+    if (complete) player.PlaySound("SFX_Puri_RightCombi");
     return complete;
 }
 
 // ---- Overlay and timer text -----------------------------------------------------------------
 
-void PlayerController::LiftDepth(uint64_t id, float overlay_depth, bool behind_only)
+void Purification::LiftDepth(uint64_t id, float overlay_depth, bool behind_only)
 {
     for (const auto& lift : depth_lifts) {
         if (lift.first == id) return;
     }
-    Entity* entity = LiveEntity(id);
+    Entity* entity = FindLiveEntity(id);
     auto transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
     if (!transform || (behind_only && transform->position.z > overlay_depth)) return;
     transform->position.z += overlay_depth;
     depth_lifts.emplace_back(id, overlay_depth);
 }
 
-void PlayerController::PlacePurificationOverlay(const Vec2& position)
+void Purification::PlaceOverlay(const PlayerController& player, const Vec2& position)
 {
     auto scene = CurrentScene();
     if (!scene) return;
@@ -403,8 +425,8 @@ void PlayerController::PlacePurificationOverlay(const Vec2& position)
         if (!transform) return;
         transform->position.x = position.x;
         transform->position.y = position.y;
-        LiftDepth(purify_target, transform->position.z, true);
-        LiftDepth(owner->id, transform->position.z, false);
+        LiftDepth(target, transform->position.z, true);
+        LiftDepth(player.owner->id, transform->position.z, false);
         return;
     }
     overlay = shade->id;
@@ -414,15 +436,15 @@ void PlayerController::PlacePurificationOverlay(const Vec2& position)
             transform->position.x = camera_transform->position.x;
             transform->position.y = camera_transform->position.y;
         }
-        LiftDepth(purify_target, transform->position.z, true);
+        LiftDepth(target, transform->position.z, true);
     }
     SetEntityActive(shade, true);
 }
 
-void PlayerController::RemovePurificationOverlay()
+void Purification::RemoveOverlay()
 {
     for (const auto& [id, amount] : depth_lifts) {
-        Entity* entity = LiveEntity(id);
+        Entity* entity = FindLiveEntity(id);
         auto transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
         if (transform) transform->position.z -= amount;
     }
@@ -434,9 +456,9 @@ void PlayerController::RemovePurificationOverlay()
     if (shade) SetEntityActive(shade, false);
 }
 
-void PlayerController::UpdatePurificationTimerText()
+void Purification::UpdateTimerText()
 {
-    Entity* entity = LiveEntity(timer_text);
+    Entity* entity = FindLiveEntity(timer_text);
     auto scene = CurrentScene();
     if (!entity && scene) {
         EntityFactory* factory = EntityFactory::GetInstance();
@@ -462,7 +484,7 @@ void PlayerController::UpdatePurificationTimerText()
     }
     if (!entity) return;
     if (auto text = entity->GetComponent<Text>(TEXT)) {
-        const float remaining = std::max(0.0f, purification_timer - std::fabs(Now() - purification_start));
+        const float remaining = std::max(0.0f, timer - std::fabs(TotalTime() - start_time));
         char buffer[32];
         std::snprintf(buffer, sizeof(buffer), "%.2fs", static_cast<double>(remaining));
         text->SetText(buffer);
@@ -470,9 +492,9 @@ void PlayerController::UpdatePurificationTimerText()
     SetEntityActive(entity, true);
 }
 
-void PlayerController::HidePurificationTimerText()
+void Purification::HideTimerText()
 {
-    if (Entity* entity = LiveEntity(timer_text)) SetEntityActive(entity, false);
+    if (Entity* entity = FindLiveEntity(timer_text)) SetEntityActive(entity, false);
 }
 
 } // namespace OrvEngine

@@ -185,7 +185,7 @@ void DrawPlayerController(Entity&, Component& component)
     TextureRows({{"Spell Texture:    ", "##spell_tex", &player->spell_texture}});
     FloatField("Cooldown:  ", "##player_cooldown", player->attack_cooldown, 0.05f, 0.0f, "%.5f");
     ImGui::TextUnformatted("Purify Timer:");
-    FloatField("           ", "##purify_timer", player->purification_timer, 0.05f, 0.0f, "%.5f", 0.0f);
+    FloatField("           ", "##purify_timer", player->purification.timer, 0.05f, 0.0f, "%.5f", 0.0f);
     TextureRows({{"Idle Texture:    ", "##player_idle_tex", &player->idle_texture},
                  {"Walking Texture:    ", "##player_walk_tex", &player->walking_texture},
                  {"Attack Texture:    ", "##player_att_tex", &player->attack_texture},

@@ -42,7 +42,7 @@ void PuriIconAppear::Update(Entity* entity)
     auto controller = player_entity ? player_entity->GetComponent<PlayerController>(PLAYERCONTROLLER) : nullptr;
     auto sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
     if (!controller || !sprite) return;
-    if (controller->purification_cooldown) {
+    if (controller->purification.cooldown) {
         ShowIcon(*sprite, cooldown_texture);
     } else if (level_manager) {
         // Hidden, not removed: it keeps its last picture for when it shows again.
