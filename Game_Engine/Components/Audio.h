@@ -31,8 +31,6 @@ public:
     ~Audio() override;
     bool Serialize(JsonWriter& writer) override;
     void Deserialize(const rapidjson::Value& value) override;
-    void Init() override {}
-    void HandleMessage(Message*) override {}
     void Update() override;
     // Copies the entries without their channels.
     std::shared_ptr<Component> Clone() override;

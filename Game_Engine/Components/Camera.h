@@ -26,7 +26,6 @@ public:
     // Takes the owner's Transform and builds the first matrices. Becomes active only when the owner
     // is already live (in the systems) and no camera is active.
     void Init() override;
-    void HandleMessage(Message*) override {}
     // Follows the player, applies the shake, rebuilds view and world_to_screen.
     void Update() override;
     // A copy sharing the Transform; never touches ActiveCamera.

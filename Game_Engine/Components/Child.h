@@ -16,8 +16,6 @@ public:
     Child() : Component("Child") {}
     bool Serialize(JsonWriter& writer) override;
     void Deserialize(const rapidjson::Value& value) override;
-    void Init() override {}
-    void HandleMessage(Message*) override {}
     void Update() override;
     std::shared_ptr<Component> Clone() override;
 

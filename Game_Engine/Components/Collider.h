@@ -19,8 +19,6 @@ public:
              bool following, bool unphasable, std::string name);
     ~Collider() override;
 
-    void Init() override {}
-    void HandleMessage(Message*) override {}
     void Update() override {}
     // Queues the outline: red while colliding (unless a trigger), green otherwise.
     virtual void DrawDebug(bool colliding) = 0;

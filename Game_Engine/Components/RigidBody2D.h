@@ -18,8 +18,6 @@ public:
     bool Serialize(JsonWriter& writer) override;
     // A missing member reads as 0; inv_mass follows the read mass.
     void Deserialize(const rapidjson::Value& value) override;
-    void Init() override {}
-    void HandleMessage(Message*) override {}
     // Bodies are stepped by the physics system, not here.
     void Update() override {}
     // A copy of every field; the owner is replaced when an entity adds it.

@@ -12,8 +12,6 @@ public:
     ScriptComponent() : Component("ScriptComponent") {}
     bool Serialize(JsonWriter& writer) override;
     void Deserialize(const rapidjson::Value& value) override;
-    void Init() override {}
-    void HandleMessage(Message*) override {}
     void Update() override {}
     std::shared_ptr<Component> Clone() override { return std::make_shared<ScriptComponent>(*this); }
 

@@ -54,7 +54,6 @@ public:
     // Missing or mistyped keys keep the defaults; ends with SetTexture(tex_identifier).
     void Deserialize(const rapidjson::Value& value) override;
     void Init() override;
-    void HandleMessage(Message*) override {}
     // Copies the Transform into the cached transform (bar mode: UpdateBar instead).
     void Update() override;
     std::shared_ptr<Component> Clone() override { return std::make_shared<Sprite>(*this); }

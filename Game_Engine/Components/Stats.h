@@ -13,8 +13,6 @@ public:
     Stats() : Component("Stats") {}
     bool Serialize(JsonWriter& writer) override;
     void Deserialize(const rapidjson::Value& value) override;
-    void Init() override {}
-    void HandleMessage(Message*) override {}
     void Update() override {}
     std::shared_ptr<Component> Clone() override { return std::make_shared<Stats>(*this); }
 

@@ -18,7 +18,6 @@ public:
     // Missing or mistyped keys keep the defaults.
     void Deserialize(const rapidjson::Value& value) override;
     void Init() override;
-    void HandleMessage(Message*) override {}
     // Follows the Transform and, unless hidden, draws (scaled to the window).
     void Update() override;
     std::shared_ptr<Component> Clone() override { return std::make_shared<Text>(*this); }

@@ -23,9 +23,10 @@ public:
     bool Serialize(JsonWriter& writer) override = 0;
     // value is the component's one-element array from a file.
     void Deserialize(const rapidjson::Value& value) override = 0;
-    // Runs each time the component is added to an entity, after owner is set.
-    virtual void Init() = 0;
-    virtual void HandleMessage(Message* message) = 0;
+    // Runs each time the component is added to an entity, after owner is set. Most components
+    // need no set-up and ignore messages, hence the empty defaults.
+    virtual void Init() {}
+    virtual void HandleMessage(Message*) {}
     virtual void Update() = 0;
     // A copy of every field, owner included (re-owned when added to an entity).
     virtual std::shared_ptr<Component> Clone() = 0;

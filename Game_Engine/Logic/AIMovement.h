@@ -34,7 +34,6 @@ public:
     void Deserialize(const rapidjson::Value& value) override;
     // Finds the player in the current scene; caches the owner's Stats and animation speed.
     void Init() override;
-    void HandleMessage(Message*) override {}
     void Update() override;
     // A copy with no target and no cached Stats; it finds and caches its own.
     std::shared_ptr<Component> Clone() override;

@@ -31,8 +31,6 @@ public:
     bool Serialize(JsonWriter& writer) override;
     // Missing keys read as 0 or an empty name.
     void Deserialize(const rapidjson::Value& value) override;
-    void Init() override {}
-    void HandleMessage(Message*) override {}
     // Counts the timer down (not while a purification runs), takes max_hp from the owner's Stats
     // once, and the Sprite's speed as base_anim_speed.
     void Update() override;

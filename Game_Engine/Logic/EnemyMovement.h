@@ -40,7 +40,6 @@ public:
     void Deserialize(const rapidjson::Value& value) override;
     // Finds the player and the companion in the current scene and caches the owner's Stats.
     void Init() override;
-    void HandleMessage(Message*) override {}
     void Update() override;
     // A copy with no targets and no cached components; it finds its own targets.
     std::shared_ptr<Component> Clone() override;

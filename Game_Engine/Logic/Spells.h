@@ -19,8 +19,6 @@ public:
     Spells() : Component("Spells") {}
     bool Serialize(JsonWriter&) override { return true; }
     void Deserialize(const rapidjson::Value&) override {}
-    void Init() override {}
-    void HandleMessage(Message*) override {}
     // Once per frame (the spell's script): flies while state is 0, plays the blast once it is 1.
     void Update() override;
     std::shared_ptr<Component> Clone() override { return std::make_shared<Spells>(*this); }
