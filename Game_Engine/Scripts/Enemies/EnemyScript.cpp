@@ -75,7 +75,7 @@ void EnemyScript::Init(Entity* entity)
     }
     auto info = entity->GetComponent<Information>(INFORMATION);
     entity_name = info ? info->name : std::string();
-    last_enemy_state = 0;
+    last_enemy_state = ENEMY_IDLE;
     is_purifiable = false;
     counted_on_screen = false;
     low_hp_marker = 0;
