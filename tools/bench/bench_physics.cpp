@@ -125,6 +125,9 @@ int main()
     auto* counter = new MessageCounter();
     OrvCoreEngine->AddSystem(counter);
     new SceneStateMachine();
+    // As at the engine's start: the systems register the hooks by which bodies and colliders join them.
+    PhysicsSystem::GetInstance()->Init();
+    CollisionSystem::GetInstance()->Init();
     GameIsRunning = true;
 
     for (int n : {100, 500, 2000}) Measure(n, *counter);
