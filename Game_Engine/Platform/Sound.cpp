@@ -3,6 +3,7 @@
 #include "Platform/Sound.h"
 
 #include "Logging/Logging.h"
+#include "Platform/SoundFiles.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <fstream>
 #include <vector>
 
 namespace OrvEngine {
@@ -162,23 +162,6 @@ int FindFreeSlot()
     return -1;
 }
 
-bool FileReadable(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return file && file.peek() != std::ifstream::traits_type::eof();
-}
-
-// Whether a file that opens is something else than Ogg. The mixer picks its decoder by the content,
-// and a small WAV whose header claims gigabytes would make it allocate them; the game ships Ogg only.
-bool OpensButIsNotOgg(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    char magic[4] = {0, 0, 0, 0};
-    file.read(magic, sizeof magic);
-    return !(file.gcount() == 4 && magic[0] == 'O' && magic[1] == 'g' && magic[2] == 'g' && magic[3] == 'S');
-}
-
 void MixerApplyVolume(int slot) { Mix_Volume(slot, MixVolume(g.slots[slot])); }
 
 void MixerApplyPause(int slot)
@@ -218,7 +201,7 @@ bool MixerStart(int slot, Mix_Chunk* chunk, int loops)
 // Nothing is decoded, but a missing file fails the same way it would with a device.
 bool SilentLoad(const std::string& path, Mix_Chunk*&)
 {
-    if (FileReadable(path)) return true;
+    if (SoundFileReadable(path)) return true;
     g.error = "cannot read " + path;
     return false;
 }
