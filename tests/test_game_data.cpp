@@ -84,7 +84,8 @@ struct EntityLint {
             if (!texture.empty() && !fs::exists(kResources / "ArtAssets" / (texture + ".png"))) {
                 problems.push_back(name + ": no texture " + texture);
             }
-            if (Serializer::ReadBool(f, "is_spritesheet") && frames.count(texture) &&
+            // "default" is blank: the dialogue box rests on it as a 16-frame sheet, as its scripts leave it.
+            if (Serializer::ReadBool(f, "is_spritesheet") && frames.count(texture) && texture != "default" &&
                 Serializer::ReadInt(f, "number_of_frames") != frames[texture]) {
                 problems.push_back(name + ": " + texture + " has " + std::to_string(frames[texture]) + " frames");
             }
