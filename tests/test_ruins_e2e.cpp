@@ -496,7 +496,8 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
         run.wall_end = PositionOf("DeathWall").x;
         return WalkRightUntil(run, [] { return false; });
     });
-    player.WaitForScene("GameScene_20", 2);
+    player.WaitForScene("GameScene_20", 30); // past the screen's fade-in, for the picture
+    player.Do([] { SaveScreenshot("end_screen"); });
     player.Do([] { PushWindowMessage(Platform::WM_CLOSE_MSG, 0); });
 
     StdoutCapture console;

@@ -372,7 +372,8 @@ TEST_F(StoryEndToEndTest, TheEpilogueReadsDialogueFourInTheBoxAndFadesIntoTheVic
         box_open = box && box->tex_identifier == "UIAnim_Dialog_Box" && box->current_frame == 16;
     });
     ReadThrough(player, reading, "DialogueScript04", 2, "epilogue");
-    player.WaitForScene("GameScene_02", 1);
+    player.WaitForScene("GameScene_02", 30); // past the screen's fade-in, for the picture
+    player.Do([] { SaveScreenshot("victory"); });
     player.Do([] { PushWindowMessage(Platform::WM_CLOSE_MSG, 0); });
 
     StdoutCapture console;
