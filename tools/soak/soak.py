@@ -19,6 +19,9 @@ import time
 # Space (cast, purify), Return (menus, dialogue lines), Escape (pause), F11 (fullscreen) and
 # Down (Dora's teleport). Q, E, R and Tab do nothing in play; they check that stray keys are ignored.
 GAME_KEYS = ["Left", "Right", "Up", "Down", "w", "a", "s", "d", "space", "Return", "Escape"]
+# Levels run to the right: D is held most, so the input gets past the first screen of a level;
+# Escape is rarest, since it and Enter on the pause menu lead back out of a level.
+GAME_KEY_WEIGHTS = [2, 2, 2, 2, 3, 2, 3, 8, 2, 2, 1]
 STRAY_KEYS = ["q", "e", "r", "Tab", "F11"]
 # Shift debug keys (god mode, heal, kill enemies, kill Dora, kill Ilo, aggro, weaken): kept, rarely,
 # because they move the game through deaths, the lose screen and the boss's end, which random
@@ -59,11 +62,17 @@ class Game:
             self.proc = subprocess.Popen(["./OrvEngine"], cwd=build, env=env, stdout=out, stderr=err,
                                          start_new_session=True)
         self.started = time.monotonic()
+        self.ended = None  # set once the process is gone, so age() stops there
         self.samples = []  # (seconds since start, RSS KiB)
         self.window = None
 
     def age(self):
-        return time.monotonic() - self.started
+        return (self.ended or time.monotonic()) - self.started
+
+    def running(self):
+        if self.ended is None and self.proc.poll() is not None:
+            self.ended = time.monotonic()
+        return self.ended is None
 
     def sample(self):
         kib = rss_kib(self.proc.pid)
@@ -85,7 +94,9 @@ class Game:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 self.proc.wait()
+                self.running()
                 return "killed after SIGTERM timeout"
+        self.running()
         return self.proc.returncode
 
     def growth_kib(self):
@@ -114,16 +125,16 @@ class Driver:
             time.sleep(0.2)
             return
         roll = self.rng.random()
-        if roll < 0.55:
-            self.tap_or_hold(self.rng.choice(GAME_KEYS))
-        elif roll < 0.62:
+        if roll < 0.60:
+            self.tap_or_hold(self.rng.choices(GAME_KEYS, GAME_KEY_WEIGHTS)[0])
+        elif roll < 0.67:
             self.chord()
-        elif roll < 0.66:
+        elif roll < 0.71:
             self.tap_or_hold(self.rng.choice(STRAY_KEYS), hold=False)
-        elif roll < 0.68:
+        elif roll < 0.73:
             xdo("key", "--delay", "30", "shift+" + self.rng.choice(DEBUG_KEYS))
             self.count("debug key")
-        elif roll < 0.86:
+        elif roll < 0.87:
             self.click(window)
         elif roll < 0.93:
             self.focus_change(window)
@@ -143,7 +154,7 @@ class Driver:
 
     def chord(self):
         # Two keys held together: diagonal walking, or a key held while arrows are typed.
-        first, second = self.rng.sample(GAME_KEYS, 2)
+        first, second = self.rng.sample(GAME_KEYS[:8], 2)
         xdo("keydown", first)
         time.sleep(self.rng.uniform(0.05, 0.4))
         xdo("keydown", second)
@@ -221,7 +232,7 @@ def main():
         game = Game(args.build, args.out, len(games), env)
         games.append(game)
         next_sample = time.monotonic()
-        while time.monotonic() < deadline and game.proc.poll() is None:
+        while time.monotonic() < deadline and game.running():
             if time.monotonic() >= next_sample:
                 game.sample()
                 next_sample += 1.0
@@ -229,7 +240,7 @@ def main():
                 driver.act(game)
             else:
                 time.sleep(0.2)
-        if game.proc.poll() is None:
+        if game.running():
             statuses.append(game.stop(args.exit_grace))
             break
         status = game.proc.returncode
