@@ -47,13 +47,6 @@ out="${out:-$build/soak-$(date -u +%Y%m%d-%H%M%S)}"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
-# A display number nobody uses (other Xvfb servers may run on this machine).
-display=""
-for n in $(seq 70 130); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "soak: no free X display between :70 and :130" >&2; exit 2; }
-
 xvfb_pid=""
 clock_pid=""
 cleanup() {
@@ -61,8 +54,12 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number (other servers, other soaks, may run).
+Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.2; done
+[ -s "$out/display" ] || { echo "soak: Xvfb did not start (see $out/xvfb.log)" >&2; exit 2; }
+display=":$(head -n 1 "$out/display")"
 export DISPLAY="$display"
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.2; done
 
