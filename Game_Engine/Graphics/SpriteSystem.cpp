@@ -86,17 +86,17 @@ void SpriteSystem::EndEditorTarget()
 void SpriteSystem::DrawSprites()
 {
     // The order uses the depths cached last frame: a depth change shows one frame later.
-    std::stable_sort(sprites.begin(), sprites.end(),
-                     [](const std::shared_ptr<Sprite>& a, const std::shared_ptr<Sprite>& b) {
-                         return a->position.z < b->position.z;
-                     });
-    // By index, holding each sprite: a sprite that leaves the list meanwhile stays valid.
-    for (size_t i = 0; i < sprites.size(); ++i) {
-        std::shared_ptr<Sprite> sprite = sprites[i];
-        if (!sprite->owner || !sprite->owner->active || !sprite->visible) continue;
-        sprite->Update();
-        sprite->Draw();
+    depth_order_.Sort(sprites);
+    const bool gl = Graphics::IsGLReady();
+    if (gl) batch.Begin(Graphics::GetInstance()->GetWorldToNdc());
+    // Nothing a sprite's update or draw does adds or removes sprites, so the list holds still.
+    for (const std::shared_ptr<Sprite>& entry : sprites) {
+        Sprite& sprite = *entry;
+        if (!sprite.owner || !sprite.owner->active || !sprite.visible) continue;
+        sprite.Update();
+        sprite.Draw();
     }
+    if (gl) batch.Flush();
 }
 
 void SpriteSystem::Update()

@@ -89,6 +89,7 @@ bool TextureManager::LoadTexture(const std::string& path, const std::string& nam
     if (Graphics::IsGLReady()) texture->id = Upload(width, height, kFreeImageFormat, bits);
     FreeImage_Unload(image);
     textures[name] = texture;
+    ++changes_;
     return true;
 }
 
@@ -115,6 +116,7 @@ void TextureManager::UnloadAllTextures()
     }
     textures.clear();
     reported_.clear();
+    ++changes_;
     if (white_ && ready && white_->id && white_generation_ == Graphics::GLGeneration()) {
         glDeleteTextures(1, &white_->id);
     }

@@ -34,6 +34,9 @@ public:
     void UnloadAllTextures();
     // A 1x1 opaque white texture for quads drawn without a picture (made on first use).
     std::shared_ptr<Texture> GetWhiteTexture();
+    // Goes up whenever a texture is stored or the table is emptied, so a name that found nothing
+    // need not be looked up again until this changes.
+    uint64_t Changes() const { return changes_; }
 
     std::unordered_map<std::string, std::shared_ptr<Texture>> textures;
 
@@ -43,6 +46,7 @@ private:
     bool FirstReport(const std::string& path);
 
     std::unordered_set<std::string> reported_;
+    uint64_t changes_ = 0;
     std::shared_ptr<Texture> white_;
     uint32_t white_generation_ = 0;
 };
