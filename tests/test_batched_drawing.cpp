@@ -1,6 +1,7 @@
-// Batched sprite drawing against the one-draw-per-sprite path: a mixed scene drawn both ways gives
+// Batched drawing. Sprites against the one-draw-per-sprite path: a mixed scene drawn both ways gives
 // the same picture, pixel for pixel, and each run of sprites sharing a texture and a program is one
-// draw; the depth sort is stable and keeps last frame's order among equal depths.
+// draw; the depth sort is stable and keeps last frame's order among equal depths. Text: the glyph
+// atlas keeps every glyph apart from its neighbours under linear filtering.
 #include "TestSupport.h"
 #include "GLTestSupport.h"
 
@@ -10,6 +11,7 @@
 #include "Factory/Entity.h"
 #include "Graphics/DepthOrder.h"
 #include "Graphics/Framebuffer.h"
+#include "Graphics/GlyphAtlas.h"
 #include "Graphics/QuadDraw.h"
 #include "Graphics/TextureManager.h"
 #include "Scene/IScene.h"
@@ -251,6 +253,42 @@ TEST(DepthOrder, SortsLikeAStableSortOfTheListFrameAfterFrame)
         if (frame == 10) {
             sorted.push_back(std::make_shared<Sprite>());
             expected.push_back(sorted.back());
+        }
+    }
+}
+
+// Every glyph sits in the image as given, ringed by a copy of its own edge, and no ring or glyph
+// overlaps another: filtering at a glyph's edge never reads a neighbour.
+TEST(GlyphAtlas, GlyphsArePackedApartEachRingedByItsOwnEdge)
+{
+    Lcg random;
+    GlyphAtlas atlas;
+    std::vector<std::vector<uint8_t>> bitmaps;
+    for (int i = 0; i < 128; ++i) {
+        const int width = i % 17 == 0 ? 0 : static_cast<int>(1 + random.Pick(60));
+        const int rows = static_cast<int>(1 + random.Pick(70));
+        const int pitch = width + static_cast<int>(random.Pick(3));
+        bitmaps.emplace_back(static_cast<size_t>(pitch) * static_cast<size_t>(rows));
+        for (uint8_t& p : bitmaps.back()) p = static_cast<uint8_t>(random.Next());
+        ASSERT_EQ(atlas.Add(width, rows, bitmaps.back().data(), pitch), static_cast<size_t>(i));
+    }
+    atlas.Pack();
+    std::vector<int> owner(static_cast<size_t>(atlas.Width()) * static_cast<size_t>(atlas.Height()), -1);
+    for (int i = 0; i < 128; ++i) {
+        const GlyphAtlas::Box& box = atlas.BoxOf(static_cast<size_t>(i));
+        if (box.width == 0) continue;
+        const int pitch = static_cast<int>(bitmaps[static_cast<size_t>(i)].size()) / box.rows;
+        for (int y = box.y - 1; y <= box.y + box.rows; ++y) {
+            for (int x = box.x - 1; x <= box.x + box.width; ++x) {
+                ASSERT_TRUE(x >= 0 && y >= 0 && x < atlas.Width() && y < atlas.Height()) << i;
+                const size_t at = static_cast<size_t>(y) * static_cast<size_t>(atlas.Width()) + static_cast<size_t>(x);
+                ASSERT_EQ(owner[at], -1) << "glyph " << i << " overlaps glyph " << owner[at];
+                owner[at] = i;
+                const int row = std::clamp(y - box.y, 0, box.rows - 1);
+                const int column = std::clamp(x - box.x, 0, box.width - 1);
+                ASSERT_EQ(atlas.Pixels()[at], bitmaps[static_cast<size_t>(i)][static_cast<size_t>(row * pitch + column)])
+                    << "glyph " << i << " at " << x - box.x << ", " << y - box.y;
+            }
         }
     }
 }
