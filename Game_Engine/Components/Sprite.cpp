@@ -140,6 +140,8 @@ void Sprite::SetTexture(const std::string& name)
     }
     tex_identifier = name;
     texture = ArtPath(name);
+    // A live sprite switching pictures: the new one is read while the frame goes on.
+    if (owner && owner->in_systems) manager->Prefetch(texture_ref);
 }
 
 void Sprite::SetIsSpritesheet(bool value)
@@ -182,7 +184,7 @@ uint32_t Sprite::TextureId()
         texture_lookup_ = textures->Changes();
         texture_ref = textures->GetTexture(tex_identifier);
     }
-    return texture_ref ? texture_ref->id : 0;
+    return texture_ref ? textures->Resolve(*texture_ref) : 0;
 }
 
 void Sprite::Draw()

@@ -36,7 +36,10 @@ void SpriteSystem::Init()
 
 void SpriteSystem::AddSprite(const std::shared_ptr<Sprite>& sprite)
 {
-    if (sprite) sprites.push_back(sprite);
+    if (!sprite) return;
+    sprites.push_back(sprite);
+    // Its picture is read on a worker meanwhile, so the first draw seldom waits for it.
+    TextureManager::GetInstance()->Prefetch(sprite->GetTextureRef());
 }
 
 void SpriteSystem::RemoveSprite(const std::shared_ptr<Sprite>& sprite)
@@ -88,7 +91,10 @@ void SpriteSystem::DrawSprites()
     // The order uses the depths cached last frame: a depth change shows one frame later.
     depth_order_.Sort(sprites);
     const bool gl = Graphics::IsGLReady();
-    if (gl) batch.Begin(Graphics::GetInstance()->GetWorldToNdc());
+    if (gl) {
+        TextureManager::GetInstance()->UploadFinished();
+        batch.Begin(Graphics::GetInstance()->GetWorldToNdc());
+    }
     // Nothing a sprite's update or draw does adds or removes sprites, so the list holds still.
     for (const std::shared_ptr<Sprite>& entry : sprites) {
         Sprite& sprite = *entry;
