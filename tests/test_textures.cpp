@@ -1,7 +1,8 @@
 // Textures at start-up: the resource scan makes every picture of the art folder known by name
 // without reading it; a picture is read when a sprite needs it, on a worker thread, and uploaded by
 // the main thread. A sprite's first draw waits for its picture, so nothing shows white for want of
-// time, and a broken file is named once when first needed.
+// time, and a broken file is named once when first needed. On a scene change the pictures no live
+// sprite uses give their memory back and are read again when next drawn.
 #include "TestSupport.h"
 #include "GLTestSupport.h"
 
@@ -84,6 +85,15 @@ protected:
         return {p[0], p[1], p[2]};
     }
 
+    // Lets the main thread upload what the workers read, until the texture is in (5 s at most).
+    static void UploadWhenRead(const Texture& texture)
+    {
+        for (int i = 0; i < 1000 && texture.id == 0; ++i) {
+            TextureManager::GetInstance()->UploadFinished();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
     std::vector<Entity*> entities_;
 };
 
@@ -100,17 +110,15 @@ TEST_F(TextureLoadTest, EveryPictureIsKnownAtTheScanAndReadOnlyWhenASpriteNeedsI
         ASSERT_NE(texture, nullptr) << name << " is known by name";
         EXPECT_EQ(texture->id, 0u) << name << " is not read yet";
         EXPECT_EQ(texture->path, ScannedPath(name));
+        EXPECT_TRUE(texture->pending);
     }
 
     // Entering the systems starts a worker on the picture; the main thread only uploads it.
     auto red = MakeSprite("Red");
-    for (int i = 0; i < 1000 && red->GetTextureRef()->id == 0; ++i) {
-        textures->UploadFinished();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    UploadWhenRead(*red->GetTextureRef());
     EXPECT_NE(red->GetTextureRef()->id, 0u) << "read by a worker, uploaded without anyone waiting";
     EXPECT_EQ(red->GetTextureRef()->width, 2);
-    EXPECT_TRUE(red->GetTextureRef()->path.empty());
+    EXPECT_FALSE(red->GetTextureRef()->pending);
     red->owner->active = false;
 
     // Switched to while live and drawn at once: the draw waits for the picture.
@@ -119,7 +127,7 @@ TEST_F(TextureLoadTest, EveryPictureIsKnownAtTheScanAndReadOnlyWhenASpriteNeedsI
     const auto centre = DrawAndReadCentre();
     EXPECT_EQ(centre, (std::array<int, 3>{0, 0, 255}));
     EXPECT_EQ(textures->GetTexture("Green")->id, 0u) << "a picture nothing uses is never read";
-    EXPECT_FALSE(textures->GetTexture("Green")->path.empty());
+    EXPECT_TRUE(textures->GetTexture("Green")->pending);
 
     // A broken file is named once, when first needed, and drawn white.
     blue->owner->active = false;
@@ -130,6 +138,33 @@ TEST_F(TextureLoadTest, EveryPictureIsKnownAtTheScanAndReadOnlyWhenASpriteNeedsI
     ASSERT_NE(log.find(line), std::string::npos);
     EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureLoadTest, ASceneChangeGivesBackWhatOnlyTheSceneLeftBehindUsedAndItIsReadAgainWhenDrawn)
+{
+    WritePicture("Red", 255, 0, 0);
+    WritePicture("Blue", 0, 0, 255);
+    ResourceManager::GetInstance()->RefreshTextures();
+    new SceneStateMachine();
+    OrvStateMachine->current_scene = SceneStateMachine::MakeGameScene();
+    auto red = MakeSprite("Red");
+    EXPECT_EQ(DrawAndReadCentre(), (std::array<int, 3>{255, 0, 0}));
+    auto blue = MakeSprite("Blue");
+    blue->owner->active = false; // live, though not drawn
+    UploadWhenRead(*blue->GetTextureRef());
+    EntityFactory::GetInstance()->RemoveEntityFromSystems(red->owner);
+    const auto& texture = red->GetTextureRef();
+    ASSERT_NE(texture->id, 0u);
+
+    OrvStateMachine->current_scene = SceneStateMachine::MakeGameScene();
+    DrawAndReadCentre();
+    EXPECT_EQ(texture->id, 0u) << "nothing live uses it any more";
+    EXPECT_TRUE(texture->pending);
+    EXPECT_NE(blue->GetTextureRef()->id, 0u) << "a live sprite's picture stays, drawn or not";
+
+    MakeSprite("Red");
+    EXPECT_EQ(DrawAndReadCentre(), (std::array<int, 3>{255, 0, 0})) << "read again when drawn";
+    EXPECT_NE(texture->id, 0u);
 }
 
 } // namespace

@@ -105,9 +105,21 @@ void SpriteSystem::DrawSprites()
     if (gl) batch.Flush();
 }
 
+void SpriteSystem::GiveBackUnusedTextures()
+{
+    const IScene* scene = OrvStateMachine ? OrvStateMachine->current_scene.get() : nullptr;
+    if (scene == shown_scene_) return;
+    shown_scene_ = scene;
+    // Every scene's entities stay loaded and hold their textures: only the live sprites count.
+    used_textures_.clear();
+    for (const std::shared_ptr<Sprite>& sprite : sprites) used_textures_.insert(sprite->GetTextureRef().get());
+    TextureManager::GetInstance()->ReleaseAllBut(used_textures_);
+}
+
 void SpriteSystem::Update()
 {
     ClaimActiveCamera();
+    GiveBackUnusedTextures();
     const bool to_editor_view = !GameIsRunning && Graphics::IsGLReady();
     if (to_editor_view) BeginEditorTarget();
     if (ActiveCamera) ActiveCamera->Update();

@@ -10,12 +10,15 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace OrvEngine {
 
+class IScene;
 class Model;
 class Sprite;
+struct Texture;
 
 class SpriteSystem : public ISystem, public Singleton<SpriteSystem> {
 public:
@@ -46,8 +49,12 @@ private:
     void BeginEditorTarget();
     void EndEditorTarget();
     void DrawSprites();
+    // On a scene change, pictures no live sprite uses give their GL memory back.
+    void GiveBackUnusedTextures();
 
     DepthOrder depth_order_;
+    const IScene* shown_scene_ = nullptr; // compared, never followed
+    std::unordered_set<const Texture*> used_textures_;
 };
 
 } // namespace OrvEngine

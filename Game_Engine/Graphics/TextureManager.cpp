@@ -6,6 +6,10 @@
 #include <FreeImage.h>
 #include <GL/glew.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace OrvEngine {
 
 namespace {
@@ -57,6 +61,7 @@ bool TextureManager::LoadTexture(const std::string& path, const std::string& nam
     TextureDecoder::Decode(picture);
     auto texture = std::make_shared<Texture>();
     texture->name = name;
+    texture->path = path;
     if (!Finish(*texture, picture)) return false;
     textures[name] = texture;
     ++changes_;
@@ -71,12 +76,13 @@ void TextureManager::AddKnown(const std::string& path, const std::string& name)
     entry = std::make_shared<Texture>();
     entry->name = name;
     entry->path = path;
+    entry->pending = true;
     ++changes_;
 }
 
 void TextureManager::Prefetch(const std::shared_ptr<Texture>& texture)
 {
-    if (!texture || texture->id || texture->path.empty() || reading_.count(texture.get())) return;
+    if (!texture || !texture->pending || reading_.count(texture.get())) return;
     reading_[texture.get()] = {texture, decoder_.Queue(texture->path)};
 }
 
@@ -108,11 +114,32 @@ void TextureManager::UploadFinished()
         Finish(*it->second.texture, it->second.job->picture);
         it = reading_.erase(it);
     }
+    // Once a frame at most: a scene's pictures arrive over a few frames.
+    if (pixels_freed_) TrimFreedPixels();
+    pixels_freed_ = false;
+}
+
+void TextureManager::ReleaseAllBut(const std::unordered_set<const Texture*>& kept)
+{
+    if (!Graphics::IsGLReady()) return;
+    for (auto& [name, texture] : textures) {
+        if (!texture || !texture->id || texture->path.empty() || kept.count(texture.get())) continue;
+        glDeleteTextures(1, &texture->id);
+        texture->id = 0;
+        texture->pending = true;
+    }
+}
+
+void TextureManager::TrimFreedPixels()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 bool TextureManager::Finish(Texture& texture, DecodedPicture& picture)
 {
-    texture.path.clear();
+    texture.pending = false;
     if (picture.type_from_name) PrintLine("fif unknown 1");
     if (!picture.image) {
         if (FirstReport(picture.path)) ReportLoadFailure(picture.path);
@@ -123,6 +150,7 @@ bool TextureManager::Finish(Texture& texture, DecodedPicture& picture)
     // Rows stay bottom-up as FreeImage keeps them: texture coordinate (0, 0) is the bottom-left.
     if (Graphics::IsGLReady()) texture.id = Upload(picture.width, picture.height, kFreeImageFormat, picture.Pixels());
     picture.Release();
+    pixels_freed_ = true;
     return true;
 }
 

@@ -1,6 +1,7 @@
 // TextureManager: textures handed out by name (the file name without folder and extension). Names
 // the resource scan finds are known at once and their files read on first use, on worker threads,
-// then uploaded on the main thread; no pixels are kept after upload.
+// then uploaded on the main thread; no pixels are kept after upload, and a texture no live sprite
+// uses may give its GL memory back, to be read again when next drawn.
 #pragma once
 
 #include "Graphics/TextureDecoder.h"
@@ -18,8 +19,10 @@ struct Texture {
     std::string name;
     int width = 0;
     int height = 0;
-    // The file a known texture is read from on first use; empty once read (or found unreadable).
+    // The file the picture comes from; empty for a texture made otherwise.
     std::string path;
+    // The picture is to be read from path when next drawn: known but not read yet, or given back.
+    bool pending = false;
 };
 
 class TextureManager {
@@ -38,9 +41,13 @@ public:
     void Prefetch(const std::shared_ptr<Texture>& texture);
     // The texture's GL id; a known texture not read yet is read (or its worker waited for) and
     // uploaded now. 0 for a file that cannot be read, and without GL.
-    uint32_t Resolve(Texture& texture) { return texture.id || texture.path.empty() ? texture.id : LoadKnown(texture); }
-    // Uploads the textures the workers have finished reading; once a frame, on the main thread.
+    uint32_t Resolve(Texture& texture) { return texture.pending ? LoadKnown(texture) : texture.id; }
+    // Uploads the textures the workers have finished reading and returns freed pixel memory to the
+    // system; once a frame, on the main thread.
     void UploadFinished();
+    // Gives back the GL memory of every texture read from a file and not in `kept`; such a texture
+    // is read again when next drawn.
+    void ReleaseAllBut(const std::unordered_set<const Texture*>& kept);
     // Reports, once per path, that a texture a sprite asked for has no file (it is drawn white).
     void ReportMissing(const std::string& name, const std::string& path);
     // The texture stored under name, or empty; never inserts.
@@ -69,6 +76,8 @@ private:
     bool Finish(Texture& texture, DecodedPicture& picture);
     // True the first time a path is reported.
     bool FirstReport(const std::string& path);
+    // Pictures freed on worker threads stay with those threads' malloc arenas until trimmed.
+    void TrimFreedPixels();
 
     std::unordered_set<std::string> reported_;
     std::unordered_map<const Texture*, Reading> reading_;
@@ -76,6 +85,7 @@ private:
     std::shared_ptr<Texture> white_;
     uint32_t white_generation_ = 0;
     uint64_t changes_ = 0;
+    bool pixels_freed_ = false;
 };
 
 } // namespace OrvEngine
