@@ -192,7 +192,9 @@ void Sprite::Draw()
     if (!FollowedTransform()) return;
     if (!is_tinted) tint_color = Color(1.0f, 1.0f, 1.0f, 1.0f);
     if (is_spritesheet) AdvanceAnimation();
-    if (!Graphics::IsGLReady()) return;
+    // Blending a fragment of alpha 0 leaves the picture exactly as it was (a faded-out cover, say):
+    // such a quad costs the rasteriser a whole pass for nothing.
+    if (!Graphics::IsGLReady() || tint_color.w == 0.0f) return;
     SpriteQuad quad;
     quad.texture = TextureId();
     quad.sheet = is_spritesheet;
