@@ -1,6 +1,7 @@
 // The core engine: pause filter, Escape and quit, the frame clock, the profiler, the log and the
 // assertion report, the exception path and a whole run under the null backend.
 #include "TestSupport.h"
+#include "GLTestSupport.h"
 
 #include "Components/ScriptComponent.h"
 #include "Scripts/BaseScript.h"
@@ -261,6 +262,7 @@ TEST_F(CoreEngineTest, AnIdleLoopWithAWindowWaitsOutTheRefreshPeriodInsteadOfSpi
     Platform::UseNullBackend(false);
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     ASSERT_TRUE(Platform::CreateMainWindow("idle", 320, 240)) << Platform::GetLastError();
+    PinLoadedLibraries(); // so a leak report can name the video driver's modules
     StartRecordingEngine();
     const double period = 1.0 / CoreEngine::kDefaultRefreshRate;
     OrvCoreEngine->RunFrame(); // its frame time includes the start-up
