@@ -122,31 +122,16 @@ void FreetypeSystem::LoadGlyphs(void* face_handle)
         const FT_Bitmap& bitmap = glyph->bitmap;
         const size_t index = packer.Add(static_cast<int>(bitmap.width), static_cast<int>(bitmap.rows), bitmap.buffer,
                                         bitmap.pitch);
-        const Character character{0,
-                                  0.0f,
-                                  0.0f,
-                                  0.0f,
-                                  0.0f,
-                                  static_cast<int32_t>(bitmap.width),
-                                  static_cast<int32_t>(bitmap.rows),
-                                  glyph->bitmap_left,
-                                  glyph->bitmap_top,
-                                  static_cast<uint32_t>(glyph->advance.x)};
+        Character character;
+        character.size_x = static_cast<int32_t>(bitmap.width);
+        character.size_y = static_cast<int32_t>(bitmap.rows);
+        character.bearing_x = glyph->bitmap_left;
+        character.bearing_y = glyph->bitmap_top;
+        character.advance = static_cast<uint32_t>(glyph->advance.x);
         if (characters.emplace(static_cast<char>(code), character).second) placed.emplace_back(code, index);
     }
     packer.Pack();
-    glGenTextures(1, &atlas);
-    glBindTexture(GL_TEXTURE_2D, atlas);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, packer.Width(), packer.Height(), 0, GL_RED, GL_UNSIGNED_BYTE,
-                 packer.Pixels().data());
-    // Later uploads are 32-bit rows.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    UploadAtlas(packer);
     const float width = static_cast<float>(packer.Width());
     const float height = static_cast<float>(packer.Height());
     for (const auto& [code, index] : placed) {
@@ -159,6 +144,22 @@ void FreetypeSystem::LoadGlyphs(void* face_handle)
         ch.v1 = static_cast<float>(box.y + box.rows) / height;
         glyphs_[code] = &ch;
     }
+}
+
+void FreetypeSystem::UploadAtlas(const GlyphAtlas& packer)
+{
+    glGenTextures(1, &atlas);
+    glBindTexture(GL_TEXTURE_2D, atlas);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, packer.Width(), packer.Height(), 0, GL_RED, GL_UNSIGNED_BYTE,
+                 packer.Pixels().data());
+    // Later uploads are 32-bit rows.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void FreetypeSystem::MakeQuadBuffer()

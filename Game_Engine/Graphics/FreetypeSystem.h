@@ -16,6 +16,7 @@
 
 namespace OrvEngine {
 
+class GlyphAtlas;
 class Text;
 
 // The window size text positions and sizes are written for.
@@ -73,6 +74,7 @@ public:
 
 private:
     void LoadGlyphs(void* face);
+    void UploadAtlas(const GlyphAtlas& packer);
     void MakeQuadBuffer();
 
     // The glyph of each code 0 to 127 (into characters), null where the font has none.
