@@ -265,17 +265,19 @@ TEST_F(CoreEngineTest, AnIdleLoopWithAWindowWaitsOutTheRefreshPeriodInsteadOfSpi
     PinLoadedLibraries(); // so a leak report can name the video driver's modules
     StartRecordingEngine();
     const double period = 1.0 / CoreEngine::kDefaultRefreshRate;
+    // A frame within a millisecond of the period is not held: a sleep that short is not worth it.
+    const double shortest = period - 0.0011;
     OrvCoreEngine->RunFrame(); // its frame time includes the start-up
     const int frames = 30;
     const double wall_start = Platform::Now();
     const double cpu_start = ThreadCpuSeconds();
     for (int i = 0; i < frames; ++i) {
         OrvCoreEngine->RunFrame();
-        EXPECT_GE(OrvCoreEngine->dt, period * 0.99) << "frame " << i;
+        EXPECT_GE(OrvCoreEngine->dt, shortest) << "frame " << i;
     }
     const double wall = Platform::Now() - wall_start;
     const double cpu = ThreadCpuSeconds() - cpu_start;
-    EXPECT_GE(wall, frames * period * 0.99);
+    EXPECT_GE(wall, frames * shortest);
     EXPECT_LT(cpu, wall * 0.25) << "the loop sleeps rather than spins";
     EXPECT_EQ(recorders.back()->updates, frames + 1) << "every frame still runs every system";
     Platform::DestroyMainWindow();
