@@ -1,6 +1,8 @@
 #include "Scene/SceneBase.h"
 
+#include "Components/Camera.h"
 #include "Components/Information.h"
+#include "CoreEngine/Globals.h"
 #include "Editor/EditorManager.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
@@ -97,8 +99,25 @@ bool SceneBase::EnterFromAutoSave(bool record_names)
 
 void SceneBase::EnterEntities(bool record_names)
 {
-    if (EditorManager::GetInstance()->GetSceneFlag(name_) && EnterFromAutoSave(record_names)) return;
-    EnterFromLoaded(record_names);
+    if (!(EditorManager::GetInstance()->GetSceneFlag(name_) && EnterFromAutoSave(record_names))) {
+        EnterFromLoaded(record_names);
+    }
+    ClaimCamera();
+}
+
+// The scripts of a scene's first frame run before the sprite pass, which would claim the camera
+// only then; the companion's first target search reads the view and, with no camera, takes an
+// enemy anywhere in the level.
+void SceneBase::ClaimCamera()
+{
+    if (ActiveCamera && ActiveCamera->owner && ActiveCamera->owner->in_systems) return;
+    for (const auto& [id, entity] : entities_) {
+        auto camera = entity && entity->in_systems ? entity->GetComponent<Camera>(CAMERA) : nullptr;
+        if (camera) {
+            camera->Activate();
+            return;
+        }
+    }
 }
 
 void SceneBase::DestroyLiveEntities()
