@@ -67,7 +67,7 @@ void Sprite::InitBar() { SetUpBar(*this, kInitTexts, slider_offset); }
 void Sprite::UpdateBar()
 {
     SpriteBarState& state = bar;
-    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    Transform* transform = FollowedTransform();
     if (!transform) {
         state.last_running = GameIsRunning;
         return;

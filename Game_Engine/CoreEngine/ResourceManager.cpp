@@ -85,7 +85,8 @@ void ResourceManager::RefreshTextures()
         }
         const std::string path = art_folder + file;
         textures.emplace(name, path);
-        TextureManager::GetInstance()->LoadTexture(path, name);
+        // Known by name from now on; the file is read when a sprite first needs it.
+        TextureManager::GetInstance()->AddKnown(path, name);
     }
 }
 

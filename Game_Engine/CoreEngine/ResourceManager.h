@@ -1,5 +1,6 @@
-// The resource scan: every ".png" of the art folder becomes a texture named by its file name, every
-// ".ogg" of the sound folder an event of the audio system; other files give one warning per kind.
+// The resource scan: every ".png" of the art folder becomes a texture known by its file name (read
+// on first use), every ".ogg" of the sound folder an event of the audio system; other files give one
+// warning per kind.
 #pragma once
 
 #include "CoreEngine/ISystem.h"

@@ -154,7 +154,9 @@ void Graphics::UpdateCameraMatrix()
 Framebuffer* Graphics::GetGameViewFramebuffer()
 {
     if (framebuffers.size() < 2) return nullptr;
-    return WindowsSystems::GetInstance()->fullscreen ? &framebuffers[1] : &framebuffers[0];
+    Framebuffer* target = WindowsSystems::GetInstance()->fullscreen ? &framebuffers[1] : &framebuffers[0];
+    target->Allocate();
+    return target;
 }
 
 glm::mat4 Graphics::GetWorldToNdc() const
