@@ -324,10 +324,17 @@ public:
         const Vec2 c = BoxCentre(ring);
         WalkTowards(run_.keys, Vec2(c.x, c.y + kFeet), 0.08f);
         run_.keys.Repeat();
-        if (Falling(ring) && BoxesOverlap(ring, player)) touched_ = true;
+        const bool hit_by_ring = Falling(ring) && BoxesOverlap(ring, player);
+        if (hit_by_ring) touched_ = true;
+        recent_ = hit_by_ring ? 2 : std::max(0, recent_ - 1);
         for (Entity* other : EntitiesNamed("Boulder_Prefab")) {
             if (other != ring && Falling(other) && BoxesOverlap(other, player)) others_fell_ = true;
         }
+        // Hp lost while this boulder was not (or a frame ago) on him came from something else: the
+        // try does not count.
+        const int32_t hp = HpOf("Player");
+        if (hp < hp_last_ && recent_ == 0) others_fell_ = true;
+        hp_last_ = hp;
         return false;
     }
 
@@ -344,7 +351,8 @@ private:
             auto sprite = PartOf<Sprite>(candidate, SPRITE);
             if (!sprite || sprite->tex_identifier != "Boulder_Ring") continue;
             ring_ = candidate->id;
-            hp_before_ = HpOf("Player");
+            hp_before_ = hp_last_ = HpOf("Player");
+            recent_ = 0;
             touched_ = others_fell_ = false;
             ++run_.boulder_attempts;
             return false;
@@ -355,7 +363,8 @@ private:
 
     RuinsRun& run_;
     uint64_t ring_ = 0;
-    int32_t hp_before_ = -1;
+    int32_t hp_before_ = -1, hp_last_ = -1;
+    int recent_ = 0;
     bool touched_ = false, others_fell_ = false;
 };
 
