@@ -251,8 +251,8 @@ std::string GameBot::ExitSeen() const
         const int hp = HpOf("Player");
         if (hp < 1 || (controller->hit_pending && hp <= 8)) seen << "death ";
     }
-    const int dora_hp = HpOf(Companion());
-    if (Companion() && dora_hp < 1) seen << "dora-death ";
+    // Dora a blow or two from the end: the scene may change in the frame her hp reaches 0.
+    if (Companion() && HpOf(Companion()) <= 4) seen << "dora-death ";
     return seen.str();
 }
 
@@ -273,7 +273,8 @@ void GameBot::CheckExit(const std::string& from, const std::string& to)
     case Exit::Trigger: ok = Contains(last_seen_, to == "SplashScene_07" ? "trigger:TutorialT4" : "trigger:LevelExit"); break;
     case Exit::Boss: ok = Contains(last_seen_, "boss"); break;
     case Exit::FadeOut: ok = Contains(last_seen_, "fadeout"); break;
-    case Exit::Death: ok = options_.die_once && Contains(last_seen_, "death ") && !Contains(last_seen_, "dora-death"); break;
+    // Ilo cannot be hurt where nothing falls or burns: there Dora is the one who dies.
+    case Exit::Death: ok = options_.die_once && Contains(last_seen_, "death "); break;
     case Exit::None: break;
     }
     if (expected == Exit::Death) {
@@ -456,12 +457,12 @@ bool GameBot::Fight()
     }
     LevelVisit& visit = visits.back();
     const bool boss = TagOf(foe) == TAG_BOSS;
-    if (options_.weaken && !boss && frame - weakened_at_ > 60) {
+    if (options_.weaken && !Dying() && !boss && frame - weakened_at_ > 60) {
         DebugKey('M');
         weakened_at_ = frame;
         ++visit.debug_keys;
     }
-    if (options_.weaken && boss && !boss_weakened_ && Enemies().empty()) {
+    if (options_.weaken && !Dying() && boss && !boss_weakened_ && Enemies().empty()) {
         DebugKey('K');
         boss_weakened_ = true;
         ++visit.debug_keys;
@@ -609,17 +610,57 @@ void GameBot::Level()
     visit.lowest_hp = std::min(visit.lowest_hp, HpOf("Player"));
     if (Entity* dora = Companion()) visit.lowest_dora_hp = std::min(visit.lowest_dora_hp, HpOf(dora));
     if (scene_frames_ < 10) return;
-    const bool dying = options_.die_once && !died_in_.count(scene_);
+    const bool dying = Dying();
     if (options_.god_mode && !dying && !ilo->GetGodMode() && frame - god_key_at_ > 5) {
         DebugKey('G');
         god_key_at_ = frame;
         ++visit.debug_keys;
         return;
     }
-    if (ReadDialogue() || ReadPictures() || TypeCombination() || StartPurification()) return;
+    if (ReadDialogue() || ReadPictures()) return;
+    if (dying && !LevelHasHazards() && SeekFoe()) return;
+    if (TypeCombination() || StartPurification()) return;
     CallDoraBack();
-    if (Fight() || (dying && SeekHarm())) return;
+    if ((dying && SeekHarm()) || Fight()) return;
     Advance();
+}
+
+bool GameBot::Dying() const { return options_.die_once && !died_in_.count(scene_); }
+
+bool GameBot::LevelHasHazards() const
+{
+    return !Hazards().empty() || !EntitiesWhere([](Entity* e) { return ScriptOf<HazardZoneScript>(e) != nullptr; }).empty();
+}
+
+// With nothing in the level that falls or burns, only a foe does harm, and only to Dora: each
+// purification Ilo begins and breaks off with a second Space sends the weakened foe back at her.
+bool GameBot::SeekFoe()
+{
+    if (IsPurifying) {
+        keys_.ReleaseAll();
+        if (frame - space_at_ > 5) {
+            PressKey(Platform::VK_SPACE_KEY);
+            space_at_ = frame;
+        }
+        return true;
+    }
+    PlayerController* ilo = IloController();
+    const Vec3 at = PositionOf("Player");
+    Entity* foe = nullptr;
+    for (Entity* e : Enemies()) {
+        if (InFight(e) && std::fabs(PositionOf(e).x - at.x) < HalfView() - 0.5f) foe = e;
+    }
+    if (!ilo || !foe) return false;
+    auto movement = PartOf<EnemyMovement>(foe, ENEMYMOVEMENT);
+    const Vec3 target = PositionOf(foe);
+    if (movement->purifiable_now && !ilo->purification_cooldown && !ilo->lock_purification && frame - space_at_ > 10) {
+        PressKey(Platform::VK_SPACE_KEY);
+        space_at_ = frame;
+        return true;
+    }
+    const float side = at.x <= target.x ? -1.0f : 1.0f;
+    WalkTo(target.x + side * 0.6f, target.y - 0.7f, 0.15f);
+    return true;
 }
 
 // Ilo walks into harm: onto the near edge of a boulder or spike ring before it comes down, with

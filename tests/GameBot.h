@@ -218,7 +218,10 @@ private:
     bool StartPurification();
     bool Fight();
     void Advance();
+    bool Dying() const;
+    bool LevelHasHazards() const;
     bool SeekHarm();
+    bool SeekFoe();
     void WalkTo(float x, float y, float tolerance);
     float SafeLane(float x, float direction, float preferred) const;
     bool Dangerous(const WorldBox& ilo) const;

@@ -113,4 +113,31 @@ TEST_F(PlaythroughTest, TheWholeGameFromTheIntroToQuit)
     ExpectNoErrorReported();
 }
 
+// Each level lost once without god mode or weakened foes, the lose screen's Retry taken and the
+// level played again from its start to its exit. Ilo walks into falling rings; in the tutorial,
+// where nothing can hurt him, his purifications run out until the foe wears Dora down.
+class DeathAndRetryTest : public PlaythroughTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DeathAndRetryTest, DieLoseRetryAndPlayOn)
+{
+    const std::string level = GetParam();
+    StartScene = level;
+    GameBot bot({/*god_mode=*/true, /*weaken=*/true, /*die_once=*/true});
+    bot.stop_at = level == "GameScene_22" ? "SplashScene_07" : level == "GameScene_01" ? "GameScene_24" : "GameScene_20";
+    const int result = Play(bot, 6000);
+    Report(bot);
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(bot.frame, 6000) << "the run was closed from outside";
+    const std::vector<std::string> flow = {level, "GameScene_03", level, bot.stop_at};
+    EXPECT_EQ(bot.scenes, flow);
+    for (const std::string& exit : bot.wrong_exits) ADD_FAILURE() << "left by an unintended path: " << exit;
+    ASSERT_EQ(bot.visits.size(), 2u);
+    EXPECT_TRUE(bot.visits[0].died);
+    EXPECT_EQ(bot.visits[0].debug_keys, 0) << "Ilo died without god mode or weakened foes";
+    EXPECT_FALSE(bot.visits[1].died);
+    ExpectNoErrorReported();
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, DeathAndRetryTest, ::testing::Values("GameScene_22", "GameScene_01", "GameScene_23"));
+
 } // namespace
