@@ -140,4 +140,26 @@ TEST_P(DeathAndRetryTest, DieLoseRetryAndPlayOn)
 
 INSTANTIATE_TEST_SUITE_P(Levels, DeathAndRetryTest, ::testing::Values("GameScene_22", "GameScene_01", "GameScene_23"));
 
+// Each level played from its start without god mode or debug keys, for the balance figures: how
+// long a first play takes and how close it comes to a death. Long: runs only when ORV_BALANCE is set.
+class BalanceTest : public PlaythroughTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BalanceTest, FinishedWithoutDebugKeys)
+{
+    if (!std::getenv("ORV_BALANCE")) GTEST_SKIP() << "set ORV_BALANCE to measure";
+    const std::string level = GetParam();
+    StartScene = level;
+    GameBot bot({/*god_mode=*/false, /*weaken=*/false, /*die_once=*/false});
+    bot.stop_at = level == "GameScene_22" ? "SplashScene_07" : level == "GameScene_01" ? "GameScene_24" : "GameScene_20";
+    const int result = Play(bot, 24000);
+    Report(bot);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(bot.scenes, (std::vector<std::string>{level, bot.stop_at}));
+    for (const std::string& exit : bot.wrong_exits) ADD_FAILURE() << "left by an unintended path: " << exit;
+    ASSERT_FALSE(bot.visits.empty());
+    EXPECT_EQ(bot.visits[0].debug_keys, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, BalanceTest, ::testing::Values("GameScene_22", "GameScene_01", "GameScene_23"));
+
 } // namespace
