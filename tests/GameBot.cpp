@@ -90,13 +90,13 @@ Walkway WalkwayOfScene()
 }
 
 // Hazards a player keeps out of: boulder and spike rings (harmless until they fall, but they will),
-// poison floors and the death wall.
-std::vector<WorldBox> Hazards()
+// the death wall, and poison floors unless he means to hurry across one.
+std::vector<WorldBox> Hazards(bool poison = true)
 {
     std::vector<WorldBox> boxes;
-    for (Entity* e : EntitiesWhere([](Entity* e) {
+    for (Entity* e : EntitiesWhere([poison](Entity* e) {
              return e->name.rfind("Boulder_Prefab", 0) == 0 || e->name.rfind("Spike_Prefab", 0) == 0 ||
-                    TagOf(e) == TAG_TERRAIN_DAMAGE || e->name == "DeathWall";
+                    (poison && TagOf(e) == TAG_TERRAIN_DAMAGE) || e->name == "DeathWall";
          })) {
         WorldBox box = BoxOf(e);
         if (box.valid) boxes.push_back(box.Grown(0.15f));
@@ -555,7 +555,7 @@ float GameBot::SafeLane(float x, float direction, float preferred) const
 bool GameBot::Dangerous(const WorldBox& ilo) const
 {
     if (options_.die_once && !died_in_.count(scene_)) return false;
-    for (const WorldBox& hazard : Hazards()) {
+    for (const WorldBox& hazard : Hazards(frame > cross_poison_until_)) {
         if (hazard.Overlaps(ilo)) return true;
     }
     return false;
@@ -589,6 +589,11 @@ void GameBot::WalkTo(float x, float y, float tolerance)
             if (step != 0.0f && !Dangerous(IloBoxAt(at.x, at.y + step))) tolerance = 0.02f;
             else dy = 0.0f;
             dx = 0.0f;
+            // Hemmed in for a while: a poison floor does not go away, so he hurries across it.
+            if (dy == 0.0f && ++blocked_frames_ > 40) {
+                cross_poison_until_ = frame + 60;
+                blocked_frames_ = 0;
+            }
         } else if (sy != 0.0f && Dangerous(IloBoxAt(at.x, at.y + sy))) {
             dy = 0.0f;
         }

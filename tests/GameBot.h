@@ -254,6 +254,8 @@ private:
     uint64_t picture_id_ = 0;
     int picture_seen_at_ = -1000;
     int dora_far_since_ = -1;
+    int blocked_frames_ = 0;
+    int cross_poison_until_ = -1000;
     bool boss_weakened_ = false;
     // The way Ilo walks when nothing needs him: right, or left back from the level's right wall.
     float heading_ = 1.0f;
