@@ -3,7 +3,7 @@
 // player would press; what a player would see (where Ilo, Dora, the enemies and the rings are, the
 // arrows shown while purifying) is read from the live scene. The window is small unless
 // ORV_SCREENSHOT_DIR asks for the documentation's pictures.
-#include "GameRunFixture.h"
+#include "GameBot.h"
 
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
@@ -30,29 +30,6 @@ namespace {
 
 // ---- What a player sees and the keys they press ---------------------------------------------
 
-template <class T>
-std::shared_ptr<T> PartOf(Entity* entity, int type)
-{
-    return entity ? entity->GetComponent<T>(type) : nullptr;
-}
-
-Vec3 PositionOf(const std::string& name)
-{
-    auto transform = PartOf<Transform>(LiveEntity(name), TRANSFORM);
-    return transform ? transform->position : Vec3();
-}
-
-int32_t HpOf(const std::string& name)
-{
-    auto stats = PartOf<Stats>(LiveEntity(name), STATS);
-    return stats ? stats->hp : -1;
-}
-
-PlayerController* IloController()
-{
-    return PartOf<PlayerController>(LiveEntity("Player"), PLAYERCONTROLLER).get();
-}
-
 LevelManagerScript* LevelManager()
 {
     Entity* manager = LiveEntity("LevelManager");
@@ -64,33 +41,6 @@ EnemyScript* EnemyScriptOf(Entity* enemy)
 {
     return enemy ? dynamic_cast<EnemyScript*>(ScriptSystem::GetInstance()->GetScript(enemy->id).get())
                  : nullptr;
-}
-
-// The scene's enemies (tag 3 with an EnemyMovement), in ascending id.
-std::vector<Entity*> Enemies()
-{
-    std::vector<Entity*> found;
-    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
-    if (!scene) return found;
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        auto info = PartOf<Information>(entity, INFORMATION);
-        if (info && info->GetType() == TAG_ENEMY && PartOf<EnemyMovement>(entity, ENEMYMOVEMENT)) {
-            found.push_back(entity);
-        }
-    }
-    return found;
-}
-
-// Live entities whose names begin with `prefix`, in ascending id.
-std::vector<Entity*> EntitiesNamed(const std::string& prefix)
-{
-    std::vector<Entity*> found;
-    auto scene = OrvStateMachine ? OrvStateMachine->GetCurrentScene() : nullptr;
-    if (!scene) return found;
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        if (entity->name.rfind(prefix, 0) == 0) found.push_back(entity);
-    }
-    return found;
 }
 
 Vec2 BoxCentre(Entity* entity)
@@ -106,40 +56,6 @@ bool BoxesOverlap(Entity* a, Entity* b)
     if (!ba || !bb) return false;
     return !(bb->GetMin().x > ba->GetMax().x || ba->GetMin().x > bb->GetMax().x || bb->GetMin().y > ba->GetMax().y ||
              ba->GetMin().y > bb->GetMax().y);
-}
-
-// The keys a player holds: every held key is sent down again each frame, as a held key repeats;
-// letting go sends its key-up once.
-class HeldKeys {
-public:
-    void Hold(uint64_t key, bool down)
-    {
-        if (down) {
-            held_.insert(key);
-        } else if (held_.erase(key)) {
-            PushWindowMessage(Platform::WM_KEYUP_MSG, key);
-        }
-    }
-    void ReleaseAll()
-    {
-        for (uint64_t key : std::set<uint64_t>(held_)) Hold(key, false);
-    }
-    void Repeat() const
-    {
-        for (uint64_t key : held_) PushWindowMessage(Platform::WM_KEYDOWN_MSG, key);
-    }
-
-private:
-    std::set<uint64_t> held_;
-};
-
-// Shift with a letter: the controller's debug keys.
-void DebugKey(char key)
-{
-    PushWindowMessage(Platform::WM_KEYDOWN_MSG, Platform::VK_SHIFT_KEY);
-    PushWindowMessage(Platform::WM_KEYDOWN_MSG, static_cast<uint64_t>(key));
-    PushWindowMessage(Platform::WM_KEYUP_MSG, static_cast<uint64_t>(key));
-    PushWindowMessage(Platform::WM_KEYUP_MSG, Platform::VK_SHIFT_KEY);
 }
 
 // Walks Ilo with W A S D towards `goal` (his own position); true once within `tolerance` on both

@@ -39,7 +39,6 @@ struct Color : Vec4 {
 struct SpriteBarState {
     float current_length = 0.0f;
     float shift = 0.0f;
-    bool shifted = false;
     float full_length = 0.0f;
     float previous_value = 0.0f;
     float maximum_value = 0.0f;

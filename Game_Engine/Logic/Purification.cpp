@@ -264,7 +264,8 @@ void PlayerController::CollectPurificationTargets()
             if (offer(entity)) enemy->purification_target = true;
         } else if (auto boss = entity->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)) {
             auto boss_stats = entity->GetComponent<Stats>(STATS);
-            if (!boss_stats || boss_stats->hp >= 1) continue;
+            // A purified boss is down for good: taking it again would set it back to idle.
+            if (!boss_stats || boss_stats->hp >= 1 || boss->state == kBossDown) continue;
             boss->state = 0;
             boss->UpdateTexture();
             if (offer(entity)) boss->defeated = true;
