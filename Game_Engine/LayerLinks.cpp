@@ -2,6 +2,8 @@
 
 #include "Audio/AudioSystem.h"
 #include "Audio/SceneMusic.h"
+#include "Components/Camera.h"
+#include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Graphics/ButtonSystem.h"
 #include "Graphics/Graphics.h"
@@ -29,6 +31,18 @@ void DeliverToScript(uint32_t message_id, Entity& self, Entity& other)
         script->OnCollision(&self, &other);
     }
 }
+
+void ClaimSceneCamera(const EntityMap& entities)
+{
+    if (ActiveCamera && ActiveCamera->owner && ActiveCamera->owner->in_systems) return;
+    for (const auto& [id, entity] : entities) {
+        auto camera = entity && entity->in_systems ? entity->GetComponent<Camera>(CAMERA) : nullptr;
+        if (camera) {
+            camera->Activate();
+            return;
+        }
+    }
+}
 } // namespace
 
 void ConnectLayers()
@@ -40,6 +54,7 @@ void ConnectLayers()
     SceneHooks& scenes = GetSceneHooks();
     scenes.clear_button_selection = [] { ButtonSystem::GetInstance()->ClearSelection(); };
     scenes.start_music = StartSceneMusic;
+    scenes.claim_camera = ClaimSceneCamera;
     Logic::SetContactReceiver(DeliverToScript);
 }
 

@@ -194,8 +194,12 @@ protected:
         OrvEngine::Platform::SetClockSource([&] { return now; });
         OrvEngine::Platform::SetEventSource([&] {
             now += 0.05;
-            // Driver modules stay mapped, so leak reports can name (and suppress) them.
-            if (player.frame == 0) PinLoadedLibraries();
+            // Driver modules stay mapped, so leak reports can name (and suppress) them. The engine
+            // seeds its generator from the wall clock's second: a fixed seed makes each run repeatable.
+            if (player.frame == 0) {
+                PinLoadedLibraries();
+                OrvEngine::Platform::SeedRandom(1);
+            }
             player.Frame();
             if (player.frame > frame_limit) OrvEngine::Platform::PushMessage({OrvEngine::Platform::WM_CLOSE_MSG, 0, 0});
         });

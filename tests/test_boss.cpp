@@ -254,6 +254,23 @@ TEST_F(BossScriptTest, CycleShowsEachStateTextureAndTeleportsBetweenHomeAndTheFa
     EXPECT_EQ(behaviour->state, BOSS_IDLE);
 }
 
+// A wave begun before Ilo reaches the arena would be walled in behind its barrier for good.
+TEST_F(BossScriptTest, AnIdleBossOffIlosScreenWaitsAndStartsItsCycleOnceSeen)
+{
+    SpawnBoss();
+    behaviour->ratio_to_spawn_terrain = 0;
+    behaviour->max_num_of_enemy = 5;
+    TransformOf(player)->position.x = kHome.x - 30.0f;
+    for (int i = 0; i < 20; ++i) PlayOutAndFrame();
+    EXPECT_EQ(behaviour->state, BOSS_IDLE);
+    EXPECT_EQ(TransformOf(boss)->GetPosition2D(), kHome);
+    EXPECT_EQ(Enemies(), 0u);
+
+    TransformOf(player)->position.x = kHome.x - 3.0f;
+    Frame();
+    EXPECT_EQ(behaviour->state, BOSS_TELEPORTING_OUT);
+}
+
 TEST_F(BossScriptTest, AttackTablesOnBothSidesAndNothingSideBoundWhenElsewhere)
 {
     SpawnBoss();

@@ -1,6 +1,7 @@
 // The core engine: pause filter, Escape and quit, the frame clock, the profiler, the log and the
 // assertion report, the exception path and a whole run under the null backend.
 #include "TestSupport.h"
+#include "GLTestSupport.h"
 
 #include "Components/ScriptComponent.h"
 #include "Scripts/BaseScript.h"
@@ -8,6 +9,8 @@
 #include <SDL_keycode.h>
 
 #include <functional>
+
+#include <time.h>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -20,6 +23,13 @@ const std::vector<std::string> kSystemNames = {
     "EditorManager",  "AudioSystem",     "ResourceManager", "FPS"};
 const std::vector<std::string> kPausable = {"Factory", "Logic", "PhysicsSystem", "CollisionSystem", "AudioSystem",
                                             "ResourceManager"};
+
+double ThreadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 bool IsPausable(const std::string& name)
 {
@@ -243,6 +253,35 @@ TEST_F(CoreEngineTest, FrameTimeComesFromTheClockClampedAndTheSceneActsAfterTheS
     ClearRecords();
     OrvCoreEngine->GameLoop();
     EXPECT_EQ(recorders.back()->updates, 1);
+}
+
+// Under the offscreen driver the swap never waits and the display does not tell its rate: the loop
+// holds each frame to the assumed refresh period and sleeps meanwhile instead of spinning.
+TEST_F(CoreEngineTest, AnIdleLoopWithAWindowWaitsOutTheRefreshPeriodInsteadOfSpinning)
+{
+    Platform::UseNullBackend(false);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ASSERT_TRUE(Platform::CreateMainWindow("idle", 320, 240)) << Platform::GetLastError();
+    PinLoadedLibraries(); // so a leak report can name the video driver's modules
+    StartRecordingEngine();
+    const double period = 1.0 / CoreEngine::kDefaultRefreshRate;
+    // A frame within a millisecond of the period is not held: a sleep that short is not worth it.
+    const double shortest = period - 0.0011;
+    OrvCoreEngine->RunFrame(); // its frame time includes the start-up
+    const int frames = 30;
+    const double wall_start = Platform::Now();
+    const double cpu_start = ThreadCpuSeconds();
+    for (int i = 0; i < frames; ++i) {
+        OrvCoreEngine->RunFrame();
+        EXPECT_GE(OrvCoreEngine->dt, shortest) << "frame " << i;
+    }
+    const double wall = Platform::Now() - wall_start;
+    const double cpu = ThreadCpuSeconds() - cpu_start;
+    EXPECT_GE(wall, frames * shortest);
+    EXPECT_LT(cpu, wall * 0.25) << "the loop sleeps rather than spins";
+    EXPECT_EQ(recorders.back()->updates, frames + 1) << "every frame still runs every system";
+    Platform::DestroyMainWindow();
+    unsetenv("SDL_VIDEODRIVER");
 }
 
 TEST_F(CoreEngineTest, DestroySystemsTakesEachSystemOutBeforeDeletingIt)

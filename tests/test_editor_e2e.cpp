@@ -88,8 +88,8 @@ struct EditorSession {
 
     bool Typing() const { return !typing.empty() || press_enter; }
 
-    // Clicks the hierarchy row whose label starts with `prefix` once it is in view; until then
-    // the list scrolls towards it. True when clicked.
+    // Clicks the hierarchy item whose label starts with `prefix` once it is in view; until then
+    // the window scrolls towards it. True when clicked.
     bool ClickRow(const std::string& prefix)
     {
         const EditorWidgets::DrawnItem* row = Item(prefix);
@@ -208,13 +208,14 @@ struct EditorSession {
         case Stage::Save:
             // The inspector editing a level entity.
             OrvTest::SaveScreenshot("editor_inspector");
-            if (const EditorWidgets::DrawnItem* save = Item("Save Scene")) mouse.Click(Centre(*save));
+            // The list may have scrolled the buttons above it out of view.
+            if (!ClickRow("Save Scene")) return;
             WaitFrames(2);
             stage = Stage::Reload;
             break;
         case Stage::Reload:
             x_before_reload = PlayerX();
-            if (const EditorWidgets::DrawnItem* load = Item("Load Scene")) mouse.Click(Centre(*load));
+            if (!ClickRow("Load Scene")) return;
             WaitFrames(2);
             stage = Stage::Done;
             break;

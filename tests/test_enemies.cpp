@@ -185,6 +185,38 @@ TEST_F(EnemyTest, ZeroMaximumWalksAtBaseSpeed)
     EXPECT_NEAR(Body(enemy)->velocity.y, 0.0f, 1e-6f);
 }
 
+// Feet boxes sit at different depths below their Transforms: aimed Transform to Transform, an
+// enemy beside Ilo's box walked into the bottom wall both boxes stood on, and stuck there.
+TEST_F(EnemyTest, WalksFromItsBoxTowardsTheTargetsBoxNotBetweenTransforms)
+{
+    Entity* player = MakePlayer(4.0f, 0.6f);
+    auto player_box = player->GetComponent<BoxCollider>(BOXCOLLIDER);
+    player_box->SetPosition(Vec2(4.0f, 0.0f));
+    player_box->UpdateBounds();
+    StatsValues values;
+    values.speed_attack = 2.0f;
+    Entity* enemy = MakeEnemy(0.0f, 0.0f, values);
+    auto movement = Enemy(enemy);
+    movement->target = player->id;
+    movement->state = ENEMY_WALKING;
+    movement->Update();
+    EXPECT_NEAR(Body(enemy)->velocity.x, 2.0f, 0.01f);
+    EXPECT_NEAR(Body(enemy)->velocity.y, 0.0f, 1e-6f) << "boxes level: the walk is level";
+
+    // Dora's box 1.0 below her Transform, the enemy's at its Transform.
+    Entity* dora = MakeCompanion(-4.0f, -3.0f, values);
+    Place(dora, -4.0f, -2.0f);
+    auto dora_box = dora->GetComponent<BoxCollider>(BOXCOLLIDER);
+    dora_box->SetPosition(Vec2(-4.0f, -3.0f));
+    dora_box->UpdateBounds();
+    auto ai = Ai(dora);
+    ai->Update();
+    ai->Update();
+    ASSERT_EQ(ai->state, COMPANION_WALKING);
+    const Vec2 v = Body(dora)->velocity;
+    EXPECT_NEAR(v.y / v.x, 3.0f / 4.0f, 1e-4f) << "Dora aims box to box too";
+}
+
 TEST_F(EnemyTest, DebuffPeriodIsSharedByAllEnemies)
 {
     Entity* a = MakeEnemy(0.0f, 0.0f);

@@ -73,7 +73,23 @@ struct EntityLint {
                 const rapidjson::Value* fields = OrvEngine::Serializer::FirstObject(c->value);
                 if (fields) CheckComponent(name, c->name.GetString(), *fields);
             }
+            CheckEnemySounds(name, entity->value[0]);
         }
+    }
+
+    // Dora's killing blow plays "SFX_E_Death" on the enemy: every enemy lists it.
+    void CheckEnemySounds(const std::string& name, const rapidjson::Value& components)
+    {
+        if (!components.HasMember("EnemyMovement")) return;
+        const rapidjson::Value* audio =
+            components.HasMember("Audio") ? OrvEngine::Serializer::FirstObject(components["Audio"]) : nullptr;
+        bool listed = false;
+        if (audio && audio->HasMember("sounds") && (*audio)["sounds"].IsArray()) {
+            for (const auto& sound : (*audio)["sounds"].GetArray()) {
+                listed = listed || OrvEngine::Serializer::ReadString(sound, "eventname") == "SFX_E_Death";
+            }
+        }
+        if (!listed) problems.push_back(name + ": an enemy without SFX_E_Death");
     }
 
     void CheckComponent(const std::string& name, const std::string& component, const rapidjson::Value& f)

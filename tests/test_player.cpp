@@ -607,6 +607,30 @@ TEST_F(PlayerTest, TimeOutRecoversLeftoversAndShowsNoNegativeTime)
     EXPECT_EQ(mark->GetComponent<Sprite>(SPRITE)->tex_identifier, "UIAnim_Purify_Enemy");
 }
 
+TEST_F(PlayerTest, SpaceAfterTheBossIsPurifiedLeavesItDown)
+{
+    MakeCam();
+    Entity* boss = Live("Boss", Vec3(2.0f, 0.0f, 50.0f), TAG_BOSS, 0);
+    auto behaviour = std::make_shared<BossBehaviour>();
+    boss->AddComponent(BOSSBEHAVIOUR, behaviour);
+    Enter(boss);
+    Tap(kSpace);
+    ASSERT_EQ(pc->purification.target, boss->id);
+    Frame();
+    TypeCombo();
+    Frame();
+    ASSERT_EQ(behaviour->state, BOSS_DOWN);
+    ASSERT_FALSE(IsPurifying);
+    // Its hp still reads 0 while its death plays: Space again, cooldown over or not.
+    for (int i = 0; i < 200; ++i) {
+        Frame();
+        Tap(kSpace);
+        EXPECT_FALSE(IsPurifying);
+        EXPECT_EQ(behaviour->state, BOSS_DOWN);
+    }
+    EXPECT_EQ(Hp(boss), 0);
+}
+
 TEST_F(PlayerTest, CooldownAndWindowDecideWhetherSpaceStarts)
 {
     Tap(kSpace);

@@ -2,6 +2,7 @@
 // timing, the editor's auto-save, saving, and every kind of bad scene file.
 #include "TestSupport.h"
 
+#include "Components/Camera.h"
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
 #include "Scene/SplashScreenScene.h"
@@ -389,4 +390,26 @@ TEST_F(SceneTest, EnteringAGameSceneResumesButEnteringASplashDoesNot)
     EXPECT_TRUE(EntityFactory::GetInstance()->GetEntitiesByName().count("Player"));
     Enter("SplashScene_00");
     EXPECT_TRUE(EntityFactory::GetInstance()->GetEntitiesByName().empty()) << "a game scene's Free empties the index";
+}
+
+// A scene's scripts run before the sprite pass on its first frame; what they read of the view
+// (the companion's target search) must already be the scene's own camera.
+TEST_F(SceneTest, EnteringASceneMakesItsCameraTheActiveOneBeforeAnyFrame)
+{
+    RegisterComponent<Camera>("Camera", CAMERA);
+    const std::string cam = "\"Cam\": [{\"Information\": [{\"name\": \"Cam\", \"type\": 11, \"active\": true}], "
+                            "\"Transform\": [{\"position\": [{\"x\": 4.0, \"y\": 0.0, \"z\": 0.0}]}], \"Camera\": [{}]}]";
+    WriteScenes(DataDir(), {{"GameScene_01", 2, EntityDocument({cam, EntityMember("Player", "", 1)})},
+                            {"GameScene_02", 2, EntityDocument({EntityMember("Rock"), cam})}});
+    Machine();
+    EXPECT_EQ(ActiveCamera, nullptr) << "loaded templates never become active";
+
+    Enter("GameScene_01");
+    ASSERT_NE(ActiveCamera, nullptr);
+    EXPECT_EQ(ActiveCamera->owner, OrvStateMachine->GetCurrentScene()->FindEntityByName("Cam"));
+    EXPECT_FLOAT_EQ(ActiveCamera->transform->position.x, 4.0f);
+
+    Enter("GameScene_02");
+    ASSERT_NE(ActiveCamera, nullptr);
+    EXPECT_EQ(ActiveCamera->owner, OrvStateMachine->GetCurrentScene()->FindEntityByName("Cam")) << "the new scene's own";
 }

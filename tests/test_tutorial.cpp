@@ -164,13 +164,17 @@ TEST_F(TutorialTest, TheThreeSequencesHoldThePlayerAndLeaveHintsThatTheNextTrigg
     EXPECT_EQ(ReadThrough(Named("dialogue_02")->id), 4);
     ASSERT_NE(Named("LeftKey"), nullptr);
 
-    // Sequence 3: twenty lines, and purification stays on for what it teaches next.
+    // Sequence 3: twenty lines with the fight held, then the Space it teaches is free to start a
+    // purification: no leftover one times out with a wrong-buzz and a cooldown.
     touch("TutorialT3Script");
     EXPECT_EQ(Named("LeftKey"), nullptr);
     EXPECT_NE(Named("UI_Vavu_Healthbar_T1"), nullptr);
+    EXPECT_TRUE(IsPurifying);
     EXPECT_EQ(ReadThrough(Named("dialogue_03")->id), 20);
     EXPECT_NE(Named("SpaceKey"), nullptr);
-    EXPECT_TRUE(IsPurifying);
+    EXPECT_FALSE(IsPurifying);
+    controller->Update();
+    EXPECT_FALSE(controller->purification.cooldown);
     EXPECT_FALSE(DialogueIsRunning);
     EXPECT_EQ(LocksOf(*controller), (Locks{true, false, true, false}));
     EXPECT_EQ(TutorialLines(3).size(), TutorialSpeakers(3).size());

@@ -255,7 +255,7 @@ TEST_F(BarTest, SpriteBarFollowsHitPointsAndShiftsByHalfTheMissingLength)
     EXPECT_FLOAT_EQ(X(*bar), 0.25f);
     SetHp(boss, 80);
     bar->Update();
-    EXPECT_FLOAT_EQ(X(*bar), 0.5f) << "the first shift is kept";
+    EXPECT_FLOAT_EQ(X(*bar), 0.3f) << "each change moves the bar by half its own length";
     SetHp(boss, 0);
     bar->Update();
     EXPECT_FLOAT_EQ(bar->scale.x, 0.0f) << "an empty bar shows empty";
@@ -273,6 +273,32 @@ TEST_F(BarTest, SpriteBarFallMovesAChildOfAParent)
     SetHp(boss, 50);
     bar->Update();
     EXPECT_FLOAT_EQ(X(*bar), -0.5f);
+}
+
+TEST_F(BarTest, AHudBarBackAtFullHealthAfterManyHitsAndHealsIsBackWhereItStarted)
+{
+    Entity* boss = MakeWatched(100);
+    auto parent = std::make_shared<Parent>();
+    boss->AddComponent(PARENT, parent);
+    auto bar = MakeSpriteBar();
+    auto child = std::make_shared<Child>();
+    bar->owner->AddComponent(CHILD, child);
+    child->SetParent(parent);
+    int hp = 100;
+    for (int round = 0; round < 20; ++round) {
+        for (int change : {-7, -3, 4, -12, 9}) {
+            hp += change;
+            SetHp(boss, hp);
+            bar->Update();
+            // The left end stays where the full bar's was.
+            EXPECT_NEAR(X(*bar) - bar->scale.x * 0.5f, -1.0f, 1e-4f) << "round " << round << " hp " << hp;
+        }
+        hp = 100;
+        SetHp(boss, hp);
+        bar->Update();
+    }
+    EXPECT_NEAR(X(*bar), 0.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(bar->scale.x, 2.0f);
 }
 
 TEST_F(BarTest, BarsWithoutAPositiveMaximumStayAsTheyAre)

@@ -11,7 +11,7 @@ mode="${1:-run}"
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
           libsdl2-dev libsdl2-mixer-dev libglew-dev libfreetype-dev libfreeimage-dev
           rapidjson-dev libglm-dev libimgui-dev xvfb xauth libgl1-mesa-dri mesa-utils
-          sox libsox-fmt-base fonts-dejavu-core fonts-karla)
+          sox libsox-fmt-base fonts-dejavu-core fonts-karla xdotool x11-apps)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

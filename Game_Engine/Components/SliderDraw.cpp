@@ -43,7 +43,8 @@ void Slider::Draw()
     if (auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr) transform->UpdateMatrix();
     TextureManager* textures = TextureManager::GetInstance();
     if (!texture && !tex_identifier.empty()) texture = textures->GetTexture(tex_identifier);
-    const uint32_t texture_id = texture && texture->id ? texture->id : textures->GetWhiteTexture()->id;
+    const uint32_t picture = texture ? textures->Resolve(*texture) : 0;
+    const uint32_t texture_id = picture ? picture : textures->GetWhiteTexture()->id;
 
     WindowsSystems* window = WindowsSystems::GetInstance();
     glViewport(0, 0, static_cast<GLsizei>(window->width), static_cast<GLsizei>(window->height));

@@ -8,12 +8,11 @@
 #include "Factory/EntityFactory.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/Model.h"
-#include "Graphics/QuadDraw.h"
+#include "Graphics/SpriteBatch.h"
 #include "Graphics/SpriteSystem.h"
 #include "Graphics/TextureManager.h"
 #include "Scene/SceneStateMachine.h"
 
-#include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
@@ -80,11 +79,22 @@ void Sprite::Deserialize(const rapidjson::Value& value)
 
 void Sprite::CacheTransform()
 {
-    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    const Transform* transform = FollowedTransform();
     if (!transform) return;
     position = transform->position;
     scale = transform->scale;
     rotation = transform->rotation;
+}
+
+Transform* Sprite::FollowedTransform()
+{
+    if (!owner) return nullptr;
+    if (owner != followed_owner_ || owner->components_stamp != followed_stamp_) {
+        followed_ = dynamic_cast<Transform*>(owner->GetComponent(TRANSFORM).get());
+        followed_owner_ = owner;
+        followed_stamp_ = owner->components_stamp;
+    }
+    return followed_;
 }
 
 void Sprite::PickShader()
@@ -131,6 +141,8 @@ void Sprite::SetTexture(const std::string& name)
     }
     tex_identifier = name;
     texture = ArtPath(name);
+    // A live sprite switching pictures: the new one is read while the frame goes on.
+    if (owner && owner->in_systems) manager->Prefetch(texture_ref);
 }
 
 void Sprite::SetIsSpritesheet(bool value)
@@ -165,34 +177,35 @@ void Sprite::AdvanceAnimation()
     drawn_frame = current_frame;
 }
 
-void Sprite::Draw()
+uint32_t Sprite::TextureId()
 {
-    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
-    if (!transform) return;
-    transform->UpdateMatrix();
-    if (!is_tinted) tint_color = Color(1.0f, 1.0f, 1.0f, 1.0f);
-    if (is_spritesheet) AdvanceAnimation();
-    if (!Graphics::IsGLReady()) return;
-    // A sprite set up before the graphics and sprite systems were takes their records now.
-    if (!shader) PickShader();
-    if (!model) model = SpriteSystem::GetInstance()->GetQuad();
-    if (!shader || !shader->program || !model || !model->vertex_array) return;
-
     TextureManager* textures = TextureManager::GetInstance();
     // A name looked up before its picture was loaded picks the texture up once it is there.
-    if (!texture_ref && !tex_identifier.empty()) texture_ref = textures->GetTexture(tex_identifier);
-    const uint32_t texture_id =
-        texture_ref && texture_ref->id ? texture_ref->id : textures->GetWhiteTexture()->id;
+    if (!texture_ref && !tex_identifier.empty() && texture_lookup_ != textures->Changes()) {
+        texture_lookup_ = textures->Changes();
+        texture_ref = textures->GetTexture(tex_identifier);
+    }
+    return texture_ref ? textures->Resolve(*texture_ref) : 0;
+}
 
-    QuadDraw quad;
-    quad.model = model.get();
-    quad.shader = shader;
-    quad.texture_id = texture_id;
-    quad.world_to_ndc = Graphics::GetInstance()->GetWorldToNdc();
-    quad.model_matrix = SpriteModelMatrix(position, scale, rotation);
-    quad.tint = tint_color;
+void Sprite::Draw()
+{
+    if (!FollowedTransform()) return;
+    if (!is_tinted) tint_color = Color(1.0f, 1.0f, 1.0f, 1.0f);
+    if (is_spritesheet) AdvanceAnimation();
+    // Blending a fragment of alpha 0 leaves the picture exactly as it was (a faded-out cover, say):
+    // such a quad costs the rasteriser a whole pass for nothing.
+    if (!Graphics::IsGLReady() || tint_color.w == 0.0f) return;
+    SpriteQuad quad;
+    quad.texture = TextureId();
+    quad.sheet = is_spritesheet;
+    SpriteAxes(position.x, position.y, rotation, scale.x, scale.y, quad);
+    quad.tint[0] = tint_color.x;
+    quad.tint[1] = tint_color.y;
+    quad.tint[2] = tint_color.z;
+    quad.tint[3] = tint_color.w;
     quad.frame = is_spritesheet ? drawn_frame : 0;
-    DrawQuad(quad);
+    SpriteSystem::GetInstance()->batch.Add(quad);
 }
 
 } // namespace OrvEngine

@@ -16,6 +16,7 @@ namespace OrvEngine {
 
 class Entity;
 class Model;
+class Transform;
 struct Shader;
 struct Texture;
 
@@ -38,7 +39,6 @@ struct Color : Vec4 {
 struct SpriteBarState {
     float current_length = 0.0f;
     float shift = 0.0f;
-    bool shifted = false;
     float full_length = 0.0f;
     float previous_value = 0.0f;
     float maximum_value = 0.0f;
@@ -58,8 +58,9 @@ public:
     void Update() override;
     std::shared_ptr<Component> Clone() override { return std::make_shared<Sprite>(*this); }
 
-    // Draws with the current world-to-NDC matrix; a sprite whose owner has no Transform is skipped.
-    // Sheets advance their animation here, also when GL is not available.
+    // This frame's draw: forces white when untinted, advances a sheet's animation (also without GL)
+    // and, with GL, queues the quad in the sprite system's batch, which the sprite pass draws. A
+    // sprite whose owner has no Transform is skipped.
     void Draw();
     // One animation step for a sheet (called by Draw): the frame to show is current_frame.
     void AdvanceAnimation();
@@ -131,6 +132,16 @@ public:
 private:
     void CacheTransform();
     void PickShader();
+    // The owner's Transform, looked up again only when the owner's components have changed.
+    Transform* FollowedTransform();
+    // The GL texture to draw with, 0 for none (drawn white).
+    uint32_t TextureId();
+
+    Transform* followed_ = nullptr;
+    const Entity* followed_owner_ = nullptr;
+    uint64_t followed_stamp_ = 0;
+    // The texture manager's change count when a name without a texture was last looked up.
+    uint64_t texture_lookup_ = 0;
 };
 
 // The model matrix of a cached transform: T(x, y) x Rz(rotation) x S(scale x, scale y).

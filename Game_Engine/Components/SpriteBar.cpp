@@ -67,7 +67,7 @@ void Sprite::InitBar() { SetUpBar(*this, kInitTexts, slider_offset); }
 void Sprite::UpdateBar()
 {
     SpriteBarState& state = bar;
-    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    Transform* transform = FollowedTransform();
     if (!transform) {
         state.last_running = GameIsRunning;
         return;
@@ -112,10 +112,10 @@ void Sprite::UpdateBar()
     const bool fall = value < state.previous_value;
     auto child = owner->GetComponent<Child>(CHILD);
     if (rise || (fall && child && child->GetParent())) {
-        if (!state.shifted) {
-            state.shift = (state.full_length - state.current_length) * 0.5f;
-            state.shifted = state.shift != 0.0f;
-        }
+        // Half of this change's length, so the bar's left end stays put: a shift kept from the
+        // first change walked the bar away after many hits and heals.
+        const float previous_length = state.previous_value / state.maximum_value * state.full_length;
+        state.shift = std::fabs(previous_length - state.current_length) * 0.5f;
         std::ostringstream line;
         line << "_xPosToMove: " << state.shift;
         PrintLine(line.str());

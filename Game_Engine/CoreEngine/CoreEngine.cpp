@@ -21,6 +21,9 @@ bool IsPaused()
     const SceneDriver* scenes = SceneDriver::Current();
     return scenes && scenes->IsPaused();
 }
+
+// Waits shorter than this are not worth a trip through the scheduler.
+constexpr double kShortestWait = 0.001;
 } // namespace
 
 float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
@@ -72,6 +75,19 @@ void CoreEngine::RunFrame()
     FPS::GetInstance()->EndFrame();
     if (SceneDriver* scenes = SceneDriver::Current()) scenes->Update();
     total += dt;
+    WaitOutRefreshPeriod();
+}
+
+void CoreEngine::WaitOutRefreshPeriod()
+{
+    // Without a window there is no display to keep pace with (tests, tools).
+    if (!Platform::HasWindow()) return;
+    const int rate = Platform::GetRefreshRate();
+    const double period = 1.0 / (rate > 0 ? rate : kDefaultRefreshRate);
+    // A swap that waits for the display has used the period up already; where the swap interval is
+    // not honoured (Xvfb, some drivers) the frame is early and the loop would spin, so it sleeps.
+    const double left = current + period - Platform::Now();
+    if (left > kShortestWait) Platform::SleepFor(left);
 }
 
 void CoreEngine::UpdateSystems()

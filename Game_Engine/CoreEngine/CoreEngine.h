@@ -44,10 +44,13 @@ public:
 
     // A stall (start-up, a debugger, a dragged window) never counts as more than this.
     static constexpr float kMaxFrameTime = 0.25f;
+    // The refresh rate assumed for a display that does not tell its own.
+    static constexpr int kDefaultRefreshRate = 60;
 
 private:
     void HandleEscape();
     void UpdateSystems();
+    void WaitOutRefreshPeriod();
 };
 
 } // namespace OrvEngine

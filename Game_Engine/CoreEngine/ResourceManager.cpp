@@ -83,7 +83,8 @@ void ResourceManager::RefreshTextures()
         }
         const std::string path = art_folder + file;
         textures.emplace(name, path);
-        if (texture_loader) texture_loader(path, name);
+        // Known by name from now on; the file is read when a sprite first needs it.
+        if (texture_registrar) texture_registrar(path, name);
     }
 }
 

@@ -1,6 +1,7 @@
-// The resource scan: every ".png" of the art folder becomes a texture named by its file name, every
-// ".ogg" of the sound folder an event of the audio system; other files give one warning per kind.
-// What a texture or a sound becomes is up to the systems that register their hooks here.
+// The resource scan: every ".png" of the art folder becomes a texture known by its file name (read
+// on first use), every ".ogg" of the sound folder an event of the audio system; other files give one
+// warning per kind. What a texture or a sound becomes is up to the systems that register their hooks
+// here.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -29,8 +30,9 @@ public:
     std::map<std::string, std::string> textures;
     std::string art_folder = "../Resources/ArtAssets/";
     std::string sound_folder = "../Resources/Sounds/";
-    // Set by the graphics system's Init: loads one texture. Until then a scan only lists them.
-    std::function<void(const std::string& path, const std::string& name)> texture_loader;
+    // Set by the graphics system's Init: makes one texture known by name. Until then a scan only
+    // lists them.
+    std::function<void(const std::string& path, const std::string& name)> texture_registrar;
     // Set by the audio system's Init: records one sound file under its event name.
     std::function<void(const std::string& event, const std::string& file)> sound_registrar;
 

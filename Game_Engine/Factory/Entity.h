@@ -34,6 +34,9 @@ public:
     std::map<int, std::shared_ptr<Component>> components;
     // Set while the entity's components are registered with the systems.
     bool in_systems = false;
+    // Taken afresh from a program-wide counter whenever a component is added or removed: a pointer to
+    // a component cached along with this value stays valid while the value does.
+    uint64_t components_stamp = 0;
 };
 
 } // namespace OrvEngine

@@ -13,11 +13,17 @@ void Framebuffer::Init(int w, int h, Shader* shader_record)
     width = w > 0 ? w : 1;
     height = h > 0 ? h : 1;
     shader = shader_record;
+    allocated_ = false;
     if (!Graphics::IsGLReady()) return;
+    // The colour storage comes with the first use (Allocate, Resize): a game that is never edited
+    // does not hold two pictures of the screen it never shows.
     glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glGenTextures(1, &colour_texture);
-    AllocateColour();
+}
+
+void Framebuffer::Attach()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_texture, 0);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         PrintLine("ERROR::FRAMEBUFFER:: Framebuffer is not complete!");
@@ -36,11 +42,14 @@ void Framebuffer::AllocateColour()
 
 void Framebuffer::Resize(int w, int h)
 {
-    if (w <= 0 || h <= 0 || (w == width && h == height)) return;
+    if (w <= 0 || h <= 0 || (allocated_ && w == width && h == height)) return;
     width = w;
     height = h;
-    // The texture stays attached: re-specifying its storage keeps the attachment.
-    if (Graphics::IsGLReady() && colour_texture) AllocateColour();
+    if (!Graphics::IsGLReady() || !colour_texture) return;
+    AllocateColour();
+    // Once attached the texture stays so: re-specifying its storage keeps the attachment.
+    if (!allocated_) Attach();
+    allocated_ = true;
 }
 
 void Framebuffer::Release()
@@ -51,6 +60,7 @@ void Framebuffer::Release()
     }
     colour_texture = 0;
     framebuffer = 0;
+    allocated_ = false;
     model.reset();
 }
 

@@ -11,10 +11,13 @@ class Model;
 struct Shader;
 
 struct Framebuffer {
-    // Makes the framebuffer with an RGB colour texture of the given size (pixels).
+    // Makes the framebuffer and its RGB colour texture, of the given size (pixels) once allocated.
     void Init(int width, int height, Shader* shader_record);
-    // Remakes the colour storage when the size differs, so the picture always fills the texture.
+    // Gives the colour texture its storage on first use, and remakes it when the size differs, so
+    // the picture always fills the texture.
     void Resize(int width, int height);
+    // Gives the colour texture its storage at the current size when it has none yet.
+    void Allocate() { Resize(width, height); }
     // Deletes the GL objects when a context is current.
     void Release();
     void SetModel(std::shared_ptr<Model> value) { model = std::move(value); }
@@ -28,6 +31,9 @@ struct Framebuffer {
 
 private:
     void AllocateColour();
+    void Attach();
+
+    bool allocated_ = false;
 };
 
 } // namespace OrvEngine

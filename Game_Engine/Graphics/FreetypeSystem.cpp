@@ -3,6 +3,7 @@
 #include "Components/Text.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
+#include "Graphics/GlyphAtlas.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/QuadDraw.h"
 #include "Logging/Logging.h"
@@ -15,12 +16,16 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace OrvEngine {
 
 namespace {
 const char* const kFontPath = "../Resources/fonts/karla.regular.ttf";
-constexpr GLsizeiptr kQuadBytes = sizeof(float) * 6 * 4;
+// A glyph is two triangles of (x, y, u, v) vertices.
+constexpr size_t kFloatsPerGlyph = 6 * 4;
 } // namespace
 
 TextPlacement PlaceText(float x, float y, float scale, float window_width, float window_height)
@@ -34,9 +39,7 @@ TextPlacement PlaceText(float x, float y, float scale, float window_width, float
 FreetypeSystem::~FreetypeSystem()
 {
     if (Graphics::IsGLReady()) {
-        for (auto& [code, character] : characters) {
-            if (character.texture_id) glDeleteTextures(1, &character.texture_id);
-        }
+        if (atlas) glDeleteTextures(1, &atlas);
         if (vertex_buffer) glDeleteBuffers(1, &vertex_buffer);
         if (vertex_array) glDeleteVertexArrays(1, &vertex_array);
     }
@@ -105,33 +108,60 @@ void FreetypeSystem::LoadGlyphs(void* face_handle)
 {
     FT_Face face = static_cast<FT_Face>(face_handle);
     FT_Set_Pixel_Sizes(face, 0, 48);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // A second load starts afresh.
+    if (atlas) glDeleteTextures(1, &atlas);
+    atlas = 0;
+    characters.clear();
+    std::fill(std::begin(glyphs_), std::end(glyphs_), nullptr);
+    GlyphAtlas packer;
+    std::vector<std::pair<int, size_t>> placed; // code, atlas index
     for (int code = 0; code < 128; ++code) {
         if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER)) {
             PrintLine("ERROR::FREETYTPE: Failed to load Glyph");
             continue;
         }
         const FT_GlyphSlot glyph = face->glyph;
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, static_cast<GLsizei>(glyph->bitmap.width),
-                     static_cast<GLsizei>(glyph->bitmap.rows), 0, GL_RED, GL_UNSIGNED_BYTE, glyph->bitmap.buffer);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        const Character character{texture,
-                                  static_cast<int32_t>(glyph->bitmap.width),
-                                  static_cast<int32_t>(glyph->bitmap.rows),
-                                  glyph->bitmap_left,
-                                  glyph->bitmap_top,
-                                  static_cast<uint32_t>(glyph->advance.x)};
-        if (!characters.emplace(static_cast<char>(code), character).second) glDeleteTextures(1, &texture);
+        const FT_Bitmap& bitmap = glyph->bitmap;
+        const size_t index = packer.Add(static_cast<int>(bitmap.width), static_cast<int>(bitmap.rows), bitmap.buffer,
+                                        bitmap.pitch);
+        Character character;
+        character.size_x = static_cast<int32_t>(bitmap.width);
+        character.size_y = static_cast<int32_t>(bitmap.rows);
+        character.bearing_x = glyph->bitmap_left;
+        character.bearing_y = glyph->bitmap_top;
+        character.advance = static_cast<uint32_t>(glyph->advance.x);
+        if (characters.emplace(static_cast<char>(code), character).second) placed.emplace_back(code, index);
     }
-    glBindTexture(GL_TEXTURE_2D, 0);
+    packer.Pack();
+    UploadAtlas(packer);
+    const float width = static_cast<float>(packer.Width());
+    const float height = static_cast<float>(packer.Height());
+    for (const auto& [code, index] : placed) {
+        Character& ch = characters[static_cast<char>(code)];
+        const GlyphAtlas::Box& box = packer.BoxOf(index);
+        ch.texture_id = atlas;
+        ch.u0 = static_cast<float>(box.x) / width;
+        ch.v0 = static_cast<float>(box.y) / height;
+        ch.u1 = static_cast<float>(box.x + box.width) / width;
+        ch.v1 = static_cast<float>(box.y + box.rows) / height;
+        glyphs_[code] = &ch;
+    }
+}
+
+void FreetypeSystem::UploadAtlas(const GlyphAtlas& packer)
+{
+    glGenTextures(1, &atlas);
+    glBindTexture(GL_TEXTURE_2D, atlas);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, packer.Width(), packer.Height(), 0, GL_RED, GL_UNSIGNED_BYTE,
+                 packer.Pixels().data());
     // Later uploads are 32-bit rows.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void FreetypeSystem::MakeQuadBuffer()
@@ -140,11 +170,11 @@ void FreetypeSystem::MakeQuadBuffer()
     glGenBuffers(1, &vertex_buffer);
     glBindVertexArray(vertex_array);
     glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);
-    glBufferData(GL_ARRAY_BUFFER, kQuadBytes, nullptr, GL_DYNAMIC_DRAW);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 4 * sizeof(float), nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
+    buffer_bytes_ = 0;
 }
 
 void FreetypeSystem::DrawText(const std::string& text, float x, float y, float scale, const Vec3& colour)
@@ -158,6 +188,24 @@ void FreetypeSystem::DrawText(const std::string& text, float x, float y, float s
 void FreetypeSystem::RenderText(const std::string& text, float x, float y, float scale, const Vec3& colour)
 {
     if (!Graphics::IsGLReady() || shaders.empty() || !vertex_array) return;
+    vertices_.clear();
+    for (const char byte : text) {
+        const unsigned char code = static_cast<unsigned char>(byte);
+        const Character* found = code < 128 ? glyphs_[code] : nullptr;
+        if (!found) continue;
+        const Character& ch = *found;
+        const float xpos = x + static_cast<float>(ch.bearing_x) * scale;
+        const float ypos = y - static_cast<float>(ch.size_y - ch.bearing_y) * scale;
+        const float w = static_cast<float>(ch.size_x) * scale;
+        const float h = static_cast<float>(ch.size_y) * scale;
+        const float quad[kFloatsPerGlyph] = {
+            xpos,     ypos + h, ch.u0, ch.v0, xpos,     ypos,     ch.u0, ch.v1, xpos + w, ypos,     ch.u1, ch.v1,
+            xpos,     ypos + h, ch.u0, ch.v0, xpos + w, ypos,     ch.u1, ch.v1, xpos + w, ypos + h, ch.u1, ch.v0,
+        };
+        vertices_.insert(vertices_.end(), std::begin(quad), std::end(quad));
+        x += static_cast<float>(ch.advance >> 6) * scale;
+    }
+    if (vertices_.empty()) return;
     const glm::mat4 projection = WindowProjection();
     const Shader& shader = shaders[0];
     glEnable(GL_BLEND);
@@ -165,29 +213,17 @@ void FreetypeSystem::RenderText(const std::string& text, float x, float y, float
     glUseProgram(shader.program);
     glUniformMatrix4fv(shader.Location(UNIFORM_PROJECTION), 1, GL_FALSE, glm::value_ptr(projection));
     glUniform3f(shader.Location(UNIFORM_TEXT_COLOR), colour.x, colour.y, colour.z);
-    glActiveTexture(GL_TEXTURE0);
-    glBindVertexArray(vertex_array);
-    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);
-    for (const char byte : text) {
-        auto found = characters.find(byte);
-        if (found == characters.end()) continue;
-        const Character& ch = found->second;
-        const float xpos = x + static_cast<float>(ch.bearing_x) * scale;
-        const float ypos = y - static_cast<float>(ch.size_y - ch.bearing_y) * scale;
-        const float w = static_cast<float>(ch.size_x) * scale;
-        const float h = static_cast<float>(ch.size_y) * scale;
-        const float vertices[6][4] = {
-            {xpos, ypos + h, 0.0f, 0.0f}, {xpos, ypos, 0.0f, 1.0f},     {xpos + w, ypos, 1.0f, 1.0f},
-            {xpos, ypos + h, 0.0f, 0.0f}, {xpos + w, ypos, 1.0f, 1.0f}, {xpos + w, ypos + h, 1.0f, 0.0f},
-        };
-        glBindTexture(GL_TEXTURE_2D, ch.texture_id);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, kQuadBytes, vertices);
-        glDrawArrays(GL_TRIANGLES, 0, 6);
-        x += static_cast<float>(ch.advance >> 6) * scale;
+    glBindTextureUnit(0, atlas);
+    const size_t bytes = vertices_.size() * sizeof(float);
+    if (bytes > buffer_bytes_) {
+        buffer_bytes_ = std::max(bytes, buffer_bytes_ * 2);
+        glNamedBufferData(vertex_buffer, static_cast<GLsizeiptr>(buffer_bytes_), nullptr, GL_STREAM_DRAW);
     }
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glNamedBufferSubData(vertex_buffer, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
+    glBindVertexArray(vertex_array);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices_.size() / 4));
     glBindVertexArray(0);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindTextureUnit(0, 0);
 }
 
 } // namespace OrvEngine

@@ -1,6 +1,6 @@
-// FreetypeSystem: rasterises the game font (characters 0 to 127 at 48 pixels) into one GL texture
-// per character at start-up and draws every live Text each frame. Text is authored in pixels of a
-// 1920x1080 window and drawn scaled to the real window; the files keep the authored values.
+// FreetypeSystem: rasterises the game font (characters 0 to 127 at 48 pixels) into one glyph atlas
+// texture at start-up and draws every live Text each frame, one draw per string. Text is authored in
+// pixels of a 1920x1080 window and drawn scaled to the real window; the files keep the authored values.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -16,6 +16,7 @@
 
 namespace OrvEngine {
 
+class GlyphAtlas;
 class Text;
 
 // The window size text positions and sizes are written for.
@@ -35,7 +36,8 @@ struct TextPlacement {
 TextPlacement PlaceText(float x, float y, float scale, float window_width, float window_height);
 
 struct Character {
-    uint32_t texture_id = 0;
+    uint32_t texture_id = 0; // the atlas
+    float u0 = 0.0f, v0 = 0.0f, u1 = 0.0f, v1 = 0.0f; // the glyph's box in the atlas, v0 at its top row
     int32_t size_x = 0;    // bitmap width
     int32_t size_y = 0;    // bitmap rows
     int32_t bearing_x = 0; // left offset
@@ -68,10 +70,17 @@ public:
     std::map<char, Character> characters;
     uint32_t vertex_array = 0;
     uint32_t vertex_buffer = 0;
+    uint32_t atlas = 0;
 
 private:
     void LoadGlyphs(void* face);
+    void UploadAtlas(const GlyphAtlas& packer);
     void MakeQuadBuffer();
+
+    // The glyph of each code 0 to 127 (into characters), null where the font has none.
+    const Character* glyphs_[128] = {};
+    std::vector<float> vertices_; // one string's quads, kept for its capacity
+    size_t buffer_bytes_ = 0;
 };
 
 } // namespace OrvEngine

@@ -44,8 +44,8 @@ Graphics::~Graphics()
 void Graphics::Init()
 {
     RegisterComponent<Camera>("Camera", CAMERA);
-    ResourceManager::GetInstance()->texture_loader = [](const std::string& path, const std::string& name) {
-        TextureManager::GetInstance()->LoadTexture(path, name);
+    ResourceManager::GetInstance()->texture_registrar = [](const std::string& path, const std::string& name) {
+        TextureManager::GetInstance()->AddKnown(path, name);
     };
     if (Platform::IsNullBackend()) {
         PrintAndLog("[Graphics::Init] No GL context under the null backend: drawing is disabled");
@@ -160,7 +160,9 @@ void Graphics::UpdateCameraMatrix()
 Framebuffer* Graphics::GetGameViewFramebuffer()
 {
     if (framebuffers.size() < 2) return nullptr;
-    return WindowsSystems::GetInstance()->fullscreen ? &framebuffers[1] : &framebuffers[0];
+    Framebuffer* target = WindowsSystems::GetInstance()->fullscreen ? &framebuffers[1] : &framebuffers[0];
+    target->Allocate();
+    return target;
 }
 
 glm::mat4 Graphics::GetWorldToNdc() const

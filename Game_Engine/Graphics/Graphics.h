@@ -37,6 +37,7 @@ public:
     // view_projection = scale(2 / width, 2 / height) x translate(-x, -y).
     void UpdateCameraMatrix();
     // The record the editor's game view shows: 1 while fullscreen, 0 otherwise; null before Init.
+    // Its colour storage is made when it is first asked for.
     Framebuffer* GetGameViewFramebuffer();
     // World to normalised device coordinates for this frame: the active camera's matrix while the
     // game runs (identity without one), the editor camera's otherwise.

@@ -19,13 +19,11 @@ glm::mat4 WindowProjection()
 void DrawQuad(const QuadDraw& quad)
 {
     const Shader& shader = *quad.shader;
-    const glm::mat4 projection = WindowProjection();
     glBindVertexArray(quad.model->vertex_array);
     glUseProgram(shader.program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, quad.texture_id);
     glUniformMatrix4fv(shader.Location(UNIFORM_WORLD_TO_NDC), 1, GL_FALSE, glm::value_ptr(quad.world_to_ndc));
-    glUniformMatrix4fv(shader.Location(UNIFORM_PROJECTION), 1, GL_FALSE, glm::value_ptr(projection));
     glUniformMatrix4fv(shader.Location(UNIFORM_MODEL), 1, GL_FALSE, glm::value_ptr(quad.model_matrix));
     glUniform4f(shader.Location(UNIFORM_TINT), quad.tint.x, quad.tint.y, quad.tint.z, quad.tint.w);
     // Set for every sheet draw, frame 0 included: the uniform keeps the last sheet's value otherwise.

@@ -1,4 +1,5 @@
-// One textured unit quad on screen: the draw call shared by sprites and slider bars.
+// One textured unit quad on screen, drawn on its own through the single-quad programs and their
+// uniforms: slider bars. Sprites go through the sprite batch.
 #pragma once
 
 #include "CoreEngine/Math.h"

@@ -38,7 +38,10 @@ void SpriteSystem::Init()
 
 void SpriteSystem::AddSprite(const std::shared_ptr<Sprite>& sprite)
 {
-    if (sprite) sprites.push_back(sprite);
+    if (!sprite) return;
+    sprites.push_back(sprite);
+    // Its picture is read on a worker meanwhile, so the first draw seldom waits for it.
+    TextureManager::GetInstance()->Prefetch(sprite->GetTextureRef());
 }
 
 void SpriteSystem::RemoveSprite(const std::shared_ptr<Sprite>& sprite)
@@ -88,22 +91,37 @@ void SpriteSystem::EndEditorTarget()
 void SpriteSystem::DrawSprites()
 {
     // The order uses the depths cached last frame: a depth change shows one frame later.
-    std::stable_sort(sprites.begin(), sprites.end(),
-                     [](const std::shared_ptr<Sprite>& a, const std::shared_ptr<Sprite>& b) {
-                         return a->position.z < b->position.z;
-                     });
-    // By index, holding each sprite: a sprite that leaves the list meanwhile stays valid.
-    for (size_t i = 0; i < sprites.size(); ++i) {
-        std::shared_ptr<Sprite> sprite = sprites[i];
-        if (!sprite->owner || !sprite->owner->active || !sprite->visible) continue;
-        sprite->Update();
-        sprite->Draw();
+    depth_order_.Sort(sprites);
+    const bool gl = Graphics::IsGLReady();
+    if (gl) {
+        TextureManager::GetInstance()->UploadFinished();
+        batch.Begin(Graphics::GetInstance()->GetWorldToNdc());
     }
+    // Nothing a sprite's update or draw does adds or removes sprites, so the list holds still.
+    for (const std::shared_ptr<Sprite>& entry : sprites) {
+        Sprite& sprite = *entry;
+        if (!sprite.owner || !sprite.owner->active || !sprite.visible) continue;
+        sprite.Update();
+        sprite.Draw();
+    }
+    if (gl) batch.Flush();
+}
+
+void SpriteSystem::GiveBackUnusedTextures()
+{
+    const IScene* scene = OrvStateMachine ? OrvStateMachine->current_scene.get() : nullptr;
+    if (scene == shown_scene_) return;
+    shown_scene_ = scene;
+    // Every scene's entities stay loaded and hold their textures: only the live sprites count.
+    used_textures_.clear();
+    for (const std::shared_ptr<Sprite>& sprite : sprites) used_textures_.insert(sprite->GetTextureRef().get());
+    TextureManager::GetInstance()->ReleaseAllBut(used_textures_);
 }
 
 void SpriteSystem::Update()
 {
     ClaimActiveCamera();
+    GiveBackUnusedTextures();
     const bool to_editor_view = !GameIsRunning && Graphics::IsGLReady();
     if (to_editor_view) BeginEditorTarget();
     if (ActiveCamera) ActiveCamera->Update();

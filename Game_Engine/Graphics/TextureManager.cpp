@@ -6,6 +6,10 @@
 #include <FreeImage.h>
 #include <GL/glew.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace OrvEngine {
 
 namespace {
@@ -33,26 +37,6 @@ void ReportLoadFailure(const std::string& path)
     PrintLine("Image failed to load! " + path);
     LogIfOpen("Image failed to load! " + path);
 }
-
-// Reads the file as a 32-bit bitmap, or null (the caller reports it).
-FIBITMAP* Read32(const std::string& path)
-{
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(path.c_str(), 0);
-    if (fif == FIF_UNKNOWN) {
-        PrintLine("fif unknown 1");
-        fif = FreeImage_GetFIFFromFilename(path.c_str());
-        if (fif == FIF_UNKNOWN) return nullptr;
-    }
-    FIBITMAP* image = FreeImage_FIFSupportsReading(fif) ? FreeImage_Load(fif, path.c_str(), 0) : nullptr;
-    if (!image) return nullptr;
-    // Anything but 32 bits per pixel would be read past its end as BGRA.
-    if (FreeImage_GetBPP(image) != 32) {
-        FIBITMAP* converted = FreeImage_ConvertTo32Bits(image);
-        FreeImage_Unload(image);
-        image = converted;
-    }
-    return image;
-}
 } // namespace
 
 TextureManager::TextureManager() { textures.rehash(8); }
@@ -72,23 +56,101 @@ bool TextureManager::LoadTexture(const std::string& path, const std::string& nam
     if (found != textures.end() && found->second) return false;
     // A file that failed once fails again: a sprite asking every frame must not flood the log.
     if (reported_.count(path)) return false;
-    FIBITMAP* image = Read32(path);
-    const BYTE* bits = image ? FreeImage_GetBits(image) : nullptr;
-    const int width = image ? static_cast<int>(FreeImage_GetWidth(image)) : 0;
-    const int height = image ? static_cast<int>(FreeImage_GetHeight(image)) : 0;
-    if (!bits || width == 0 || height == 0) {
-        if (image) FreeImage_Unload(image);
-        if (FirstReport(path)) ReportLoadFailure(path);
-        return false;
-    }
+    DecodedPicture picture;
+    picture.path = path;
+    TextureDecoder::Decode(picture);
     auto texture = std::make_shared<Texture>();
     texture->name = name;
-    texture->width = width;
-    texture->height = height;
-    // Rows stay bottom-up as FreeImage keeps them: texture coordinate (0, 0) is the bottom-left.
-    if (Graphics::IsGLReady()) texture->id = Upload(width, height, kFreeImageFormat, bits);
-    FreeImage_Unload(image);
+    texture->path = path;
+    if (!Finish(*texture, picture)) return false;
     textures[name] = texture;
+    ++changes_;
+    return true;
+}
+
+void TextureManager::AddKnown(const std::string& path, const std::string& name)
+{
+    if (name.empty()) return;
+    std::shared_ptr<Texture>& entry = textures[name];
+    if (entry) return;
+    entry = std::make_shared<Texture>();
+    entry->name = name;
+    entry->path = path;
+    entry->pending = true;
+    ++changes_;
+}
+
+void TextureManager::Prefetch(const std::shared_ptr<Texture>& texture)
+{
+    if (!texture || !texture->pending || reading_.count(texture.get())) return;
+    reading_[texture.get()] = {texture, decoder_.Queue(texture->path)};
+}
+
+uint32_t TextureManager::LoadKnown(Texture& texture)
+{
+    std::shared_ptr<TextureDecoder::Job> job;
+    auto reading = reading_.find(&texture);
+    if (reading != reading_.end()) {
+        job = reading->second.job;
+        reading_.erase(reading);
+        decoder_.Wait(*job);
+        Finish(texture, job->picture);
+    } else {
+        DecodedPicture picture;
+        picture.path = texture.path;
+        TextureDecoder::Decode(picture);
+        Finish(texture, picture);
+    }
+    return texture.id;
+}
+
+void TextureManager::UploadFinished()
+{
+    for (auto it = reading_.begin(); it != reading_.end();) {
+        if (!decoder_.Done(*it->second.job)) {
+            ++it;
+            continue;
+        }
+        Finish(*it->second.texture, it->second.job->picture);
+        it = reading_.erase(it);
+    }
+    // Once a frame at most: a scene's pictures arrive over a few frames.
+    if (pixels_freed_) TrimFreedPixels();
+    pixels_freed_ = false;
+}
+
+void TextureManager::ReleaseAllBut(const std::unordered_set<const Texture*>& kept)
+{
+    if (!Graphics::IsGLReady()) return;
+    for (auto& [name, texture] : textures) {
+        if (!texture || !texture->id || texture->path.empty() || kept.count(texture.get())) continue;
+        glDeleteTextures(1, &texture->id);
+        texture->id = 0;
+        texture->pending = true;
+    }
+}
+
+void TextureManager::TrimFreedPixels()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+bool TextureManager::Finish(Texture& texture, DecodedPicture& picture)
+{
+    texture.pending = false;
+    if (picture.type_from_name) PrintLine("fif unknown 1");
+    if (!picture.image) {
+        if (FirstReport(picture.path)) ReportLoadFailure(picture.path);
+        return false;
+    }
+    texture.width = picture.width;
+    texture.height = picture.height;
+    // Rows stay bottom-up as FreeImage keeps them: texture coordinate (0, 0) is the bottom-left.
+    if (Graphics::IsGLReady()) texture.id = Upload(picture.width, picture.height, kFreeImageFormat, picture.Pixels());
+    picture.Release();
+    pixels_freed_ = true;
     return true;
 }
 
@@ -108,6 +170,8 @@ std::shared_ptr<Texture> TextureManager::GetTexture(const std::string& name) con
 
 void TextureManager::UnloadAllTextures()
 {
+    decoder_.Stop();
+    reading_.clear();
     const bool ready = Graphics::IsGLReady();
     for (auto& [name, texture] : textures) {
         if (ready && texture && texture->id) glDeleteTextures(1, &texture->id);
@@ -115,6 +179,7 @@ void TextureManager::UnloadAllTextures()
     }
     textures.clear();
     reported_.clear();
+    ++changes_;
     if (white_ && ready && white_->id && white_generation_ == Graphics::GLGeneration()) {
         glDeleteTextures(1, &white_->id);
     }

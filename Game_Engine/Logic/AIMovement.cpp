@@ -272,7 +272,7 @@ void AIMovement::WalkingStep()
     if (other->id == player_target) FindTarget();
     if (stats && rigid_body) {
         const float health = static_cast<float>(HpQuotient(stats->hp, max_hp));
-        const Vec2 direction = Vec2::Normalize(target_position - own_position);
+        const Vec2 direction = WalkDirection(owner, other, own_position, target_position);
         rigid_body->SetVelocity(direction * (stats->speed_attack + health * stats->def_modifier));
     }
     PlayFootstep();

@@ -340,14 +340,14 @@ void EnemyMovement::WalkingStep()
     WalkTowardsTarget(other);
 }
 
-void EnemyMovement::WalkTowardsTarget(Entity*)
+void EnemyMovement::WalkTowardsTarget(Entity* other)
 {
     if (!stats || !rigid_body) return;
     if (!(stats->speed_attack > 0.0f)) {
         Stop();
         return;
     }
-    const Vec2 direction = Vec2::Normalize(target_position - own_position);
+    const Vec2 direction = WalkDirection(owner, other, own_position, target_position);
     // The defence modifier (not the speed one) scales the walk, and only at full health.
     const float health = static_cast<float>(HpQuotient(stats->hp, max_hp));
     rigid_body->SetVelocity(direction * (stats->speed_attack + health * stats->def_modifier));
@@ -398,7 +398,7 @@ void EnemyMovement::PurifiedStep(bool& closing)
     Entity* other = GetTarget();
     if (!other) return;
     RecordPositions(other);
-    if (stats && rigid_body) rigid_body->SetVelocity(Vec2::Normalize(target_position - own_position) * kPurifiedSpeed);
+    if (stats && rigid_body) rigid_body->SetVelocity(WalkDirection(owner, other, own_position, target_position) * kPurifiedSpeed);
 }
 
 // ---- The hit ---------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "Logic/GameplayRules.h"
 
 #include "Components/Audio.h"
+#include "Components/BoxCollider.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
@@ -44,6 +45,14 @@ int32_t LoseHp(int32_t hp, int32_t damage)
 {
     const int64_t left = static_cast<int64_t>(hp) - damage;
     return left < 0 ? 0 : static_cast<int32_t>(std::min<int64_t>(left, std::numeric_limits<int32_t>::max()));
+}
+
+Vec2 WalkDirection(const Entity* self, const Entity* other, const Vec2& from, const Vec2& to)
+{
+    auto own_box = self ? self->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;
+    auto other_box = other ? other->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;
+    if (own_box && other_box) return Vec2::Normalize(other_box->GetCentre() - own_box->GetCentre());
+    return Vec2::Normalize(to - from);
 }
 
 bool ContactTest(Entity* self, Entity* other)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/Math.h"
 #include "Factory/EntityFactory.h"
 #include "Scene/SceneStateMachine.h"
 
@@ -35,6 +36,10 @@ int32_t Damage(float attack, float defence);
 // hp - damage, never below 0.
 int32_t LoseHp(int32_t hp, int32_t damage);
 
+// The way from self to other for a walk: from box centre to box centre when both have a box (boxes
+// sit at different depths below their Transforms, and aiming one Transform at the other would send
+// a box into the wall the other's box stands against); from `from` to `to` otherwise. Unit length.
+Vec2 WalkDirection(const Entity* self, const Entity* other, const Vec2& from, const Vec2& to);
 // The overlap test between the two entities' boxes, self first, without moving either body.
 bool ContactTest(Entity* self, Entity* other);
 // True when the Sprite has shown its last frame; a missing Sprite counts as finished.

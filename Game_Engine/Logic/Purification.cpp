@@ -248,8 +248,6 @@ void Purification::StartCooldown()
     Shared().purification_cooldown_start = TotalTime();
 }
 
-// ---- Candidates -----------------------------------------------------------------------------
-
 void Purification::CollectTargets(const PlayerController& player)
 {
     auto scene = CurrentScene();
@@ -284,7 +282,8 @@ void Purification::CollectTargets(const PlayerController& player)
             if (offer(entity)) enemy->purification_target = true;
         } else if (auto boss = entity->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)) {
             auto boss_stats = entity->GetComponent<Stats>(STATS);
-            if (!boss_stats || boss_stats->hp >= 1) continue;
+            // A purified boss is down for good: taking it again would set it back to idle.
+            if (!boss_stats || boss_stats->hp >= 1 || boss->state == BOSS_DOWN) continue;
             boss->state = BOSS_IDLE;
             boss->UpdateTexture();
             if (offer(entity)) boss->defeated = true;

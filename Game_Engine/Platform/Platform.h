@@ -101,6 +101,12 @@ void StopInterfaceBackend();
 bool CreateGLContext();
 bool HasGLContext();
 void SwapBuffers();
+// 1 makes each swap wait for the display's refresh, 0 lets it return at once; false when the
+// driver refuses or there is no context.
+bool SetSwapInterval(int interval);
+// The refresh rate of the window's display in hertz; 0 when unknown (no window, or the driver
+// does not say).
+int GetRefreshRate();
 // Idempotent.
 void ReleaseGLContext();
 bool IsOffscreenVideo();
@@ -122,6 +128,9 @@ bool CanAskUser();
 double Now();
 using ClockSource = std::function<double()>;
 void SetClockSource(ClockSource source);
+// Sleeps the calling thread for about that long; returns at once while a clock source is
+// installed, whose time sleeping would not move.
+void SleepFor(double seconds);
 void SeedRandom(uint32_t seed);
 // 0..32767.
 int Random15();

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -43,6 +44,12 @@ double Now()
 }
 
 void SetClockSource(ClockSource source) { g_clock_source = std::move(source); }
+
+void SleepFor(double seconds)
+{
+    if (g_clock_source || !(seconds > 0.0)) return;
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
 
 void SeedRandom(uint32_t seed) { g_random_state = seed; }
 

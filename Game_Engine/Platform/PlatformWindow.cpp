@@ -405,6 +405,16 @@ void SwapBuffers()
     if (g.window && g.gl) SDL_GL_SwapWindow(g.window);
 }
 
+bool SetSwapInterval(int interval) { return g.gl && SDL_GL_SetSwapInterval(interval) == 0; }
+
+int GetRefreshRate()
+{
+    if (!g.window) return 0;
+    SDL_DisplayMode mode;
+    if (SDL_GetWindowDisplayMode(g.window, &mode) != 0) return 0;
+    return mode.refresh_rate > 0 ? mode.refresh_rate : 0;
+}
+
 void ReleaseGLContext()
 {
     if (!g.gl) return;

@@ -5,6 +5,7 @@
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
+#include "Scene/SceneHooks.h"
 #include "Scene/Spawn.h"
 
 #include <fstream>
@@ -93,8 +94,18 @@ bool SceneBase::EnterFromAutoSave(bool record_names)
 void SceneBase::EnterEntities(bool record_names)
 {
     const EditorState* editor = EditorState::Current();
-    if (editor && editor->GetSceneFlag(name_) && EnterFromAutoSave(record_names)) return;
-    EnterFromLoaded(record_names);
+    if (!(editor && editor->GetSceneFlag(name_) && EnterFromAutoSave(record_names))) {
+        EnterFromLoaded(record_names);
+    }
+    ClaimCamera();
+}
+
+// The scripts of a scene's first frame run before the sprite pass, which would claim the camera
+// only then; the companion's first target search reads the view and, with no camera, takes an
+// enemy anywhere in the level.
+void SceneBase::ClaimCamera()
+{
+    if (GetSceneHooks().claim_camera) GetSceneHooks().claim_camera(entities_);
 }
 
 void SceneBase::DestroyLiveEntities()

@@ -46,6 +46,8 @@ protected:
 private:
     bool EnterFromAutoSave(bool record_names);
     void EnterFromLoaded(bool record_names);
+    // Makes the first camera of the live entities the active one, when none is.
+    void ClaimCamera();
     void LoadEntityFile();
 };
 

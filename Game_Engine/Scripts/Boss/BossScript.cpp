@@ -338,7 +338,7 @@ void BossScript::UpdateState()
     BossBehaviour& boss = *boss_behaviour;
     switch (boss.state) {
     case BOSS_IDLE:
-        if (boss.timer <= 0.0f) boss.state = BOSS_TELEPORTING_OUT;
+        if (boss.timer <= 0.0f && InPlayersView()) boss.state = BOSS_TELEPORTING_OUT;
         break;
     case BOSS_TELEPORTING_OUT:
         if (AnimationPlayedOut()) Teleport();
@@ -371,6 +371,14 @@ void BossScript::UpdateState()
     default:
         break;
     }
+}
+
+// An attack begun unseen would wall its enemies into the arena before Ilo gets in: the barrier
+// stays shut while they live. Without a level manager to ask, the boss does not wait.
+bool BossScript::InPlayersView() const
+{
+    LevelManagerScript* level = FindLevelManager();
+    return !level || !transform || level->IsOnScreen(transform->position.x);
 }
 
 void BossScript::Teleport()

@@ -99,6 +99,8 @@ private:
     void RemoveLowHpMarker();
     void DownOrdinaryEnemies();
 
+    // Idle, the boss waits until it is on Ilo's screen.
+    bool InPlayersView() const;
     void Teleport();
     int32_t ChooseAttack() const;
     void UpdateDown();

@@ -24,10 +24,11 @@ std::shared_ptr<PlayerController> ControllerOf(uint64_t id)
 } // namespace
 
 // Sequence, name, IsPurifying at the start, the player's pose, stop the player, IsPurifying cleared
-// at the end. The third leaves IsPurifying set: the purification it teaches comes next.
+// at the end. The third clears it too: left set, the player's next update took it for a purification
+// long timed out (a wrong-buzz and a 5 s cooldown just as the sequence asks for Space).
 TutorialScript01::TutorialScript01() : TutorialLineScript({1, "TutorialScript01", true, PS_Purifying, false, true}) {}
 TutorialScript02::TutorialScript02() : TutorialLineScript({2, "TutorialScript02", false, PS_Idle, true, false}) {}
-TutorialScript03::TutorialScript03() : TutorialLineScript({3, "TutorialScript03", true, PS_Idle, true, false}) {}
+TutorialScript03::TutorialScript03() : TutorialLineScript({3, "TutorialScript03", true, PS_Idle, true, true}) {}
 
 void TutorialSequenceScript::HandleMessage(Entity* entity, Message* message)
 {

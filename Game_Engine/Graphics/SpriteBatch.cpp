@@ -1,0 +1,170 @@
+#include "Graphics/SpriteBatch.h"
+
+#include "Graphics/Graphics.h"
+#include "Graphics/TextureManager.h"
+#include "Logging/Logging.h"
+
+#include <GL/glew.h>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace OrvEngine {
+
+namespace {
+const char* const kVertexShaders[2] = {"Shaders/SpriteBatch.vert", "Shaders/SpriteBatchSheet.vert"};
+const char* const kFragmentShader = "Shaders/SpriteBatch.frag";
+
+// The unit quad's corners in the order of the single-quad model, each with its texture coordinate.
+const float kCorners[4][4] = {
+    {-0.5f, -0.5f, 0.0f, 0.0f}, {0.5f, -0.5f, 1.0f, 0.0f}, {-0.5f, 0.5f, 0.0f, 1.0f}, {0.5f, 0.5f, 1.0f, 1.0f}};
+// A quad as the two triangles GL makes of that model's 4-vertex strip, vertex for vertex in the same
+// order, so each triangle is set up and interpolated exactly as before.
+const uint32_t kQuadIndices[6] = {0, 1, 2, 2, 1, 3};
+constexpr size_t kMinimumIndexQuads = 256;
+} // namespace
+
+void SpriteAxes(float x, float y, float rotation_degrees, float scale_x, float scale_y, SpriteQuad& quad)
+{
+    const float radians = rotation_degrees * 0.017453292f;
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    // Rz's columns (c, s) and (-s, c) scaled by S; glm adds a few exact zeros on the way, which can
+    // change only the sign of a zero.
+    quad.axes[0] = c * scale_x;
+    quad.axes[1] = s * scale_x;
+    quad.axes[2] = -s * scale_y;
+    quad.axes[3] = c * scale_y;
+    quad.origin[0] = x;
+    quad.origin[1] = y;
+}
+
+SpriteBatch::~SpriteBatch()
+{
+    if (!Graphics::IsGLReady() || generation_ != Graphics::GLGeneration()) return;
+    if (vertex_array_) glDeleteVertexArrays(1, &vertex_array_);
+    if (vertex_buffer_) glDeleteBuffers(1, &vertex_buffer_);
+    if (index_buffer_) glDeleteBuffers(1, &index_buffer_);
+    for (Shader& program : programs_) Shader::Release(program);
+}
+
+void SpriteBatch::Begin(const glm::mat4& world_to_ndc)
+{
+    world_to_ndc_ = world_to_ndc;
+    vertices_.clear();
+    runs_.clear();
+}
+
+void SpriteBatch::Add(const SpriteQuad& quad)
+{
+    const uint32_t index = static_cast<uint32_t>(vertices_.size() / 4);
+    if (runs_.empty() || runs_.back().texture != quad.texture || runs_.back().sheet != quad.sheet) {
+        runs_.push_back({quad.texture, quad.sheet, index, 0});
+    }
+    ++runs_.back().count;
+    const size_t first = vertices_.size();
+    vertices_.resize(first + 4);
+    for (size_t i = 0; i < 4; ++i) {
+        Vertex& v = vertices_[first + i];
+        std::memcpy(v.corner, kCorners[i], sizeof(v.corner));
+        std::memcpy(v.axes, quad.axes, sizeof(v.axes));
+        std::memcpy(v.origin, quad.origin, sizeof(v.origin));
+        std::memcpy(v.tint, quad.tint, sizeof(v.tint));
+        v.frame = quad.frame;
+    }
+}
+
+bool SpriteBatch::EnsureGLObjects()
+{
+    // Objects made under an earlier context are gone with it.
+    if (generation_ == Graphics::GLGeneration() && vertex_array_) {
+        return programs_[0].Location(UNIFORM_WORLD_TO_NDC) >= 0 && programs_[1].Location(UNIFORM_WORLD_TO_NDC) >= 0;
+    }
+    generation_ = Graphics::GLGeneration();
+    vertex_capacity_ = 0;
+    index_quads_ = 0;
+    for (int i = 0; i < 2; ++i) Shader::Load(programs_[i], kVertexShaders[i], kFragmentShader);
+    glCreateVertexArrays(1, &vertex_array_);
+    glCreateBuffers(1, &vertex_buffer_);
+    glCreateBuffers(1, &index_buffer_);
+    glVertexArrayVertexBuffer(vertex_array_, 0, vertex_buffer_, 0, sizeof(Vertex));
+    glVertexArrayElementBuffer(vertex_array_, index_buffer_);
+    struct Attribute {
+        GLuint index;
+        GLint size;
+        GLuint offset;
+    };
+    const Attribute floats[] = {{0, 4, offsetof(Vertex, corner)},
+                                {1, 4, offsetof(Vertex, axes)},
+                                {2, 2, offsetof(Vertex, origin)},
+                                {3, 4, offsetof(Vertex, tint)}};
+    for (const Attribute& a : floats) {
+        glEnableVertexArrayAttrib(vertex_array_, a.index);
+        glVertexArrayAttribFormat(vertex_array_, a.index, a.size, GL_FLOAT, GL_FALSE, a.offset);
+        glVertexArrayAttribBinding(vertex_array_, a.index, 0);
+    }
+    glEnableVertexArrayAttrib(vertex_array_, 4);
+    glVertexArrayAttribIFormat(vertex_array_, 4, 1, GL_INT, offsetof(Vertex, frame));
+    glVertexArrayAttribBinding(vertex_array_, 4, 0);
+    const bool usable =
+        programs_[0].Location(UNIFORM_WORLD_TO_NDC) >= 0 && programs_[1].Location(UNIFORM_WORLD_TO_NDC) >= 0;
+    if (!usable) PrintAndLog("[SpriteBatch] The batch programs did not link; sprites are not drawn");
+    return usable;
+}
+
+void SpriteBatch::GrowIndices(size_t quads)
+{
+    if (quads <= index_quads_) return;
+    index_quads_ = std::max({quads, index_quads_ * 2, kMinimumIndexQuads});
+    std::vector<uint32_t> indices(index_quads_ * 6);
+    for (size_t q = 0; q < index_quads_; ++q) {
+        for (size_t i = 0; i < 6; ++i) indices[q * 6 + i] = static_cast<uint32_t>(q * 4 + kQuadIndices[i]);
+    }
+    glNamedBufferData(index_buffer_, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)), indices.data(),
+                      GL_STATIC_DRAW);
+}
+
+void SpriteBatch::Upload()
+{
+    const size_t bytes = vertices_.size() * sizeof(Vertex);
+    if (bytes > vertex_capacity_) {
+        vertex_capacity_ = std::max(bytes, vertex_capacity_ * 2);
+        glNamedBufferData(vertex_buffer_, static_cast<GLsizeiptr>(vertex_capacity_), nullptr, GL_STREAM_DRAW);
+    }
+    glNamedBufferSubData(vertex_buffer_, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
+    GrowIndices(vertices_.size() / 4);
+    for (const Shader& program : programs_) {
+        glProgramUniformMatrix4fv(program.program, program.Location(UNIFORM_WORLD_TO_NDC), 1, GL_FALSE,
+                                  glm::value_ptr(world_to_ndc_));
+    }
+}
+
+void SpriteBatch::Flush()
+{
+    last_draws_ = 0;
+    if (!runs_.empty() && EnsureGLObjects()) {
+        Upload();
+        const uint32_t white = TextureManager::GetInstance()->GetWhiteTexture()->id;
+        glBindVertexArray(vertex_array_);
+        int bound = -1;
+        for (const Run& run : runs_) {
+            if (bound != static_cast<int>(run.sheet)) {
+                bound = static_cast<int>(run.sheet);
+                glUseProgram(programs_[bound].program);
+            }
+            glBindTextureUnit(0, run.texture ? run.texture : white);
+            const auto offset = static_cast<uintptr_t>(run.first) * 6 * sizeof(uint32_t);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.count * 6), GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(offset));
+            ++last_draws_;
+        }
+        glBindVertexArray(0);
+        glUseProgram(0);
+    }
+    vertices_.clear();
+    runs_.clear();
+}
+
+} // namespace OrvEngine

@@ -1,0 +1,165 @@
+// The whole game played through on the real engine and the shipped resources by the bot of
+// GameBot.h: from the first intro picture to the end screen and out through the main menu's Quit;
+// and each level lost once and retried.
+#include "GameBot.h"
+
+#include "Scripts/Dialogue/DialogueTexts.h"
+#include "Scripts/Tutorial/TutorialTexts.h"
+
+#include <cstdlib>
+#include <iostream>
+
+using namespace OrvEngine;
+using namespace OrvTest;
+
+namespace {
+
+constexpr double kFrameTime = 0.05;
+
+class PlaythroughTest : public GameEndToEndTest {
+protected:
+    void SetUp() override
+    {
+        GameEndToEndTest::SetUp();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // A small window plays fast; the documentation's pictures need the full one.
+        const char* shots = std::getenv("ORV_SCREENSHOT_DIR");
+        if (!shots || !*shots) WriteData("config.json", R"({"Name": "OrvEngine", "Height": 180, "Width": 320})");
+    }
+
+    // Runs the game with the bot at the keys, 0.05 s of fake time a frame; a run that does not end
+    // by itself is closed after `frame_limit` frames, or once the bot reaches its stop scene.
+    // ORV_BOT_TRACE prints what the bot sees once a second; ORV_BOT_SEED replays another seed.
+    int Play(GameBot& bot, int frame_limit, uint32_t seed = 1)
+    {
+        bot.trace = std::getenv("ORV_BOT_TRACE") != nullptr;
+        if (const char* chosen = std::getenv("ORV_BOT_SEED")) seed = static_cast<uint32_t>(std::atoi(chosen));
+        double now = 0.0;
+        Platform::SetClockSource([&] { return now; });
+        Platform::SetEventSource([&, seed] {
+            now += kFrameTime;
+            if (bot.frame == 0) {
+                PinLoadedLibraries();
+                Platform::SeedRandom(seed);
+            }
+            bot.Frame();
+            const bool stop = !bot.stop_at.empty() && CurrentSceneName() == bot.stop_at;
+            if (bot.frame > frame_limit || stop) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+        });
+        StdoutCapture console;
+        const int result = EngineMain(1);
+        console_ = console.Take();
+        return result;
+    }
+
+    // The run's log and console hold no error report.
+    void ExpectNoErrorReported() const
+    {
+        for (const std::string& line : Lines(LogText())) EXPECT_FALSE(Contains(line, "Error")) << line;
+        for (const std::string& line : Lines(console_)) EXPECT_FALSE(Contains(line, "Error")) << line;
+    }
+
+    static void Report(const GameBot& bot)
+    {
+        for (const LevelVisit& v : bot.visits) {
+            std::cerr << v.scene << ": " << v.frames * kFrameTime << " s of play, lowest hp " << v.lowest_hp << ", Dora's "
+                      << v.lowest_dora_hp << ", spells " << v.spells_cast << ", purified " << v.purifications
+                      << ", debug keys " << v.debug_keys << (v.died ? ", died" : "") << std::endl;
+        }
+    }
+
+    std::string console_;
+};
+
+// A picture dialogue's name holds its picture count after a five-letter prefix ("Story3NPics").
+size_t PictureCount(const std::string& name) { return name.size() > 5 ? static_cast<size_t>(name[5] - '0') : 0; }
+
+TEST_F(PlaythroughTest, TheWholeGameFromTheIntroToQuit)
+{
+    GameBot bot({/*god_mode=*/true, /*weaken=*/true, /*die_once=*/false});
+    const int result = Play(bot, 8000);
+    Report(bot);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(bot.QuitPressed());
+    EXPECT_LT(bot.frame, 8000) << "the run was closed from outside";
+    const std::vector<std::string> flow = {
+        "SplashScene_00", "SplashScene_01", "SplashScene_02", "SplashScene_03", "SplashScene_04", "SplashScene_05",
+        "MainMenuScene",  "GameScene_22",   "SplashScene_07", "GameScene_01",   "GameScene_24",   "GameScene_02",
+        "GameScene_23",   "GameScene_20",   "MainMenuScene"};
+    EXPECT_EQ(bot.scenes, flow);
+    for (const std::string& exit : bot.wrong_exits) ADD_FAILURE() << "left by an unintended path: " << exit;
+
+    // Every line of the tutorial's three sequences and of the epilogue was shown and read in turn.
+    EXPECT_EQ(bot.lines["dialogue_01"], TutorialLines(1));
+    EXPECT_EQ(bot.speakers["dialogue_01"], TutorialSpeakers(1));
+    EXPECT_EQ(bot.lines["dialogue_02"], TutorialLines(2));
+    EXPECT_EQ(bot.speakers["dialogue_02"], TutorialSpeakers(2));
+    EXPECT_EQ(bot.lines["dialogue_03"], TutorialLines(3));
+    EXPECT_EQ(bot.speakers["dialogue_03"], TutorialSpeakers(3));
+    EXPECT_EQ(bot.lines["DialogueScript04"], DialogueLines(4));
+    EXPECT_EQ(bot.speakers["DialogueScript04"], DialogueSpeakers(4));
+    // And every picture of the picture dialogues Ilo walked into, in chapter 1 and the ruins.
+    EXPECT_GE(bot.pictures.size(), 2u);
+    for (const auto& [name, shown] : bot.pictures) EXPECT_EQ(shown.size(), PictureCount(name)) << name;
+
+    // Each level was played: spells cast and enemies purified by their arrows, no death.
+    ASSERT_EQ(bot.visits.size(), 3u);
+    for (const LevelVisit& visit : bot.visits) {
+        EXPECT_GT(visit.spells_cast, 0) << visit.scene;
+        EXPECT_GT(visit.purifications, 0) << visit.scene;
+        EXPECT_EQ(visit.wrong_arrows, 0) << visit.scene;
+        EXPECT_FALSE(visit.died) << visit.scene;
+    }
+    ExpectNoErrorReported();
+}
+
+// Each level lost once without god mode or weakened foes, the lose screen's Retry taken and the
+// level played again from its start to its exit. Ilo walks into falling rings; in the tutorial,
+// where nothing can hurt him, his purifications run out until the foe wears Dora down.
+class DeathAndRetryTest : public PlaythroughTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DeathAndRetryTest, DieLoseRetryAndPlayOn)
+{
+    const std::string level = GetParam();
+    StartScene = level;
+    GameBot bot({/*god_mode=*/true, /*weaken=*/true, /*die_once=*/true});
+    bot.stop_at = level == "GameScene_22" ? "SplashScene_07" : level == "GameScene_01" ? "GameScene_24" : "GameScene_20";
+    const int result = Play(bot, 6000);
+    Report(bot);
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(bot.frame, 6000) << "the run was closed from outside";
+    const std::vector<std::string> flow = {level, "GameScene_03", level, bot.stop_at};
+    EXPECT_EQ(bot.scenes, flow);
+    for (const std::string& exit : bot.wrong_exits) ADD_FAILURE() << "left by an unintended path: " << exit;
+    ASSERT_EQ(bot.visits.size(), 2u);
+    EXPECT_TRUE(bot.visits[0].died);
+    EXPECT_EQ(bot.visits[0].debug_keys, 0) << "Ilo died without god mode or weakened foes";
+    EXPECT_FALSE(bot.visits[1].died);
+    ExpectNoErrorReported();
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, DeathAndRetryTest, ::testing::Values("GameScene_22", "GameScene_01", "GameScene_23"));
+
+// Each level played from its start without god mode or debug keys, for the balance figures: how
+// long a first play takes and how close it comes to a death. Long: runs only when ORV_BALANCE is set.
+class BalanceTest : public PlaythroughTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BalanceTest, FinishedWithoutDebugKeys)
+{
+    if (!std::getenv("ORV_BALANCE")) GTEST_SKIP() << "set ORV_BALANCE to measure";
+    const std::string level = GetParam();
+    StartScene = level;
+    GameBot bot({/*god_mode=*/false, /*weaken=*/false, /*die_once=*/false});
+    bot.stop_at = level == "GameScene_22" ? "SplashScene_07" : level == "GameScene_01" ? "GameScene_24" : "GameScene_20";
+    const int result = Play(bot, 24000);
+    Report(bot);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(bot.scenes, (std::vector<std::string>{level, bot.stop_at}));
+    for (const std::string& exit : bot.wrong_exits) ADD_FAILURE() << "left by an unintended path: " << exit;
+    ASSERT_FALSE(bot.visits.empty());
+    EXPECT_EQ(bot.visits[0].debug_keys, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, BalanceTest, ::testing::Values("GameScene_22", "GameScene_01", "GameScene_23"));
+
+} // namespace
