@@ -294,6 +294,26 @@ TEST_F(AudioTest, ASoundFileThatIsNotOggIsRefusedOnceWithItsName)
     EXPECT_EQ(audio->Play(channel, "SFX_Good", true, 1.0f), 1) << "real Ogg files still play";
 }
 
+TEST_F(AudioTest, AnOggThatDoesNotDecodeFailsEveryPlayAndIsReportedOnce)
+{
+    OrvTest::WriteFile(SoundDir() / "SFX_Broken.ogg", "OggS and then no stream at all");
+    AudioSystem* audio = AudioSystem::GetInstance();
+    audio->EventsFilenameMap["SFX_Broken"] = "SFX_Broken.ogg";
+    auto component = std::make_shared<Audio>();
+    component->AddSound("SFX_Broken", false, true); // queued: the decode has not been looked at yet
+    for (int i = 0; i < 3; ++i) {
+        component->PlayEvent("SFX_Broken");
+        audio->PlayOneShot("SFX_Broken");
+    }
+    EXPECT_FALSE(component->sounds[0].is_playing);
+    EXPECT_TRUE(audio->ChannelMap.empty());
+    EXPECT_TRUE(audio->SoundMap.empty());
+    const std::string log = LogText();
+    const std::string line = "event 'SFX_Broken' sound could not be created! (";
+    ASSERT_TRUE(OrvTest::Contains(log, line)) << log;
+    EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos) << "reported once";
+}
+
 TEST_F(AudioTest, ResourceScanTakesOnlyExactExtensionsInSortedOrder)
 {
     OrvTest::WriteFile(SoundDir() / "b_music.ogg", "x");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -251,4 +252,52 @@ TEST_F(SoundLayerTest, StaleHandlesDoNothingAndLoopFlagsDecideTheEnd)
     SS::ReleaseSound(loop);
     EXPECT_FALSE(SS::IsPlaying(looping)) << "releasing a sound stops its channels";
     EXPECT_FALSE(SS::PlaySound(loop, ChannelGroup::Music, false).IsValid() || SS::SetLoopCount(loop, 0));
+}
+
+TEST_F(SoundLayerTest, QueuedSoundsDecodeOffTheCallerAndEveryFirstPlayIsHeard)
+{
+    ASSERT_NO_FATAL_FAILURE(StartDisk());
+    std::vector<SoundHandle> sounds;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = Path("q" + std::to_string(i) + ".ogg");
+        const std::string cmd = "sox -n -r 22050 -c 1 " + name + " synth 0.5 sine " + std::to_string(300 + 100 * i) +
+                                " vol 0.5";
+        ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+        sounds.push_back(SS::QueueSound(name, false, false));
+        ASSERT_TRUE(sounds.back().IsValid()) << SS::GetLastError();
+    }
+    std::ofstream(Path("broken.ogg"), std::ios::binary) << "OggS and then no stream at all";
+    const SoundHandle broken = SS::QueueSound(Path("broken.ogg"), false, false);
+    const SoundHandle dropped = SS::QueueSound(Path("tone.ogg"), true, true);
+    EXPECT_FALSE(SS::QueueSound(Path("missing.ogg"), false, false).IsValid()) << "refused at once";
+    ASSERT_TRUE(broken.IsValid() && dropped.IsValid());
+    SS::ReleaseSound(dropped); // given up while queued or decoding: nothing leaks, nothing plays
+    EXPECT_FALSE(SS::PlaySound(dropped, ChannelGroup::Effects, false).IsValid());
+
+    // The last one is played at once, whatever its decode's state; the others decode unplayed.
+    std::vector<uintmax_t> starts;
+    std::vector<uintmax_t> ends;
+    auto play = [&](SoundHandle sound) {
+        starts.push_back(Written());
+        const ChannelHandle ch = SS::PlaySound(sound, ChannelGroup::Effects, false);
+        ASSERT_TRUE(ch.IsValid()) << SS::GetLastError();
+        ends.push_back(Advance(kMargin + kWindow));
+        ASSERT_TRUE(WaitUntil([&] { return !SS::IsPlaying(ch); }));
+        Advance(kMargin);
+    };
+    ASSERT_NO_FATAL_FAILURE(play(sounds.back()));
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::all_of(sounds.begin(), sounds.end(), [](SoundHandle s) { return SS::IsDecoded(s); });
+    }, 10.0)) << "nobody played them, so a worker decoded them";
+    for (size_t i = 0; i + 1 < sounds.size(); ++i) ASSERT_NO_FATAL_FAILURE(play(sounds[i]));
+
+    EXPECT_EQ(SS::FinishDecoding(broken), DecodeState::Failed);
+    EXPECT_NE(SS::GetLastError().find("broken.ogg"), std::string::npos) << SS::GetLastError();
+    EXPECT_FALSE(SS::PlaySound(broken, ChannelGroup::Effects, false).IsValid()) << "released once it failed";
+    SS::QueueSound(Path("tone.ogg"), true, true); // still queued or decoding at Release: freed there
+    SS::Release();
+    const auto samples = Samples();
+    for (size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_GT(Rms(samples, starts[i] + kMargin, ends[i]), 5000) << "play " << i << " was not heard";
+    }
 }

@@ -82,7 +82,8 @@ void AudioSystem::LoadSound(const std::string& event, bool loops, bool stream)
     if (file.empty() || SoundMap.count(file)) return;
     // A file that could not be made into a sound is not read again (and not reported again).
     if (failed_files_.count(file)) return;
-    SoundHandle sound = SoundSystem::CreateSound(sounds_folder + file, loops, stream);
+    // Decoded on a worker: a scene names many sounds and plays few of them at once.
+    SoundHandle sound = SoundSystem::QueueSound(sounds_folder + file, loops, stream);
     if (ErrChk(!sound.IsValid())) {
         failed_files_.insert(file);
         LogLine("[AudioSystem::LoadSound] event '" + event + (stream ? "' stream" : "' sound") +
@@ -90,6 +91,20 @@ void AudioSystem::LoadSound(const std::string& event, bool loops, bool stream)
         return;
     }
     SoundMap[file] = sound;
+}
+
+bool AudioSystem::Decoded(const std::string& event, const std::string& file)
+{
+    auto found = SoundMap.find(file);
+    if (found == SoundMap.end()) return false;
+    const Platform::DecodeState state = SoundSystem::FinishDecoding(found->second);
+    if (state != Platform::DecodeState::Failed) return state == Platform::DecodeState::Ready;
+    // Reported and not read again, as when the file fails before decoding.
+    SoundMap.erase(found);
+    failed_files_.insert(file);
+    LogLine("[AudioSystem::LoadSound] event '" + event + "' sound could not be created! (" +
+            SoundSystem::GetLastError() + ")");
+    return false;
 }
 
 void AudioSystem::UnloadSound(const std::string& event)
@@ -124,11 +139,11 @@ int32_t AudioSystem::Play(ChannelHandle& channel, const std::string& event, bool
         return -1;
     }
     if (!SoundMap.count(file)) LoadSound(event, !as_sound_effect, !as_sound_effect);
-    auto found = SoundMap.find(file);
-    if (found == SoundMap.end()) {
+    if (!Decoded(event, file)) {
         LogLine("[AudioSystem::Play] Something went wrong! Event '" + event + "' sound could not be played!");
         return -1;
     }
+    auto found = SoundMap.find(file);
     channel = SoundSystem::PlaySound(found->second, as_sound_effect ? sfx_group : bgm_group, true);
     if (ErrChk(!channel.IsValid())) {
         LogLine("[AudioSystem::Play] Something went wrong! Event '" + event + "' channel could not be created!");
@@ -146,7 +161,7 @@ void AudioSystem::PlayOneShot(const std::string& event)
     if (!EventsFilenameMap.count(event)) return;
     LoadSound(event, false, false);
     SoundHandle sound = GetSoundPtr(event);
-    if (!sound.IsValid()) return;
+    if (!sound.IsValid() || !Decoded(event, GetFilenameFromEvent(event))) return;
     ChannelHandle channel = SoundSystem::PlaySound(sound, sfx_group, true, true);
     if (ErrChk(!channel.IsValid())) return;
     ++next_channel_id;

@@ -77,6 +77,9 @@ public:
 
 private:
     void ApplyMute(ChannelGroup group);
+    // Finishes the decode of the file's sound before it plays; false when it cannot play (a file
+    // that did not decode is then reported and forgotten).
+    bool Decoded(const std::string& event, const std::string& file);
     std::set<std::string> reported_;
     // Files whose sound could not be created: not read again.
     std::set<std::string> failed_files_;

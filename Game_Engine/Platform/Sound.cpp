@@ -3,7 +3,7 @@
 #include "Platform/Sound.h"
 
 #include "Logging/Logging.h"
-#include "Platform/SoundFiles.h"
+#include "Platform/SoundDecoder.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace OrvEngine {
@@ -22,6 +23,8 @@ constexpr int kMaxChannels = 256;
 constexpr int kGroupCount = 2;
 constexpr int kFrequency = 44100;
 constexpr int kChunkFrames = 1024;
+// Longer than any of our files takes to decode on a loaded machine; a play never waits forever.
+constexpr std::chrono::milliseconds kDecodeWait{10000};
 
 struct GroupRecord {
     float volume = 1.0f;
@@ -34,6 +37,7 @@ struct SoundRecord {
     uint32_t generation = 0;    // 0 = free record
     bool looping = false;
     int loop_count = 0;
+    std::shared_ptr<SoundDecoder::Job> job; // set until the worker's decode is taken into chunk
 };
 
 struct ChannelSlot {
@@ -56,6 +60,8 @@ struct OutputBackend {
     bool (*load)(const std::string& path, Mix_Chunk*& chunk);
     // Starts a play on a claimed slot; false with the reason in g.error.
     bool (*start)(int slot, Mix_Chunk* chunk, int loops);
+    // Makes a sound whose decoding may wait until its first play; an empty handle on failure.
+    SoundHandle (*queue)(const std::string& path, bool looping, bool stream);
 };
 extern const OutputBackend kMixerOutput;
 extern const OutputBackend kSilentOutput;
@@ -80,6 +86,7 @@ State g;
 // process so a handle from an earlier session can never match a later play.
 bool g_force_silent = false;
 uint32_t g_last_generation = 0;
+SoundDecoder g_decoder;
 
 // Written by the game thread just before a channel starts; the audio thread copies it into
 // g_ended_gen when that channel finishes. A slot is live while the two differ.
@@ -175,9 +182,27 @@ void MixerApplyPause(int slot)
 
 bool MixerLoad(const std::string& path, Mix_Chunk*& chunk)
 {
-    chunk = Mix_LoadWAV(path.c_str());
-    if (!chunk) g.error = path + ": " + Mix_GetError();
+    chunk = SoundDecoder::Decode(path, g.error);
     return chunk != nullptr;
+}
+
+// False, with the reason in g.error, for a file refused before any decoding.
+bool AcceptFile(const std::string& path)
+{
+    const std::string refusal = g.initialised ? SoundDecoder::Refusal(path) : "the sound system is not initialised";
+    if (!refusal.empty()) g.error = refusal;
+    return refusal.empty();
+}
+
+SoundHandle StoreSound(Mix_Chunk* chunk, bool looping, std::shared_ptr<SoundDecoder::Job> job)
+{
+    auto free_record = std::find_if(g.sounds.begin(), g.sounds.end(),
+                                    [](const SoundRecord& s) { return s.generation == 0; });
+    const size_t index = static_cast<size_t>(free_record - g.sounds.begin());
+    if (free_record == g.sounds.end()) g.sounds.emplace_back();
+    SoundRecord& record = g.sounds[index];
+    record = SoundRecord{chunk, NextGeneration(), looping, looping ? -1 : 0, std::move(job)};
+    return {static_cast<uint32_t>(index), record.generation};
 }
 
 bool MixerStart(int slot, Mix_Chunk* chunk, int loops)
@@ -201,9 +226,26 @@ bool MixerStart(int slot, Mix_Chunk* chunk, int loops)
 // Nothing is decoded, but a missing file fails the same way it would with a device.
 bool SilentLoad(const std::string& path, Mix_Chunk*&)
 {
-    if (SoundFileReadable(path)) return true;
+    if (SoundDecoder::Readable(path)) return true;
     g.error = "cannot read " + path;
     return false;
+}
+
+// The mixer's decoding happens on the worker; the first play takes it over or waits for it.
+SoundHandle MixerQueue(const std::string& path, bool looping, bool)
+{
+    if (!AcceptFile(path)) return {};
+    if (!SoundDecoder::Readable(path)) {
+        g.error = "cannot read " + path;
+        return {};
+    }
+    return StoreSound(nullptr, looping, g_decoder.Queue(path));
+}
+
+// Nothing to decode: a queued sound is made at once.
+SoundHandle SilentQueue(const std::string& path, bool looping, bool stream)
+{
+    return SoundSystem::CreateSound(path, looping, stream);
 }
 
 bool SilentStart(int slot, Mix_Chunk*, int loops)
@@ -213,8 +255,8 @@ bool SilentStart(int slot, Mix_Chunk*, int loops)
 }
 
 const OutputBackend kMixerOutput{MixerApplyVolume, MixerApplyPause, [](int slot) { Mix_HaltChannel(slot); },
-                                 MixerLoad, MixerStart};
-const OutputBackend kSilentOutput{[](int) {}, [](int) {}, [](int) {}, SilentLoad, SilentStart};
+                                 MixerLoad, MixerStart, MixerQueue};
+const OutputBackend kSilentOutput{[](int) {}, [](int) {}, [](int) {}, SilentLoad, SilentStart, SilentQueue};
 
 bool OpenDevice()
 {
@@ -317,12 +359,14 @@ void SoundSystem::Update()
 
 void SoundSystem::Release()
 {
+    g_decoder.Stop();
     if (g.opened) {
         Mix_HaltChannel(-1);
         Mix_ChannelFinished(nullptr);
     }
     for (SoundRecord& sound : g.sounds) {
         if (sound.chunk) Mix_FreeChunk(sound.chunk);
+        if (sound.job) g_decoder.Cancel(*sound.job);
     }
     if (g.opened) {
         Mix_CloseAudio();
@@ -387,23 +431,45 @@ bool SoundSystem::GetGroupPaused(ChannelGroup group)
 
 SoundHandle SoundSystem::CreateSound(const std::string& path, bool looping, bool)
 {
-    if (!g.initialised) {
-        g.error = "the sound system is not initialised";
-        return {};
-    }
-    if (OpensButIsNotOgg(path)) {
-        g.error = path + " does not begin with the Ogg signature; it is not decoded";
-        return {};
-    }
+    if (!AcceptFile(path)) return {};
     Mix_Chunk* chunk = nullptr;
     if (!g.output->load(path, chunk)) return {};
-    auto free_record = std::find_if(g.sounds.begin(), g.sounds.end(),
-                                    [](const SoundRecord& s) { return s.generation == 0; });
-    const size_t index = static_cast<size_t>(free_record - g.sounds.begin());
-    if (free_record == g.sounds.end()) g.sounds.emplace_back();
-    SoundRecord& record = g.sounds[index];
-    record = SoundRecord{chunk, NextGeneration(), looping, looping ? -1 : 0};
-    return {static_cast<uint32_t>(index), record.generation};
+    return StoreSound(chunk, looping, nullptr);
+}
+
+SoundHandle SoundSystem::QueueSound(const std::string& path, bool looping, bool stream)
+{
+    if (!g.initialised) return CreateSound(path, looping, stream);
+    return g.output->queue(path, looping, stream);
+}
+
+DecodeState SoundSystem::FinishDecoding(SoundHandle sound)
+{
+    SoundRecord* record = FindSound(sound);
+    if (!record) {
+        g.error = "the sound handle is stale";
+        return DecodeState::Failed;
+    }
+    if (!record->job) return DecodeState::Ready;
+    if (!g_decoder.Wait(*record->job, kDecodeWait)) {
+        g.error = record->job->path + " is still being decoded";
+        return DecodeState::Busy;
+    }
+    record->chunk = record->job->chunk;
+    if (record->chunk) {
+        record->job.reset();
+        return DecodeState::Ready;
+    }
+    // It never played, so no channel refers to it.
+    g.error = record->job->error;
+    *record = SoundRecord{};
+    return DecodeState::Failed;
+}
+
+bool SoundSystem::IsDecoded(SoundHandle sound)
+{
+    const SoundRecord* record = FindSound(sound);
+    return record && (!record->job || g_decoder.Done(*record->job));
 }
 
 void SoundSystem::ReleaseSound(SoundHandle sound)
@@ -415,6 +481,7 @@ void SoundSystem::ReleaseSound(SoundHandle sound)
         if (g.slots[slot].sound_index == sound.index && SlotLive(slot)) StopSlot(slot);
     }
     if (record->chunk) Mix_FreeChunk(record->chunk);
+    if (record->job) g_decoder.Cancel(*record->job);
     *record = SoundRecord{};
 }
 
@@ -436,11 +503,12 @@ int SoundSystem::GetLoopCount(SoundHandle sound)
 
 ChannelHandle SoundSystem::PlaySound(SoundHandle sound, ChannelGroup group, bool paused, bool once)
 {
-    const SoundRecord* record = FindSound(sound);
-    if (!record || !FindGroup(group)) {
-        g.error = record ? "unknown channel group" : "the sound handle is stale";
+    if (!FindSound(sound) || !FindGroup(group)) {
+        g.error = FindSound(sound) ? "unknown channel group" : "the sound handle is stale";
         return {};
     }
+    if (FinishDecoding(sound) != DecodeState::Ready) return {};
+    const SoundRecord* record = FindSound(sound);
     const int slot = FindFreeSlot();
     if (slot < 0) {
         g.error = "no free channel";

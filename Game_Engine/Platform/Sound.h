@@ -23,10 +23,13 @@ struct ChannelHandle {
     bool IsValid() const { return generation != 0; }
 };
 
+// Where a sound's decode stands: Busy only when a worker still decodes it after a long wait.
+enum class DecodeState { Ready, Failed, Busy };
+
 // Music is created first, effects second.
 enum class ChannelGroup : int { Music = 0, Effects = 1 };
 
-// One mixer per process, hence static. Game thread only.
+// One mixer per process, hence static. Game thread only (queued sounds decode on a worker of its own).
 class SoundSystem {
 public:
     SoundSystem() = delete;
@@ -67,6 +70,15 @@ public:
     // Only Ogg files are decoded: anything else is refused (GetLastError names the file).
     // Returns a null handle on failure, with the reason in GetLastError.
     static SoundHandle CreateSound(const std::string& path, bool looping, bool stream);
+    // As CreateSound, but the file is decoded on a worker thread: the handle is valid at once and
+    // the first play waits for the decode (or does it, when the worker has not begun it). Missing and
+    // non-Ogg files are refused at once; a file that does not decode fails its first play.
+    static SoundHandle QueueSound(const std::string& path, bool looping, bool stream);
+    // Makes a queued sound playable now (as its first play would). Failed: stale, or the file did
+    // not decode; the sound is then released and GetLastError says why.
+    static DecodeState FinishDecoding(SoundHandle sound);
+    // Whether the sound's samples are in memory; never waits.
+    static bool IsDecoded(SoundHandle sound);
     // Stops the channels playing the sound, then frees it.
     static void ReleaseSound(SoundHandle sound);
     // Extra plays after the first for a looping sound: -1 forever (its default), 0 once.
