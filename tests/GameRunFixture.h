@@ -227,14 +227,26 @@ protected:
         return loudest;
     }
 
-    // The loudest sample the output produces over the next `milliseconds` of real time, after a
-    // pause that lets sounds already started die away.
+    // The loudest sample the output produces over its next `milliseconds` of sound, after 300 ms
+    // that let sounds already started die away. Counted in bytes written, not in wall time: a
+    // starved audio thread on a loaded machine writes late, not less.
     int LoudestOverTheNext(int milliseconds)
     {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        WaitForAudio(300);
         const size_t from = AudioBytes();
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        WaitForAudio(milliseconds);
         return LoudestSample(from, AudioBytes());
+    }
+
+    // Waits (at most ten seconds) until the disk driver has written `milliseconds` more of output:
+    // 44,100 frames a second of two signed 16-bit channels.
+    void WaitForAudio(int milliseconds)
+    {
+        const size_t wanted = AudioBytes() + static_cast<size_t>(milliseconds) * 44100 * 4 / 1000;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (AudioBytes() < wanted && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
 
     std::string audio_file_;
