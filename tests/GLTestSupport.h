@@ -6,7 +6,6 @@
 
 #include <FreeImage.h>
 #include <GL/glew.h>
-#include <dlfcn.h>
 
 #include <cstdlib>
 #include <vector>
@@ -17,16 +16,7 @@
 namespace OrvTest {
 
 // Keeps every loaded library mapped until exit, so a leak report can name the driver module.
-inline void PinLoadedLibraries()
-{
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line)) {
-        const auto slash = line.find('/');
-        if (slash == std::string::npos || line.find(".so", slash) == std::string::npos) continue;
-        dlopen(line.substr(slash).c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    }
-}
+inline void PinLoadedLibraries() { OrvEngine::Platform::PinLoadedLibraries(); }
 
 // Opens a real window with a GL context under the offscreen video driver, with the repository's
 // shaders and fonts; the caller's fixture has already made the temporary data tree at root.

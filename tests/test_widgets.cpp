@@ -227,6 +227,18 @@ protected:
         return sprite;
     }
 
+    // A bar that is the child of the watched entity, as a boss's own bar is.
+    std::shared_ptr<Sprite> MakeChildSpriteBar(Entity* watched)
+    {
+        auto parent = std::make_shared<Parent>();
+        watched->AddComponent(PARENT, parent);
+        auto bar = MakeSpriteBar();
+        auto child = std::make_shared<Child>();
+        bar->owner->AddComponent(CHILD, child);
+        child->SetParent(parent);
+        return bar;
+    }
+
     std::shared_ptr<Slider> MakeSlider()
     {
         Entity* bar = MakeEntity("HpSlider", 0.0f, 0.0f, {2.0f, 0.2f, 1.0f});
@@ -264,12 +276,7 @@ TEST_F(BarTest, SpriteBarFollowsHitPointsAndShiftsByHalfTheMissingLength)
 TEST_F(BarTest, SpriteBarFallMovesAChildOfAParent)
 {
     Entity* boss = MakeWatched(100);
-    auto parent = std::make_shared<Parent>();
-    boss->AddComponent(PARENT, parent);
-    auto bar = MakeSpriteBar();
-    auto child = std::make_shared<Child>();
-    bar->owner->AddComponent(CHILD, child);
-    child->SetParent(parent);
+    auto bar = MakeChildSpriteBar(boss);
     SetHp(boss, 50);
     bar->Update();
     EXPECT_FLOAT_EQ(X(*bar), -0.5f);
@@ -278,12 +285,7 @@ TEST_F(BarTest, SpriteBarFallMovesAChildOfAParent)
 TEST_F(BarTest, AHudBarBackAtFullHealthAfterManyHitsAndHealsIsBackWhereItStarted)
 {
     Entity* boss = MakeWatched(100);
-    auto parent = std::make_shared<Parent>();
-    boss->AddComponent(PARENT, parent);
-    auto bar = MakeSpriteBar();
-    auto child = std::make_shared<Child>();
-    bar->owner->AddComponent(CHILD, child);
-    child->SetParent(parent);
+    auto bar = MakeChildSpriteBar(boss);
     int hp = 100;
     for (int round = 0; round < 20; ++round) {
         for (int change : {-7, -3, 4, -12, 9}) {

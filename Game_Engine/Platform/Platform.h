@@ -136,6 +136,8 @@ void SeedRandom(uint32_t seed);
 int Random15();
 
 // ---- Files and folders -------------------------------------------------------------------
+// Keeps every library loaded now mapped until exit, so a leak report can name its modules.
+void PinLoadedLibraries();
 enum class MakeDirResult { Created, Existed, Error };
 MakeDirResult MakeDirectory(const std::string& path);
 bool RemoveFile(const std::string& path);

@@ -210,13 +210,7 @@ void SdlPollEvents()
 void KeepDriverLibrariesMapped()
 {
 #if ORV_LEAK_CHECKED
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line)) {
-        const auto slash = line.find('/');
-        if (slash == std::string::npos || line.find(".so", slash) == std::string::npos) continue;
-        dlopen(line.substr(slash).c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    }
+    PinLoadedLibraries();
 #endif
 }
 
@@ -481,6 +475,17 @@ void Shutdown()
     g.before_close = nullptr;
     g.title.clear();
     g.focus_override = -1;
+}
+
+void PinLoadedLibraries()
+{
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        const auto slash = line.find('/');
+        if (slash == std::string::npos || line.find(".so", slash) == std::string::npos) continue;
+        dlopen(line.substr(slash).c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
 }
 
 } // namespace Platform
