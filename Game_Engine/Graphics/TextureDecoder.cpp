@@ -3,6 +3,7 @@
 #include <FreeImage.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace OrvEngine {
 
@@ -49,71 +50,14 @@ void TextureDecoder::Decode(DecodedPicture& picture)
     picture.height = static_cast<int>(FreeImage_GetHeight(image));
 }
 
+TextureDecoder::TextureDecoder() : queue_(WorkerCount()) {}
+
 std::shared_ptr<TextureDecoder::Job> TextureDecoder::Queue(const std::string& path)
 {
     auto job = std::make_shared<Job>();
     job->picture.path = path;
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (workers_.empty()) {
-        for (size_t i = 0; i < WorkerCount(); ++i) workers_.emplace_back([this] { Work(); });
-    }
-    queue_.push_back(job);
-    work_ready_.notify_one();
+    queue_.Queue(job);
     return job;
-}
-
-bool TextureDecoder::Done(const Job& job)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return job.done;
-}
-
-void TextureDecoder::Wait(Job& job)
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (!job.taken) {
-        job.taken = true;
-        auto queued = std::find_if(queue_.begin(), queue_.end(), [&](const auto& entry) { return entry.get() == &job; });
-        if (queued != queue_.end()) queue_.erase(queued);
-        lock.unlock();
-        Decode(job.picture);
-        lock.lock();
-        job.done = true;
-        return;
-    }
-    job_done_.wait(lock, [&] { return job.done; });
-}
-
-void TextureDecoder::Work()
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (true) {
-        work_ready_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-        if (stopping_) return;
-        std::shared_ptr<Job> job = queue_.front();
-        queue_.pop_front();
-        job->taken = true;
-        lock.unlock();
-        Decode(job->picture);
-        lock.lock();
-        job->done = true;
-        job_done_.notify_all();
-    }
-}
-
-void TextureDecoder::Stop()
-{
-    std::vector<std::thread> workers;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-        queue_.clear();
-        workers.swap(workers_);
-    }
-    work_ready_.notify_all();
-    for (std::thread& worker : workers) worker.join();
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = false;
 }
 
 } // namespace OrvEngine

@@ -2,13 +2,10 @@
 // not hold up the main thread one file at a time. Knows no GL: the main thread uploads what they read.
 #pragma once
 
-#include <condition_variable>
-#include <deque>
+#include "Platform/WorkQueue.h"
+
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 struct FIBITMAP;
 
@@ -35,36 +32,26 @@ struct DecodedPicture {
 
 class TextureDecoder {
 public:
-    struct Job {
+    struct Job : Platform::WorkJob {
         DecodedPicture picture;
-        bool taken = false; // by a worker or a waiting caller
-        bool done = false;
     };
 
-    TextureDecoder() = default;
-    TextureDecoder(const TextureDecoder&) = delete;
-    TextureDecoder& operator=(const TextureDecoder&) = delete;
-    ~TextureDecoder() { Stop(); }
+    TextureDecoder();
 
     // Queues the file for a worker (started on first use); the job is read once Done says so.
     std::shared_ptr<Job> Queue(const std::string& path);
-    bool Done(const Job& job);
+    bool Done(const Job& job) { return queue_.Done(job); }
     // Returns once the job is read: reads it on the calling thread when no worker has taken it.
-    void Wait(Job& job);
+    void Wait(Job& job) { queue_.Wait(job); }
     // Drops the queued jobs and waits for the workers to finish the ones they hold.
-    void Stop();
+    void Stop() { queue_.Stop(); }
     // Reads one file on the calling thread.
     static void Decode(DecodedPicture& picture);
 
 private:
-    void Work();
+    static void Run(Job& job) { Decode(job.picture); }
 
-    std::mutex mutex_;
-    std::condition_variable work_ready_;
-    std::condition_variable job_done_;
-    std::deque<std::shared_ptr<Job>> queue_;
-    std::vector<std::thread> workers_;
-    bool stopping_ = false;
+    Platform::WorkQueue<Job, &TextureDecoder::Run> queue_;
 };
 
 } // namespace OrvEngine
