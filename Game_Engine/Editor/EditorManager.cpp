@@ -128,7 +128,10 @@ void EditorManager::Update()
         if (EditorVisible) RunInterfaceFrame();
         else DropHiddenInput();
     }
+    FrameDamage& damage = Graphics::GetInstance()->damage;
+    damage.BeforeSwap();
     Platform::SwapBuffers();
+    damage.AfterSwap();
 }
 
 void EditorManager::RunInterfaceFrame()
@@ -138,7 +141,10 @@ void EditorManager::RunInterfaceFrame()
     DrawFrame();
     ImGui::Render();
     ImDrawData* draw_data = ImGui::GetDrawData();
-    if (gl_backend_ && draw_data && draw_data->CmdListsCount > 0) ImGui_ImplOpenGL3_RenderDrawData(draw_data);
+    if (gl_backend_ && draw_data && draw_data->CmdListsCount > 0) {
+        Graphics::GetInstance()->damage.UntrackedDraw();
+        ImGui_ImplOpenGL3_RenderDrawData(draw_data);
+    }
 }
 
 void EditorManager::DropHiddenInput()

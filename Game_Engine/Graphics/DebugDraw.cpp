@@ -66,6 +66,7 @@ void DebugDraw::EnsureGLObjects()
 
 void DebugDraw::Render(Graphics* graphics)
 {
+    if (Graphics::IsGLReady() && graphics && !batches.empty()) graphics->damage.UntrackedDraw();
     if (!Graphics::IsGLReady() || !graphics || batches.empty()) {
         Clear();
         return;

@@ -59,10 +59,30 @@ void FreetypeSystem::Init()
 
 void FreetypeSystem::Update()
 {
+    queued_.clear();
+    queueing_ = true;
     for (size_t i = 0; i < texts.size(); ++i) {
         std::shared_ptr<Text> text = texts[i];
         if (text->owner && text->owner->active) text->Update();
     }
+    queueing_ = false;
+    if (!Graphics::IsGLReady()) return;
+    // The frame's text as one signature: the repaint keeps it only when it is the last frame's.
+    uint64_t signature = 1469598103934665603ull;
+    const auto mix = [&signature](const void* data, size_t bytes) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < bytes; ++i) signature = (signature ^ p[i]) * 1099511628211ull;
+    };
+    for (const Queued& q : queued_) {
+        const size_t length = q.text.size();
+        mix(&length, sizeof(length));
+        mix(q.text.data(), length);
+        const float values[6] = {q.x, q.y, q.scale, q.colour.x, q.colour.y, q.colour.z};
+        mix(values, sizeof(values));
+    }
+    mix(&atlas, sizeof(atlas));
+    Graphics::GetInstance()->damage.TextPass(signature);
+    for (const Queued& q : queued_) RenderText(q.text, q.x, q.y, q.scale, q.colour);
 }
 
 void FreetypeSystem::AddText(const std::shared_ptr<Text>& text)
@@ -182,6 +202,11 @@ void FreetypeSystem::DrawText(const std::string& text, float x, float y, float s
     WindowsSystems* window = WindowsSystems::GetInstance();
     const TextPlacement at =
         PlaceText(x, y, scale, static_cast<float>(window->width), static_cast<float>(window->height));
+    if (queueing_) {
+        queued_.push_back({text, at.x, at.y, at.scale, colour});
+        return;
+    }
+    if (Graphics::IsGLReady()) Graphics::GetInstance()->damage.UntrackedDraw();
     RenderText(text, at.x, at.y, at.scale, colour);
 }
 

@@ -77,10 +77,19 @@ private:
     void UploadAtlas(const GlyphAtlas& packer);
     void MakeQuadBuffer();
 
+    // A string the frame's texts asked for, drawn once all of them are known.
+    struct Queued {
+        std::string text;
+        float x, y, scale;
+        Vec3 colour;
+    };
+
     // The glyph of each code 0 to 127 (into characters), null where the font has none.
     const Character* glyphs_[128] = {};
     std::vector<float> vertices_; // one string's quads, kept for its capacity
     size_t buffer_bytes_ = 0;
+    bool queueing_ = false;
+    std::vector<Queued> queued_;
 };
 
 } // namespace OrvEngine

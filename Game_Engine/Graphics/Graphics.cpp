@@ -133,8 +133,11 @@ void Graphics::Update()
     if (!IsGLReady()) return;
     WindowsSystems* window = WindowsSystems::GetInstance();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glClearColor(0.0f, 0.5f, 0.5f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // In the game's own view the sprite pass clears, once it knows what changed.
+    if (!damage.BeginFrame(window->width, window->height, GameIsRunning && !EditorVisible)) {
+        glClearColor(0.0f, 0.5f, 0.5f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glFrontFace(GL_CCW);
     glViewport(0, 0, static_cast<GLsizei>(window->width), static_cast<GLsizei>(window->height));
 }

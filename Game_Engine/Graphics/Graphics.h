@@ -5,6 +5,7 @@
 
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Singleton.h"
+#include "Graphics/FrameDamage.h"
 #include "Graphics/Framebuffer.h"
 #include "Graphics/Shader.h"
 
@@ -55,6 +56,8 @@ public:
     float camera_height = 10.0f;
     glm::mat4 view_projection{1.0f};
     std::vector<Framebuffer> framebuffers;
+    // Which part of the window this frame repaints.
+    FrameDamage damage;
     // Record 0: the sprite-sheet program, record 1: the plain textured program. Filled once in Init
     // and never grown afterwards, so sprites may keep pointers to the records.
     std::vector<Shader> shaders;

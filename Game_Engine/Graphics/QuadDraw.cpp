@@ -1,5 +1,6 @@
 #include "Graphics/QuadDraw.h"
 
+#include "Graphics/Graphics.h"
 #include "Graphics/Model.h"
 #include "Graphics/Shader.h"
 #include "Windows/WindowsSystems.h"
@@ -18,6 +19,7 @@ glm::mat4 WindowProjection()
 
 void DrawQuad(const QuadDraw& quad)
 {
+    Graphics::GetInstance()->damage.UntrackedDraw();
     const Shader& shader = *quad.shader;
     glBindVertexArray(quad.model->vertex_array);
     glUseProgram(shader.program);

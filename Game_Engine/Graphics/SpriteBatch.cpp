@@ -55,6 +55,7 @@ void SpriteBatch::Begin(const glm::mat4& world_to_ndc)
     world_to_ndc_ = world_to_ndc;
     vertices_.clear();
     runs_.clear();
+    keys_.clear();
 }
 
 void SpriteBatch::Add(const SpriteQuad& quad)
@@ -64,6 +65,7 @@ void SpriteBatch::Add(const SpriteQuad& quad)
         runs_.push_back({quad.texture, quad.sheet, index, 0});
     }
     ++runs_.back().count;
+    keys_.push_back(static_cast<uint64_t>(quad.texture) << 1 | static_cast<uint64_t>(quad.sheet));
     const size_t first = vertices_.size();
     vertices_.resize(first + 4);
     for (size_t i = 0; i < 4; ++i) {
@@ -141,30 +143,98 @@ void SpriteBatch::Upload()
     }
 }
 
+void SpriteBatch::DrawRuns(const std::vector<Run>& runs)
+{
+    const uint32_t white = TextureManager::GetInstance()->GetWhiteTexture()->id;
+    glBindVertexArray(vertex_array_);
+    int bound = -1;
+    for (const Run& run : runs) {
+        if (bound != static_cast<int>(run.sheet)) {
+            bound = static_cast<int>(run.sheet);
+            glUseProgram(programs_[bound].program);
+        }
+        glBindTextureUnit(0, run.texture ? run.texture : white);
+        const auto offset = static_cast<uintptr_t>(run.first) * 6 * sizeof(uint32_t);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.count * 6), GL_UNSIGNED_INT,
+                       reinterpret_cast<const void*>(offset));
+        ++last_draws_;
+    }
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+
 void SpriteBatch::Flush()
 {
     last_draws_ = 0;
+    drawn_valid_ = runs_.empty();
     if (!runs_.empty() && EnsureGLObjects()) {
         Upload();
-        const uint32_t white = TextureManager::GetInstance()->GetWhiteTexture()->id;
-        glBindVertexArray(vertex_array_);
-        int bound = -1;
-        for (const Run& run : runs_) {
-            if (bound != static_cast<int>(run.sheet)) {
-                bound = static_cast<int>(run.sheet);
-                glUseProgram(programs_[bound].program);
-            }
-            glBindTextureUnit(0, run.texture ? run.texture : white);
-            const auto offset = static_cast<uintptr_t>(run.first) * 6 * sizeof(uint32_t);
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.count * 6), GL_UNSIGNED_INT,
-                           reinterpret_cast<const void*>(offset));
-            ++last_draws_;
-        }
-        glBindVertexArray(0);
-        glUseProgram(0);
+        DrawRuns(runs_);
+        drawn_valid_ = true;
     }
+    drawn_vertices_.swap(vertices_);
+    drawn_runs_.swap(runs_);
+    drawn_keys_.swap(keys_);
+    drawn_world_to_ndc_ = world_to_ndc_;
     vertices_.clear();
     runs_.clear();
+    keys_.clear();
+}
+
+void SpriteBatch::Redraw()
+{
+    // The vertex buffer and the matrix uniform still hold the last flush.
+    if (!drawn_valid_ || drawn_runs_.empty() || generation_ != Graphics::GLGeneration()) return;
+    const size_t draws = last_draws_;
+    DrawRuns(drawn_runs_);
+    last_draws_ = draws;
+}
+
+namespace {
+// A quad's window-pixel bounds with a two-pixel margin; false when a corner is not finite.
+bool QuadBounds(const float* axes, const float* origin, const glm::mat4& to_ndc, int width, int height,
+                ScreenRect& out)
+{
+    float min_x = 0.0f, min_y = 0.0f, max_x = 0.0f, max_y = 0.0f;
+    for (int i = 0; i < 4; ++i) {
+        const float cx = kCorners[i][0], cy = kCorners[i][1];
+        const glm::vec4 world(origin[0] + axes[0] * cx + axes[2] * cy, origin[1] + axes[1] * cx + axes[3] * cy, 0.0f,
+                              1.0f);
+        const glm::vec4 clip = to_ndc * world;
+        if (!std::isfinite(clip.x) || !std::isfinite(clip.y) || !std::isfinite(clip.w) || clip.w == 0.0f) return false;
+        const float x = (clip.x / clip.w * 0.5f + 0.5f) * static_cast<float>(width);
+        const float y = (clip.y / clip.w * 0.5f + 0.5f) * static_cast<float>(height);
+        if (!std::isfinite(x) || !std::isfinite(y)) return false;
+        min_x = i == 0 ? x : std::min(min_x, x);
+        max_x = i == 0 ? x : std::max(max_x, x);
+        min_y = i == 0 ? y : std::min(min_y, y);
+        max_y = i == 0 ? y : std::max(max_y, y);
+    }
+    // Clamped well inside int before the conversion; the caller clips to the window.
+    const float limit = 1.0e8f;
+    out.x0 = static_cast<int>(std::floor(std::clamp(min_x, -limit, limit))) - 2;
+    out.y0 = static_cast<int>(std::floor(std::clamp(min_y, -limit, limit))) - 2;
+    out.x1 = static_cast<int>(std::ceil(std::clamp(max_x, -limit, limit))) + 2;
+    out.y1 = static_cast<int>(std::ceil(std::clamp(max_y, -limit, limit))) + 2;
+    return true;
+}
+} // namespace
+
+bool SpriteBatch::ChangedArea(int width, int height, ScreenRect& area) const
+{
+    area = ScreenRect{};
+    if (!drawn_valid_ || keys_.size() != drawn_keys_.size() || world_to_ndc_ != drawn_world_to_ndc_) return false;
+    for (size_t q = 0; q < keys_.size(); ++q) {
+        const Vertex& now = vertices_[q * 4];
+        const Vertex& before = drawn_vertices_[q * 4];
+        if (keys_[q] == drawn_keys_[q] && std::memcmp(&now, &before, sizeof(Vertex)) == 0) continue;
+        ScreenRect bounds;
+        if (!QuadBounds(before.axes, before.origin, world_to_ndc_, width, height, bounds)) return false;
+        area.Include(bounds);
+        if (!QuadBounds(now.axes, now.origin, world_to_ndc_, width, height, bounds)) return false;
+        area.Include(bounds);
+    }
+    return true;
 }
 
 } // namespace OrvEngine

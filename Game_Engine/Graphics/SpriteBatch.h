@@ -3,6 +3,7 @@
 // uniform change or binding per quad. Owns its two programs and GL buffers; knows no sprites.
 #pragma once
 
+#include "Graphics/FrameDamage.h"
 #include "Graphics/Shader.h"
 
 #include <glm/glm.hpp>
@@ -44,6 +45,12 @@ public:
     void Flush();
     // Draw calls the last Flush made.
     size_t LastDrawCount() const { return last_draws_; }
+    // Where, in a window of this size, the queued quads would draw differently from the last flushed
+    // ones (the bounds of each differing quad, old and new, with a margin). False when they cannot be
+    // compared: another matrix or count, nothing flushed yet, a corner not finite.
+    bool ChangedArea(int width, int height, ScreenRect& area) const;
+    // Draws the last flushed quads again.
+    void Redraw();
 
 private:
     struct Run {
@@ -63,11 +70,19 @@ private:
 
     bool EnsureGLObjects();
     void Upload();
+    void DrawRuns(const std::vector<Run>& runs);
     void GrowIndices(size_t quads);
 
     glm::mat4 world_to_ndc_{1.0f};
     std::vector<Vertex> vertices_;
     std::vector<Run> runs_;
+    std::vector<uint64_t> keys_; // per quad: texture and program
+    // The last flush, as drawn.
+    std::vector<Vertex> drawn_vertices_;
+    std::vector<Run> drawn_runs_;
+    std::vector<uint64_t> drawn_keys_;
+    glm::mat4 drawn_world_to_ndc_{1.0f};
+    bool drawn_valid_ = false;
     Shader programs_[2]; // plain, sheet
     uint32_t vertex_array_ = 0;
     uint32_t vertex_buffer_ = 0;

@@ -104,7 +104,10 @@ void SpriteSystem::DrawSprites()
         sprite.Update();
         sprite.Draw();
     }
-    if (gl) batch.Flush();
+    if (gl) {
+        Graphics::GetInstance()->damage.SpritePass(&batch);
+        batch.Flush();
+    }
 }
 
 void SpriteSystem::GiveBackUnusedTextures()

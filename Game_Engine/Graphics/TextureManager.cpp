@@ -127,6 +127,7 @@ void TextureManager::ReleaseAllBut(const std::unordered_set<const Texture*>& kep
         glDeleteTextures(1, &texture->id);
         texture->id = 0;
         texture->pending = true;
+        ++pixel_changes_;
     }
 }
 
@@ -149,6 +150,7 @@ bool TextureManager::Finish(Texture& texture, DecodedPicture& picture)
     texture.height = picture.height;
     // Rows stay bottom-up as FreeImage keeps them: texture coordinate (0, 0) is the bottom-left.
     if (Graphics::IsGLReady()) texture.id = Upload(picture.width, picture.height, kFreeImageFormat, picture.Pixels());
+    ++pixel_changes_;
     picture.Release();
     pixels_freed_ = true;
     return true;
@@ -180,6 +182,7 @@ void TextureManager::UnloadAllTextures()
     textures.clear();
     reported_.clear();
     ++changes_;
+    ++pixel_changes_;
     if (white_ && ready && white_->id && white_generation_ == Graphics::GLGeneration()) {
         glDeleteTextures(1, &white_->id);
     }

@@ -60,6 +60,8 @@ public:
     // Goes up whenever a name is stored or the table is emptied, so a name that found nothing need
     // not be looked up again until this changes.
     uint64_t Changes() const { return changes_; }
+    // Counts uploads and deletions of texture pixels: a texture name can come back with other pixels.
+    uint64_t PixelChanges() const { return pixel_changes_; }
 
     std::unordered_map<std::string, std::shared_ptr<Texture>> textures;
 
@@ -85,6 +87,7 @@ private:
     std::shared_ptr<Texture> white_;
     uint32_t white_generation_ = 0;
     uint64_t changes_ = 0;
+    uint64_t pixel_changes_ = 0;
     bool pixels_freed_ = false;
 };
 
