@@ -17,25 +17,7 @@ namespace {
 // Swaps with new content the driver must keep before frames are partly repainted.
 constexpr int kKeptSwapsNeeded = 3;
 // Swaps after which a check that saw too few different frames gives up.
-constexpr int kCheckLimit = 600;
-// A software rasteriser shades a tile it covers whole by another road than a tile a scissor cuts,
-// and the two can differ in the last bit of a colour. Repainting whole tiles, counted from either
-// edge of the window, shades every repainted pixel as a whole repaint does.
-constexpr int kTile = 64;
-
-int Down(int value) { return value >= 0 ? value / kTile * kTile : -((-value + kTile - 1) / kTile * kTile); }
-int Up(int value) { return -Down(-value); }
-
-ScreenRect WholeTiles(const ScreenRect& area, int width, int height)
-{
-    if (area.Empty()) return area;
-    ScreenRect tiles;
-    tiles.x0 = std::max(0, std::min(Down(area.x0), width - Up(width - area.x0)));
-    tiles.y0 = std::max(0, std::min(Down(area.y0), height - Up(height - area.y0)));
-    tiles.x1 = std::min(width, std::max(Up(area.x1), width - Down(width - area.x1)));
-    tiles.y1 = std::min(height, std::max(Up(area.y1), height - Down(height - area.y1)));
-    return tiles;
-}
+constexpr int kCheckLimit = 120;
 } // namespace
 
 void ScreenRect::Include(const ScreenRect& other)
@@ -83,7 +65,10 @@ void FrameDamage::SpritePass(SpriteBatch* sprites)
     const bool comparable = sprites && sprites->ChangedArea(width_, height_, changed);
     const bool same_frame = last_valid_ && !last_untracked_ && width_ == last_width_ && height_ == last_height_ &&
                             TextureManager::GetInstance()->PixelChanges() == last_texture_changes_;
-    changed = WholeTiles(changed, width_, height_);
+    changed.x0 = std::max(changed.x0, 0);
+    changed.y0 = std::max(changed.y0, 0);
+    changed.x1 = std::min(changed.x1, width_);
+    changed.y1 = std::min(changed.y1, height_);
     // Past half the window a partial repaint saves little.
     if (comparable && same_frame && changed.Area() * 2 <= static_cast<long long>(width_) * height_) {
         partial_ = true;
@@ -173,13 +158,21 @@ bool FrameDamage::HashBackBuffer(uint64_t& hash) const
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    std::string pixels(static_cast<size_t>(width_) * height_ * 4, '\0');
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // Read in strips of rows, so the check holds no copy of the whole window.
+    constexpr int kRows = 32;
+    std::string strip(static_cast<size_t>(width_) * kRows * 4, '\0');
+    hash = 1469598103934665603ull;
+    for (int y = 0; y < height_; y += kRows) {
+        const int rows = std::min(kRows, height_ - y);
+        glReadPixels(0, y, width_, rows, GL_RGBA, GL_UNSIGNED_BYTE, strip.data());
+        const size_t part =
+            std::hash<std::string_view>{}(std::string_view(strip.data(), static_cast<size_t>(width_) * rows * 4));
+        hash = (hash ^ part) * 1099511628211ull;
+    }
     const bool read = glGetError() == GL_NO_ERROR;
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read_framebuffer));
     if (read_framebuffer == 0) glReadBuffer(static_cast<GLenum>(read_buffer));
-    hash = std::hash<std::string_view>{}(pixels);
     return read;
 }
 
