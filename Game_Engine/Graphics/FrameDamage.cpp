@@ -16,7 +16,7 @@ namespace OrvEngine {
 namespace {
 // Swaps with new content the driver must keep before frames are partly repainted.
 constexpr int kKeptSwapsNeeded = 3;
-// Swaps after which a check that saw too few different frames gives up.
+// Read swaps after which a check that saw too few different frames gives up.
 constexpr int kCheckLimit = 120;
 } // namespace
 
@@ -52,6 +52,7 @@ bool FrameDamage::BeginFrame(int width, int height, bool game_view)
     height_ = height;
     repainted_ = {0, 0, width, height};
     sprites_ = nullptr;
+    check_frame_ = true;
     clear_pending_ = Active() && game_view && width > 0 && height > 0;
     return clear_pending_;
 }
@@ -60,6 +61,11 @@ void FrameDamage::SpritePass(SpriteBatch* sprites)
 {
     sprites_ = sprites;
     sprite_pass_ = true;
+    if (allowed_ && check_ == Check::Checking) {
+        // A frame whose sprites did not change tells nothing about the driver: it is not read.
+        ScreenRect changed;
+        check_frame_ = !(sprites && sprites->ChangedArea(width_, height_, changed) && changed.Empty());
+    }
     if (!clear_pending_) return;
     ScreenRect changed;
     const bool comparable = sprites && sprites->ChangedArea(width_, height_, changed);
@@ -113,6 +119,7 @@ void FrameDamage::ClearNow()
 
 void FrameDamage::BeforeSwap()
 {
+    reading_ = allowed_ && check_ == Check::Checking && (check_frame_ || !frame_open_);
     if (frame_open_) {
         if (clear_pending_) ClearNow();
         if (partial_) glDisable(GL_SCISSOR_TEST);
@@ -128,12 +135,13 @@ void FrameDamage::BeforeSwap()
     } else {
         last_valid_ = false;
     }
-    if (allowed_ && check_ == Check::Checking && !HashBackBuffer(before_swap_hash_)) check_ = Check::NotKept;
+    if (reading_ && !HashBackBuffer(before_swap_hash_)) check_ = Check::NotKept;
 }
 
 void FrameDamage::AfterSwap()
 {
-    if (!allowed_ || check_ != Check::Checking) return;
+    if (!reading_ || check_ != Check::Checking) return;
+    reading_ = false;
     uint64_t after = 0;
     ++checked_swaps_;
     if (!HashBackBuffer(after) || after != before_swap_hash_) {
@@ -143,7 +151,10 @@ void FrameDamage::AfterSwap()
         last_distinct_hash_ = after;
         if (++kept_swaps_ >= kKeptSwapsNeeded) check_ = Check::Kept;
     }
-    if (check_ == Check::Checking && checked_swaps_ >= kCheckLimit) check_ = Check::NotKept;
+    if (check_ == Check::Checking && checked_swaps_ >= kCheckLimit) {
+        check_ = Check::NotKept;
+        PrintAndLog("[FrameDamage] Too few different frames to check the back buffer: every frame is drawn whole");
+    }
 }
 
 bool FrameDamage::HashBackBuffer(uint64_t& hash) const

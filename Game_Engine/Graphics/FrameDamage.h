@@ -62,6 +62,8 @@ private:
     int checked_swaps_ = 0;
     uint64_t before_swap_hash_ = 0;
     uint64_t last_distinct_hash_ = 0;
+    bool check_frame_ = true; // this frame's swap is worth reading
+    bool reading_ = false;
 
     // This frame.
     bool frame_open_ = false;
