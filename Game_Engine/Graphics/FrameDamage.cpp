@@ -53,6 +53,7 @@ bool FrameDamage::BeginFrame(int width, int height, bool game_view)
     repainted_ = {0, 0, width, height};
     sprites_ = nullptr;
     check_frame_ = true;
+    game_view_ = game_view;
     clear_pending_ = Active() && game_view && width > 0 && height > 0;
     return clear_pending_;
 }
@@ -124,8 +125,9 @@ void FrameDamage::BeforeSwap()
         if (clear_pending_) ClearNow();
         if (partial_) glDisable(GL_SCISSOR_TEST);
         partial_ = false;
-        // The sprites' record matches the back buffer only when this frame's sprite pass drew it.
-        last_valid_ = sprite_pass_;
+        // The sprites' record matches the back buffer only when this frame's sprite pass drew it
+        // there (in the editor it draws into the game view's framebuffer).
+        last_valid_ = sprite_pass_ && game_view_;
         last_untracked_ = untracked_;
         last_text_ = text_;
         last_width_ = width_;

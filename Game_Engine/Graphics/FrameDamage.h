@@ -70,6 +70,7 @@ private:
     bool clear_pending_ = false;
     bool partial_ = false;
     bool sprite_pass_ = false;
+    bool game_view_ = false;
     bool untracked_ = false;
     uint64_t text_ = 0;
     int width_ = 0, height_ = 0;
