@@ -62,14 +62,13 @@ void FrameDamage::SpritePass(SpriteBatch* sprites)
 {
     sprites_ = sprites;
     sprite_pass_ = true;
-    if (allowed_ && check_ == Check::Checking) {
-        // A frame whose sprites did not change tells nothing about the driver: it is not read.
-        ScreenRect changed;
-        check_frame_ = !(sprites && sprites->ChangedArea(width_, height_, changed) && changed.Empty());
-    }
-    if (!clear_pending_) return;
+    const bool checking = allowed_ && check_ == Check::Checking;
+    if (!checking && !clear_pending_) return;
     ScreenRect changed;
     const bool comparable = sprites && sprites->ChangedArea(width_, height_, changed);
+    // A frame whose sprites did not change tells nothing about the driver: it is not read.
+    if (checking) check_frame_ = !(comparable && changed.Empty());
+    if (!clear_pending_) return;
     const bool same_frame = last_valid_ && !last_untracked_ && width_ == last_width_ && height_ == last_height_ &&
                             TextureManager::GetInstance()->PixelChanges() == last_texture_changes_;
     changed.x0 = std::max(changed.x0, 0);
