@@ -14,7 +14,7 @@
 #include "Components/Stats.h"
 #include "Components/Text.h"
 #include "Components/Transform.h"
-#include "Editor/EditorWindows/InspectorActions.h"
+#include "Editor/EditorWindows/ComponentPanelActions.h"
 #include "Editor/EditorWindows/LEHierarchy.h"
 #include "Editor/EditorWindows/LEScene.h"
 #include "Logic/AIMovement.h"

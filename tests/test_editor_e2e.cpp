@@ -207,7 +207,7 @@ struct EditorSession {
             break;
         case Stage::Save:
             // The inspector editing a level entity.
-            OrvTest::SaveScreenshot("editor_inspector");
+            OrvTest::SaveScreenshot("editor_component_panel");
             // The list may have scrolled the buttons above it out of view.
             if (!ClickRow("Save Scene")) return;
             WaitFrames(2);

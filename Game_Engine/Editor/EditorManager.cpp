@@ -6,7 +6,7 @@
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorWindows/LEDebugInfo.h"
 #include "Editor/EditorWindows/LEHierarchy.h"
-#include "Editor/EditorWindows/LEInspector.h"
+#include "Editor/EditorWindows/LEComponentPanel.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
 #include "Editor/EditorWindows/LEResources.h"
 #include "Editor/EditorWindows/LEScene.h"

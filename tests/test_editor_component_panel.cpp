@@ -6,8 +6,8 @@
 #include "EditorTestSupport.h"
 
 #include "Editor/EditorWidgets.h"
-#include "Editor/EditorWindows/InspectorSections.h"
-#include "Editor/EditorWindows/LEInspector.h"
+#include "Editor/EditorWindows/ComponentPanelSections.h"
+#include "Editor/EditorWindows/LEComponentPanel.h"
 #include "Editor/EditorWindows/LEDebugInfo.h"
 #include "Editor/EditorWindows/LEResources.h"
 

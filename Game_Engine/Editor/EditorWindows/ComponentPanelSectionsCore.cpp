@@ -1,6 +1,6 @@
 // Sections of the engine core's components and of the widgets without pictures: Transform, Stats,
 // Camera, Text, Button, ScriptComponent, Parent and Child; and the dispatch to every section.
-#include "Editor/EditorWindows/InspectorSections.h"
+#include "Editor/EditorWindows/ComponentPanelSections.h"
 
 #include "Components/Button.h"
 #include "Components/Camera.h"
@@ -14,7 +14,7 @@
 #include "CoreEngine/Globals.h"
 #include "Editor/EditorManager.h"
 #include "Editor/EditorWidgets.h"
-#include "Editor/EditorWindows/InspectorActions.h"
+#include "Editor/EditorWindows/ComponentPanelActions.h"
 #include "Factory/Entity.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"

@@ -1,6 +1,6 @@
 // Sections of the physics and gameplay components: BoxCollider, RigidBody2D, EnemyMovement,
 // AIMovement, PlayerController and BossBehaviour.
-#include "Editor/EditorWindows/InspectorSections.h"
+#include "Editor/EditorWindows/ComponentPanelSections.h"
 
 #include "Components/BoxCollider.h"
 #include "Components/RigidBody2D.h"

@@ -1,6 +1,6 @@
 // Sections of the components with pictures or sound: Sprite (with a preview of its picture),
 // Slider and Audio.
-#include "Editor/EditorWindows/InspectorSections.h"
+#include "Editor/EditorWindows/ComponentPanelSections.h"
 
 #include "Audio/AudioSystem.h"
 #include "Components/Audio.h"

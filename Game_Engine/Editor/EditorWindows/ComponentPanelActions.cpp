@@ -1,4 +1,4 @@
-#include "Editor/EditorWindows/InspectorActions.h"
+#include "Editor/EditorWindows/ComponentPanelActions.h"
 
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
