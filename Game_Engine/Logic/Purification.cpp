@@ -348,6 +348,13 @@ void Purification::ClearCombo()
     combo_matched.clear();
 }
 
+void Purification::Abandon()
+{
+    // The tutorial also raises the flag, with no candidate or icon of a controller's own.
+    if (IsPurifying && (target != 0 || !key_icons.empty())) IsPurifying = false;
+    ClearCombo();
+}
+
 void Purification::ForgetShownEntities()
 {
     key_icons.clear(); // first, so ClearCombo destroys none of the original's icons
