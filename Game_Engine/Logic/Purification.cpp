@@ -19,6 +19,7 @@
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
@@ -221,7 +222,7 @@ void Purification::RestoreLeftovers()
         auto entity_stats = entity->GetComponent<Stats>(STATS);
         if (!entity_stats) continue;
         if (auto enemy = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) {
-            entity_stats->hp = static_cast<int32_t>(static_cast<float>(enemy->max_hp) * 0.31f) + 1;
+            entity_stats->hp = Gameplay::ShareOfMaxHp(enemy->max_hp, 0.31f) + 1;
             enemy->state = ENEMY_IDLE;
             enemy->purification_target = false;
             enemy->purifiable_now = false;
