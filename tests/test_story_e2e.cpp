@@ -207,6 +207,8 @@ struct TutorialRecord {
     bool enemy_and_dora_came = false;
     float enemy_defence_before = 0.0f, enemy_defence_after = 0.0f;
     bool defence_icon_shown = false;
+    int32_t enemy_hp_after_watching = -1, enemy_floor = -2;
+    bool enemy_purifiable_after_watching = false;
     std::vector<int32_t> combo;
     int enemy_state_after_combo = -1;
     bool barrier_open = false;
@@ -280,6 +282,16 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
         player.Do([] { PressKey(Platform::VK_LEFT_KEY); });
         player.WaitFrames(1);
     }
+    // A player who stands and watches: Dora wears the monster down, but only to where it can be
+    // purified; the lesson still has its enemy.
+    player.WaitFrames(150);
+    player.Do([&] {
+        auto stats = Part<Stats>("Enemy_T1", STATS);
+        auto e = enemy();
+        record.enemy_hp_after_watching = stats ? stats->hp : -1;
+        record.enemy_purifiable_after_watching = e && e->purifiable_now;
+        record.enemy_floor = e ? e->PurifiableThreshold() : -1;
+    });
     // 3: Dora thanks Ilo, and the orb teaches purification.
     WalkRightUntil(player, DialogueShown);
     player.Do([&] { record.left_after_t3 = LiveEntity("LeftKey") != nullptr; });
@@ -351,6 +363,9 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
     EXPECT_TRUE(record.enemy_and_dora_came);
     EXPECT_LT(record.enemy_defence_after, record.enemy_defence_before);
     EXPECT_TRUE(record.defence_icon_shown);
+    EXPECT_EQ(record.enemy_hp_after_watching, record.enemy_floor) << "Dora cannot kill the lesson's enemy";
+    EXPECT_EQ(record.enemy_floor, 13) << "30 % of 44";
+    EXPECT_TRUE(record.enemy_purifiable_after_watching);
     EXPECT_EQ(record.combo.size(), 3u);
     EXPECT_EQ(record.enemy_state_after_combo, ENEMY_PURIFIED);
     EXPECT_TRUE(record.barrier_open);
