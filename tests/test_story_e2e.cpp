@@ -205,6 +205,7 @@ struct TutorialRecord {
     bool space_after_third = false;
     std::vector<bool> locks_after_second; // attack, defence, speed spells, purification
     bool enemy_and_dora_came = false;
+    int32_t enemy_frame_while_speaking = -1, enemy_frames = -2;
     float enemy_defence_before = 0.0f, enemy_defence_after = 0.0f;
     bool defence_icon_shown = false;
     int32_t enemy_hp_after_watching = -1, enemy_floor = -2;
@@ -253,6 +254,13 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
     // 2: on to the stranger fighting an armoured monster; the orb asks for a defence debuff.
     WalkRightUntil(player, DialogueShown);
     player.Do([&] { record.wasd_after_t2 = LiveEntity("WASDKey") != nullptr; });
+    // The stranger is fighting the monster: it stands there whole while they speak.
+    player.WaitFrames(3);
+    player.Do([&] {
+        auto sprite = Part<Sprite>("Enemy_T1", SPRITE);
+        record.enemy_frame_while_speaking = sprite ? sprite->drawn_frame : -1;
+        record.enemy_frames = sprite ? sprite->number_of_frames : -2;
+    });
     ReadThrough(player, record.second, "dialogue_02");
     player.WaitFrames(2);
     player.Do([&] {
@@ -361,6 +369,7 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
     EXPECT_TRUE(record.space_after_third);
     EXPECT_EQ(record.locks_after_second, (std::vector<bool>{true, false, true, true}));
     EXPECT_TRUE(record.enemy_and_dora_came);
+    EXPECT_EQ(record.enemy_frame_while_speaking, record.enemy_frames) << "the last frame of its arrival: all of it";
     EXPECT_LT(record.enemy_defence_after, record.enemy_defence_before);
     EXPECT_TRUE(record.defence_icon_shown);
     EXPECT_EQ(record.enemy_hp_after_watching, record.enemy_floor) << "Dora cannot kill the lesson's enemy";
