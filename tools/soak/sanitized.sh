@@ -17,4 +17,6 @@ if [ -f "$cache" ] && grep -q '^ORV_SANITIZE:' "$cache"; then
   esac
   exit 0
 fi
-if { nm -D "$build/OrvEngine"; nm "$build/OrvEngine"; } 2>/dev/null | grep -q '__asan_init'; then echo 1; else echo 0; fi
+# Read whole (no grep -q): a reader that stops early would fail the pipe under pipefail.
+symbols="$({ nm -D "$build/OrvEngine"; nm "$build/OrvEngine"; } 2>/dev/null || true)"
+if grep -q '__asan_init' <<<"$symbols"; then echo 1; else echo 0; fi
