@@ -55,6 +55,7 @@ public:
     // The first player-tagged entity of the edited scene (editor shown) or of the running scene
     // (Scene/PlayerLookup.h).
     Entity* FindPlayerEntity() const;
+    std::string UnsavedSceneName() const override;
 
     // ---- Services the windows share -------------------------------------------------------
     // A message box through the platform's one box (answered by itself when nobody can), or
@@ -87,8 +88,6 @@ public:
     // Scenes whose "AutoSave.json" the last fresh Play wrote: what Stop may restore.
     std::set<std::string> autosaved_scenes;
     float item_width = 120.0f;
-    // Set by the hierarchy's additions and deletions, cleared when the scene is saved.
-    bool scene_modified = false;
     // The game view is focused or hovered: it then cannot be dragged (flags apply next frame).
     bool viewport_active = false;
     int viewport_window_flags = 0;
@@ -103,12 +102,15 @@ private:
     void BeginInterfaceFrame();
     void DropHiddenInput();
     void DrawGameView();
+    void FitEditorCamera(float aspect);
 
     ImGuiContext* context_ = nullptr;
     bool gl_backend_ = false;
     MessageBoxHandler message_box_;
     FolderOpener folder_opener_;
     std::function<void()> frame_input_hook_;
+    // The scene the editor camera last framed whole.
+    std::string framed_scene_;
 };
 
 } // namespace OrvEngine
