@@ -1,6 +1,7 @@
-// The editor manager: the Dear ImGui context and back-ends, the editor's windows, the game view,
-// the Tab toggle, the selection, the edited and played scenes, the game-view rectangle, the
-// per-scene auto-save flags and the player lookup the camera follows. It presents every frame.
+// The editor manager: the Dear ImGui context and back-ends, the editor's windows, the game view
+// (framed on each opened scene's camera), whether a field has the keyboard, the Tab toggle, the
+// selection, the edited and played scenes, the game-view rectangle, the per-scene auto-save flags
+// and the player lookup the camera follows. It presents every frame.
 // The windows' own work (play control, scenes, hierarchy, inspector) lives in EditorWindows/.
 #pragma once
 

@@ -63,30 +63,35 @@ bool HasButtonTo(const EntityMap& entities, const std::string& name)
     return false;
 }
 
-// The other scenes that change to `name`: splash scenes by their next scene, scenes by a button.
-std::vector<std::string> ScenesLeadingTo(const std::string& name)
+bool SplashLeadsTo(const IScene& scene, const std::string& name)
 {
-    std::vector<std::string> found;
-    for (const auto& [key, scene] : OrvStateMachine->scenes) {
-        if (!scene || scene->GetSceneName() == name) continue;
-        auto* splash = dynamic_cast<SplashScreenScene*>(scene.get());
-        const EntityMap* loaded = scene->GetLoadedEntities();
-        if ((splash && splash->next_state == name) || HasButtonTo(scene->GetEntities(), name) ||
-            (loaded && HasButtonTo(*loaded, name))) {
-            found.push_back(scene->GetSceneName());
-        }
-    }
-    return found;
+    const auto* splash = dynamic_cast<const SplashScreenScene*>(&scene);
+    return splash && splash->next_state == name;
 }
 
+bool ButtonLeadsTo(IScene& scene, const std::string& name)
+{
+    const EntityMap* loaded = scene.GetLoadedEntities();
+    return HasButtonTo(scene.GetEntities(), name) || (loaded && HasButtonTo(*loaded, name));
+}
+
+// Names the other scenes that change to `name` (splash scenes by their next scene, scenes by a
+// button), and what becomes of a splash scene among them.
 std::string DeletionQuestion(const std::string& name)
 {
     std::string text = "Are you sure you want to delete the scene?";
-    const std::vector<std::string> leading = ScenesLeadingTo(name);
+    std::string leading;
+    bool splash = false;
+    for (const auto& [key, scene] : OrvStateMachine->scenes) {
+        if (!scene || scene->GetSceneName() == name) continue;
+        const bool by_splash = SplashLeadsTo(*scene, name);
+        if (!by_splash && !ButtonLeadsTo(*scene, name)) continue;
+        leading += (leading.empty() ? "" : ", ") + scene->GetSceneName();
+        splash = splash || by_splash;
+    }
     if (leading.empty()) return text;
-    text += "\nThese scenes lead to " + name + ": ";
-    for (size_t i = 0; i < leading.size(); ++i) text += (i > 0 ? ", " : "") + leading[i];
-    return text + ". A splash scene among them goes on to the main menu instead.";
+    text += "\nThese scenes lead to " + name + ": " + leading + ".";
+    return splash ? text + " A splash scene among them goes on to the main menu instead." : text;
 }
 
 // Splash scenes that led to the deleted scene now lead nowhere; their settings are saved so.
