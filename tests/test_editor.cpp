@@ -265,7 +265,8 @@ TEST_F(EditorTest, ASceneOthersLeadToIsNamedBeforeDeletionAndASplashLeadingNowhe
     for (int frame = 0; frame < 3; ++frame) splash->Update();
     EXPECT_EQ(OrvStateMachine->next_state, "MainMenuScene");
     const std::string log = LogText();
-    const std::string line = "[SplashScreenScene] SplashScene_00 leads to '', which is no scene: going on to MainMenuScene";
+    const std::string line =
+        "[SplashScreenScene] SplashScene_00 leads to '', which is no scene: going on to MainMenuScene";
     EXPECT_TRUE(Contains(log, line)) << log;
     EXPECT_EQ(log.find(line), log.rfind(line)) << "said once";
     FrameEnd();
