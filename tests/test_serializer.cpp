@@ -47,7 +47,7 @@ TEST_F(SerializerTest, VectorColourAndNumbersHaveTheirExactText)
                   Serializer::WriteFloat(w, "zero", 0.0f);
                   Serializer::WriteBool(w, "flag", false);
               }),
-              "{\n    \"tenth\": 0.10000000149011612,\n    \"zero\": 0.0,\n    \"flag\": false\n}");
+              "{\n    \"tenth\": 0.1,\n    \"zero\": 0.0,\n    \"flag\": false\n}");
 }
 
 TEST_F(SerializerTest, NumbersThatAreNotFiniteAreWrittenAsZeroWithALogLine)
