@@ -308,6 +308,14 @@ TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOne
     g_second = {};
     Entity* entity = LEHierarchy::AddObject();
     ASSERT_TRUE(InspectorActions::AddComponent(*entity, "ScriptComponent"));
+    // A scene being edited runs no script: the class is named, and starts with a play.
+    InspectorActions::AttachScript(*entity, "FirstScript");
+    EXPECT_EQ(g_first.inits, 0);
+    EXPECT_EQ(scripts->GetScript(entity->id), nullptr);
+    EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "FirstScript");
+
+    // With the editor shown over a running play.
+    GameIsRunning = true;
     InspectorActions::AttachScript(*entity, "FirstScript");
     EXPECT_EQ(g_first.inits, 1);
     ASSERT_NE(scripts->GetScript(entity->id), nullptr);
@@ -316,7 +324,6 @@ TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOne
     EXPECT_EQ(g_second.inits, 1);
     EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "SecondScript");
     EXPECT_NE(std::dynamic_pointer_cast<CountingScript<g_second>>(scripts->GetScript(entity->id)), nullptr);
-    GameIsRunning = true;
     scripts->Update();
     GameIsRunning = false;
     EXPECT_NE(scripts->GetScript(entity->id), nullptr) << "the new script outlives the old one's removal";
