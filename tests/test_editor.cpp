@@ -1,10 +1,12 @@
 // The editor's actions as plain functions on a temporary data tree, with the message box and the
 // folder opener faked: Play's snapshots, Pause and resume, both Stops restoring exactly what Play
-// saved, scene switching, generated names, deletion, and a data folder that cannot be written.
+// saved, scene switching, generated names, deletion, a data folder that cannot be written, and
+// what the editor refuses while a play runs or is paused.
 #include "EditorTestSupport.h"
 
 #include "Components/Stats.h"
 #include "Editor/EditorFiles.h"
+#include "Editor/EditorPrefabs.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
 #include "Editor/EditorWindows/LEScene.h"
 #include "Platform/Sound.h"
@@ -293,4 +295,58 @@ TEST_F(EditorTest, AReadOnlyDataFolderLeavesEveryFileIntactAndReportsEachFailure
     }
     EXPECT_EQ(after, files) << "no file changed, none appeared, none went";
     EXPECT_TRUE(Contains(LogText(), "[Editor] Failed to write to file GameScene_01/Entities.json"));
+}
+
+TEST_F(EditorTest, WhileAPlayRunsOrIsPausedNothingIsSavedAddedOrDeletedAndABoxSaysWhy)
+{
+    LEScene scenes;
+    Enter("GameScene_01");
+    ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*CurrentScene()->FindEntityByName("Tree"), false));
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadFile(entry.path());
+    }
+    ASSERT_TRUE(LEMenuBar::Play());
+    PlaySomething();
+    for (bool paused : {false, true}) {
+        if (paused) LEMenuBar::Pause();
+        const std::string played = LiveText(*CurrentScene());
+        Entity* player = CurrentScene()->FindEntityByName("Player");
+        editor->SetSelection(player);
+        answer = Platform::ID_YES;
+        boxes.clear();
+        EXPECT_FALSE(LEHierarchy::SaveScene());
+        EXPECT_EQ(LEHierarchy::AddObject(), nullptr);
+        EXPECT_FALSE(LEHierarchy::DeleteSelected());
+        EXPECT_EQ(LEHierarchy::CreateFromPrefab("Tree"), nullptr);
+        EXPECT_FALSE(EditorPrefabs::SaveAsPrefab(*player, false));
+        EXPECT_FALSE(EditorPrefabs::SaveAsPrefab(*player, true));
+        EXPECT_FALSE(EditorPrefabs::RemovePrefab("Tree"));
+        EXPECT_EQ(scenes.AddGameScene(), "");
+        EXPECT_EQ(scenes.AddSplashScene(), "");
+        EXPECT_FALSE(scenes.DeleteCurrentScene());
+        ASSERT_EQ(boxes.size(), 10u) << (paused ? "paused" : "running");
+        for (const std::string& box : boxes) {
+            EXPECT_TRUE(Contains(box, "is refused while the game is played or paused")) << box;
+        }
+        EXPECT_TRUE(Contains(boxes[0], "Save Scene is refused"));
+        EXPECT_EQ(LiveText(*CurrentScene()), played) << "the played scene is as it was";
+        EXPECT_EQ(OrvStateMachine->scenes.size(), 4u);
+        EXPECT_EQ(EntityFactory::GetInstance()->GetArchetypes().count("Tree"), 1u);
+        EXPECT_TRUE(LEMenuBar::IsPlaying());
+    }
+    std::map<std::string, std::string> after;
+    for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && name != "AutoSave.json") after[entry.path().string()] = ReadFile(entry.path());
+    }
+    EXPECT_EQ(after, files) << "no file changed, none appeared, none went";
+
+    // Stopped, the scene is the edited one again and may be saved.
+    LEMenuBar::StopFromPause();
+    boxes.clear();
+    EXPECT_TRUE(LEHierarchy::SaveScene());
+    EXPECT_NE(LEHierarchy::AddObject(), nullptr);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(Contains(ReadData("GameScene_01/Entities.json"), "Spark")) << "nothing of the play was kept";
 }

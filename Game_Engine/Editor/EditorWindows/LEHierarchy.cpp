@@ -45,7 +45,7 @@ void AddCreated(Entity* entity, const std::string& creator_name)
 bool LEHierarchy::SaveScene()
 {
     std::shared_ptr<IScene> scene = Editor()->edited_scene;
-    if (!scene) return false;
+    if (!scene || EditorFiles::RefusedWhilePlaying("Save Scene")) return false;
     if (!EditorFiles::EnsureSceneFolder(scene->GetSceneName()) || !EditorFiles::SaveSceneEntities(*scene) ||
         !EditorFiles::WriteSceneSettings(*scene)) {
         return false;
@@ -76,7 +76,7 @@ Entity* LEHierarchy::AddObject()
 {
     EditorManager* editor = Editor();
     std::shared_ptr<IScene> scene = editor->edited_scene;
-    if (!scene) return nullptr;
+    if (!scene || EditorFiles::RefusedWhilePlaying("Add Object")) return nullptr;
     editor->scene_modified = true;
     Entity* entity = EntityFactory::GetInstance()->CreateEntity("new_obj");
     AddCreated(entity, "Transform");
@@ -96,7 +96,7 @@ bool LEHierarchy::DeleteSelected()
     EditorManager* editor = Editor();
     std::shared_ptr<IScene> scene = editor->edited_scene;
     Entity* entity = editor->SelectedEntity();
-    if (!scene || !entity) return false;
+    if (!scene || !entity || EditorFiles::RefusedWhilePlaying("Delete Object")) return false;
     if (editor->AskUser("Are you sure you want to delete the game object?", "Deleting game object", kAskFlags) !=
         Platform::ID_YES) {
         return false;
@@ -113,7 +113,7 @@ Entity* LEHierarchy::CreateFromPrefab(const std::string& prefab_name)
 {
     EditorManager* editor = Editor();
     std::shared_ptr<IScene> scene = editor->edited_scene;
-    if (!scene) return nullptr;
+    if (!scene || EditorFiles::RefusedWhilePlaying("Add Object by Prefab")) return nullptr;
     if (prefab_name.empty()) {
         editor->AskUser("Please select a prefab to create.", "No prefab selected", kNoticeFlags);
         return nullptr;

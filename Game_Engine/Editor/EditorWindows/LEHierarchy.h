@@ -2,7 +2,8 @@
 // deleting objects and creating them from prefabs, a splash scene's settings, and the list of the
 // scene's objects through which the inspector's entity is selected; while editing it outlines
 // objects in the game view. Its "Feedback" menu opens the project's issue page. The actions are
-// plain functions; the window only draws and calls them.
+// plain functions; the window only draws and calls them. Those that write or change the scene are
+// refused, with a box saying why, while a play runs or is paused.
 #pragma once
 
 #include "Editor/EditorWindows/IEditorWindows.h"
