@@ -6,6 +6,7 @@
 #include "Editor/EditorFiles.h"
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorManager.h"
+#include "Editor/EditorNames.h"
 #include "Editor/EditorWidgets.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
@@ -32,6 +33,13 @@ EditorManager* Editor() { return EditorManager::GetInstance(); }
 // A new live entity of the edited scene: in the scene, the systems and the name index; the
 // factory's staging map is left empty.
 void PlaceInScene(IScene& scene, Entity* entity) { SpawnIntoScene(&scene, entity, SpawnOrder::SceneFirst, true); }
+
+// An object not yet in the scene: the file's key and the Information name agree.
+void NameNewObject(Entity& entity, const std::string& name)
+{
+    entity.name = name;
+    if (auto info = entity.GetComponent<Information>(INFORMATION)) info->SetName(name);
+}
 
 void AddCreated(Entity* entity, const std::string& creator_name)
 {
@@ -78,7 +86,7 @@ Entity* LEHierarchy::AddObject()
     std::shared_ptr<IScene> scene = editor->edited_scene;
     if (!scene || EditorFiles::RefusedWhilePlaying("Add Object")) return nullptr;
     editor->scene_modified = true;
-    Entity* entity = EntityFactory::GetInstance()->CreateEntity("new_obj");
+    Entity* entity = EntityFactory::GetInstance()->CreateEntity(EditorNames::FreeName(*scene, "new_obj"));
     AddCreated(entity, "Transform");
     AddCreated(entity, "Information");
     if (auto info = entity->GetComponent<Information>(INFORMATION)) {
@@ -126,6 +134,10 @@ Entity* LEHierarchy::CreateFromPrefab(const std::string& prefab_name)
     editor->scene_modified = true;
     Entity* entity = factory->CreateFromArchetype(prefab_name);
     if (!entity) return nullptr;
+    // The factory's name is free among the names it indexes; the scene's own objects decide.
+    if (!EditorNames::Refusal(scene.get(), nullptr, entity->GetName()).empty()) {
+        NameNewObject(*entity, EditorNames::FreeName(*scene, prefab_name));
+    }
     editor->SetSelection(entity);
     PlaceInScene(*scene, entity);
     return entity;
