@@ -1,7 +1,8 @@
 // The editor's actions as plain functions on a temporary data tree, with the message box and the
 // folder opener faked: Play's snapshots, Pause and resume, both Stops restoring exactly what Play
-// saved, scene switching, generated names, deletion, a data folder that cannot be written, and
-// what the editor refuses while a play runs or is paused.
+// saved, scene switching, generated names, deletion, a data folder that cannot be written, what
+// the editor refuses while a play runs or is paused, and a scene being edited running none of the
+// game until Play.
 #include "EditorTestSupport.h"
 
 #include "Components/Stats.h"
@@ -349,4 +350,62 @@ TEST_F(EditorTest, WhileAPlayRunsOrIsPausedNothingIsSavedAddedOrDeletedAndABoxSa
     EXPECT_NE(LEHierarchy::AddObject(), nullptr);
     EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(Contains(ReadData("GameScene_01/Entities.json"), "Spark")) << "nothing of the play was kept";
+}
+
+namespace {
+// A script that moves its entity as soon as it starts and every frame after.
+struct MoverScript : BaseScript {
+    void Init(Entity* entity) override { entity->GetComponent<Transform>(TRANSFORM)->position.x = 100.0f; }
+    void Update(Entity* entity) override { entity->GetComponent<Transform>(TRANSFORM)->position.x += 1.0f; }
+};
+} // namespace
+
+TEST_F(EditorTest, ASceneBeingEditedRunsNoGameBehaviourAndPlayStartsItAsTheGameWould)
+{
+    ScriptSystem::GetInstance()->RegisterScript("MoverScript", std::make_shared<ScriptType<MoverScript>>());
+    const std::string bar = ", \"Sprite\": [{\"is_slider\": true, \"ent_name\": \"Player\"}]";
+    WriteData("GameScene_01/Entities.json",
+              EntityDocument({Actor("Cam", 11, 0, 0, ", \"Camera\": [{}], \"Parent\": [{}]"),
+                              Actor("Player", 1, 1, 2, ", \"Stats\": [{\"hp\": 30}]"),
+                              Actor("Hud", 0, 3, 3, ", \"Child\": [{\"parent_name\": \"Cam\", \"follows_x\": true}]"),
+                              Actor("Bar", 0, 0, 4, bar), Actor("Mover", 0, 5, 5, ", \"ScriptComponent\": [{\"file_name\": "
+                                                                                 "\"MoverScript\"}]")}));
+    OrvStateMachine->GetScene("GameScene_01")->ReloadEntities();
+    EditorVisible = true;
+    Enter("GameScene_01");
+    const std::string entered = LiveText(*CurrentScene());
+    auto frames = [](int count) {
+        for (int i = 0; i < count; ++i) OrvCoreEngine->RunFrame();
+    };
+    frames(30);
+    EXPECT_EQ(LiveText(*CurrentScene()), entered) << "shown for 30 frames, nothing changed";
+
+    // The designer moves Ilo and raises her hit points: that is all that changes.
+    TransformOf("Player")->position.x = 7.0f;
+    CurrentScene()->FindEntityByName("Player")->GetComponent<Stats>(STATS)->hp = 45;
+    frames(30);
+    EXPECT_FLOAT_EQ(TransformOf("Cam")->position.x, 0.0f) << "the camera does not follow";
+    EXPECT_FLOAT_EQ(TransformOf("Hud")->position.x, 3.0f) << "children do not move";
+    EXPECT_FLOAT_EQ(TransformOf("Bar")->scale.x, 1.0f) << "the bar keeps its size";
+    EXPECT_FLOAT_EQ(TransformOf("Bar")->position.x, 0.0f);
+    EXPECT_FLOAT_EQ(TransformOf("Mover")->position.x, 5.0f) << "no script ran";
+    ASSERT_TRUE(LEHierarchy::SaveScene());
+    const rapidjson::Document saved = Parse(ReadData("GameScene_01/Entities.json"));
+    std::vector<std::string> changed = Differences(Parse(entered), saved);
+    EXPECT_EQ(changed, (std::vector<std::string>{"Player/Transform/position/x", "Player/Stats/hp"}));
+
+    // Play enters the scene as the game does: the script starts, the camera follows, the bar is
+    // set up against the hit points there are.
+    ASSERT_TRUE(LEMenuBar::Play());
+    EXPECT_FLOAT_EQ(TransformOf("Mover")->position.x, 100.0f);
+    frames(2);
+    EXPECT_FLOAT_EQ(TransformOf("Cam")->position.x, 7.0f);
+    TransformOf("Player")->position.x = 9.0f;
+    CurrentScene()->FindEntityByName("Player")->GetComponent<Stats>(STATS)->hp = 90;
+    frames(1);
+    EXPECT_FLOAT_EQ(TransformOf("Hud")->position.x, 5.0f) << "the child follows its parent's move";
+    EXPECT_FLOAT_EQ(TransformOf("Bar")->scale.x, 2.0f) << "full at 45, twice as long at 90";
+    LEMenuBar::Pause();
+    LEMenuBar::StopFromPause();
+    EXPECT_EQ(Differences(saved, Parse(LiveText(*CurrentScene()))), std::vector<std::string>{}) << "as saved";
 }

@@ -172,7 +172,7 @@ struct EditorSession {
             stage = Stage::SelectFade;
             break;
         case Stage::SelectFade:
-            // The level's black fade-in covers the view until play: it is switched off first.
+            // An edit before the one checked: the level's fade-in is switched off.
             if (ClickRow("FadeIn##")) stage = Stage::HideFade;
             break;
         case Stage::HideFade: {
