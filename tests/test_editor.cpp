@@ -5,6 +5,7 @@
 // game until Play.
 #include "EditorTestSupport.h"
 
+#include "Components/Button.h"
 #include "Components/Stats.h"
 #include "Editor/EditorFiles.h"
 #include "Editor/EditorPrefabs.h"
@@ -241,6 +242,46 @@ TEST_F(EditorTest, DeleteRewritesTheIndexFirstThenRemovesFilesLoggingWhatCouldNo
     auto splash = std::dynamic_pointer_cast<SplashScreenScene>(OrvStateMachine->GetScene("SplashScene_00"));
     EXPECT_EQ(splash->next_state, "");
     EXPECT_TRUE(Contains(ReadData("SplashScene_00/SplashScene_00.json"), "\"next_state\": \"\""));
+}
+
+TEST_F(EditorTest, ASceneOthersLeadToIsNamedBeforeDeletionAndASplashLeadingNowhereGoesOnToTheMainMenu)
+{
+    Entity* title = OrvStateMachine->GetScene("MainMenuScene")->GetLoadedEntities()->begin()->second;
+    auto button = std::make_shared<Button>();
+    button->SetNextState("GameScene_02");
+    title->AddComponent(BUTTON, button);
+    LEScene scenes;
+    Enter("GameScene_02");
+    answer = Platform::ID_NO;
+    EXPECT_FALSE(scenes.DeleteCurrentScene());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(Contains(boxes[0], "Are you sure you want to delete the scene?")) << boxes[0];
+    EXPECT_TRUE(Contains(boxes[0], "These scenes lead to GameScene_02: MainMenuScene, SplashScene_00.")) << boxes[0];
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(scenes.DeleteCurrentScene());
+
+    // The splash that led there waits its time, says once where it goes instead, and goes.
+    GameIsRunning = true;
+    Enter("SplashScene_00");
+    auto splash = std::dynamic_pointer_cast<SplashScreenScene>(CurrentScene());
+    splash->show_time = 0.0f;
+    for (int frame = 0; frame < 3; ++frame) splash->Update();
+    EXPECT_EQ(OrvStateMachine->next_state, "MainMenuScene");
+    const std::string log = LogText();
+    const std::string line =
+        "[SplashScreenScene] SplashScene_00 leads to '', which is no scene: going on to MainMenuScene";
+    EXPECT_TRUE(Contains(log, line)) << log;
+    EXPECT_EQ(log.find(line), log.rfind(line)) << "said once";
+    FrameEnd();
+    EXPECT_EQ(CurrentScene()->GetSceneName(), "MainMenuScene");
+
+    // A next scene that exists (or the quit request) is followed as it is.
+    splash->next_state = "Exit game";
+    Enter("SplashScene_00");
+    splash->Update();
+    EXPECT_EQ(OrvStateMachine->next_state, "Exit game");
+    OrvStateMachine->next_state.clear();
+    GameIsRunning = false;
 }
 
 TEST_F(EditorTest, AReadOnlyDataFolderLeavesEveryFileIntactAndReportsEachFailure)

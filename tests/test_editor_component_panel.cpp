@@ -11,6 +11,8 @@
 #include "Editor/EditorWindows/LEComponentPanel.h"
 #include "Editor/EditorWindows/LEDebugInfo.h"
 #include "Editor/EditorWindows/LEResources.h"
+#include "Graphics/Graphics.h"
+#include "Windows/Input.h"
 
 #include <cmath>
 #include <set>
@@ -294,4 +296,71 @@ TEST_F(InspectorFrameTest, ANameEmptyOrAnotherObjectsIsRefusedWhereItIsTypedAndN
         EXPECT_TRUE(keys.insert(m->name.GetString()).second) << "two objects saved as " << m->name.GetString();
     }
     EXPECT_EQ(keys.size(), CurrentScene()->GetEntities().size());
+}
+
+TEST_F(InspectorFrameTest, KeysTypedIntoAFieldOrAListActNowhereElseAndTheExitBoxNamesUnsavedWork)
+{
+    Input& input = Input::Instance();
+    auto press = [&](uint64_t key, uint64_t character) {
+        input.HandleWindowMessage(Platform::WM_KEYDOWN_MSG, key, 0);
+        input.HandleWindowMessage(Platform::WM_CHAR_MSG, character, 0);
+        input.HandleWindowMessage(Platform::WM_KEYUP_MSG, key, 0);
+    };
+    auto click = [this](const std::string& label) {
+        const EditorWidgets::DrawnItem* item = Reveal(label);
+        ASSERT_NE(item, nullptr) << label;
+        const ImVec2 at(item->min.x + 8.0f, (item->min.y + item->max.y) / 2.0f);
+        ImGui::GetIO().MouseClickedTime[0] = -1e9;
+        Frame(at);
+        Frame(at, true);
+        Frame(at);
+    };
+    auto imgui_key = [this](int key) {
+        ImGui::GetIO().KeysDown[key] = true;
+        Frame();
+        ImGui::GetIO().KeysDown[key] = false;
+        // ImGui reports the text input of the frame before.
+        Frame();
+        Frame();
+    };
+    Graphics* graphics = Graphics::GetInstance();
+    const Vec2 view(graphics->camera_x, graphics->camera_height);
+    setenv("ORV_MSGBOX_ANSWER", "no", 1);
+
+    // Typing a name, then with the tag list open: no pan, zoom, Tab or Escape, no game key.
+    for (const char* label : {"##entityname", "##entity_tag"}) {
+        click(label);
+        ASSERT_TRUE(editor->keyboard_taken) << label;
+        StdoutCapture out;
+        input.HandleWindowMessage(Platform::WM_KEYDOWN_MSG, 'D', 0);
+        EXPECT_FALSE(Input::GetKeyMessage().IsKeyDown('D')) << "the game never sees the press";
+        input.HandleWindowMessage(Platform::WM_KEYUP_MSG, 'D', 0);
+        press('J', 'j');
+        press(0xBB, '+');
+        press(Platform::VK_TAB_KEY, Platform::VK_TAB_KEY);
+        press(Platform::VK_ESCAPE_KEY, Platform::VK_ESCAPE_KEY);
+        EXPECT_FALSE(Contains(out.Take(), "Are you sure you want to exit?")) << label;
+        EXPECT_EQ(Vec2(graphics->camera_x, graphics->camera_height), view) << label;
+        EXPECT_TRUE(EditorVisible) << label;
+        EXPECT_TRUE(OrvCoreEngine->running);
+        imgui_key(label == std::string("##entityname") ? ImGuiKey_Enter : ImGuiKey_Escape);
+        EXPECT_FALSE(editor->keyboard_taken) << label;
+    }
+
+    // Out of the field the view's keys act, and Escape asks, naming the unsaved scene.
+    press('L', 'l');
+    EXPECT_GT(graphics->camera_x, view.x);
+    editor->scene_modified = true;
+    StdoutCapture unsaved;
+    press(Platform::VK_ESCAPE_KEY, Platform::VK_ESCAPE_KEY);
+    const std::string asked = unsaved.Take();
+    EXPECT_TRUE(Contains(asked, "Are you sure you want to exit?\nThe scene GameScene_01 has unsaved changes")) << asked;
+    editor->scene_modified = false;
+    StdoutCapture saved;
+    press(Platform::VK_ESCAPE_KEY, Platform::VK_ESCAPE_KEY);
+    const std::string plain = saved.Take();
+    EXPECT_TRUE(Contains(plain, "Are you sure you want to exit?"));
+    EXPECT_FALSE(Contains(plain, "unsaved"));
+    EXPECT_TRUE(OrvCoreEngine->running);
+    unsetenv("ORV_MSGBOX_ANSWER");
 }

@@ -16,9 +16,6 @@
 
 namespace OrvEngine {
 
-namespace {
-} // namespace
-
 bool Slider::Serialize(JsonWriter& writer)
 {
     Serializer::WriteString(writer, "tex_identifier", tex_identifier);
@@ -106,6 +103,13 @@ void Slider::Update()
     last_running = GameIsRunning;
 }
 
+void Slider::ReportMissing(const char* text)
+{
+    // Said once while it stays missing, not every frame.
+    if (!missing_reported_) PrintLine(text);
+    missing_reported_ = true;
+}
+
 void Slider::UpdateLength()
 {
     auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
@@ -117,15 +121,16 @@ void Slider::UpdateLength()
     }
     Entity* watched = FindAttachedEntity();
     if (!watched) {
-        PrintLine("Slider Update(): No attached ent!");
+        ReportMissing("Slider Update(): No attached ent!");
         size = transform->scale;
         return;
     }
     auto stats = watched->GetComponent<Stats>(STATS);
     if (!stats) {
-        PrintLine("Slider Update(): No stats component for attached ent!");
+        ReportMissing("Slider Update(): No stats component for attached ent!");
         return;
     }
+    missing_reported_ = false;
     // Without a positive maximum there is no length to show (and no NaN to save).
     if (!(maximum_value > 0.0f)) return;
     const float value = static_cast<float>(stats->hp);

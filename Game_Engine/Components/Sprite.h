@@ -45,6 +45,8 @@ struct SpriteBarState {
     float home_x = 0.0f;
     float base_x = 0.0f;
     bool last_running = false;
+    // The watched entity or its stats were found missing and that was said; cleared when found.
+    bool missing_reported = false;
 };
 
 class Sprite : public Component {

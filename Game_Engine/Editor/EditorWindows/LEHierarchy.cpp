@@ -8,6 +8,7 @@
 #include "Editor/EditorManager.h"
 #include "Editor/EditorNames.h"
 #include "Editor/EditorWidgets.h"
+#include "Editor/EditorWindows/ComponentPanelActions.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
@@ -20,6 +21,8 @@
 
 #include <imgui.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace OrvEngine {
@@ -39,6 +42,31 @@ void NameNewObject(Entity& entity, const std::string& name)
 {
     entity.name = name;
     if (auto info = entity.GetComponent<Information>(INFORMATION)) info->SetName(name);
+}
+
+// A new object at the default depth would sit behind the ground and the backgrounds, unseen in
+// play: it starts one unit in front of the scene's deepest-drawn backgrounds and obstacles.
+void PlaceInFrontOfScenery(const IScene& scene, Entity& entity)
+{
+    auto transform = entity.GetComponent<Transform>(TRANSFORM);
+    if (!transform) return;
+    for (const auto& [id, other] : scene.GetEntities()) {
+        auto info = other ? other->GetComponent<Information>(INFORMATION) : nullptr;
+        auto placed = other ? other->GetComponent<Transform>(TRANSFORM) : nullptr;
+        if (!info || !placed || (info->GetType() != TAG_BACKGROUND && info->GetType() != TAG_OBSTACLE)) continue;
+        const float in_front = placed->position.z + 1.0f;
+        if (std::isfinite(in_front)) transform->position.z = std::max(transform->position.z, in_front);
+    }
+}
+
+// Names what else changes: children lose their parent, bars and sliders what they show.
+std::string DeletionQuestion(Entity& entity)
+{
+    std::string text = "Are you sure you want to delete the game object?";
+    const std::vector<std::string> dependents = InspectorActions::DependentNames(entity);
+    if (dependents.empty()) return text;
+    return text + "\n" + std::to_string(dependents.size()) + " other objects depend on " + entity.name + ": " +
+           InspectorActions::ShortList(dependents) + ".";
 }
 
 void AddCreated(Entity* entity, const std::string& creator_name)
@@ -88,6 +116,7 @@ Entity* LEHierarchy::AddObject()
     editor->scene_modified = true;
     Entity* entity = EntityFactory::GetInstance()->CreateEntity(EditorNames::FreeName(*scene, "new_obj"));
     AddCreated(entity, "Transform");
+    PlaceInFrontOfScenery(*scene, *entity);
     AddCreated(entity, "Information");
     if (auto info = entity->GetComponent<Information>(INFORMATION)) {
         info->SetType(TAG_NONE);
@@ -105,10 +134,7 @@ bool LEHierarchy::DeleteSelected()
     std::shared_ptr<IScene> scene = editor->edited_scene;
     Entity* entity = editor->SelectedEntity();
     if (!scene || !entity || EditorFiles::RefusedWhilePlaying("Delete Object")) return false;
-    if (editor->AskUser("Are you sure you want to delete the game object?", "Deleting game object", kAskFlags) !=
-        Platform::ID_YES) {
-        return false;
-    }
+    if (editor->AskUser(DeletionQuestion(*entity), "Deleting game object", kAskFlags) != Platform::ID_YES) return false;
     editor->scene_modified = true;
     // Destroying takes it out of the systems (its script hears OnDestroy), the name index and the
     // selection; the name index keeps another entity of the same name.

@@ -26,10 +26,11 @@ public:
     static bool SaveScene();
     // Asks, then rebuilds the edited scene's live entities from its files. True when reloaded.
     static bool ReloadScene();
-    // A "new_obj" (or "new_obj1", ... when taken) with a Transform and an Information, selected.
-    // Null without an edited scene.
+    // A "new_obj" (or "new_obj1", ... when taken) with a Transform (one unit in front of the
+    // scene's backgrounds and obstacles) and an Information, selected. Null without an edited scene.
     static Entity* AddObject();
-    // Asks, then deletes the selected entity from the edited scene. True when deleted.
+    // Asks (naming the objects that depend on it), then deletes the selected entity from the
+    // edited scene. True when deleted.
     static bool DeleteSelected();
     // A new entity from the named prefab, selected, under a name no other object of the scene has;
     // null (with a notice) for no or an unknown name.
