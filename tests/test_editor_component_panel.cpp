@@ -1,10 +1,11 @@
 // The inspector, hierarchy, assets and debug windows in headless editor frames: looking at an
 // entity that holds every component changes none of its values; typing into a section's input
-// changes exactly that value (clamped where the engine needs it) and marks the scene; every
-// widget has an id of its own; the assets window opens one folder a frame and the feedback item
-// the issue page.
+// changes exactly that value (clamped where the engine needs it) and marks the scene; a name that
+// is empty or another object's is refused where it is typed; every widget has an id of its own;
+// the assets window opens one folder a frame and the feedback item the issue page.
 #include "EditorTestSupport.h"
 
+#include "Editor/EditorPrefabs.h"
 #include "Editor/EditorWidgets.h"
 #include "Editor/EditorWindows/ComponentPanelSections.h"
 #include "Editor/EditorWindows/LEComponentPanel.h"
@@ -80,8 +81,21 @@ protected:
         return nullptr;
     }
 
-    // Clicks into the input's text (which selects all of it), types, and presses Enter.
-    void TypeInto(const std::string& label, const std::string& text)
+    // One frame with the key (an ImGui key, mapped to itself here) held, and one with it let go.
+    void PressKey(int key, bool ctrl = false)
+    {
+        ImGuiIO& io = ImGui::GetIO();
+        io.KeyCtrl = ctrl;
+        io.KeysDown[key] = true;
+        Frame(io.MousePos);
+        io.KeysDown[key] = false;
+        io.KeyCtrl = false;
+        Frame(io.MousePos);
+    }
+
+    // Clicks into the input's text (which selects all of a number), types, and presses Enter.
+    // With `replace` all of the text is selected first and typing nothing deletes it.
+    void TypeInto(const std::string& label, const std::string& text, bool replace = false)
     {
         const EditorWidgets::DrawnItem* field = Reveal(label);
         ASSERT_NE(field, nullptr) << label;
@@ -91,6 +105,8 @@ protected:
         Frame(at);
         Frame(at, true);
         Frame(at);
+        if (replace) PressKey(ImGuiKey_A, true);
+        if (replace && text.empty()) PressKey(ImGuiKey_Backspace);
         for (char c : text) {
             ImGui::GetIO().AddInputCharacter(static_cast<unsigned>(c));
             Frame(at);
@@ -212,9 +228,10 @@ TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesHa
 
 TEST_F(InspectorFrameTest, EveryWidgetOfEverySectionHasAnIdOfItsOwn)
 {
-    // Two objects of one name in the list, and the open search window, in the same frame.
-    LEHierarchy::AddObject();
-    LEHierarchy::AddObject();
+    // Two objects of one name in the list (as a file may hold them), and the open search window,
+    // in the same frame.
+    const std::string first = LEHierarchy::AddObject()->GetName();
+    LEHierarchy::AddObject()->name = first;
     editor->SetSelection(everything);
     editor->FindWindow<LEInspector>()->searchOpen = true;
     Frame();
@@ -274,6 +291,43 @@ TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheFeedbackItem
         EXPECT_EQ(editor->SelectedEntity(), click == 0 ? CurrentScene()->FindEntityByName("Tree") : nullptr);
     }
     EXPECT_FALSE(editor->scene_modified);
+}
+
+TEST_F(InspectorFrameTest, ANameEmptyOrAnotherObjectsIsRefusedWhereItIsTypedAndNewObjectsGetFreeNames)
+{
+    const std::string taken = "Name refused: Another object of this scene is named 'Player'.";
+    for (const std::string& refused : {std::string("Player"), std::string()}) {
+        editor->scene_modified = false;
+        TypeInto("##entityname", refused, true);
+        EXPECT_EQ(everything->GetName(), "Everything") << "'" << refused << "': the old name stays";
+        EXPECT_EQ(everything->GetComponent<Information>(INFORMATION)->name, "Everything");
+        EXPECT_EQ(CurrentScene()->FindEntityByName("Player")->GetComponent<Information>(INFORMATION)->type, 1u);
+        EXPECT_FALSE(editor->scene_modified);
+        const std::string why = refused.empty() ? "Name refused: A name cannot be empty." : taken;
+        EXPECT_NE(Find(why), nullptr) << "the field says why";
+    }
+    TypeInto("##entityname", "Hero", true);
+    EXPECT_EQ(everything->GetName(), "Hero");
+    EXPECT_EQ(everything->GetComponent<Information>(INFORMATION)->name, "Hero");
+    EXPECT_TRUE(editor->scene_modified);
+    EXPECT_EQ(Find(taken), nullptr) << "said until the entity is renamed";
+
+    // Generated names skip the names in use, the prefab's own name included.
+    ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*CurrentScene()->FindEntityByName("Tree"), false));
+    std::vector<std::string> made;
+    for (int i = 0; i < 2; ++i) {
+        made.push_back(LEHierarchy::AddObject()->GetName());
+        made.push_back(LEHierarchy::CreateFromPrefab("Tree")->GetName());
+    }
+    EXPECT_EQ(made, (std::vector<std::string>{"new_obj", "Tree1", "new_obj1", "Tree2"}));
+    EXPECT_EQ(CurrentScene()->FindEntityByName("Tree2"), editor->SelectedEntity()) << "the Information agrees";
+    ASSERT_TRUE(LEHierarchy::SaveScene());
+    std::set<std::string> keys;
+    rapidjson::Document saved = Parse(ReadData("GameScene_01/Entities.json"));
+    for (auto m = saved.MemberBegin(); m != saved.MemberEnd(); ++m) {
+        EXPECT_TRUE(keys.insert(m->name.GetString()).second) << "two objects saved as " << m->name.GetString();
+    }
+    EXPECT_EQ(keys.size(), CurrentScene()->GetEntities().size());
 }
 
 TEST_F(InspectorFrameTest, KeysTypedIntoAFieldOrAListActNowhereElseAndTheExitBoxNamesUnsavedWork)

@@ -312,6 +312,14 @@ TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOne
     g_second = {};
     Entity* entity = LEHierarchy::AddObject();
     ASSERT_TRUE(InspectorActions::AddComponent(*entity, "ScriptComponent"));
+    // A scene being edited runs no script: the class is named, and starts with a play.
+    InspectorActions::AttachScript(*entity, "FirstScript");
+    EXPECT_EQ(g_first.inits, 0);
+    EXPECT_EQ(scripts->GetScript(entity->id), nullptr);
+    EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "FirstScript");
+
+    // With the editor shown over a running play.
+    GameIsRunning = true;
     InspectorActions::AttachScript(*entity, "FirstScript");
     EXPECT_EQ(g_first.inits, 1);
     ASSERT_NE(scripts->GetScript(entity->id), nullptr);
@@ -320,7 +328,6 @@ TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOne
     EXPECT_EQ(g_second.inits, 1);
     EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "SecondScript");
     EXPECT_NE(std::dynamic_pointer_cast<CountingScript<g_second>>(scripts->GetScript(entity->id)), nullptr);
-    GameIsRunning = true;
     scripts->Update();
     GameIsRunning = false;
     EXPECT_NE(scripts->GetScript(entity->id), nullptr) << "the new script outlives the old one's removal";
@@ -372,7 +379,10 @@ TEST_F(EditorObjectTest, ChildrenLeftWithoutAParentKeepTheirSettingsAndTheBoxesS
     auto bar_sprite = bar->GetComponent<Sprite>(SPRITE);
     bar_sprite->SetIsSlider(true);
     bar_sprite->SetEntName("Dora");
+    // A bar follows its entity in play only: its updates run with the game running.
+    GameIsRunning = true;
     bar_sprite->Update();
+    GameIsRunning = false;
     editor->SetSelection(dora);
     boxes.clear();
     answer = Platform::ID_YES;
@@ -383,7 +393,9 @@ TEST_F(EditorObjectTest, ChildrenLeftWithoutAParentKeepTheirSettingsAndTheBoxesS
     EXPECT_EQ(help->GetParentName(), "");
     EXPECT_FALSE(help->follows_scaling_dir);
     StdoutCapture out;
+    GameIsRunning = true;
     for (int frame = 0; frame < 5; ++frame) bar_sprite->Update();
+    GameIsRunning = false;
     const std::string printed = out.Take();
     const std::string line = "Slider Update(): No stats component for attached ent!";
     EXPECT_TRUE(Contains(printed, line));

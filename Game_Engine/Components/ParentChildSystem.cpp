@@ -2,6 +2,7 @@
 
 #include "Components/Child.h"
 #include "Components/Parent.h"
+#include "CoreEngine/EditorState.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 
@@ -22,7 +23,10 @@ void ParentChildSystem::Update()
     // Snapshots: an update never changes the lists, but a child's lookup may run scene code.
     auto parents_now = parents;
     for (auto& parent : parents_now) {
-        if (parent) parent->Update();
+        // In a scene being edited (or a play the editor paused) nothing follows: children only
+        // find their parents.
+        if (parent && !EditorState::Editing()) parent->Update();
+        else if (parent) parent->Hold();
     }
     auto children_now = children;
     for (auto& child : children_now) {

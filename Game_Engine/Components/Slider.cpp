@@ -3,6 +3,7 @@
 #include "Components/Child.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
@@ -86,6 +87,13 @@ void Slider::Init()
 
 void Slider::Update()
 {
+    // Hit points size the bar in play only: a scene being edited keeps the bar as it was made,
+    // and a play paused by the editor keeps what it showed.
+    if (EditorState::Editing()) {
+        auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+        if (transform && !EditorPaused) position = transform->position;
+        return;
+    }
     SliderSystem* system = SliderSystem::GetInstance();
     if (!system->first_update_done) {
         system->first_update_done = true;

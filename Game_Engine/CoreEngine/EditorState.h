@@ -19,6 +19,9 @@ class EditorState {
 public:
     // The editor of this run, or null.
     static EditorState* Current();
+    // An editor exists and the game does not run: a scene is being edited, or a play is paused
+    // by the editor. Game behaviour then leaves the entities as they are.
+    static bool Editing();
 
     // Selects the entity (null for none), keeping its id beside it.
     virtual void SetSelection(Entity* entity) = 0;

@@ -11,6 +11,7 @@
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Editor/EditorManager.h"
+#include "Editor/EditorNames.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
@@ -157,8 +158,11 @@ void ForgetBody(Entity& entity)
 }
 } // namespace
 
-void Rename(Entity& entity, const std::string& name)
+bool Rename(Entity& entity, const std::string& name, std::string* why)
 {
+    const std::string refusal = EditorNames::Refusal(EditorManager::GetInstance()->edited_scene.get(), &entity, name);
+    if (why) *why = refusal;
+    if (!refusal.empty()) return false;
     auto& by_name = EntityFactory::GetInstance()->GetEntitiesByName();
     auto old = by_name.find(entity.name);
     const bool indexed = old != by_name.end() && old->second == &entity;
@@ -166,6 +170,7 @@ void Rename(Entity& entity, const std::string& name)
     entity.name = name;
     if (auto info = entity.GetComponent<Information>(INFORMATION)) info->SetName(name);
     if (indexed) by_name[name] = &entity;
+    return true;
 }
 
 bool AddComponent(Entity& entity, const std::string& name)

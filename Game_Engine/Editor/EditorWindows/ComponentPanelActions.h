@@ -13,8 +13,10 @@ class Entity;
 
 namespace InspectorActions {
 
-// The entity, its Information and the factory's name index take the new name.
-void Rename(Entity& entity, const std::string& name);
+// The entity, its Information and the factory's name index take the new name, unless the name is
+// empty or another object of the edited scene has it: then nothing changes and `why` (when given)
+// says which. True when renamed.
+bool Rename(Entity& entity, const std::string& name, std::string* why = nullptr);
 // Adds the component registered under `name`. Components that an entity holds once are added
 // only when absent; Stats, Audio, Spells, ScriptComponent, Parent and Child replace an existing
 // one with a fresh one. True when a component was added.

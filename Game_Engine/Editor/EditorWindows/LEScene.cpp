@@ -125,7 +125,7 @@ std::string LEScene::AddSplashScene()
 
 std::string LEScene::AddScene(const std::shared_ptr<IScene>& scene, const std::string& stem, uint64_t& counter)
 {
-    if (!OrvStateMachine) return "";
+    if (!OrvStateMachine || EditorFiles::RefusedWhilePlaying("Adding a scene")) return "";
     std::string name;
     for (int tries = 0; tries < kMaxNameTries && name.empty(); ++tries) {
         const std::string candidate = GeneratedName(stem, ++counter);
@@ -148,12 +148,10 @@ bool LEScene::DeleteCurrentScene()
 {
     EditorManager* editor = EditorManager::GetInstance();
     std::shared_ptr<IScene> scene = editor->edited_scene;
-    if (!scene || !OrvStateMachine) return false;
+    if (!scene || !OrvStateMachine || EditorFiles::RefusedWhilePlaying("Delete Scene")) return false;
     const int answer = editor->AskUser(DeletionQuestion(scene->GetSceneName()), "Deleting Scene",
                                        Platform::MB_YESNO_FLAG | Platform::MB_ICONINFO_FLAG | Platform::MB_DEFBUTTON2_FLAG);
     if (answer != Platform::ID_YES) return false;
-    // A play ends first, so nothing of it refers to the scene any more.
-    LEMenuBar::Stop();
     const std::string name = scene->GetSceneName();
     // The index goes first: when it cannot be written, nothing is deleted.
     if (!EditorFiles::WriteSceneIndex(name)) return false;
