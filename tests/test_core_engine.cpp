@@ -573,7 +573,10 @@ TEST_F(EngineRunTest, AConfigThatCannotBeWrittenAtCloseIsOneLogLineAndANormalEnd
     const fs::perms read_only = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                 fs::perms::others_read | fs::perms::others_exec;
     const std::pair<uint32_t, bool> runs[] = {{Platform::WM_CLOSE_MSG, true}, {Platform::WM_QUIT_MSG, false}};
-    for (const auto& [close, game] : runs) {
+    for (const auto& run : runs) {
+        // Plain copies: a lambda may not capture a structured binding before C++20.
+        const uint32_t close = run.first;
+        const bool game = run.second;
         WriteTree(EntityDocument({EntityMember("Logo")}));
         // The editor keeps its prefab index as it is at exit too.
         WriteData("Prefab/Archetype.json", "{}");
