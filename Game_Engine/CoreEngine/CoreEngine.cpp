@@ -28,7 +28,7 @@ constexpr double kShortestWait = 0.001;
 
 float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
 
-float TotalTime() { return OrvCoreEngine ? OrvCoreEngine->GetTotalTime() : 0.0f; }
+float TotalTime() { return OrvCoreEngine ? static_cast<float>(OrvCoreEngine->total - OrvCoreEngine->paused_total) : 0.0f; }
 
 CoreEngine::CoreEngine()
 {
@@ -75,6 +75,7 @@ void CoreEngine::RunFrame()
     FPS::GetInstance()->EndFrame();
     if (SceneDriver* scenes = SceneDriver::Current()) scenes->Update();
     total += dt;
+    if (IsPaused()) paused_total += dt;
     WaitOutRefreshPeriod();
 }
 
