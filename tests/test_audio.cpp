@@ -37,11 +37,12 @@ protected:
         audio->AddedSounds.push_back(event);
     }
 
-    // Updates the audio system until the predicate holds or about two seconds have passed.
+    // Updates the audio system until the predicate holds or about ten seconds have passed (a busy
+    // machine can starve the audio thread).
     template <class Predicate>
     bool UpdateUntil(Predicate done)
     {
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < 1000; ++i) {
             if (done()) return true;
             AudioSystem::GetInstance()->Update();
             SDL_Delay_ms(10);
@@ -80,6 +81,29 @@ TEST_F(AudioTest, MusicLoadsLoopingAndOneShotsNeverLoop)
     audio->Update();
     EXPECT_TRUE(SoundSystem::IsPlaying(music)) << "the looping music outlives its length";
     EXPECT_EQ(audio->ChannelMap.size(), 1u) << "ended channels leave the table";
+}
+
+// More effects at once than there are channels: the oldest effects give their channels up, music
+// keeps its own, and a handle whose channel was taken over reads as stopped.
+TEST_F(AudioTest, EightyEffectsInOneFrameTakeOverTheOldestAndMusicPlaysOn)
+{
+    MakeSound("BGM_Test", 0.1);
+    MakeSound("SFX_Step", 2.0);
+    AudioSystem* audio = AudioSystem::GetInstance();
+    ChannelHandle music;
+    ASSERT_GT(audio->Play(music, "BGM_Test", false, 1.0f), 0);
+    ChannelHandle first;
+    ASSERT_GT(audio->Play(first, "SFX_Step", true, 1.0f), 0);
+    for (int i = 0; i < 78; ++i) audio->PlayOneShot("SFX_Step");
+    ChannelHandle newest;
+    ASSERT_GT(audio->Play(newest, "SFX_Step", true, 0.5f), 0);
+
+    EXPECT_EQ(LogText().find("ErrChk"), std::string::npos) << LogText();
+    EXPECT_TRUE(SoundSystem::IsPlaying(music) && SoundSystem::IsPlaying(newest));
+    EXPECT_FLOAT_EQ(SoundSystem::GetVolume(newest), 0.5f);
+    EXPECT_FALSE(SoundSystem::IsPlaying(first)) << "the oldest effect gave its channel up";
+    EXPECT_FALSE(SoundSystem::SetVolume(first, 0.1f) || SoundSystem::Stop(first));
+    EXPECT_FLOAT_EQ(SoundSystem::GetVolume(newest), 0.5f) << "a stale handle reached the new play";
 }
 
 TEST_F(AudioTest, PlayOneShotOfAnUnknownEventDoesNothing)

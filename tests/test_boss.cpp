@@ -358,9 +358,17 @@ TEST_F(BossScriptTest, AttackChoiceFollowsTheRatiosAndTheCapAndReadsNegativeRati
 
 TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterTheLastHit)
 {
+    ShipSound("SFX_E_Hurt", "SFX_E_Hurt.ogg");
     SpawnBoss(kHome, {20, 3.0f, 7.0f, 6.0f});
     Frame();
     auto stats = StatsOf(boss);
+    SoundEntry* hurt = nullptr;
+    for (SoundEntry& entry : Get<Audio>(boss, AUDIO)->sounds) {
+        if (entry.eventname == "SFX_E_Hurt") hurt = &entry;
+    }
+    ASSERT_NE(hurt, nullptr);
+    hurt->file_name = "SFX_E_Hurt.ogg"; // the prefab was read before the sound was known
+    EXPECT_FALSE(hurt->is_playing);
     Entity* atk_icon = FindLiveEntity(script->atk_debuff_ui);
     ASSERT_NE(atk_icon, nullptr);
     EXPECT_FALSE(atk_icon->active);
@@ -372,6 +380,7 @@ TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterT
     EXPECT_TRUE(atk_icon->active);
     EXPECT_EQ(Get<Sprite>(atk_icon, SPRITE)->tex_identifier, "ATK_Debuff_Lv1");
     EXPECT_FALSE(spell->active) << "used up";
+    EXPECT_TRUE(hurt->is_playing) << "a landed spell is heard";
     const auto& removals = Controller(player)->spell_removals;
     EXPECT_NE(std::find(removals.begin(), removals.end(), spell->id), removals.end()) << "handed back to its caster";
     Hit(SPELL_ATTACK);
@@ -400,9 +409,11 @@ TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterT
     EXPECT_FALSE(atk_icon->active);
 
     behaviour->state = BOSS_DOWN;
+    hurt->is_playing = false;
     spell = MakeSpell(SPELL_ATTACK);
     script->OnCollision(boss, spell);
     EXPECT_FLOAT_EQ(stats->attack, 7.0f) << "no debuff while down";
+    EXPECT_FALSE(hurt->is_playing) << "nor a hurt sound";
     EXPECT_FALSE(spell->active) << "but the spell is used up";
     Entity* bare = OrvTest::MakeTransformEntity("Bare", Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_RANGE_ATTACK);
     Scene()->AddEntity(bare->id, bare);

@@ -28,7 +28,7 @@ namespace {
 constexpr uintmax_t kMargin = 32 * 1024;
 constexpr uintmax_t kWindow = 32 * 1024;
 
-bool WaitUntil(const std::function<bool()>& done, double seconds = 2.0)
+bool WaitUntil(const std::function<bool()>& done, double seconds = 10.0)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (; std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {

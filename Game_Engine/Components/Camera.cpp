@@ -95,6 +95,9 @@ void Camera::Update()
         Shared().camera_rest_height_taken = true;
     }
     if (!shaking || !player) {
+        // A shake that ended on a frame that kept its offset would leave the view off its rest
+        // height for good.
+        if (Shared().camera_shake_counter % 2 != 0) transform->position.y = Shared().camera_rest_height;
         Shared().camera_shake_counter = 0;
     } else if (++Shared().camera_shake_counter % 2 == 0) {
         // Every second frame the shake is undone.
@@ -135,7 +138,9 @@ void Camera::Shake()
     float d = camera->shake_magnitude;
     if (Platform::Random15() % 2 != 0) d = -d;
     camera->transform->position.x += d;
-    camera->transform->position.y += d;
+    // Down, never up: the levels' art ends at the top of the resting view, and a view raised past it
+    // bares the clear colour along the top edge.
+    camera->transform->position.y -= std::fabs(d);
 }
 
 void Camera::SetScale(float x, float y, float z)

@@ -87,7 +87,9 @@ public:
     static int GetLoopCount(SoundHandle sound);
 
     // ---- Channels -------------------------------------------------------------------------
-    // A null handle when the sound is stale or no slot is free. once plays a looping sound a single time.
+    // When every channel is busy the effect that started first is stopped and its channel reused
+    // (its handle then reads as stopped); music is never taken over. A null handle when the sound is
+    // stale or every channel plays music. once plays a looping sound a single time.
     static ChannelHandle PlaySound(SoundHandle sound, ChannelGroup group, bool paused, bool once = false);
     // The functions below do nothing and return false (GetVolume: 0) when the handle is not playing.
     static bool SetVolume(ChannelHandle channel, float volume);

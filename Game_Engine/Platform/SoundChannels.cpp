@@ -1,5 +1,6 @@
-// Channels and groups: playing a sound on a free slot, and pushing each group's volume, mute and
-// pause down onto its member channels, since SDL_mixer has no groups of its own.
+// Channels and groups: playing a sound on a free slot (or on the oldest effect's, when none is
+// free), and pushing each group's volume, mute and pause down onto its member channels, since
+// SDL_mixer has no groups of its own.
 #include "Platform/Sound.h"
 
 #include "Platform/SoundState.h"
@@ -66,12 +67,22 @@ template <typename Fn> void ForEachLiveMember(ChannelGroup group, Fn fn)
     }
 }
 
-int FindFreeSlot()
+uint64_t g_start_count = 0;
+
+// A free slot, else the slot of the effect that started first: it is stopped, so its handle
+// reads as stopped from now on. Music is never taken over; -1 when every channel plays music.
+int ClaimSlot()
 {
+    int oldest = -1;
     for (int slot = 0; slot < g.channel_count; ++slot) {
         if (!SlotLive(slot)) return slot;
+        const ChannelSlot& c = g.slots[slot];
+        if (c.group != ChannelGroup::Music && (oldest < 0 || c.started < g.slots[oldest].started)) {
+            oldest = slot;
+        }
     }
-    return -1;
+    if (oldest >= 0) StopSlot(oldest);
+    return oldest;
 }
 
 } // namespace
@@ -130,13 +141,13 @@ ChannelHandle SoundSystem::PlaySound(SoundHandle sound, ChannelGroup group, bool
     }
     if (FinishDecoding(sound) != DecodeState::Ready) return {};
     const SoundRecord* record = FindSound(sound);
-    const int slot = FindFreeSlot();
+    const int slot = ClaimSlot();
     if (slot < 0) {
-        g.error = "no free channel";
+        g.error = "every channel plays music";
         return {};
     }
     ChannelSlot& c = g.slots[slot];
-    c = ChannelSlot{NextGeneration(), true, false, group, 1.0f, paused, sound.index};
+    c = ChannelSlot{NextGeneration(), true, false, group, 1.0f, paused, sound.index, ++g_start_count};
     const int loops = record->looping && !once ? record->loop_count : 0;
     if (!g.output->start(slot, record->chunk, loops)) {
         c.live = false;

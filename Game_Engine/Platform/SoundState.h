@@ -42,6 +42,7 @@ struct ChannelSlot {
     float volume = 1.0f;
     bool paused = false;
     uint32_t sound_index = 0;
+    uint64_t started = 0; // order of the play's start, for choosing a channel to take over
 };
 
 // What differs between output through the mixer and the silent backend, on which nothing is

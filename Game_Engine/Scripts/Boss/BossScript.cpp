@@ -14,6 +14,7 @@
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRules.h"
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
 #include "Platform/Platform.h"
@@ -298,7 +299,11 @@ void BossScript::OnCollision(Entity* self, Entity* other)
     if (boss_behaviour && stats && spell && TagOf(self) == TAG_BOSS && boss_behaviour->state != BOSS_DOWN) {
         kind = spell->kind;
     }
-    if (kind == SPELL_SPEED || kind == SPELL_ATTACK || kind == SPELL_DEFENCE) ApplyDebuff(kind);
+    if (kind == SPELL_SPEED || kind == SPELL_ATTACK || kind == SPELL_DEFENCE) {
+        ApplyDebuff(kind);
+        // Heard as a blow is, beside the icon.
+        Gameplay::PlayEvent(self, "SFX_E_Hurt");
+    }
     // The projectile is spent on its first touch, also when the boss is down.
     other->SetActive(false);
     if (spell) spell->RegisterWithPlayer();
