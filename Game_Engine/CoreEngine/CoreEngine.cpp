@@ -28,7 +28,10 @@ constexpr double kShortestWait = 0.001;
 
 float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
 
-float TotalTime() { return OrvCoreEngine ? static_cast<float>(OrvCoreEngine->total - OrvCoreEngine->paused_total) : 0.0f; }
+float TotalTime()
+{
+    return OrvCoreEngine ? static_cast<float>(OrvCoreEngine->total - OrvCoreEngine->paused_total) : 0.0f;
+}
 
 CoreEngine::CoreEngine()
 {

@@ -38,11 +38,11 @@ public:
     static bool PassesPauseFilter(const std::string& name);
 
     std::vector<ISystem*> systems;
-    float dt = 0.0f;        // frame time in seconds, at most kMaxFrameTime
-    double total = 0.0;     // sum of dt over finished frames
+    float dt = 0.0f;           // frame time in seconds, at most kMaxFrameTime
+    double total = 0.0;        // sum of dt over finished frames
     double paused_total = 0.0; // sum of dt over the finished frames that ended paused
-    double current = 0.0;   // clock at the start of this frame
-    double previous = 0.0;  // clock at the start of the previous frame
+    double current = 0.0;      // clock at the start of this frame
+    double previous = 0.0;     // clock at the start of the previous frame
     bool running = true;
 
     // A stall (start-up, a debugger, a dragged window) never counts as more than this.

@@ -16,9 +16,10 @@ namespace PauseMenuDepth {
 
 namespace {
 const char* const kBackground = "Pause_bg";
-const char* const kMenuParts[] = {kBackground,      "ResumeGame",         "ToggleMuteBGM",     "ToggleMuteSFX",
-                                  "HowToPlay",      "ExitToMainMenu",     "HTPInPauseMenu",    "ExitWarningBoxMain",
-                                  "ExitWarningBoxYes", "ExitWarningBoxNo"};
+const char* const kMenuParts[] = {kBackground,      "ResumeGame",         "ToggleMuteBGM",
+                                  "ToggleMuteSFX",  "HowToPlay",          "ExitToMainMenu",
+                                  "HTPInPauseMenu", "ExitWarningBoxMain", "ExitWarningBoxYes",
+                                  "ExitWarningBoxNo"};
 
 std::shared_ptr<Transform> TransformOf(Entity* entity)
 {

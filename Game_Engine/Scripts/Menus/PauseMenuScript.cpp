@@ -154,6 +154,6 @@ void PauseMenuScript::HandleMessage(Entity* entity, Message* message)
         // The engine resumes on Escape's character before handing it on: this Escape closed the
         // panel, so it leads back to the pause menu and the game stays paused.
         escape_closed_panel = false;
-        OrvStateMachine->paused = true;
+        if (OrvStateMachine) OrvStateMachine->paused = true;
     }
 }
