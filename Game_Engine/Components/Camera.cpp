@@ -84,6 +84,26 @@ void Camera::Init()
 void Camera::Update()
 {
     if (!transform) return;
+    // A scene being edited stays where it was put: the camera follows the player only in play.
+    if (!EditorState::Editing()) Follow();
+    aspect = WindowAspect();
+
+    float& angle = transform->rotation;
+    if (angle > 360.0f) angle -= 360.0f;
+    if (angle < 0.0f) angle += 360.0f;
+    const float radians = angle * 3.1415927f / 180.0f;
+    rotation[0] = std::cos(radians);
+    rotation[1] = std::sin(radians);
+    rotation[2] = -rotation[1];
+    rotation[3] = rotation[0];
+
+    view_height = WholeExtent(transform->scale.y);
+    view_width = WholeExtent(transform->scale.x);
+    BuildMatrices(transform->scale.x, transform->scale.y);
+}
+
+void Camera::Follow()
+{
     // The player is looked up before it is followed: last frame's player may have been deleted.
     Entity* player = FindPlayerEntity();
     followed_id = player ? player->id : 0;
@@ -104,20 +124,6 @@ void Camera::Update()
         if (player_transform) transform->position.x = player_transform->position.x;
         transform->position.y = Shared().camera_rest_height;
     }
-    aspect = WindowAspect();
-
-    float& angle = transform->rotation;
-    if (angle > 360.0f) angle -= 360.0f;
-    if (angle < 0.0f) angle += 360.0f;
-    const float radians = angle * 3.1415927f / 180.0f;
-    rotation[0] = std::cos(radians);
-    rotation[1] = std::sin(radians);
-    rotation[2] = -rotation[1];
-    rotation[3] = rotation[0];
-
-    view_height = WholeExtent(transform->scale.y);
-    view_width = WholeExtent(transform->scale.x);
-    BuildMatrices(transform->scale.x, transform->scale.y);
 }
 
 void Camera::BuildMatrices(float scale_x, float scale_y)

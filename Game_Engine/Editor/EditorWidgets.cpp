@@ -101,6 +101,25 @@ bool TextField(const char* label, const char* id, std::string& value)
     return Changed(true);
 }
 
+bool EnteredTextField(const char* label, const char* id, std::string& value)
+{
+    StartRow(label);
+    std::string typed = value;
+    const bool entered = ImGui::InputText(id, &typed, ImGuiInputTextFlags_EnterReturnsTrue);
+    NoteItem(id);
+    if (!entered || typed == value) return false;
+    value = typed;
+    return true;
+}
+
+void ShowWarning(const std::string& text)
+{
+    ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1.0f, 0.45f, 0.35f, 1.0f));
+    ShowText(text);
+    ImGui::PopStyleColor();
+    NoteItem(text.c_str());
+}
+
 bool ClickButton(const char* label)
 {
     const bool pressed = ImGui::Button(label);

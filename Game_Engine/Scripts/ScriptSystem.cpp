@@ -1,6 +1,7 @@
 #include "Scripts/ScriptSystem.h"
 
 #include "Components/ScriptComponent.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/ComponentRegistration.h"
@@ -96,6 +97,8 @@ void ScriptSystem::AttachScript(Entity* entity, const ScriptComponent& component
         removal_queue.erase(queued);
         scripts.erase(entity->id);
     }
+    // A scene being edited shows its entities as they were made: their scripts start with a play.
+    if (EditorState::Editing()) return;
     auto creator = creators.find(component.file_name);
     if (creator == creators.end()) return;
     auto script = creator->second->Create();

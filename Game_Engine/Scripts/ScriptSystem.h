@@ -1,5 +1,6 @@
 // Runs the scripts of entities: creates them when entities enter the systems, updates them and hands
 // them messages while the game runs (only "Menu" scripts while paused), drops them after removal.
+// A scene being edited runs no script at all.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -31,7 +32,8 @@ public:
     std::map<std::string, std::shared_ptr<ScriptCreator>>* GetScriptCreators() { return &creators; }
     std::shared_ptr<BaseScript> GetScript(uint64_t id) const;
 
-    // The entity factory's side: an entity entering or leaving the systems.
+    // The entity factory's side: an entity entering or leaving the systems. An entity entering a
+    // scene being edited gets no script.
     void AttachScript(Entity* entity, const ScriptComponent& component);
     void DetachScript(Entity* entity);
 

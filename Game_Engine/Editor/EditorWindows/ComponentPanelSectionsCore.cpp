@@ -200,7 +200,9 @@ void DrawParent(Entity& entity, Component& component)
     Label("Name: ");
     ShowText(entity.GetName());
     Label("No. of Children: ");
-    ShowText(std::to_string(parent->GetNumChildren()));
+    // The stored count says only how many attached themselves this run: a loaded level's children
+    // find their parent by name and leave it at 0.
+    ShowText(std::to_string(InspectorActions::ChildNames(entity).size()));
 }
 
 void DrawChild(Entity& entity, Component& component)
