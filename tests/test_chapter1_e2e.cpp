@@ -101,58 +101,25 @@ void ShiftChord(uint64_t key)
     KeyUp(Platform::VK_SHIFT_KEY);
 }
 
-// Runs `condition` once a frame until it holds or `limit` frames have passed.
-void WaitUntil(ScriptedPlayer& player, std::function<bool()> condition, int limit = 200)
-{
-    auto frames = std::make_shared<int>(0);
-    player.Then([condition, frames, limit] { return condition() || ++*frames > limit; });
-}
-
 class ChapterOneTest : public GameEndToEndTest {
 protected:
     void SetUp() override
     {
         GameEndToEndTest::SetUp();
-        AddEpilogueWhenMissing();
+        AddBareSceneWhenMissing("GameScene_24"); // the epilogue
         StartScene = "GameScene_01";
         HeldKeys().clear();
     }
 
     // RunGame with the held keys repeating.
-    int RunLevel(ScriptedPlayer& player, int frame_limit)
+    static int RunLevel(ScriptedPlayer& player, int frame_limit)
     {
-        double now = 0.0;
-        Platform::SetClockSource([&] { return now; });
-        Platform::SetEventSource([&] {
-            now += 0.05;
-            if (player.frame == 0) PinLoadedLibraries();
-            for (uint64_t key : HeldKeys()) KeyDown(key);
-            player.Frame();
-            if (player.frame > frame_limit) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
-        });
-        return EngineMain(1);
-    }
-
-    // The epilogue is another level's work; a bare one stands in while the shipped data has none.
-    void AddEpilogueWhenMissing() const
-    {
-        std::string index = ReadData("Scenes.json");
-        if (Contains(index, "\"GameScene_24\"")) return;
-        index.insert(index.find('{') + 1, "\n    \"GameScene_24\": 2,");
-        WriteData("Scenes.json", index);
-        WriteData("GameScene_24/GameScene_24.json", "{\"scene_name\": \"GameScene_24\"}");
-        WriteData("GameScene_24/Entities.json", EntityDocument({EntityMember("Bg_1")}));
-    }
-
-    // The level once it has faded in, at the configured 1280 x 720 window the pictures are taken at.
-    static void EnterLevel(ScriptedPlayer& player)
-    {
-        player.WaitForScene("GameScene_01", 1);
-        player.Do([] { PressKey(Platform::VK_F11_KEY); });
-        WaitUntil(player, [] {
-            auto fade = ComponentOf<Sprite>("FadeIn", SPRITE);
-            return fade && fade->GetTintColor().w <= 0.0f;
-        });
+        return RunFrames(
+            [&] {
+                for (uint64_t key : HeldKeys()) KeyDown(key);
+                player.Frame();
+            },
+            frame_limit);
     }
 };
 
@@ -316,7 +283,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
         record.alpha_before = ComponentOf<Sprite>(kPictures, SPRITE)->GetTintColor().w;
         Hold(kKeyD);
     });
-    WaitUntil(player, [] {
+    player.WaitUntil([] {
         auto sprite = ComponentOf<Sprite>(kPictures, SPRITE);
         return sprite && sprite->GetTintColor().w > 0.99f;
     });
@@ -340,7 +307,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
     player.WaitFrames(5);
     player.Do([&] { record.x_walked_on = PositionOf("Player").x - record.x_at_pictures; });
     // D is still held: on to the first enemy, who comes to meet Ilo.
-    WaitUntil(player, [] { return PositionOf("Atk_Grunt").x - PositionOf("Player").x < 5.0f; }, 300);
+    player.WaitUntil([] { return PositionOf("Atk_Grunt").x - PositionOf("Player").x < 5.0f; }, 300);
     player.Do([&] {
         Release(kKeyD);
         record.enemy_gap = PositionOf("Atk_Grunt").x - PositionOf("Player").x;
@@ -358,7 +325,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
         }
     });
     // The picture waits for a moment when no hit flash darkens the enemy.
-    WaitUntil(player, [] {
+    player.WaitUntil([] {
         auto sprite = ComponentOf<Sprite>("Atk_Grunt", SPRITE);
         return !sprite || !sprite->is_tinted || sprite->GetTintColor().y > 0.9f;
     }, 60);
@@ -503,7 +470,7 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
         SaveScreenshot("level_boss_fight");
         ShiftChord('K');
     });
-    WaitUntil(player, [] { return Boss() && Boss()->counted_on_screen; }, 60);
+    player.WaitUntil([] { return Boss() && Boss()->counted_on_screen; }, 60);
     player.Do([&] {
         record.hp_after_kill_key = ComponentOf<Stats>(kBoss, STATS)->hp;
         record.bar_after_kill_key = ComponentOf<Sprite>("Boss_Healthbar", SPRITE)->scale.x;
@@ -513,7 +480,7 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
     });
     PurifyTheBoss(player, record);
     player.Do([&] { record.down = BossState() && BossState()->state == BOSS_DOWN; });
-    WaitUntil(player, [&] {
+    player.WaitUntil([&] {
         if (CurrentSceneName() != "GameScene_01") return true;
         if (auto death = ComponentOf<Sprite>("Boss_Death_UI", SPRITE)) {
             ++record.death_frames_seen;
@@ -565,7 +532,7 @@ TEST_F(ChapterOneTest, LeavingTheLevelOrClosingTheGameWhilePurifyingReleasesWhat
             ShiftChord('G');
             ShiftChord('K');
         });
-        WaitUntil(player, [] { return Boss() && Boss()->counted_on_screen; }, 60);
+        player.WaitUntil([] { return Boss() && Boss()->counted_on_screen; }, 60);
         auto tries = std::make_shared<int>(0);
         player.Then([tries] {
             if (IsPurifying) return true;

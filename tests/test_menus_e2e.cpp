@@ -153,13 +153,6 @@ void EveryFrame(ScriptedPlayer& player, int frames, std::function<void(int)> eac
     });
 }
 
-bool FadedIn()
-{
-    Entity* fade = LiveEntity("FadeIn");
-    auto sprite = fade ? fade->GetComponent<Sprite>(SPRITE) : nullptr;
-    return sprite && sprite->GetTintColor().w <= 0.0f;
-}
-
 struct LoseRecord {
     std::set<std::string> selected_while_fading, scenes_while_fading;
     bool paused_while_fading = false, faded_in = false;

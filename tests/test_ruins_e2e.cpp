@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string>
@@ -289,9 +288,7 @@ protected:
     void SetUp() override
     {
         GameEndToEndTest::SetUp();
-        // A small window runs the level fast; the documentation's pictures need the full one.
-        const char* shots = std::getenv("ORV_SCREENSHOT_DIR");
-        if (!shots || !*shots) WriteData("config.json", R"({"Name": "OrvEngine", "Height": 180, "Width": 320})");
+        PlayInASmallWindow();
         StartScene = "GameScene_23";
     }
 };
