@@ -53,8 +53,6 @@ protected:
     void SetUp() override
     {
         GameplayTest::SetUp();
-        RegisterComponent<BoxCollider>("BoxCollider", BOXCOLLIDER);
-        RegisterComponent<RigidBody2D>("RigidBody2D", RIGIDBODY2D);
         RegisterComponent<Audio>("Audio", AUDIO);
         RegisterScripts();
         Platform::SeedRandom(7);
@@ -69,22 +67,13 @@ protected:
             WriteData(std::string("Prefab/") + name + ".json", TestPrefab(name, TAG_OTHERS, false, true));
             ASSERT_TRUE(factory->LoadPrefab(name)) << name;
         }
-        for (const char* name : {"Boss", "Boss_Death_UI"}) {
-            const std::string file = std::string("Prefab/") + name + ".json";
-            WriteData(file, OrvTest::ReadFile(OrvTest::SourceDir() / "Resources" / "Data" / file));
-            ASSERT_TRUE(factory->LoadPrefab(name)) << name;
-        }
+        LoadShippedPrefabs({"Boss", "Boss_Death_UI"});
         SetTime(10.0, kDt);
         // The view is 20 wide around the player, so the boss at home is on screen.
         Entity* cam = OrvTest::MakeTransformEntity("Cam", Vec3(), Vec3(20.0f, 11.0f, 1.0f), 0);
         Scene()->AddEntity(cam->id, cam);
         player = MakePlayer(kHome.x - 3.0f, kHome.y);
-        Entity* manager = OrvTest::MakeTransformEntity("LevelManager", Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_GAME_MANAGER);
-        auto script_component = std::make_shared<ScriptComponent>();
-        script_component->file_name = "LevelManagerScript";
-        manager->AddComponent(SCRIPTCOMPONENT, script_component);
-        Scene()->AddEntity(manager->id, manager);
-        Join(manager);
+        MakeInScene("LevelManager", TAG_GAME_MANAGER, Vec3(), Vec3(1.0f, 1.0f, 1.0f), "LevelManagerScript");
     }
 
     // The shipped boss prefab instanced at `at` with the given Stats, as a scene would make it.

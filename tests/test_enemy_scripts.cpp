@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         ScriptedLevelTest::SetUp();
-        LoadPrefabs({"ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI", "EnemyHP1_TestPrefab", "UI_Enemy_Low_HP",
+        LoadShippedPrefabs({"ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI", "EnemyHP1_TestPrefab", "UI_Enemy_Low_HP",
                      "Debuff_VFX"});
     }
 
