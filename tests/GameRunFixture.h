@@ -211,7 +211,6 @@ protected:
     void TearDown() override
     {
         EngineTest::TearDown();
-        unsetenv("SDL_VIDEODRIVER");
         unsetenv("SDL_DISKAUDIOFILE");
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }

@@ -344,8 +344,7 @@ class DialogueTextGLTest : public EngineTest {
 
 TEST_F(DialogueTextGLTest, TheWindowsApostropheIsSkippedWhenDrawn)
 {
-    StartOffscreenGL(Root());
-    ASSERT_TRUE(Graphics::IsGLReady());
+    ASSERT_NO_FATAL_FAILURE(StartOffscreenGL(Root()));
     FreetypeSystem* freetype = FreetypeSystem::GetInstance();
     freetype->Init();
     const int width = 480, height = 80;
