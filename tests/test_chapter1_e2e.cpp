@@ -151,6 +151,7 @@ void ClickOn(const std::string& name)
 
 TEST_F(ChapterOneTest, EscapePausesTheLevelUnderItsMenuWhoseMutesActAndResumeGivesPlayBack)
 {
+    PlayInASmallWindow();
     ScriptedPlayer player;
     PauseRecord record;
     EnterLevel(player);
@@ -434,6 +435,7 @@ void PurifyTheBoss(ScriptedPlayer& player, BossRecord& record)
 
 TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAndLeadsToTheEpilogue)
 {
+    PlayInASmallWindow();
     ScriptedPlayer player;
     BossRecord record;
     EnterLevel(player);
@@ -521,6 +523,7 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
 // must take them (and the purifying state) away all the same.
 TEST_F(ChapterOneTest, LeavingTheLevelOrClosingTheGameWhilePurifyingReleasesWhatThePurificationMade)
 {
+    PlayInASmallWindow();
     struct Seen {
         std::vector<std::weak_ptr<Sprite>> icons;
         bool purifying = false;

@@ -96,6 +96,7 @@ protected:
     {
         GameEndToEndTest::SetUp();
         AddBareSceneWhenMissing("GameScene_03"); // the lose scene
+        PlayInASmallWindow();
     }
 };
 
