@@ -496,14 +496,20 @@ bool GameBot::Fight()
     const float line = std::clamp(box.Centre().y + kSpellDrop, way.low, way.high);
     const float side = at.x <= target.x ? -1.0f : 1.0f;
     const float dx = std::fabs(target.x - at.x);
-    const float near = boss ? 3.8f : 1.5f, keep = boss ? 4.5f : 3.0f;
+    // A foe that goes for Ilo himself (a speed enemy) follows every step he takes away from it:
+    // backing off would only lead it along the level, past the spawners and away from Dora. He
+    // stands his ground, casting from where he is, and lets her come up and take it on.
+    auto movement = PartOf<EnemyMovement>(foe, ENEMYMOVEMENT);
+    const bool after_ilo = movement && movement->GetTarget() == LiveEntity("Player");
+    const float near = boss ? 3.8f : after_ilo ? 0.0f : 1.5f, keep = boss ? 4.5f : 3.0f;
     if (spell == 0) {
         // Nothing left to weaken: keep out of the fight's way.
-        WalkTo(target.x + side * keep, at.y, 0.5f);
+        if (after_ilo) keys_.ReleaseAll();
+        else WalkTo(target.x + side * keep, at.y, 0.5f);
         return true;
     }
     if (std::fabs(at.y - line) > 0.25f || dx < near || dx > 6.5f) {
-        WalkTo(target.x + side * keep, line, 0.2f);
+        WalkTo(after_ilo && dx <= 6.5f ? at.x : target.x + side * keep, line, 0.2f);
         return true;
     }
     const int32_t facing = side < 0.0f ? 1 : 0;
