@@ -78,7 +78,13 @@ protected:
             systems.push_back(recorders.back());
         }
         MakeCoreEngine(systems);
-        WriteScenes(DataDir(), {{"GameScene_01", 2}, {"MainMenuScene", 2}, {"SplashScene_00", 1}});
+        // A level with its pause menu's background, and a lose screen without a pause menu; the
+        // factory reads their Information.
+        EntityFactory::GetInstance()->Init();
+        WriteScenes(DataDir(), {{"GameScene_01", 2, EntityDocument({EntityMember("Pause_bg")})},
+                                {"GameScene_03", 2},
+                                {"MainMenuScene", 2},
+                                {"SplashScene_00", 1}});
         new SceneStateMachine();
     }
 
@@ -189,7 +195,7 @@ TEST_F(CoreEngineTest, EscapeDoesNotPauseTheMainMenuASplashNoSceneOrAKeyRelease)
     GameIsRunning = true;
     SendEscape();
     EXPECT_FALSE(OrvStateMachine->paused) << "no current scene";
-    for (const char* scene : {"MainMenuScene", "SplashScene_00"}) {
+    for (const char* scene : {"MainMenuScene", "SplashScene_00", "GameScene_03"}) {
         Enter(scene);
         SendEscape();
         EXPECT_FALSE(OrvStateMachine->paused) << scene;

@@ -39,7 +39,10 @@ std::string ExitQuestion()
 
 float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
 
-float TotalTime() { return OrvCoreEngine ? OrvCoreEngine->GetTotalTime() : 0.0f; }
+float TotalTime()
+{
+    return OrvCoreEngine ? static_cast<float>(OrvCoreEngine->total - OrvCoreEngine->paused_total) : 0.0f;
+}
 
 CoreEngine::CoreEngine()
 {
@@ -86,6 +89,7 @@ void CoreEngine::RunFrame()
     FPS::GetInstance()->EndFrame();
     if (SceneDriver* scenes = SceneDriver::Current()) scenes->Update();
     total += dt;
+    if (IsPaused()) paused_total += dt;
     WaitOutRefreshPeriod();
 }
 
