@@ -439,15 +439,11 @@ bool GameBot::StartPurification()
 
 // ---- Fighting -----------------------------------------------------------------------------------
 
-// The nearest foe on screen: Dora fights it, Ilo weakens it with spells from a few steps away (the
-// boss from further, out of reach of the boulders it drops around itself), in line with the
-// spell's flight; one beaten or still appearing is waited for nearby.
-bool GameBot::Fight()
+// Dora's foe first (her help icon hangs over it), else the foe of the frame before while it fights
+// on in view: a person does not turn to whichever foe is a step nearer. Null when none is in view.
+Entity* GameBot::FoeInView()
 {
-    PlayerController* ilo = IloController();
     const Vec3 at = PositionOf("Player");
-    // Dora's foe first (her help icon hangs over it), else the foe of the frame before while it
-    // fights on in view: a person does not turn to whichever foe is a step nearer.
     auto in_view = [&](Entity* e) { return InFight(e) && std::fabs(PositionOf(e).x - at.x) <= HalfView() - 0.5f; };
     auto dora = PartOf<AIMovement>(Companion(), AIMOVEMENT);
     Entity* dora_foe = dora ? dora->GetTarget() : nullptr;
@@ -460,7 +456,35 @@ bool GameBot::Fight()
         if (!foe || std::fabs(PositionOf(e).x - at.x) < std::fabs(PositionOf(foe).x - at.x)) foe = e;
     }
     foe_id_ = foe ? foe->id : 0;
+    return foe;
+}
+
+// The debug keys of a run with weakened foes: Shift+M on a fight's enemies, Shift+K on a boss
+// fighting alone.
+void GameBot::WeakenWithDebugKeys(bool boss)
+{
+    if (!options_.weaken || Dying()) return;
+    if (!boss && frame - weakened_at_ > 60) {
+        DebugKey('M');
+        weakened_at_ = frame;
+        ++visits.back().debug_keys;
+    }
+    if (boss && !boss_weakened_ && Enemies().empty()) {
+        DebugKey('K');
+        boss_weakened_ = true;
+        ++visits.back().debug_keys;
+    }
+}
+
+// The nearest foe on screen: Dora fights it, Ilo weakens it with spells from a few steps away (the
+// boss from further, out of reach of the boulders it drops around itself), in line with the
+// spell's flight; one beaten or still appearing is waited for nearby.
+bool GameBot::Fight()
+{
+    Entity* foe = FoeInView();
     if (!foe) return false;
+    PlayerController* ilo = IloController();
+    const Vec3 at = PositionOf("Player");
     heading_ = 1.0f;
     if (!Alive(foe)) {
         const float side = at.x <= PositionOf(foe).x ? -1.0f : 1.0f;
@@ -469,16 +493,7 @@ bool GameBot::Fight()
     }
     LevelVisit& visit = visits.back();
     const bool boss = TagOf(foe) == TAG_BOSS;
-    if (options_.weaken && !Dying() && !boss && frame - weakened_at_ > 60) {
-        DebugKey('M');
-        weakened_at_ = frame;
-        ++visit.debug_keys;
-    }
-    if (options_.weaken && !Dying() && boss && !boss_weakened_ && Enemies().empty()) {
-        DebugKey('K');
-        boss_weakened_ = true;
-        ++visit.debug_keys;
-    }
+    WeakenWithDebugKeys(boss);
     if (ilo->state == PS_Cast || frame - cast_at_ < 20) {
         keys_.ReleaseAll();
         return true;
