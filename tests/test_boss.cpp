@@ -13,8 +13,11 @@
 #include "Scripts/Level/LevelManagerScript.h"
 #include "Scripts/ScriptHelpers.h"
 
+#include <rapidjson/document.h>
+
 #include <algorithm>
 #include <cctype>
+#include <regex>
 #include <utility>
 #include <vector>
 
@@ -543,6 +546,49 @@ TEST_F(BossScriptTest, LowCooldownsAreRaisedOnceAndMissingOrRemovedPiecesAreSkip
     for (int frame = 0; frame < 3; ++frame) Frame();
     EXPECT_EQ(Boss(bare)->state, BOSS_TELEPORTING_OUT);
     ScriptSystem::GetInstance()->GetScript(bare->id)->OnCollision(bare, MakeSpell(SPELL_SPEED));
+}
+
+// A level's file may hold any number: each Stats value is read into the game's range (an hp past
+// the int range too, JSON's 1e300 arriving as infinity), and the boss's whole-number base values
+// are taken from that.
+TEST_F(BossScriptTest, StatsBeyondTheGamesRangeInTheFileAreBroughtIntoItAndTheBaseValuesFollow)
+{
+    const std::string file = "Prefab/Boss.json";
+    const std::string shipped = OrvTest::ReadFile(OrvTest::SourceDir() / "Resources" / "Data" / file);
+    const std::regex stats("\"Stats\": \\[[^\\]]*\\]");
+    ASSERT_TRUE(std::regex_search(shipped, stats));
+    const char* hostile = R"("Stats": [{"hp": 99999999999, "speed_attack": -1e30, "attack": 1e30, "defense": 1e300,
+                                         "spd_modifier": 1e39, "att_modifier": -0.5, "def_modifier": 2.5}])";
+    WriteData(file, std::regex_replace(shipped, stats, hostile));
+    ASSERT_TRUE(EntityFactory::GetInstance()->LoadPrefab("Boss"));
+    EntityFactory::GetInstance()->GetArchetypes().at("Boss")->GetComponent<Transform>(TRANSFORM)->position =
+        Vec3(kHome.x, kHome.y, 100.0f);
+    boss = InstantiatePrefab("Boss");
+    ASSERT_NE(boss, nullptr);
+    script = std::dynamic_pointer_cast<BossScript>(ScriptSystem::GetInstance()->GetScript(boss->id)).get();
+    ASSERT_NE(script, nullptr);
+
+    auto read = Get<Stats>(boss, STATS);
+    EXPECT_EQ(read->hp, Stats::kMaxHp);
+    EXPECT_EQ(read->speed_attack, 0.0f);
+    EXPECT_EQ(read->attack, Stats::kMaxValue);
+    EXPECT_EQ(read->defense, Stats::kMaxValue) << "infinity";
+    EXPECT_EQ(read->spd_modifier, Stats::kMaxValue) << "past the float range";
+    EXPECT_EQ(read->att_modifier, 0.0f);
+    EXPECT_EQ(read->def_modifier, 2.5f) << "a value in range is kept";
+    EXPECT_EQ(script->base_attack, static_cast<int32_t>(Stats::kMaxValue));
+    EXPECT_EQ(script->base_defense, static_cast<int32_t>(Stats::kMaxValue));
+    EXPECT_EQ(script->base_speed_attack, 0);
+
+    // A negative hp reads as 0; a mistyped one as a missing one.
+    for (const auto& [text, hp] : std::vector<std::pair<const char*, int32_t>>{
+             {R"([{"hp": -40}])", 0}, {R"([{"hp": 30.7}])", 30}, {R"([{"hp": "many"}])", 0}, {R"([{"hp": 2147483648}])", Stats::kMaxHp}}) {
+        rapidjson::Document document;
+        document.Parse(text);
+        Stats parsed;
+        parsed.Deserialize(document);
+        EXPECT_EQ(parsed.hp, hp) << text;
+    }
 }
 
 } // namespace

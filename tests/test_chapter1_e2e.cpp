@@ -550,4 +550,68 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
     EXPECT_TRUE(Contains(LogText(), "Changed scene to GameScene_24"));
 }
 
+// The arrow icons live outside the scene: leaving the level, or closing the game, while purifying
+// must take them (and the purifying state) away all the same.
+TEST_F(ChapterOneTest, LeavingTheLevelOrClosingTheGameWhilePurifyingReleasesWhatThePurificationMade)
+{
+    struct Seen {
+        std::vector<std::weak_ptr<Sprite>> icons;
+        bool purifying = false;
+    };
+    auto purify = [](ScriptedPlayer& player, Seen& seen) {
+        player.Do([] {
+            MoveTo("Player", 105.0f, -2.4f);
+            MoveTo("Dora", 104.0f, -2.9f);
+            ShiftChord('G');
+            ShiftChord('K');
+        });
+        WaitUntil(player, [] { return Boss() && Boss()->counted_on_screen; }, 60);
+        auto tries = std::make_shared<int>(0);
+        player.Then([tries] {
+            if (IsPurifying) return true;
+            if (++*tries % 10 == 1) PressKey(Platform::VK_SPACE_KEY);
+            return *tries > 100;
+        });
+        player.Do([&seen] {
+            seen.purifying = IsPurifying;
+            auto controller = Controller();
+            if (!controller) return;
+            for (uint64_t id : controller->purification.key_icons) {
+                Entity* icon = EntityFactory::GetInstance()->GetLiveEntity(id);
+                if (icon) seen.icons.push_back(icon->GetComponent<Sprite>(SPRITE));
+            }
+        });
+    };
+    auto released = [](const Seen& seen) {
+        return std::all_of(seen.icons.begin(), seen.icons.end(), [](const auto& icon) { return icon.expired(); });
+    };
+    ScriptedPlayer player;
+    Seen left, closed;
+    bool released_on_leaving = false, purifying_after_leaving = true;
+    EnterLevel(player);
+    purify(player, left);
+    player.Do([] { OrvStateMachine->next_state = "GameScene_03"; });
+    player.WaitForScene("GameScene_03", 2);
+    player.Do([&] {
+        released_on_leaving = released(left);
+        purifying_after_leaving = IsPurifying;
+        OrvStateMachine->next_state = "GameScene_01";
+    });
+    EnterLevel(player);
+    purify(player, closed);
+    player.Do([] { Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0}); });
+
+    EXPECT_EQ(RunLevel(player, 1500), 0);
+
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_TRUE(left.purifying);
+    EXPECT_EQ(left.icons.size(), 3u);
+    EXPECT_TRUE(released_on_leaving) << "the icons went with the level";
+    EXPECT_FALSE(purifying_after_leaving);
+    EXPECT_TRUE(closed.purifying);
+    EXPECT_EQ(closed.icons.size(), 3u);
+    EXPECT_TRUE(released(closed)) << "the icons went with the game";
+    EXPECT_FALSE(IsPurifying);
+}
+
 } // namespace

@@ -194,6 +194,38 @@ TEST_F(InspectorFrameTest, TypingIntoAnInputChangesExactlyItsValueClampedAndMark
     EXPECT_FLOAT_EQ(transform->scale.y, 2.0f);
 }
 
+// Typed numbers past the game's range stop at its ends, read as a file would be (no wrap); a body
+// the editor adds, by hand or for a collider, starts with a mass the inspector itself accepts.
+TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesHaveAMass)
+{
+    auto stats = everything->GetComponent<Stats>(STATS);
+    EXPECT_EQ(Edit("##hp", "99999999999"), Paths{"Stats/hp"});
+    EXPECT_EQ(stats->hp, Stats::kMaxHp) << "not wrapped to 1215752191";
+    EXPECT_EQ(Edit("##hp", "-99999999999"), Paths{"Stats/hp"});
+    EXPECT_EQ(stats->hp, 0);
+    EXPECT_EQ(Edit("##attack", "1e30"), Paths{"Stats/attack"});
+    EXPECT_EQ(stats->attack, Stats::kMaxValue);
+    EXPECT_EQ(Edit("##speed_mod", "123456789"), Paths{"Stats/spd_modifier"});
+    EXPECT_EQ(stats->spd_modifier, Stats::kMaxValue);
+
+    // What the inspector writes, a file read gives back unchanged.
+    rapidjson::Document saved;
+    saved.Parse(WriteRoot([&](JsonWriter& writer) { stats->Serialize(writer); }).c_str());
+    Stats read;
+    read.Deserialize(saved);
+    EXPECT_EQ(read.hp, 0);
+    EXPECT_EQ(read.attack, Stats::kMaxValue);
+
+    for (const char* added : {"BoxCollider", "RigidBody2D"}) {
+        Entity* entity = LEHierarchy::AddObject();
+        ASSERT_TRUE(InspectorActions::AddComponent(*entity, added));
+        auto body = entity->GetComponent<RigidBody2D>(RIGIDBODY2D);
+        ASSERT_NE(body, nullptr) << added;
+        EXPECT_EQ(body->mass, 1.0f) << added << ": the mass of every body in the shipped levels";
+        EXPECT_EQ(body->inv_mass, 1.0f) << added;
+    }
+}
+
 TEST_F(InspectorFrameTest, EveryWidgetOfEverySectionHasAnIdOfItsOwn)
 {
     // Two objects of one name in the list (as a file may hold them), and the open search window,

@@ -158,7 +158,8 @@ TEST_F(EditorObjectTest, TheHierarchyAddsDeletesAndCreatesObjectsFromPrefabs)
 
 TEST_F(EditorObjectTest, ASavedSceneLoadsBackValueForValueAndAFailedSaveKeepsTheOldFile)
 {
-    MakeEverything();
+    // Its hp of -3 would read back as 0: a file holds no negative stats.
+    MakeEverything()->GetComponent<Stats>(STATS)->hp = 3;
     editor->scene_modified = true;
     const std::string before = LiveText(*CurrentScene());
     ASSERT_TRUE(LEHierarchy::SaveScene());

@@ -70,12 +70,15 @@ bool FloatField(const char* label, const char* id, float& value, float step, flo
 bool IntField(const char* label, const char* id, int32_t& value, int step, int32_t min, int32_t max)
 {
     StartRow(label);
-    int typed = value;
-    const bool edited = ImGui::InputInt(id, &typed, step, 100);
+    // Read wider than the field, so a number past its range is clamped instead of wrapped.
+    int64_t typed = value;
+    const int64_t small_step = step, fast_step = 100;
+    const bool edited = ImGui::InputScalar(id, ImGuiDataType_S64, &typed, step > 0 ? &small_step : nullptr,
+                                           step > 0 ? &fast_step : nullptr);
     NoteItem(id);
-    typed = std::clamp(typed, min, max);
+    typed = std::clamp<int64_t>(typed, min, max);
     if (!edited || typed == value) return false;
-    value = typed;
+    value = static_cast<int32_t>(typed);
     return Changed(true);
 }
 

@@ -44,8 +44,7 @@ Entity* ScriptSystem::LiveEntityFor(uint64_t id, const std::shared_ptr<BaseScrip
 void ScriptSystem::Update()
 {
     if (!GameIsRunning) return;
-    for (uint64_t id : removal_queue) scripts.erase(id);
-    removal_queue.clear();
+    DropDetached();
     // Scripts may spawn or destroy entities: walk a snapshot; scripts made now run next frame.
     const std::vector<std::pair<uint64_t, std::shared_ptr<BaseScript>>> snapshot(scripts.begin(), scripts.end());
     for (const auto& [id, script] : snapshot) {
@@ -116,6 +115,16 @@ void ScriptSystem::DetachScript(Entity* entity)
         script->OnDestroy(entity);
     }
     removal_queue.push_back(id);
+}
+
+void ScriptSystem::DropDetached()
+{
+    // Swapped out first: a script's destruction may destroy entities and queue their scripts.
+    while (!removal_queue.empty()) {
+        std::vector<uint64_t> queued;
+        queued.swap(removal_queue);
+        for (uint64_t id : queued) scripts.erase(id);
+    }
 }
 
 } // namespace OrvEngine

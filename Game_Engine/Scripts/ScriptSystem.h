@@ -36,6 +36,9 @@ public:
     // scene being edited gets no script.
     void AttachScript(Entity* entity, const ScriptComponent& component);
     void DetachScript(Entity* entity);
+    // Lets go of the scripts of entities that left the systems: each frame, and at shutdown while
+    // the entity factory still exists (a script may hold components that destroy entities as they go).
+    void DropDetached();
 
     // Ordered by entity id, so update order is deterministic.
     std::map<uint64_t, std::shared_ptr<BaseScript>> scripts;

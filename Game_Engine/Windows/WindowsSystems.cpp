@@ -198,8 +198,9 @@ void WindowsSystems::Close()
 {
     QuitMessage quit;
     if (OrvCoreEngine) OrvCoreEngine->BroadcastMessage(&quit);
-    const bool written = SaveConfig();
-    ORV_ASSERT_AT(written, "Game_Engine/Windows/Windows", "Failed to write to file config.json");
+    // The old file stays and serves the next run: a read-only or full data folder is no reason to
+    // end the run as a crash.
+    if (!SaveConfig()) PrintAndLog("[WindowsSystems::Close] Failed to write to file config.json; the old file is kept");
     if (close_hook_) close_hook_();
 }
 

@@ -34,6 +34,8 @@ constexpr uint32_t kConfirmFlags =
 // Components an entity holds afresh when added again; every other kind is added only when absent.
 const std::set<std::string> kReplacedWhenAddedAgain = {"Stats", "Audio", "Spells", "ScriptComponent", "Parent", "Child"};
 
+constexpr float kNewBodyMass = 1.0f;
+
 // Stores the component and, on a live entity, registers it once: a replacement is re-registered
 // by the entity itself, a first one here.
 void Attach(Entity& entity, int type, const std::shared_ptr<Component>& component)
@@ -43,13 +45,19 @@ void Attach(Entity& entity, int type, const std::shared_ptr<Component>& componen
     if (!replaces && entity.in_systems) EntityFactory::GetInstance()->AddComponentToSystem(&entity, type, component);
 }
 
+// A fresh component as the editor adds it: the creator's, with a picture to show, and for a body
+// the mass every body of the shipped levels has (the creator's 0 is one the inspector refuses).
 std::shared_ptr<Component> Create(const std::string& name, int& type)
 {
     auto& creators = EntityFactory::GetInstance()->GetComponentCreators();
     auto creator = creators.find(name);
     if (creator == creators.end()) return nullptr;
     type = static_cast<int>(creator->second->GetType());
-    return creator->second->Create();
+    auto component = creator->second->Create();
+    if (type == SPRITE) std::static_pointer_cast<Sprite>(component)->SetTexture("default");
+    if (type == SLIDER) std::static_pointer_cast<Slider>(component)->SetTexture("default");
+    if (type == RIGIDBODY2D) std::static_pointer_cast<RigidBody2D>(component)->SetMass(kNewBodyMass);
+    return component;
 }
 
 // A plain entity takes the tag that the component stands for.
@@ -172,8 +180,6 @@ bool AddComponent(Entity& entity, const std::string& name)
     auto component = Create(name, type);
     if (!component) return false;
     if (entity.GetComponent(type) && !kReplacedWhenAddedAgain.count(name)) return false;
-    if (type == SPRITE) std::static_pointer_cast<Sprite>(component)->SetTexture("default");
-    if (type == SLIDER) std::static_pointer_cast<Slider>(component)->SetTexture("default");
     // The body comes first, so that registering the collider links it.
     if (type == BOXCOLLIDER) PrepareCollider(entity, *std::static_pointer_cast<BoxCollider>(component));
     Attach(entity, type, component);

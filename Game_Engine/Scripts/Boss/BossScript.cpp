@@ -116,9 +116,9 @@ void BossScript::CacheComponents(Entity* entity, bool set_points)
 
 void BossScript::TakeBaseValues()
 {
-    base_attack = static_cast<int32_t>(stats->attack);
-    base_defense = static_cast<int32_t>(stats->defense);
-    base_speed_attack = static_cast<int32_t>(stats->speed_attack);
+    base_attack = TruncateToInt(stats->attack);
+    base_defense = TruncateToInt(stats->defense);
+    base_speed_attack = TruncateToInt(stats->speed_attack);
 }
 
 void BossScript::SetTeleportPoints()

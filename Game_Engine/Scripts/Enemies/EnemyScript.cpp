@@ -20,22 +20,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 using namespace OrvEngine;
 
 namespace {
 constexpr float kDebuffDuration = 10.0f;
 constexpr int32_t kMaxDebuffLevel = 3;
-
-// Truncation toward zero that stays defined for values an int cannot hold (and NaN, which gives 0).
-int32_t TruncateToInt(float value)
-{
-    if (!(value == value)) return 0;
-    if (value >= 2147483647.0f) return std::numeric_limits<int32_t>::max();
-    if (value <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(value);
-}
 } // namespace
 
 float DebuffedSpeed(int32_t base, int32_t level)
