@@ -232,8 +232,8 @@ protected:
         for (const auto& sprite : SpriteSystem::GetInstance()->sprites) {
             if (!sprite->owner->active || !sprite->visible) continue;
             QuadDraw quad;
-            quad.model = sprite->model.get();
-            quad.shader = sprite->shader;
+            quad.model = SpriteSystem::GetInstance()->GetQuad().get();
+            quad.shader = &graphics->shaders[sprite->is_spritesheet ? 0 : 1];
             const auto& texture = sprite->GetTextureRef();
             quad.texture_id = texture && texture->id ? texture->id : white;
             quad.world_to_ndc = graphics->GetWorldToNdc();

@@ -16,6 +16,11 @@ using Platform::SoundSystem;
 constexpr uint32_t kRequiredVersion = 0x20106;
 
 int GroupIndex(ChannelGroup group) { return group == ChannelGroup::Music ? 0 : 1; }
+
+std::string Quoted(const std::string& file) { return "'" + file + "'!"; }
+
+// An event without a file (its sound is missing) is named by the event.
+std::string Quoted(const std::string& file, const std::string& event) { return Quoted(file.empty() ? event : file); }
 } // namespace
 
 AudioSystem::AudioSystem()
@@ -168,6 +173,90 @@ void AudioSystem::PlayOneShot(const std::string& event)
     SoundSystem::SetVolume(channel, 1.0f);
     SoundSystem::SetPaused(channel, false);
     ChannelMap[next_channel_id] = channel;
+}
+
+void AudioSystem::LogOnce(const std::string& line)
+{
+    if (FirstReport(line)) LogLine(line);
+}
+
+SoundEntry* AudioSystem::EntryOf(Audio& audio, const std::string& event, const char* caller, std::string& file)
+{
+    file = GetFilenameFromEvent(event);
+    SoundEntry* entry = audio.FindEntry(event, file);
+    if (!entry && caller) {
+        LogOnce(std::string("[Audio::") + caller + "] Error: could not find sound with filename " + Quoted(file, event));
+    }
+    return entry;
+}
+
+void AudioSystem::AddSound(Audio& audio, const std::string& event, bool loops, bool not_streamed)
+{
+    std::string file;
+    if (EntryOf(audio, event, nullptr, file)) return;
+    SoundEntry entry;
+    entry.eventname = event;
+    entry.file_name = file;
+    entry.loops = loops;
+    entry.streams = !not_streamed;
+    LoadSound(event, loops, entry.streams);
+    GetSoundPtr(event);
+    audio.sounds.push_back(entry);
+}
+
+void AudioSystem::RemoveSound(Audio& audio, const std::string& event)
+{
+    std::string file;
+    SoundEntry* entry = EntryOf(audio, event, nullptr, file);
+    if (!entry) return;
+    if (!file.empty()) UnloadSound(event);
+    audio.sounds.erase(audio.sounds.begin() + (entry - audio.sounds.data()));
+}
+
+SoundEntry* AudioSystem::GetSoundFromFilename(Audio& audio, const std::string& file)
+{
+    for (SoundEntry& entry : audio.sounds) {
+        if (entry.file_name == file) return &entry;
+    }
+    LogOnce("[Audio::GetSoundFromFilename] Error: could not find sound with filename " + Quoted(file));
+    return nullptr;
+}
+
+void AudioSystem::PlayEvent(Audio& audio, const std::string& event)
+{
+    std::string file;
+    SoundEntry* entry = EntryOf(audio, event, "PlayEvent", file);
+    if (!entry) return;
+    ChannelHandle channel;
+    if (Play(channel, event, !entry->streams, 1.0f) < 0) return;
+    entry->channel = channel;
+    entry->is_playing = true;
+}
+
+void AudioSystem::StopEvent(Audio& audio, const std::string& event)
+{
+    std::string file;
+    SoundEntry* entry = EntryOf(audio, event, "StopEvent", file);
+    if (!entry) return;
+    if (entry->channel.IsValid()) SoundSystem::Stop(entry->channel);
+    else LogOnce("[Audio::StopEvent] Error: could not find channel with filename " + Quoted(file, event));
+    entry->is_playing = false;
+}
+
+void AudioSystem::PauseEvent(Audio& audio, const std::string& event)
+{
+    std::string file;
+    SoundEntry* entry = EntryOf(audio, event, "PauseEvent", file);
+    if (!entry) return;
+    if (entry->channel.IsValid()) SoundSystem::SetPaused(entry->channel, !SoundSystem::GetPaused(entry->channel));
+    else LogOnce("[Audio::PauseEvent] Error: could not find channel with filename " + Quoted(file, event));
+    entry->is_playing = false;
+}
+
+void AudioSystem::SetLoop(Audio& audio, const std::string& event)
+{
+    std::string file;
+    if (EntryOf(audio, event, "SetLoop", file)) ErrChk(!SoundSystem::SetLoopCount(GetSoundPtr(event), -1));
 }
 
 void AudioSystem::SetBGMVolume(float volume)

@@ -60,12 +60,18 @@ Entity* Camera::GetFollowedEntity() const
     return followed_id ? EntityFactory::GetInstance()->GetLiveEntity(followed_id) : nullptr;
 }
 
+Entity* Camera::FindPlayer()
+{
+    Entity* player = player_.Find(PlayerScene(), {}, FirstPlayerIn);
+    followed_id = player ? player->id : 0;
+    return player;
+}
+
 void Camera::Init()
 {
     // A loaded template is never live: entering a scene must not move the template.
     if (!ActiveCamera && owner && owner->in_systems) Activate();
-    Entity* player = FindPlayerEntity();
-    followed_id = player ? player->id : 0;
+    FindPlayer();
     transform = TransformOf(owner);
     aspect = WindowAspect();
     if (!transform) return;
@@ -105,8 +111,7 @@ void Camera::Update()
 void Camera::Follow()
 {
     // The player is looked up before it is followed: last frame's player may have been deleted.
-    Entity* player = FindPlayerEntity();
-    followed_id = player ? player->id : 0;
+    Entity* player = FindPlayer();
     auto player_transform = TransformOf(player);
     if (player_transform && !shaking) transform->position.x = player_transform->position.x;
 
