@@ -190,6 +190,18 @@ SoundEntry* AudioSystem::EntryOf(Audio& audio, const std::string& event, const c
     return entry;
 }
 
+SoundEntry* AudioSystem::ChannelOf(Audio& audio, const std::string& event, const char* caller)
+{
+    std::string file;
+    SoundEntry* entry = EntryOf(audio, event, caller, file);
+    if (!entry) return nullptr;
+    // Stopped or paused, the entry no longer plays either way.
+    entry->is_playing = false;
+    if (entry->channel.IsValid()) return entry;
+    LogOnce(std::string("[Audio::") + caller + "] Error: could not find channel with filename " + Quoted(file, event));
+    return nullptr;
+}
+
 void AudioSystem::AddSound(Audio& audio, const std::string& event, bool loops, bool not_streamed)
 {
     std::string file;
@@ -235,22 +247,13 @@ void AudioSystem::PlayEvent(Audio& audio, const std::string& event)
 
 void AudioSystem::StopEvent(Audio& audio, const std::string& event)
 {
-    std::string file;
-    SoundEntry* entry = EntryOf(audio, event, "StopEvent", file);
-    if (!entry) return;
-    if (entry->channel.IsValid()) SoundSystem::Stop(entry->channel);
-    else LogOnce("[Audio::StopEvent] Error: could not find channel with filename " + Quoted(file, event));
-    entry->is_playing = false;
+    if (SoundEntry* entry = ChannelOf(audio, event, "StopEvent")) SoundSystem::Stop(entry->channel);
 }
 
 void AudioSystem::PauseEvent(Audio& audio, const std::string& event)
 {
-    std::string file;
-    SoundEntry* entry = EntryOf(audio, event, "PauseEvent", file);
-    if (!entry) return;
-    if (entry->channel.IsValid()) SoundSystem::SetPaused(entry->channel, !SoundSystem::GetPaused(entry->channel));
-    else LogOnce("[Audio::PauseEvent] Error: could not find channel with filename " + Quoted(file, event));
-    entry->is_playing = false;
+    SoundEntry* entry = ChannelOf(audio, event, "PauseEvent");
+    if (entry) SoundSystem::SetPaused(entry->channel, !SoundSystem::GetPaused(entry->channel));
 }
 
 void AudioSystem::SetLoop(Audio& audio, const std::string& event)

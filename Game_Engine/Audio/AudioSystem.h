@@ -93,6 +93,8 @@ private:
     void LogOnce(const std::string& line);
     // The event's entry and file; null (logged once as the caller's) when the entry is missing.
     SoundEntry* EntryOf(Audio& audio, const std::string& event, const char* caller, std::string& file);
+    // The entry, its playing flag cleared, when its channel is valid; else null (logged once).
+    SoundEntry* ChannelOf(Audio& audio, const std::string& event, const char* caller);
     // Finishes the decode of the file's sound before it plays; false when it cannot play (a file
     // that did not decode is then reported and forgotten).
     bool Decoded(const std::string& event, const std::string& file);

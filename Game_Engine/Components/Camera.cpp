@@ -35,6 +35,15 @@ uint64_t WholeExtent(float value)
     return static_cast<uint64_t>(value);
 }
 
+// cos, sin, -sin, cos of an angle in degrees.
+void SetRotation(float (&rotation)[4], float degrees)
+{
+    const float radians = degrees * 3.1415927f / 180.0f;
+    rotation[0] = rotation[3] = std::cos(radians);
+    rotation[1] = std::sin(radians);
+    rotation[2] = -rotation[1];
+}
+
 std::shared_ptr<Transform> TransformOf(Entity* entity)
 {
     return entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
@@ -75,11 +84,7 @@ void Camera::Init()
     transform = TransformOf(owner);
     aspect = WindowAspect();
     if (!transform) return;
-    const float radians = transform->rotation * 3.1415927f / 180.0f;
-    rotation[0] = std::cos(radians);
-    rotation[1] = std::sin(radians);
-    rotation[2] = -rotation[1];
-    rotation[3] = rotation[0];
+    SetRotation(rotation, transform->rotation);
     view = glm::translate(glm::mat4(1.0f), glm::vec3(-transform->position.x, -transform->position.y, 0.0f));
     WindowsSystems* window = WindowsSystems::GetInstance();
     const float half_w = static_cast<float>(window->width / 2);
@@ -97,11 +102,7 @@ void Camera::Update()
     float& angle = transform->rotation;
     if (angle > 360.0f) angle -= 360.0f;
     if (angle < 0.0f) angle += 360.0f;
-    const float radians = angle * 3.1415927f / 180.0f;
-    rotation[0] = std::cos(radians);
-    rotation[1] = std::sin(radians);
-    rotation[2] = -rotation[1];
-    rotation[3] = rotation[0];
+    SetRotation(rotation, angle);
 
     view_height = WholeExtent(transform->scale.y);
     view_width = WholeExtent(transform->scale.x);

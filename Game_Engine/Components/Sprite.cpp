@@ -7,8 +7,6 @@
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 
-#include <glm/gtc/matrix_transform.hpp>
-
 #include <algorithm>
 
 namespace OrvEngine {
@@ -20,13 +18,6 @@ std::string ArtPath(const std::string& name) { return name.empty() ? std::string
 
 Sprite::TextureFinder texture_finder = nullptr;
 } // namespace
-
-glm::mat4 SpriteModelMatrix(const Vec3& position, const Vec3& scale, float rotation_degrees)
-{
-    glm::mat4 m = glm::translate(glm::mat4(1.0f), glm::vec3(position.x, position.y, 0.0f));
-    m = glm::rotate(m, rotation_degrees * 0.017453292f, glm::vec3(0.0f, 0.0f, 1.0f));
-    return glm::scale(m, glm::vec3(scale.x, scale.y, 1.0f));
-}
 
 bool Sprite::Serialize(JsonWriter& writer)
 {

@@ -8,8 +8,6 @@
 #include "Factory/Component.h"
 #include "Scene/KeptEntity.h"
 
-#include <glm/glm.hpp>
-
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -142,8 +140,5 @@ private:
     const Entity* followed_owner_ = nullptr;
     uint64_t followed_stamp_ = 0;
 };
-
-// The model matrix of a cached transform: T(x, y) x Rz(rotation) x S(scale x, scale y).
-glm::mat4 SpriteModelMatrix(const Vec3& position, const Vec3& scale, float rotation_degrees);
 
 } // namespace OrvEngine
