@@ -4,6 +4,7 @@
 // shutdown, so a prefab file removed while the program ran is not listed again.
 #include "Factory/EntityFactory.h"
 
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"

@@ -4,6 +4,7 @@
 #include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "CoreEngine/Serializer.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"

@@ -2,8 +2,8 @@
 // pump, the title, focus loss, size changes made from outside, and the close path.
 #pragma once
 
+#include "CoreEngine/ISerializable.h"
 #include "CoreEngine/ISystem.h"
-#include "CoreEngine/Serializer.h"
 #include "CoreEngine/Singleton.h"
 
 #include <cstdint>
