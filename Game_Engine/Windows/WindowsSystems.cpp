@@ -11,8 +11,6 @@
 #include "Scene/SceneStateMachine.h"
 #include "Windows/Input.h"
 
-#include <fstream>
-
 namespace OrvEngine {
 
 namespace {
