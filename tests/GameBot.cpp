@@ -145,8 +145,8 @@ struct Debuffs {
 
 Debuffs DebuffsOf(Entity* foe)
 {
-    if (auto* enemy = ScriptOf<EnemyScript>(foe)) return {enemy->atk_debuff_level, enemy->def_debuff_level, enemy->spd_debuff_level};
-    if (auto* boss = ScriptOf<BossScript>(foe)) return {boss->atk_debuff_level, boss->def_debuff_level, boss->spd_debuff_level};
+    if (auto* enemy = ScriptOf<EnemyScript>(foe)) return {enemy->debuffs.attack.level, enemy->debuffs.defence.level, enemy->debuffs.speed.level};
+    if (auto* boss = ScriptOf<BossScript>(foe)) return {boss->debuffs.attack.level, boss->debuffs.defence.level, boss->debuffs.speed.level};
     return {};
 }
 

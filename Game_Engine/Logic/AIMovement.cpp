@@ -43,11 +43,7 @@ bool IsPurifiableEnemy(const Entity* entity)
 Entity* FirstTagged(uint32_t tag)
 {
     auto scene = CurrentScene();
-    if (!scene) return nullptr;
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        if (entity && TagOf(entity) == tag) return entity;
-    }
-    return nullptr;
+    return scene ? scene->FirstEntityOfType(tag) : nullptr;
 }
 } // namespace
 

@@ -33,7 +33,15 @@ public:
     virtual void Save() = 0;
     virtual void ReloadEntities() = 0;
     virtual EntityMap GetEntities() const = 0;
+    // The live entity of the lowest id whose Information has the name; null for none.
     virtual Entity* FindEntityByName(const std::string& name) const = 0;
+    // The live entity of the lowest (or highest) id whose Information tag is `type`; entities
+    // without an Information count as type 0. Null for none.
+    virtual Entity* FirstEntityOfType(uint32_t type) const = 0;
+    virtual Entity* LastEntityOfType(uint32_t type) const = 0;
+    // Files a live entity again under its Information's current name and tag: whoever renames or
+    // retags an entity already in the scene calls it.
+    virtual void Reindex(uint64_t id) = 0;
     virtual Entity* GetEntity(const uint64_t& id) const = 0;
     virtual void AddEntity(const uint64_t& id, Entity* entity) = 0;
     virtual void RemoveEntityByName(const std::string& name) = 0;

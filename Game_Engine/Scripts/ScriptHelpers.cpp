@@ -1,8 +1,7 @@
 #include "Scripts/ScriptHelpers.h"
 
+#include "CoreEngine/Globals.h"
 #include "CoreEngine/SharedValues.h"
-#include "Factory/Entity.h"
-#include "Factory/EntityFactory.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 
@@ -25,5 +24,7 @@ float BobFactor(float frequency, float amplitude)
     if (counter >= 360) counter = 0;
     return std::fabs(std::sin(static_cast<float>(counter) * frequency)) * amplitude;
 }
+
+bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
 
 } // namespace OrvEngine

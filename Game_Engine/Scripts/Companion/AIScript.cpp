@@ -22,15 +22,8 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr float kDepthBase = 100.0f;
 // The teleport sheets play a little faster than the companion's other sheets.
 constexpr float kTeleportSpeedUp = 0.02f;
-
-template <class T>
-std::shared_ptr<T> ComponentOf(Entity* entity, int type)
-{
-    return entity ? entity->GetComponent<T>(type) : nullptr;
-}
 
 Vec2 PositionOf(Entity* entity)
 {

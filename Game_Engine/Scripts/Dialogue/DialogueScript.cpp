@@ -19,18 +19,11 @@ using namespace OrvEngine;
 namespace {
 constexpr size_t kCountAt = 5;
 
-// The Stats of a live entity by id, or empty.
-std::shared_ptr<Stats> StatsOf(uint64_t id)
-{
-    Entity* entity = id ? FindLiveEntity(id) : nullptr;
-    return entity ? entity->GetComponent<Stats>(STATS) : nullptr;
-}
-
 // The entity's id and attack speed when the scene has it with Stats; id 0 otherwise.
 uint64_t FindCharacter(const IScene& scene, const std::string& who, float& speed_attack)
 {
     Entity* entity = scene.FindEntityByName(who);
-    auto stats = entity ? entity->GetComponent<Stats>(STATS) : nullptr;
+    auto stats = ComponentOf<Stats>(entity, STATS);
     if (!stats) return 0;
     speed_attack = stats->speed_attack;
     return entity->id;
@@ -79,14 +72,14 @@ void DialogueScript::SetUp(Entity* entity)
 
 void DialogueScript::HoldSpeeds() const
 {
-    if (auto stats = StatsOf(player)) stats->speed_attack = 0.0f;
-    if (auto stats = StatsOf(companion)) stats->speed_attack = 0.0f;
+    if (auto stats = ComponentOf<Stats>(player, STATS)) stats->speed_attack = 0.0f;
+    if (auto stats = ComponentOf<Stats>(companion, STATS)) stats->speed_attack = 0.0f;
 }
 
 void DialogueScript::RestoreSpeeds() const
 {
-    if (auto stats = StatsOf(player)) stats->speed_attack = player_speed_attack;
-    if (auto stats = StatsOf(companion)) stats->speed_attack = companion_speed_attack;
+    if (auto stats = ComponentOf<Stats>(player, STATS)) stats->speed_attack = player_speed_attack;
+    if (auto stats = ComponentOf<Stats>(companion, STATS)) stats->speed_attack = companion_speed_attack;
 }
 
 // The camera follows Ilo, who stops wherever in the trigger he was when it fired and may still be

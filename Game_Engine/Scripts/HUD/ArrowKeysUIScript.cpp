@@ -12,6 +12,7 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/SceneQueries.h"
+#include "Scripts/ScriptHelpers.h"
 
 #include <cmath>
 #include <string>
@@ -31,7 +32,7 @@ bool JustPressed(const KeyMessage& keys, uint64_t code)
 
 void ArrowKeysUIScript::Init(Entity* entity)
 {
-    sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    sprite = ComponentOf<Sprite>(entity, SPRITE);
     FindCompanion();
 }
 
@@ -43,8 +44,7 @@ void ArrowKeysUIScript::FindCompanion()
 
 std::shared_ptr<AIMovement> ArrowKeysUIScript::CompanionMovement() const
 {
-    Entity* entity = Gameplay::LiveEntity(companion);
-    return entity ? entity->GetComponent<AIMovement>(AIMOVEMENT) : nullptr;
+    return ComponentOf<AIMovement>(companion, AIMOVEMENT);
 }
 
 void ArrowKeysUIScript::Update(Entity* entity)

@@ -5,6 +5,7 @@
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
 #include "Scripts/Level/SceneQueries.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
@@ -23,12 +24,12 @@ int64_t CeilTenths(int64_t value, int64_t tenths)
 
 void IloHealthUIScript::Init(Entity* entity)
 {
-    sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    sprite = ComponentOf<Sprite>(entity, SPRITE);
     if (sprite) sprite->SetTint(kGreen, true);
     // The last player entity of the scene, should there be several.
     if (!player_stats) {
         Entity* player = LastEntityOfType(TAG_PLAYER);
-        player_stats = player ? player->GetComponent<Stats>(STATS) : nullptr;
+        player_stats = ComponentOf<Stats>(player, STATS);
     }
     if (player_stats) max_hp = player_stats->hp;
 }

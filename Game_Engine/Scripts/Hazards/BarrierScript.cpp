@@ -8,17 +8,13 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
 namespace {
 // How close the trigger test must come to the edge (the left side of the barrier less the edge).
 constexpr float kTriggerMargin = 0.01f;
-
-std::shared_ptr<Transform> TransformOf(const Entity* entity)
-{
-    return entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
-}
 } // namespace
 
 void BarrierScript::Init(Entity* entity)
@@ -56,14 +52,14 @@ void BarrierScript::FindViewAndPlayer()
 {
     auto scene = CurrentScene();
     if (!scene) return;
-    if (auto camera = TransformOf(scene->FindEntityByName("Cam"))) view_width = camera->scale.x;
+    if (auto camera = ComponentOf<Transform>(scene->FindEntityByName("Cam"), TRANSFORM)) view_width = camera->scale.x;
     Entity* found = scene->FindEntityByName("Player");
-    if (TransformOf(found)) player = found->id;
+    if (ComponentOf<Transform>(found, TRANSFORM)) player = found->id;
 }
 
 void BarrierScript::CheckTrigger(Entity* entity)
 {
-    auto player_transform = TransformOf(FindLiveEntity(player));
+    auto player_transform = ComponentOf<Transform>(player, TRANSFORM);
     if (!transform || !player_transform) return;
     const float edge = player_transform->position.x + 0.5f * view_width - lead_distance;
     if ((transform->position.x - transform->scale.x) - edge >= kTriggerMargin) return;

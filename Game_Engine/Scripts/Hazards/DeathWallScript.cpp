@@ -8,6 +8,7 @@
 #include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
 #include "Scripts/Hazards/HazardDamage.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
@@ -20,7 +21,7 @@ constexpr int32_t kDamage = 1;
 void DeathWallScript::Init(Entity* entity)
 {
     speed = kSpeed;
-    transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
+    transform = ComponentOf<Transform>(entity, TRANSFORM);
 }
 
 void DeathWallScript::Update(Entity* entity)

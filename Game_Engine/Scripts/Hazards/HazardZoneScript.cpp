@@ -23,12 +23,6 @@ float Draw(float lo, float hi)
     const float r = static_cast<float>(Platform::Random15());
     return r / (kRandomTop / (hi - lo)) + lo;
 }
-
-bool Paused()
-{
-    SceneStateMachine* machine = SceneStateMachine::GetInstance();
-    return machine && machine->paused;
-}
 } // namespace
 
 void HazardZoneScript::Init(Entity* entity)
@@ -64,7 +58,7 @@ void HazardZoneScript::OnCollision(Entity* self, Entity* other)
 {
     (void)self;
     (void)other;
-    if (armed || Paused()) return;
+    if (armed || IsPaused()) return;
     if (rings_left == ring_count) {
         for (float& delay : delays) delay = Draw(kMinDelay, max_delay);
     }
@@ -84,7 +78,7 @@ bool HazardZoneScript::PlayerInside(uint64_t zone) const
 
 void HazardZoneScript::Update(Entity* entity)
 {
-    if (!entity || player == 0 || !PlayerInside(entity->id) || Paused()) return;
+    if (!entity || player == 0 || !PlayerInside(entity->id) || IsPaused()) return;
     timer += FrameTime();
     if (armed && ring_count >= 1) {
         for (float& delay : delays) {

@@ -2,6 +2,7 @@
 
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/LevelManagerScript.h"
@@ -21,7 +22,7 @@ bool LevelManagerLink::Find()
 {
     if (entity_id != 0) return true;
     auto scene = CurrentScene();
-    Entity* entity = scene ? scene->FindEntityByName("LevelManager") : nullptr;
+    Entity* entity = scene ? scene->FindEntityByName(EntityNames::kLevelManager) : nullptr;
     if (entity && ManagerOf(entity->id)) entity_id = entity->id;
     return entity_id != 0;
 }

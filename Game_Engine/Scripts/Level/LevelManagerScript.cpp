@@ -2,9 +2,10 @@
 
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
-#include "Scripts/ScriptSystem.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
@@ -16,15 +17,15 @@ std::shared_ptr<Transform> FindTransform(const std::string& name)
 {
     auto scene = CurrentScene();
     Entity* entity = scene ? scene->FindEntityByName(name) : nullptr;
-    return entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
+    return ComponentOf<Transform>(entity, TRANSFORM);
 }
 } // namespace
 
 void LevelManagerScript::Update(Entity* entity)
 {
     (void)entity;
-    if (!player_transform) player_transform = FindTransform("Player");
-    if (!camera_transform) camera_transform = FindTransform("Cam");
+    if (!player_transform) player_transform = FindTransform(EntityNames::kPlayer);
+    if (!camera_transform) camera_transform = FindTransform(EntityNames::kCamera);
 }
 
 bool LevelManagerScript::IsOnScreen(float x) const
@@ -33,13 +34,4 @@ bool LevelManagerScript::IsOnScreen(float x) const
     const float half = 0.5f * camera_transform->scale.x;
     const float px = player_transform->position.x;
     return px - half + kScreenEdgeMargin <= x && x <= px + half - kScreenEdgeMargin;
-}
-
-LevelManagerScript* FindLevelManager()
-{
-    auto scene = CurrentScene();
-    Entity* entity = scene ? scene->FindEntityByName("LevelManager") : nullptr;
-    if (!entity) return nullptr;
-    auto script = ScriptSystem::GetInstance()->GetScript(entity->id);
-    return dynamic_cast<LevelManagerScript*>(script.get());
 }

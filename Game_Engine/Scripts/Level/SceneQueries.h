@@ -1,5 +1,5 @@
-// Look-ups the character and display scripts share: entities of a type in the current scene, and
-// the lose-scene request that a character's death makes. Holds no state.
+// Look-ups the character and display scripts share: entities of a type in the current scene (from
+// the scene's index, no walk), and the lose-scene request that a character's death makes. Holds no state.
 #pragma once
 
 #include <cstdint>

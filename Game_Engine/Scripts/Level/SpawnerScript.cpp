@@ -42,7 +42,7 @@ void Place(Entity* spawned, const Vec3& origin, const SpawnEntry& entry)
 void SpawnerScript::Init(Entity* entity)
 {
     fired = false;
-    transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
+    transform = ComponentOf<Transform>(entity, TRANSFORM);
 }
 
 void SpawnerScript::OnCollision(Entity* self, Entity* other)

@@ -4,6 +4,7 @@
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 #include "Graphics/SpriteSystem.h"
+#include "Scripts/ScriptHelpers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,11 +21,6 @@ const char* const kMenuParts[] = {kBackground,      "ResumeGame",         "Toggl
                                   "ToggleMuteSFX",  "HowToPlay",          "ExitToMainMenu",
                                   "HTPInPauseMenu", "ExitWarningBoxMain", "ExitWarningBoxYes",
                                   "ExitWarningBoxNo"};
-
-std::shared_ptr<Transform> TransformOf(Entity* entity)
-{
-    return entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
-}
 } // namespace
 
 bool IsMenuPart(const std::string& name)
@@ -40,7 +36,7 @@ void KeepInFront()
     std::shared_ptr<Transform> background;
     for (const auto& sprite : SpriteSystem::GetInstance()->sprites) {
         Entity* owner = sprite ? sprite->owner : nullptr;
-        auto transform = TransformOf(owner);
+        auto transform = ComponentOf<Transform>(owner, TRANSFORM);
         if (!transform) continue;
         if (IsMenuPart(owner->name)) {
             parts.push_back(transform);

@@ -13,12 +13,12 @@
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Menus/MenuInput.h"
 #include "Scripts/Menus/PauseMenuDepth.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
 namespace {
 bool NameHas(const Entity* entity, const char* part) { return entity->name.find(part) != std::string::npos; }
-bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
 
 bool IsEscapeCharacter(const Message* message)
 {
@@ -28,11 +28,7 @@ bool IsEscapeCharacter(const Message* message)
 }
 } // namespace
 
-Entity* PauseMenuScript::Panel() const
-{
-    auto scene = CurrentScene();
-    return scene && panel_id ? scene->GetEntity(panel_id) : nullptr;
-}
+Entity* PauseMenuScript::Panel() const { return FindLiveEntity(panel_id); }
 
 void PauseMenuScript::FindPanel()
 {

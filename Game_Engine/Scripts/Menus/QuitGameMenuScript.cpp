@@ -29,14 +29,6 @@ constexpr float kChoicesOverBackground = 16.0f;
 // The pause menu's box asks about leaving for the main menu, not about quitting the game.
 const char* const kLeaveLevelPicture = "UI_LeaveLevelBox";
 
-bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
-
-Entity* LiveInScene(uint64_t id)
-{
-    auto scene = CurrentScene();
-    return scene && id ? scene->GetEntity(id) : nullptr;
-}
-
 std::string CurrentSceneName()
 {
     auto scene = CurrentScene();
@@ -52,11 +44,7 @@ bool HelpPanelOpen()
 }
 } // namespace
 
-std::shared_ptr<Button> QuitGameMenuScript::ButtonOf(uint64_t id) const
-{
-    Entity* entity = LiveInScene(id);
-    return entity ? entity->GetComponent<Button>(BUTTON) : nullptr;
-}
+std::shared_ptr<Button> QuitGameMenuScript::ButtonOf(uint64_t id) const { return ComponentOf<Button>(id, BUTTON); }
 
 void QuitGameMenuScript::Init(Entity* entity) { button = entity->GetComponent<Button>(BUTTON); }
 
@@ -127,23 +115,23 @@ void QuitGameMenuScript::MakeBox(Entity* entity)
 
 void QuitGameMenuScript::AskAboutLeaving(Entity* main, Entity* yes, Entity* no)
 {
-    if (auto yes_button = yes ? yes->GetComponent<Button>(BUTTON) : nullptr) yes_button->SetNextState("MainMenuScene");
-    if (auto picture = main ? main->GetComponent<Sprite>(SPRITE) : nullptr) picture->SetTexture(kLeaveLevelPicture);
+    if (auto yes_button = ComponentOf<Button>(yes, BUTTON)) yes_button->SetNextState("MainMenuScene");
+    if (auto picture = ComponentOf<Sprite>(main, SPRITE)) picture->SetTexture(kLeaveLevelPicture);
     // Leaving throws the level away: Enter pressed on without reading keeps the game.
-    if (auto no_button = no ? no->GetComponent<Button>(BUTTON) : nullptr) ButtonSystem::GetInstance()->selected = no_button;
+    if (auto no_button = ComponentOf<Button>(no, BUTTON)) ButtonSystem::GetInstance()->selected = no_button;
 }
 
 void QuitGameMenuScript::AttachToPauseBackground()
 {
-    Entity* main = LiveInScene(box_main);
-    Entity* yes = LiveInScene(box_yes);
-    Entity* no = LiveInScene(box_no);
-    auto main_child = main ? main->GetComponent<Child>(CHILD) : nullptr;
-    auto yes_child = yes ? yes->GetComponent<Child>(CHILD) : nullptr;
-    auto no_child = no ? no->GetComponent<Child>(CHILD) : nullptr;
+    Entity* main = FindLiveEntity(box_main);
+    Entity* yes = FindLiveEntity(box_yes);
+    Entity* no = FindLiveEntity(box_no);
+    auto main_child = ComponentOf<Child>(main, CHILD);
+    auto yes_child = ComponentOf<Child>(yes, CHILD);
+    auto no_child = ComponentOf<Child>(no, CHILD);
     if (!main_child || !yes_child || !no_child) return;
     Entity* background = CurrentScene()->FindEntityByName("Pause_bg");
-    auto parent = background ? background->GetComponent<Parent>(PARENT) : nullptr;
+    auto parent = ComponentOf<Parent>(background, PARENT);
     if (!parent) {
         LogLine("[QuitGameMenuScript] cant find pause bg parent component!");
         return;
@@ -171,7 +159,7 @@ void QuitGameMenuScript::AttachToPauseBackground()
 void QuitGameMenuScript::CloseBox()
 {
     for (uint64_t* id : {&box_main, &box_yes, &box_no}) {
-        DestroyEntity(LiveInScene(*id));
+        DestroyEntity(FindLiveEntity(*id));
         *id = 0;
     }
     box_made = false;

@@ -22,15 +22,8 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr float kDepthBase = 100.0f;
 // One above the character's own depth, so the effect shows in front of it.
 constexpr float kHealEffectLift = 1.0f;
-
-template <class T>
-std::shared_ptr<T> ComponentOf(Entity* entity, int type)
-{
-    return entity ? entity->GetComponent<T>(type) : nullptr;
-}
 
 // A healing effect under `character`, following its Parent, hidden until a heal shows it.
 uint64_t MakeHealingEffect(Entity* character)
