@@ -145,8 +145,10 @@ struct Debuffs {
 
 Debuffs DebuffsOf(Entity* foe)
 {
-    if (auto* enemy = ScriptOf<EnemyScript>(foe)) return {enemy->debuffs.attack.level, enemy->debuffs.defence.level, enemy->debuffs.speed.level};
-    if (auto* boss = ScriptOf<BossScript>(foe)) return {boss->debuffs.attack.level, boss->debuffs.defence.level, boss->debuffs.speed.level};
+    const ::Debuffs* carried = nullptr;
+    if (auto* enemy = ScriptOf<EnemyScript>(foe)) carried = &enemy->debuffs;
+    if (auto* boss = ScriptOf<BossScript>(foe)) carried = &boss->debuffs;
+    if (carried) return {carried->attack.level, carried->defence.level, carried->speed.level};
     return {};
 }
 

@@ -496,7 +496,8 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
         auto stats = ComponentOf<Stats>(kBoss, STATS);
         if (!boss || !stats) return;
         record.debuffs = {boss->debuffs.attack.level, boss->debuffs.defence.level, boss->debuffs.speed.level};
-        record.icons = {ShownById(boss->debuffs.attack.icon), ShownById(boss->debuffs.defence.icon), ShownById(boss->debuffs.speed.icon)};
+        const Debuffs& shown = boss->debuffs;
+        record.icons = {ShownById(shown.attack.icon), ShownById(shown.defence.icon), ShownById(shown.speed.icon)};
         record.attack = stats->attack;
         record.defense = stats->defense;
         record.speed = stats->speed_attack;

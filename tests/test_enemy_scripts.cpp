@@ -74,7 +74,9 @@ TEST_F(EnemyScriptTest, DebuffLevelsLowerTheStatsStackAndRunOutAfterTenSecondsOf
     }
     EXPECT_FLOAT_EQ(movement->debuff_multiplier, 3.0f);
     EXPECT_EQ(movement->debuff_flags.count(), 3u);
-    for (uint64_t icon : {script->debuffs.attack.icon, script->debuffs.defence.icon, script->debuffs.speed.icon}) EXPECT_TRUE(Made(icon)->active);
+    for (const Debuff* debuff : {&script->debuffs.attack, &script->debuffs.defence, &script->debuffs.speed}) {
+        EXPECT_TRUE(Made(debuff->icon)->active);
+    }
 
     // A spell counts once: the first contact consumes it.
     Entity* spell = MakeSpell(SPELL_ATTACK);

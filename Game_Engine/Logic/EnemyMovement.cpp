@@ -9,6 +9,7 @@
 #include "CoreEngine/Serializer.h"
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Logic/AIMovement.h"
@@ -291,7 +292,8 @@ void EnemyMovement::MoveAndAttack()
     }
     if (!closing) return;
     Entity* other = GetTarget();
-    if (reached_target && other && other->name == "Dora" && TotalTime() > knockback_time + kTurnDelay) can_turn = true;
+    const bool met_dora = other && other->name == EntityNames::kDora;
+    if (reached_target && met_dora && TotalTime() > knockback_time + kTurnDelay) can_turn = true;
 }
 
 void EnemyMovement::IdleStep()

@@ -31,7 +31,8 @@ template <class Movement>
 void RouteMovement(int type)
 {
     EntityFactory::GetInstance()->SetComponentHooks(
-        type, [type](Entity& entity, const std::shared_ptr<Component>& component) { ConnectMovement(entity, type, component); },
+        type,
+        [type](Entity& entity, const std::shared_ptr<Component>& component) { ConnectMovement(entity, type, component); },
         [](Entity*, const std::shared_ptr<Component>& component) {
             std::static_pointer_cast<Movement>(component)->Disconnect();
         });

@@ -15,6 +15,7 @@
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
@@ -252,7 +253,7 @@ void Purification::StartCooldown()
 void Purification::CollectTargets(const PlayerController& player)
 {
     auto scene = CurrentScene();
-    Entity* cam = scene ? scene->FindEntityByName("Cam") : nullptr;
+    Entity* cam = scene ? scene->FindEntityByName(EntityNames::kCamera) : nullptr;
     auto cam_transform = cam ? cam->GetComponent<Transform>(TRANSFORM) : nullptr;
     auto own = player.OwnTransform();
     if (!cam_transform || !own) return;

@@ -21,6 +21,15 @@ uint32_t TagOf(const Entity& entity)
     return info ? info->GetType() : TAG_NONE;
 }
 
+template <class Index, class Key>
+void EraseId(Index& index, const Key& key, uint64_t id)
+{
+    auto found = index.find(key);
+    if (found == index.end()) return;
+    found->second.erase(id);
+    if (found->second.empty()) index.erase(found);
+}
+
 // Moves whatever the factory's scratch map holds into `into` and empties it.
 void TakeFactoryEntities(EntityMap& into)
 {
@@ -225,8 +234,8 @@ void SceneBase::Unindex(uint64_t id)
     auto found = indexed_as_.find(id);
     if (found == indexed_as_.end()) return;
     const IndexEntry& entry = found->second;
-    if (entry.named && by_name_[entry.name].erase(id) && by_name_[entry.name].empty()) by_name_.erase(entry.name);
-    if (by_type_[entry.type].erase(id) && by_type_[entry.type].empty()) by_type_.erase(entry.type);
+    if (entry.named) EraseId(by_name_, entry.name, id);
+    EraseId(by_type_, entry.type, id);
     indexed_as_.erase(found);
 }
 

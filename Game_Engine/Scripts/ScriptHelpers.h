@@ -4,6 +4,7 @@
 // component look-ups that take a missing entity. They act on the current scene.
 #pragma once
 
+#include "CoreEngine/Math.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Logic/DamageNumbers.h"
@@ -16,6 +17,8 @@ namespace OrvEngine {
 
 // Characters are drawn by height: z = kDepthBase - y, so whoever stands lower is drawn in front.
 inline constexpr float kDepthBase = 100.0f;
+// A character's blow lands this many frames before the end of its attack sheet.
+inline constexpr int32_t kAttackFrameFromEnd = 2;
 
 // Takes the entity out of the name index and destroys it through the current scene; null does nothing.
 void DestroyEntity(Entity* entity);
@@ -24,6 +27,10 @@ void DestroyEntity(Entity* entity);
 float BobFactor(float frequency, float amplitude);
 // True while the scene state machine holds the game paused.
 bool IsPaused();
+// The red a hurt character flashes: its strength bobs (BobFactor) between 0 and 1.
+Vec4 HurtFlash();
+// Stands a spawned enemy or boulder at `at`, with its box (when it has one) at its feet, 1.0 below.
+void PlaceSpawned(Entity& spawned, const Vec3& at);
 
 // The entity's component of the type; empty for a null entity or one without it.
 template <class T>

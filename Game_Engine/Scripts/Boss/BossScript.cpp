@@ -233,7 +233,7 @@ void BossScript::UpdateState()
     case BOSS_SPAWNING_ENEMIES:
         if (boss.timer <= 0.0f) {
             boss.timer = Cooldown(boss.cooldown_spawning_enemy);
-            SpawnEnemyWave(Platform::Random15() % 4);
+            SpawnEnemyWave(Platform::Random15() % kEnemyWaves);
         }
         if (AnimationPlayedOut()) boss.state = BOSS_IDLE;
         // The companion picks its next target among the new enemies.
@@ -242,7 +242,7 @@ void BossScript::UpdateState()
     case BOSS_SPAWNING_TERRAIN:
         if (boss.timer <= 0.0f) {
             boss.timer = Cooldown(boss.cooldown_spawning_terrain);
-            SpawnBoulderPattern(Platform::Random15() % 5);
+            SpawnBoulderPattern(Platform::Random15() % kBoulderPatterns);
         }
         if (AnimationPlayedOut()) boss.state = BOSS_IDLE;
         break;

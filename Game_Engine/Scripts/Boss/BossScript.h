@@ -38,8 +38,10 @@ public:
 
     // One step of the state machine on the BossBehaviour's state.
     void UpdateState();
-    // The boss's attacks (BossAttacks.cpp): waves 0-3 and patterns 0-4, laid out from the point
+    // The boss's attacks (BossAttacks.cpp): waves and patterns from 0, laid out from the point
     // the boss stands at; other numbers spawn nothing.
+    static constexpr int32_t kEnemyWaves = 4;
+    static constexpr int32_t kBoulderPatterns = 5;
     void SpawnEnemyWave(int32_t wave);
     void SpawnBoulderPattern(int32_t pattern);
 

@@ -87,7 +87,8 @@ bool Debuffs::Hit(int32_t kind, Stats* stats, bool holds_at_max)
     Entity* icon = FindLiveEntity(debuff.icon);
     if (!icon) return true;
     icon->SetActive(true);
-    if (auto sprite = icon->GetComponent<Sprite>(SPRITE)) sprite->SetTexture(data->texture_prefix + std::to_string(debuff.level));
+    auto sprite = icon->GetComponent<Sprite>(SPRITE);
+    if (sprite) sprite->SetTexture(data->texture_prefix + std::to_string(debuff.level));
     return true;
 }
 

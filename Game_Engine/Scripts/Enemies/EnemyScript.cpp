@@ -17,9 +17,7 @@
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
 #include "Scripts/Level/LevelManagerScript.h"
-
-#include <algorithm>
-#include <cmath>
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
@@ -38,7 +36,10 @@ void EnemyScript::Init(Entity* entity)
     if (!enemy_movement) return;
     enemy_movement->Init();
     // A negative count wraps to a large frame, which the movement clamps to the last one.
-    if (sprite) enemy_movement->SetAttackFrame(static_cast<uint64_t>(static_cast<int64_t>(sprite->number_of_frames) - 2));
+    if (sprite) {
+        const int64_t frame = static_cast<int64_t>(sprite->number_of_frames) - kAttackFrameFromEnd;
+        enemy_movement->SetAttackFrame(static_cast<uint64_t>(frame));
+    }
     if (GetKind().keeps_player_target) enemy_movement->target = enemy_movement->player_target;
 }
 
@@ -90,7 +91,12 @@ void EnemyScript::ShowSpellHit(Entity* self)
 {
     if (enemy_movement->state == ENEMY_DOWN) return;
     spell_hit_time = TotalTime();
-    Gameplay::PlayEvent(self, GetKind().hurt_sound + std::to_string(RandomRange(1, 4)));
+    Gameplay::PlayEvent(self, HurtSound());
+}
+
+std::string EnemyScript::HurtSound() const
+{
+    return GetKind().hurt_sound + std::to_string(RandomRange(1, kHurtSounds));
 }
 
 void EnemyScript::ApplyDebuff(int32_t kind)

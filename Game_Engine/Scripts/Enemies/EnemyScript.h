@@ -55,11 +55,12 @@ public:
 
     // How long a spell hit flashes the enemy, in seconds.
     static constexpr float kSpellFlashTime = 0.5f;
+    static constexpr int kHurtSounds = 4;
 
 protected:
     // What sets the three classes apart.
     struct Kind {
-        const char* hurt_sound;   // event prefix; 1 to 4 is appended
+        const char* hurt_sound;   // event prefix; 1 to kHurtSounds is appended
         bool keeps_player_target; // never chooses between the player and the companion
         bool has_hit_effect;      // "Debuff_VFX" shown at every spell contact
         bool removes_every_child; // "VavuHelp" included
@@ -71,6 +72,8 @@ private:
     // Init and the contacts (EnemyScript.cpp).
     void TakeSpell(OrvEngine::Entity* self, OrvEngine::Entity* other);
     void ShowSpellHit(OrvEngine::Entity* self);
+    // One of the kind's hurt sounds, drawn at random.
+    std::string HurtSound() const;
     void ApplyDebuff(int32_t kind);
     void Collect(OrvEngine::Entity* self);
 

@@ -14,6 +14,7 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/EnemyMovement.h"
@@ -125,7 +126,7 @@ void EnemyScript::RemoveWithChildren(Entity* entity, IScene& scene)
     for (const auto& child : ChildrenOf(of)) {
         Entity* owner = child->owner;
         if (!owner) continue;
-        if (!kind.removes_every_child && owner->name == "VavuHelp") {
+        if (!kind.removes_every_child && owner->name == EntityNames::kVavuHelp) {
             ParentChildSystem::GetInstance()->DetachChild(of, child);
         } else {
             doomed.push_back(owner->id);
@@ -250,8 +251,7 @@ void EnemyScript::PlayHurtSound(Entity* entity)
     (void)entity;
     if (!hurt_sound_played && enemy_movement->was_hit) {
         hurt_sound_played = true;
-        const int n = RandomRange(1, 4);
-        Gameplay::PlayEvent(enemy_movement->owner, GetKind().hurt_sound + std::to_string(n));
+        Gameplay::PlayEvent(enemy_movement->owner, HurtSound());
     } else if (!enemy_movement->was_hit && hurt_sound_played) {
         hurt_sound_played = false;
     }
@@ -299,7 +299,7 @@ void EnemyScript::FlashWhileHurt()
 {
     if (!sprite || !enemy_movement) return;
     if (enemy_movement->was_hit || TotalTime() < spell_hit_time + kSpellFlashTime) {
-        sprite->SetTint(Color(BobFactor(0.01f, 1.0f), 0.0f, 0.0f, 1.0f), true);
+        sprite->SetTint(HurtFlash(), true);
     } else if (sprite->GetIsTinted()) {
         sprite->SetIsTinted(false);
     }

@@ -5,6 +5,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/GameplayRules.h"
@@ -52,10 +53,10 @@ void ArrowKeysUIScript::Update(Entity* entity)
     if (!entity) return;
     if (!sprite) sprite = entity->GetComponent<Sprite>(SPRITE);
     if (!Gameplay::LiveEntity(companion)) FindCompanion();
-    if (entity->name == "ArrowKeysUI_Down") ShowCooldown();
+    if (entity->name == EntityNames::kArrowKeyDown) ShowCooldown();
     if (!sprite) return;
     if (!sprite->is_tinted || TotalTime() < dim_time + kDimTime) return;
-    if (entity->name == "ArrowKeysUI_Down") {
+    if (entity->name == EntityNames::kArrowKeyDown) {
         // The key stays dark while the teleport cools down; without a companion there is none.
         auto movement = CompanionMovement();
         if (movement && movement->cooldown_active) return;
@@ -73,7 +74,7 @@ Entity* ArrowKeysUIScript::CooldownTimer()
 {
     if (Entity* kept = Gameplay::LiveEntity(timer)) return kept;
     auto scene = CurrentScene();
-    Entity* found = scene ? scene->FindEntityByName("TP_SkillCD_Timer") : nullptr;
+    Entity* found = scene ? scene->FindEntityByName(EntityNames::kTeleportCooldownText) : nullptr;
     timer = found ? found->id : 0;
     return found;
 }
@@ -100,14 +101,14 @@ void ArrowKeysUIScript::HandleMessage(Entity* entity, Message* message)
     auto* keys = dynamic_cast<KeyMessage*>(message);
     if (!entity || !keys || keys->id != MSG_KEY) return;
     const std::string& name = entity->name;
-    if (JustPressed(*keys, Platform::VK_DOWN_KEY) && name == "ArrowKeysUI_Down" && sprite) {
+    if (JustPressed(*keys, Platform::VK_DOWN_KEY) && name == EntityNames::kArrowKeyDown && sprite) {
         Dim();
         ShowCooldown();
     }
     // Only the first of the other arrows found pressed is looked at (up, then left, then right).
     const char* wanted = nullptr;
-    if (JustPressed(*keys, Platform::VK_UP_KEY)) wanted = "ArrowKeysUI_Up";
-    else if (JustPressed(*keys, Platform::VK_LEFT_KEY)) wanted = "ArrowKeysUI_Left";
-    else if (JustPressed(*keys, Platform::VK_RIGHT_KEY)) wanted = "ArrowKeysUI_Right";
+    if (JustPressed(*keys, Platform::VK_UP_KEY)) wanted = EntityNames::kArrowKeyUp;
+    else if (JustPressed(*keys, Platform::VK_LEFT_KEY)) wanted = EntityNames::kArrowKeyLeft;
+    else if (JustPressed(*keys, Platform::VK_RIGHT_KEY)) wanted = EntityNames::kArrowKeyRight;
     if (wanted && name == wanted && sprite) Dim();
 }

@@ -4,6 +4,7 @@
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Logic/GameplayRules.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
@@ -52,8 +53,9 @@ void BarrierScript::FindViewAndPlayer()
 {
     auto scene = CurrentScene();
     if (!scene) return;
-    if (auto camera = ComponentOf<Transform>(scene->FindEntityByName("Cam"), TRANSFORM)) view_width = camera->scale.x;
-    Entity* found = scene->FindEntityByName("Player");
+    auto camera = ComponentOf<Transform>(scene->FindEntityByName(EntityNames::kCamera), TRANSFORM);
+    if (camera) view_width = camera->scale.x;
+    Entity* found = scene->FindEntityByName(EntityNames::kPlayer);
     if (ComponentOf<Transform>(found, TRANSFORM)) player = found->id;
 }
 

@@ -5,6 +5,7 @@
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Physics/CollisionSystem.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
@@ -16,6 +17,8 @@ using namespace OrvEngine;
 namespace {
 constexpr float kMinDelay = 0.1f;
 constexpr float kRandomTop = 32767.0f;
+// A ring's box sits this share of the ring's height below its centre.
+constexpr float kRingBoxDrop = 0.25f;
 
 // A value from lo to hi (both reachable) from one draw of the 15-bit generator, in floats.
 float Draw(float lo, float hi)
@@ -35,7 +38,7 @@ void HazardZoneScript::Init(Entity* entity)
     ring_count = kind.ring_count;
     if (auto scene = CurrentScene()) {
         for (const auto& [id, candidate] : scene->GetEntities()) {
-            if (candidate && candidate->name == "Player") {
+            if (candidate && candidate->name == EntityNames::kPlayer) {
                 player = id;
                 player_found = true;
                 break;
@@ -117,6 +120,6 @@ void HazardZoneScript::SpawnRing()
     const float y = Draw(lo.y + 0.5f * h, hi.y + 0.5f * h);
     ring_transform->position.x = x;
     ring_transform->position.y = y;
-    ring_collider->SetPosition(Vec2(x, y - 0.25f * h));
+    ring_collider->SetPosition(Vec2(x, y - kRingBoxDrop * h));
     ring_collider->UpdateBounds();
 }

@@ -3,6 +3,7 @@
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Graphics/SpriteSystem.h"
 #include "Scripts/ScriptHelpers.h"
 
@@ -16,11 +17,11 @@ using namespace OrvEngine;
 namespace PauseMenuDepth {
 
 namespace {
-const char* const kBackground = "Pause_bg";
-const char* const kMenuParts[] = {kBackground,      "ResumeGame",         "ToggleMuteBGM",
-                                  "ToggleMuteSFX",  "HowToPlay",          "ExitToMainMenu",
-                                  "HTPInPauseMenu", "ExitWarningBoxMain", "ExitWarningBoxYes",
-                                  "ExitWarningBoxNo"};
+using namespace EntityNames;
+const char* const kBackground = kPauseBackground;
+const char* const kMenuParts[] = {kBackground,       kResumeButton,      kMuteMusicButton,    kMuteEffectsButton,
+                                  kPauseHelpButton,  kExitToMenuButton,  kPauseHelpPanel,     "ExitWarningBoxMain",
+                                  "ExitWarningBoxYes", "ExitWarningBoxNo"};
 } // namespace
 
 bool IsMenuPart(const std::string& name)

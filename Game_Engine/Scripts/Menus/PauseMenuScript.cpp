@@ -5,6 +5,7 @@
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Graphics/ButtonSystem.h"
 #include "Logging/Logging.h"
@@ -33,7 +34,7 @@ Entity* PauseMenuScript::Panel() const { return FindLiveEntity(panel_id); }
 void PauseMenuScript::FindPanel()
 {
     auto scene = CurrentScene();
-    Entity* panel = scene ? scene->FindEntityByName("HTPInPauseMenu") : nullptr;
+    Entity* panel = scene ? scene->FindEntityByName(EntityNames::kPauseHelpPanel) : nullptr;
     panel_id = panel ? panel->id : 0;
 }
 
@@ -66,9 +67,9 @@ void PauseMenuScript::FollowPause(Entity* entity)
     if (paused && button) ButtonSystem::GetInstance()->UpdateButtonKey(button);
     if (information) information->SetActive(paused);
     entity->SetActive(paused);
-    if (paused && !button && NameHas(entity, "Pause_bg")) PauseMenuDepth::KeepInFront();
+    if (paused && !button && NameHas(entity, EntityNames::kPauseBackground)) PauseMenuDepth::KeepInFront();
     // Resuming while the panel is open must not leave it over the game.
-    if (!paused && NameHas(entity, "HowToPlay") && Panel() && Panel()->active) ClosePanel();
+    if (!paused && NameHas(entity, EntityNames::kPauseHelpButton) && Panel() && Panel()->active) ClosePanel();
 }
 
 void PauseMenuScript::ActOnPress(Entity* entity)
@@ -80,13 +81,13 @@ void PauseMenuScript::ActOnPress(Entity* entity)
         if (pressed) MenuInput::ClearActivation();
         return;
     }
-    if (NameHas(entity, "ResumeGame")) {
+    if (NameHas(entity, EntityNames::kResumeButton)) {
         if (pressed && IsPaused()) Resume();
-    } else if (NameHas(entity, "ToggleMuteBGM")) {
+    } else if (NameHas(entity, EntityNames::kMuteMusicButton)) {
         if (pressed) ToggleMuteBGM();
-    } else if (NameHas(entity, "ToggleMuteSFX")) {
+    } else if (NameHas(entity, EntityNames::kMuteEffectsButton)) {
         if (pressed) ToggleMuteSFX();
-    } else if (NameHas(entity, "HowToPlay")) {
+    } else if (NameHas(entity, EntityNames::kPauseHelpButton)) {
         // The selection and activation stay as they are.
         if (pressed) OpenPanel();
     }
@@ -126,13 +127,13 @@ void PauseMenuScript::HandleClick(Entity* entity, Message* message)
     }
     if (button) {
         // Resume answers any click, press or release, of either mouse button.
-        if (NameHas(entity, "ResumeGame") && button->IsMouseOver() && IsPaused()) Resume();
+        if (NameHas(entity, EntityNames::kResumeButton) && button->IsMouseOver() && IsPaused()) Resume();
         if (MenuInput::IsButtonJustDown(message, 1)) {
-            if (NameHas(entity, "ToggleMuteBGM")) {
+            if (NameHas(entity, EntityNames::kMuteMusicButton)) {
                 if (button->IsMouseOver()) ToggleMuteBGM();
-            } else if (NameHas(entity, "ToggleMuteSFX")) {
+            } else if (NameHas(entity, EntityNames::kMuteEffectsButton)) {
                 if (button->IsMouseOver()) ToggleMuteSFX();
-            } else if (NameHas(entity, "HowToPlay")) {
+            } else if (NameHas(entity, EntityNames::kPauseHelpButton)) {
                 if (button->IsMouseOver()) OpenPanel();
             }
         }

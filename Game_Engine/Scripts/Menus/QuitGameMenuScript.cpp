@@ -8,6 +8,7 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
@@ -20,12 +21,16 @@ using namespace OrvEngine;
 
 namespace {
 // Yes and No sit this far left and right of the box centre, and this far below it.
-constexpr float kChoiceOffsetX = 0.80000013f;
+constexpr float kChoiceOffsetX = 0.8f;
 constexpr float kChoiceOffsetY = 0.7f;
 // In front of the pause menu's background, as the box's and its buttons' depths are above the
 // menu's own in the data; the background may have been lifted since.
 constexpr float kBoxOverBackground = 15.0f;
 constexpr float kChoicesOverBackground = 16.0f;
+// The box and its choices follow the background's own children; the tutorial level has two more
+// children on its background than the other levels.
+constexpr int kFirstBoxSibling = 23;
+constexpr int kFirstBoxSiblingInTutorial = 25;
 // The pause menu's box asks about leaving for the main menu, not about quitting the game.
 const char* const kLeaveLevelPicture = "UI_LeaveLevelBox";
 
@@ -39,7 +44,7 @@ std::string CurrentSceneName()
 bool HelpPanelOpen()
 {
     auto scene = CurrentScene();
-    Entity* panel = scene ? scene->FindEntityByName("HTPInPauseMenu") : nullptr;
+    Entity* panel = scene ? scene->FindEntityByName(EntityNames::kPauseHelpPanel) : nullptr;
     return panel && panel->active;
 }
 } // namespace
@@ -51,7 +56,7 @@ void QuitGameMenuScript::Init(Entity* entity) { button = entity->GetComponent<Bu
 void QuitGameMenuScript::Update(Entity* entity)
 {
     if (!button) button = entity->GetComponent<Button>(BUTTON);
-    if (entity->name == "ExitToMainMenu") FollowPause(entity);
+    if (entity->name == EntityNames::kExitToMenuButton) FollowPause(entity);
     if (button && entity->name.find("Exit") != std::string::npos && MenuInput::IsPressed(button)) {
         if (HelpPanelOpen()) MenuInput::ClearActivation();
         else OpenBox();
@@ -107,7 +112,7 @@ void QuitGameMenuScript::MakeBox(Entity* entity)
     box_main = main ? main->id : 0;
     box_yes = yes ? yes->id : 0;
     box_no = no ? no->id : 0;
-    if (entity->name == "ExitToMainMenu") AskAboutLeaving(main, yes, no);
+    if (entity->name == EntityNames::kExitToMenuButton) AskAboutLeaving(main, yes, no);
     // The main menu uses the prefabs' own positions.
     if (CurrentSceneName().find("MainMenu") == std::string::npos) AttachToPauseBackground();
     box_made = true;
@@ -130,7 +135,7 @@ void QuitGameMenuScript::AttachToPauseBackground()
     auto yes_child = ComponentOf<Child>(yes, CHILD);
     auto no_child = ComponentOf<Child>(no, CHILD);
     if (!main_child || !yes_child || !no_child) return;
-    Entity* background = CurrentScene()->FindEntityByName("Pause_bg");
+    Entity* background = CurrentScene()->FindEntityByName(EntityNames::kPauseBackground);
     auto parent = ComponentOf<Parent>(background, PARENT);
     if (!parent) {
         LogLine("[QuitGameMenuScript] cant find pause bg parent component!");
@@ -149,8 +154,8 @@ void QuitGameMenuScript::AttachToPauseBackground()
         yes_at->position = Vec3(p.x - kChoiceOffsetX, p.y - kChoiceOffsetY, p.z + kChoicesOverBackground);
         no_at->position = Vec3(p.x + kChoiceOffsetX, p.y - kChoiceOffsetY, p.z + kChoicesOverBackground);
     }
-    // The tutorial level has two more children on its background than the other levels.
-    const int first = CurrentSceneName().rfind("GameScene_22", 0) == 0 ? 25 : 23;
+    const bool tutorial = CurrentSceneName().rfind("GameScene_22", 0) == 0;
+    const int first = tutorial ? kFirstBoxSiblingInTutorial : kFirstBoxSibling;
     main_child->sibling_index = first;
     yes_child->sibling_index = first + 1;
     no_child->sibling_index = first + 2;
