@@ -445,8 +445,8 @@ void AIMovement::FindTarget()
     best_distance = kNoTargetDistance;
     auto own_transform = transform ? transform : (owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr);
     const Vec2 from = own_transform ? own_transform->GetPosition2D() : Vec2();
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        if (entity && entity != owner && IsCandidate(entity)) ConsiderCandidate(entity, from);
+    for (Entity* entity : scene->EntitiesOfTypes({TAG_ENEMY, TAG_BOSS})) {
+        if (entity != owner && IsCandidate(entity)) ConsiderCandidate(entity, from);
     }
     if (target == 0 && GetPlayerTarget()) target = player_target;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace OrvEngine {
 
@@ -39,6 +40,8 @@ public:
     // without an Information count as type 0. Null for none.
     virtual Entity* FirstEntityOfType(uint32_t type) const = 0;
     virtual Entity* LastEntityOfType(uint32_t type) const = 0;
+    // The live entities whose tag is any of the types, in ascending id order.
+    virtual std::vector<Entity*> EntitiesOfTypes(const std::vector<uint32_t>& types) const = 0;
     // Files a live entity again under its Information's current name and tag: whoever renames or
     // retags an entity already in the scene calls it.
     virtual void Reindex(uint64_t id) = 0;

@@ -8,6 +8,7 @@
 #include "Scene/SceneHooks.h"
 #include "Scene/Spawn.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace OrvEngine {
@@ -200,6 +201,21 @@ Entity* SceneBase::LastEntityOfType(uint32_t type) const
         if (Entity* entity = GetEntity(*id); entity && TagOf(*entity) == type) return entity;
     }
     return nullptr;
+}
+
+std::vector<Entity*> SceneBase::EntitiesOfTypes(const std::vector<uint32_t>& types) const
+{
+    std::set<uint64_t> ids;
+    for (uint32_t type : types) {
+        auto found = by_type_.find(type);
+        if (found != by_type_.end()) ids.insert(found->second.begin(), found->second.end());
+    }
+    std::vector<Entity*> entities;
+    for (uint64_t id : ids) {
+        Entity* entity = GetEntity(id);
+        if (entity && std::find(types.begin(), types.end(), TagOf(*entity)) != types.end()) entities.push_back(entity);
+    }
+    return entities;
 }
 
 void SceneBase::Reindex(uint64_t id)

@@ -26,6 +26,7 @@ public:
     Entity* FindEntityByName(const std::string& name) const override;
     Entity* FirstEntityOfType(uint32_t type) const override;
     Entity* LastEntityOfType(uint32_t type) const override;
+    std::vector<Entity*> EntitiesOfTypes(const std::vector<uint32_t>& types) const override;
     void Reindex(uint64_t id) override;
     Entity* GetEntity(const uint64_t& id) const override;
     void AddEntity(const uint64_t& id, Entity* entity) override;

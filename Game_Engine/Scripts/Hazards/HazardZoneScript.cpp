@@ -36,14 +36,10 @@ void HazardZoneScript::Init(Entity* entity)
     const Kind kind = GetKind();
     max_delay = kind.max_delay;
     ring_count = kind.ring_count;
-    if (auto scene = CurrentScene()) {
-        for (const auto& [id, candidate] : scene->GetEntities()) {
-            if (candidate && candidate->name == EntityNames::kPlayer) {
-                player = id;
-                player_found = true;
-                break;
-            }
-        }
+    auto scene = CurrentScene();
+    if (Entity* found = scene ? scene->FindEntityByName(EntityNames::kPlayer) : nullptr) {
+        player = found->id;
+        player_found = true;
     }
     timer = 0.0f;
     // The zone is the entity's own rectangle.

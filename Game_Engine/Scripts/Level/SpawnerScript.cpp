@@ -30,6 +30,7 @@ std::vector<SpawnEntry> GroupOf(const std::string& name)
 
 void SpawnerScript::Init(Entity* entity)
 {
+    fired = false;
     transform = ComponentOf<Transform>(entity, TRANSFORM);
 }
 
