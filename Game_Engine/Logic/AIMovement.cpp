@@ -40,10 +40,10 @@ bool IsPurifiableEnemy(const Entity* entity)
     return enemy && enemy->purifiable_now;
 }
 
-Entity* FirstTagged(uint32_t tag)
+// Without a current scene the kept player stays as it is.
+void FindPlayer(uint64_t& player_target)
 {
-    auto scene = CurrentScene();
-    return scene ? scene->FirstEntityOfType(tag) : nullptr;
+    if (auto scene = CurrentScene()) player_target = IdOf(scene->FirstEntityOfType(TAG_PLAYER));
 }
 } // namespace
 
@@ -82,10 +82,7 @@ void AIMovement::CacheStats()
 
 void AIMovement::Init()
 {
-    if (CurrentScene()) {
-        Entity* player = FirstTagged(TAG_PLAYER);
-        player_target = player ? player->id : 0;
-    }
+    FindPlayer(player_target);
     CacheStats();
     if (auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr) base_anim_speed = sprite->spritesheet_speed;
 }
@@ -149,12 +146,7 @@ void AIMovement::Update()
     if (!stats) CacheStats();
     auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr;
     if (base_anim_speed == 0.0f && sprite) base_anim_speed = sprite->spritesheet_speed;
-    if (player_target == 0 || !GetPlayerTarget()) {
-        if (CurrentScene()) {
-            Entity* player = FirstTagged(TAG_PLAYER);
-            player_target = player ? player->id : 0;
-        }
-    }
+    if (player_target == 0 || !GetPlayerTarget()) FindPlayer(player_target);
     if (IsPurifying) {
         // The companion leaves the enemy or boss that is being purified.
         Entity* other = GetTarget();

@@ -36,12 +36,12 @@ public:
     virtual EntityMap GetEntities() const = 0;
     // The live entity of the lowest id whose Information has the name; null for none.
     virtual Entity* FindEntityByName(const std::string& name) const = 0;
-    // The live entity of the lowest (or highest) id whose Information tag is `type`; entities
-    // without an Information count as type 0. Null for none.
-    virtual Entity* FirstEntityOfType(uint32_t type) const = 0;
-    virtual Entity* LastEntityOfType(uint32_t type) const = 0;
-    // The live entities whose tag is any of the types, in ascending id order.
+    // The live entities whose Information tag is any of the types, in ascending id order; entities
+    // without an Information count as type 0.
     virtual std::vector<Entity*> EntitiesOfTypes(const std::vector<uint32_t>& types) const = 0;
+    // The first (or last) of them for one type; null for none.
+    Entity* FirstEntityOfType(uint32_t type) const { return Edge(EntitiesOfTypes({type}), true); }
+    Entity* LastEntityOfType(uint32_t type) const { return Edge(EntitiesOfTypes({type}), false); }
     // Files a live entity again under its Information's current name and tag: whoever renames or
     // retags an entity already in the scene calls it.
     virtual void Reindex(uint64_t id) = 0;
@@ -51,6 +51,12 @@ public:
     virtual void RemoveEntity(const uint64_t& id) = 0;
     virtual EntityMap* GetLoadedEntities() = 0;
     ~IScene() override = default;
+
+private:
+    static Entity* Edge(const std::vector<Entity*>& found, bool first)
+    {
+        return found.empty() ? nullptr : first ? found.front() : found.back();
+    }
 };
 
 } // namespace OrvEngine

@@ -183,26 +183,6 @@ Entity* SceneBase::FindEntityByName(const std::string& name) const
     return nullptr;
 }
 
-Entity* SceneBase::FirstEntityOfType(uint32_t type) const
-{
-    auto found = by_type_.find(type);
-    if (found == by_type_.end()) return nullptr;
-    for (uint64_t id : found->second) {
-        if (Entity* entity = GetEntity(id); entity && TagOf(*entity) == type) return entity;
-    }
-    return nullptr;
-}
-
-Entity* SceneBase::LastEntityOfType(uint32_t type) const
-{
-    auto found = by_type_.find(type);
-    if (found == by_type_.end()) return nullptr;
-    for (auto id = found->second.rbegin(); id != found->second.rend(); ++id) {
-        if (Entity* entity = GetEntity(*id); entity && TagOf(*entity) == type) return entity;
-    }
-    return nullptr;
-}
-
 std::vector<Entity*> SceneBase::EntitiesOfTypes(const std::vector<uint32_t>& types) const
 {
     std::set<uint64_t> ids;
@@ -220,38 +200,30 @@ std::vector<Entity*> SceneBase::EntitiesOfTypes(const std::vector<uint32_t>& typ
 
 void SceneBase::Reindex(uint64_t id)
 {
-    Unindex(id);
-    if (Entity* entity = GetEntity(id)) Index(id, *entity);
+    if (Entity* entity = GetEntity(id)) {
+        Untrack(id);
+        Track(id, entity);
+    }
 }
 
 void SceneBase::Track(uint64_t id, Entity* entity)
 {
     entities_[id] = entity;
-    if (entity) Index(id, *entity);
-}
-
-void SceneBase::Untrack(uint64_t id)
-{
-    entities_.erase(id);
-    Unindex(id);
-}
-
-void SceneBase::Index(uint64_t id, const Entity& entity)
-{
-    auto info = entity.GetComponent<Information>(INFORMATION);
-    IndexEntry entry{info != nullptr, info ? info->name : std::string(), TagOf(entity)};
+    if (!entity) return;
+    auto info = entity->GetComponent<Information>(INFORMATION);
+    IndexEntry entry{info != nullptr, info ? info->name : std::string(), TagOf(*entity)};
     if (entry.named) by_name_[entry.name].insert(id);
     by_type_[entry.type].insert(id);
     indexed_as_[id] = std::move(entry);
 }
 
-void SceneBase::Unindex(uint64_t id)
+void SceneBase::Untrack(uint64_t id)
 {
+    entities_.erase(id);
     auto found = indexed_as_.find(id);
     if (found == indexed_as_.end()) return;
-    const IndexEntry& entry = found->second;
-    if (entry.named) EraseId(by_name_, entry.name, id);
-    EraseId(by_type_, entry.type, id);
+    if (found->second.named) EraseId(by_name_, found->second.name, id);
+    EraseId(by_type_, found->second.type, id);
     indexed_as_.erase(found);
 }
 

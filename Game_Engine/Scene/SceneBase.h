@@ -24,8 +24,6 @@ public:
     void ReloadEntities() override;
     EntityMap GetEntities() const override { return entities_; }
     Entity* FindEntityByName(const std::string& name) const override;
-    Entity* FirstEntityOfType(uint32_t type) const override;
-    Entity* LastEntityOfType(uint32_t type) const override;
     std::vector<Entity*> EntitiesOfTypes(const std::vector<uint32_t>& types) const override;
     void Reindex(uint64_t id) override;
     Entity* GetEntity(const uint64_t& id) const override;
@@ -53,11 +51,9 @@ protected:
 private:
     // The live entities by id, and indexed by Information name and tag (each with the ids in
     // ascending order) so that look-ups need no walk; every change to the map goes through
-    // Track and Untrack.
+    // Track and Untrack, which keep the indexes with it.
     void Track(uint64_t id, Entity* entity);
     void Untrack(uint64_t id);
-    void Index(uint64_t id, const Entity& entity);
-    void Unindex(uint64_t id);
     EntityMap entities_;
     std::map<std::string, std::set<uint64_t>> by_name_;
     std::map<uint32_t, std::set<uint64_t>> by_type_;
@@ -66,7 +62,7 @@ private:
         std::string name;
         uint32_t type;
     };
-    std::map<uint64_t, IndexEntry> indexed_as_;
+    std::map<uint64_t, IndexEntry> indexed_as_;  // what each live entity is filed under
 
     bool EnterFromAutoSave(bool record_names);
     void EnterFromLoaded(bool record_names);

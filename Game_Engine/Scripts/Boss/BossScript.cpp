@@ -111,9 +111,7 @@ void BossScript::Update(Entity* entity)
 
 void BossScript::FindCompanion()
 {
-    if (FindLiveEntity(companion)) return;
-    Entity* found = FirstEntityOfType(TAG_AI);
-    companion = found ? found->id : 0;
+    if (!FindLiveEntity(companion)) companion = Gameplay::IdOf(FirstEntityOfType(TAG_AI));
 }
 
 void BossScript::PlaceDebuffIcons(Entity* entity)

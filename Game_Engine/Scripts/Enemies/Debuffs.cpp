@@ -6,7 +6,6 @@
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Math.h"
-#include "Logic/SpellKind.h"
 #include "Scripts/ScriptHelpers.h"
 
 #include <algorithm>
@@ -37,14 +36,6 @@ const KindData* DataOf(int32_t kind)
     return nullptr;
 }
 } // namespace
-
-Debuff& Debuffs::Of(int32_t kind) { return const_cast<Debuff&>(static_cast<const Debuffs*>(this)->Of(kind)); }
-
-const Debuff& Debuffs::Of(int32_t kind) const
-{
-    if (kind == SPELL_ATTACK) return attack;
-    return kind == SPELL_SPEED ? speed : defence;
-}
 
 void Debuffs::TakeBaseValues(const Stats& stats)
 {

@@ -4,6 +4,8 @@
 // Icons and marker are kept by id; a destroyed one reads as absent. Layout is the owner's.
 #pragma once
 
+#include "Logic/SpellKind.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -26,10 +28,12 @@ public:
     // How far the low-health marker moves toward the viewer each frame it stays.
     static constexpr float kMarkerDepthStep = 300.0f;
 
-    // By spell kind (SPELL_ATTACK, SPELL_DEFENCE, SPELL_SPEED; the debuff kinds have the same
-    // numbers); any other number gives the defence debuff.
-    Debuff& Of(int32_t kind);
-    const Debuff& Of(int32_t kind) const;
+    // By spell kind (the debuff kinds have the same numbers); any other number gives defence.
+    Debuff& Of(int32_t kind)
+    {
+        return kind == OrvEngine::SPELL_ATTACK ? attack : kind == OrvEngine::SPELL_SPEED ? speed : defence;
+    }
+    const Debuff& Of(int32_t kind) const { return const_cast<Debuffs*>(this)->Of(kind); }
     void TakeBaseValues(const OrvEngine::Stats& stats);
     // The three icons from their prefabs, hidden and attached to the parent (when both exist).
     void MakeIcons(const std::shared_ptr<OrvEngine::Parent>& parent);

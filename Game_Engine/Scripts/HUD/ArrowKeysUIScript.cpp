@@ -10,8 +10,6 @@
 #include "Logic/AIMovement.h"
 #include "Logic/GameplayRules.h"
 #include "Platform/Platform.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptHelpers.h"
 
@@ -37,11 +35,7 @@ void ArrowKeysUIScript::Init(Entity* entity)
     FindCompanion();
 }
 
-void ArrowKeysUIScript::FindCompanion()
-{
-    Entity* found = FirstEntityOfType(TAG_AI);
-    companion = found ? found->id : 0;
-}
+void ArrowKeysUIScript::FindCompanion() { companion = Gameplay::IdOf(FirstEntityOfType(TAG_AI)); }
 
 std::shared_ptr<AIMovement> ArrowKeysUIScript::CompanionMovement() const
 {
@@ -73,9 +67,8 @@ void ArrowKeysUIScript::Dim()
 Entity* ArrowKeysUIScript::CooldownTimer()
 {
     if (Entity* kept = Gameplay::LiveEntity(timer)) return kept;
-    auto scene = CurrentScene();
-    Entity* found = scene ? scene->FindEntityByName(EntityNames::kTeleportCooldownText) : nullptr;
-    timer = found ? found->id : 0;
+    Entity* found = FindEntityByName(EntityNames::kTeleportCooldownText);
+    timer = Gameplay::IdOf(found);
     return found;
 }
 

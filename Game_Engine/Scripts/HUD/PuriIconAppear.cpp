@@ -5,9 +5,8 @@
 #include "Factory/EntityNames.h"
 #include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
@@ -29,12 +28,7 @@ void PuriIconAppear::Init(Entity* entity)
     FindPlayer();
 }
 
-void PuriIconAppear::FindPlayer()
-{
-    auto scene = CurrentScene();
-    Entity* found = scene ? scene->FindEntityByName(EntityNames::kPlayer) : nullptr;
-    player = found ? found->id : 0;
-}
+void PuriIconAppear::FindPlayer() { player = Gameplay::IdOf(FindEntityByName(EntityNames::kPlayer)); }
 
 void PuriIconAppear::Update(Entity* entity)
 {

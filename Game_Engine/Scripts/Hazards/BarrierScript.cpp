@@ -6,9 +6,8 @@
 #include "Factory/EntityFactory.h"
 #include "Factory/EntityNames.h"
 #include "Logic/GameplayRules.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
@@ -51,11 +50,10 @@ void BarrierScript::Update(Entity* entity)
 
 void BarrierScript::FindViewAndPlayer()
 {
-    auto scene = CurrentScene();
-    if (!scene) return;
-    auto camera = ComponentOf<Transform>(scene->FindEntityByName(EntityNames::kCamera), TRANSFORM);
-    if (camera) view_width = camera->scale.x;
-    Entity* found = scene->FindEntityByName(EntityNames::kPlayer);
+    if (auto camera = ComponentOf<Transform>(FindEntityByName(EntityNames::kCamera), TRANSFORM)) {
+        view_width = camera->scale.x;
+    }
+    Entity* found = FindEntityByName(EntityNames::kPlayer);
     if (ComponentOf<Transform>(found, TRANSFORM)) player = found->id;
 }
 

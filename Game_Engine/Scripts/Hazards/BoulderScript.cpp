@@ -11,7 +11,6 @@
 #include "Logic/EnemyMovement.h"
 #include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scripts/Hazards/HazardDamage.h"
 #include "Scripts/ScriptHelpers.h"
 

@@ -8,8 +8,7 @@
 #include "Factory/EntityNames.h"
 #include "Physics/CollisionSystem.h"
 #include "Platform/Platform.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
@@ -36,8 +35,7 @@ void HazardZoneScript::Init(Entity* entity)
     const Kind kind = GetKind();
     max_delay = kind.max_delay;
     ring_count = kind.ring_count;
-    auto scene = CurrentScene();
-    if (Entity* found = scene ? scene->FindEntityByName(EntityNames::kPlayer) : nullptr) {
+    if (Entity* found = FindEntityByName(EntityNames::kPlayer)) {
         player = found->id;
         player_found = true;
     }

@@ -7,6 +7,12 @@
 
 using namespace OrvEngine;
 
+OrvEngine::Entity* FindEntityByName(const std::string& name)
+{
+    auto scene = CurrentScene();
+    return scene ? scene->FindEntityByName(name) : nullptr;
+}
+
 OrvEngine::Entity* FirstEntityOfType(uint32_t type)
 {
     auto scene = CurrentScene();

@@ -9,9 +9,11 @@
 #include "Factory/Information.h"
 #include "Graphics/ButtonSystem.h"
 #include "Logging/Logging.h"
+#include "Logic/GameplayRules.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/Menus/MenuInput.h"
 #include "Scripts/Menus/PauseMenuDepth.h"
 #include "Scripts/ScriptHelpers.h"
@@ -31,12 +33,7 @@ bool IsEscapeCharacter(const Message* message)
 
 Entity* PauseMenuScript::Panel() const { return FindLiveEntity(panel_id); }
 
-void PauseMenuScript::FindPanel()
-{
-    auto scene = CurrentScene();
-    Entity* panel = scene ? scene->FindEntityByName(EntityNames::kPauseHelpPanel) : nullptr;
-    panel_id = panel ? panel->id : 0;
-}
+void PauseMenuScript::FindPanel() { panel_id = Gameplay::IdOf(FindEntityByName(EntityNames::kPauseHelpPanel)); }
 
 void PauseMenuScript::Init(Entity* entity)
 {

@@ -14,6 +14,7 @@
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/Menus/MenuInput.h"
 #include "Scripts/ScriptHelpers.h"
 
@@ -43,8 +44,7 @@ std::string CurrentSceneName()
 // The pause menu's how-to-play panel is open over the menu.
 bool HelpPanelOpen()
 {
-    auto scene = CurrentScene();
-    Entity* panel = scene ? scene->FindEntityByName(EntityNames::kPauseHelpPanel) : nullptr;
+    Entity* panel = FindEntityByName(EntityNames::kPauseHelpPanel);
     return panel && panel->active;
 }
 } // namespace
@@ -135,7 +135,7 @@ void QuitGameMenuScript::AttachToPauseBackground()
     auto yes_child = ComponentOf<Child>(yes, CHILD);
     auto no_child = ComponentOf<Child>(no, CHILD);
     if (!main_child || !yes_child || !no_child) return;
-    Entity* background = CurrentScene()->FindEntityByName(EntityNames::kPauseBackground);
+    Entity* background = FindEntityByName(EntityNames::kPauseBackground);
     auto parent = ComponentOf<Parent>(background, PARENT);
     if (!parent) {
         LogLine("[QuitGameMenuScript] cant find pause bg parent component!");

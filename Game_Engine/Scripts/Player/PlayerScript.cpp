@@ -90,11 +90,7 @@ void PlayerScript::Init(Entity* entity)
     if (stats) max_hp = stats->hp;
 }
 
-void PlayerScript::FindCompanion()
-{
-    Entity* found = FirstEntityOfType(TAG_AI);
-    companion = found ? found->id : 0;
-}
+void PlayerScript::FindCompanion() { companion = Gameplay::IdOf(FirstEntityOfType(TAG_AI)); }
 
 void PlayerScript::Update(Entity* entity)
 {
