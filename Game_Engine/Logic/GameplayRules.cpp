@@ -1,5 +1,6 @@
 #include "Logic/GameplayRules.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/Sprite.h"
@@ -114,7 +115,7 @@ void ApplyStateTexture(Sprite& sprite, const std::string& name)
 void PlayEvent(Entity* entity, const std::string& event)
 {
     auto audio = entity ? entity->GetComponent<Audio>(AUDIO) : nullptr;
-    if (audio) audio->PlayEvent(event);
+    if (audio) AudioSystem::GetInstance()->PlayEvent(*audio, event);
 }
 
 } // namespace Gameplay

@@ -1,5 +1,6 @@
 #include "Logic/PlayerController.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/RigidBody2D.h"
@@ -51,7 +52,7 @@ std::shared_ptr<Transform> PlayerController::OwnTransform() const
 void PlayerController::PlaySound(const std::string& event) const
 {
     auto audio = owner ? owner->GetComponent<Audio>(AUDIO) : nullptr;
-    if (audio) audio->PlayEvent(event);
+    if (audio) AudioSystem::GetInstance()->PlayEvent(*audio, event);
 }
 
 Entity* PlayerController::GetAttacker() const { return LiveEntity(attacker); }
@@ -204,7 +205,7 @@ void PlayerController::PlayFootstep()
     while (n == last_footstep) n = static_cast<uint64_t>(Platform::Random15() % 6 + 1);
     auto audio = owner->GetComponent<Audio>(AUDIO);
     if (!audio || footstep_timer > 0.0f) return;
-    audio->PlayEvent("SFX_I_Footstep" + std::to_string(n));
+    AudioSystem::GetInstance()->PlayEvent(*audio, "SFX_I_Footstep" + std::to_string(n));
     last_footstep = n;
     footstep_timer = kFootstepPause;
 }
@@ -330,7 +331,7 @@ void PlayerController::CreateSpell()
     spells.insert(spell->id);
 
     auto audio = spell->GetComponent<Audio>(AUDIO);
-    if (audio && spell_component) audio->PlayEvent(data->cast_sound);
+    if (audio && spell_component) AudioSystem::GetInstance()->PlayEvent(*audio, data->cast_sound);
 }
 
 void PlayerController::RemoveQueuedSpells()

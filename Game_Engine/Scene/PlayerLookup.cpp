@@ -11,14 +11,18 @@ namespace OrvEngine {
 
 Entity* FirstPlayerIn(const IScene& scene) { return scene.FirstEntityOfType(TAG_PLAYER); }
 
-Entity* FindPlayerEntity()
+const IScene* PlayerScene()
 {
     if (EditorVisible) {
         const EditorState* editor = EditorState::Current();
-        return editor && editor->edited_scene ? FirstPlayerIn(*editor->edited_scene) : nullptr;
+        return editor ? editor->edited_scene.get() : nullptr;
     }
-    if (!GameIsRunning || !OrvStateMachine) return nullptr;
-    auto scene = OrvStateMachine->GetCurrentScene();
+    return GameIsRunning && OrvStateMachine ? OrvStateMachine->current_scene.get() : nullptr;
+}
+
+Entity* FindPlayerEntity()
+{
+    const IScene* scene = PlayerScene();
     return scene ? FirstPlayerIn(*scene) : nullptr;
 }
 

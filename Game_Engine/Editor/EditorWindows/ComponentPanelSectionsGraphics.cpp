@@ -174,8 +174,8 @@ void DrawSoundList(Audio& audio)
         if (sound->GetEventName() != toggled) continue;
         const bool playing = *sound->IsPlayingPtr();
         std::cout << toggled << ", " << playing << std::endl;
-        if (playing) audio.PauseEvent(toggled);
-        else audio.PlayEvent(toggled);
+        if (playing) AudioSystem::GetInstance()->PauseEvent(audio, toggled);
+        else AudioSystem::GetInstance()->PlayEvent(audio, toggled);
         break;
     }
 }
@@ -203,9 +203,9 @@ void DrawSoundButtons(Audio& audio)
     ImGui::SameLine();
     if (ClickButton("Add BGM")) ImGui::OpenPopup("addbgm");
     const std::string effect = PickFromPopup("addsfx", available, "SFX");
-    if (!effect.empty()) audio.AddSound(effect, false, true);
+    if (!effect.empty()) system->AddSound(audio, effect, false, true);
     const std::string music = PickFromPopup("addbgm", available, "BGM");
-    if (!music.empty()) audio.AddSound(music, true, false);
+    if (!music.empty()) system->AddSound(audio, music, true, false);
     if (!effect.empty() || !music.empty()) MarkModified();
 
     if (ClickButton("Remove Sound")) ImGui::OpenPopup("removesound");
@@ -213,7 +213,7 @@ void DrawSoundButtons(Audio& audio)
     for (auto sound = audio.SoundsBegin(); sound != audio.SoundsEnd(); ++sound) events.push_back(sound->GetEventName());
     const std::string removed = PickFromPopup("removesound", events, "");
     if (removed.empty()) return;
-    audio.RemoveSound(removed);
+    system->RemoveSound(audio, removed);
     MarkModified();
 }
 } // namespace
