@@ -177,12 +177,7 @@ protected:
         }
         return found;
     }
-    static LevelManagerScript* Level()
-    {
-        LevelManagerLink link;
-        link.Find();
-        return link.Get();
-    }
+    static LevelManagerScript* Level() { LevelManagerLink link; return link.Find() ? link.Get() : nullptr; }
 
     Entity* player = nullptr;
     Entity* boss = nullptr;

@@ -57,11 +57,7 @@ private:
     EntityMap entities_;
     std::map<std::string, std::set<uint64_t>> by_name_;
     std::map<uint32_t, std::set<uint64_t>> by_type_;
-    struct IndexEntry {
-        bool named;
-        std::string name;
-        uint32_t type;
-    };
+    struct IndexEntry { bool named; std::string name; uint32_t type; };
     std::map<uint64_t, IndexEntry> indexed_as_;  // what each live entity is filed under
 
     bool EnterFromAutoSave(bool record_names);

@@ -74,6 +74,12 @@ DialogueBoxScript* BoxScriptOf(uint64_t entity_id)
     return dynamic_cast<DialogueBoxScript*>(script.get());
 }
 
+uint64_t FindScriptedBox()
+{
+    Entity* last = FindLastDialogueEntity();
+    return last && BoxScriptOf(last->id) ? last->id : 0;
+}
+
 void ResetBoxSprite(Sprite& sprite)
 {
     sprite.SetTexture(kRestTexture);

@@ -41,11 +41,7 @@ void LineSequenceScript::FindBoxWithSprite()
     box = last && last->GetComponent<Sprite>(SPRITE) ? last->id : 0;
 }
 
-void LineSequenceScript::FindBoxWithScript()
-{
-    Entity* last = FindLastDialogueEntity();
-    box = last && BoxScriptOf(last->id) ? last->id : 0;
-}
+void LineSequenceScript::FindBoxWithScript() { box = FindScriptedBox(); }
 
 void LineSequenceScript::RemoveSelf(Entity* entity)
 {

@@ -35,11 +35,7 @@ void DialogueTriggerScript::Init(Entity* entity)
     triggered = false;
 }
 
-void DialogueTriggerScript::FindBox()
-{
-    Entity* last = FindLastDialogueEntity();
-    box = last && BoxScriptOf(last->id) ? last->id : 0;
-}
+void DialogueTriggerScript::FindBox() { box = FindScriptedBox(); }
 
 void DialogueTriggerScript::Update(Entity* entity)
 {
