@@ -143,10 +143,9 @@ void Purification::Step(PlayerController& player)
 bool Purification::PurifyCurrentTarget(PlayerController& player)
 {
     if (auto scene = CurrentScene()) {
-        for (const auto& [id, entity] : scene->GetEntities()) {
-            auto info = entity->GetComponent<Information>(INFORMATION);
+        for (Entity* entity : scene->EntitiesOfTypes({TAG_AI})) {
             auto companion = entity->GetComponent<AIMovement>(AIMOVEMENT);
-            if (!info || info->GetType() != TAG_AI || !companion) continue;
+            if (!companion) continue;
             companion->ResetTarget();
             break;
         }

@@ -175,9 +175,8 @@ void BossScript::DownOrdinaryEnemies()
     enemies_downed = true;
     auto scene = CurrentScene();
     if (!scene) return;
-    // GetEntities hands back a copy, so enemies reacting to the change cannot disturb the walk.
-    for (const auto& [id, other] : scene->GetEntities()) {
-        if (Gameplay::TagOf(other) != TAG_ENEMY) continue;
+    // A copy is walked, so enemies reacting to the change cannot disturb the walk.
+    for (Entity* other : scene->EntitiesOfTypes({TAG_ENEMY})) {
         if (auto enemy = other->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) enemy->state = ENEMY_DOWN;
     }
 }

@@ -116,8 +116,7 @@ bool EnemyScript::IsFinished(const Entity* entity) const
 void EnemyScript::RemoveWithChildren(Entity* entity, IScene& scene)
 {
     // The companion may be chasing this enemy: every companion looks for a new target.
-    for (const auto& [id, other] : scene.GetEntities()) {
-        if (Gameplay::TagOf(other) != TAG_AI) continue;
+    for (Entity* other : scene.EntitiesOfTypes({TAG_AI})) {
         if (auto companion = other->GetComponent<AIMovement>(AIMOVEMENT)) companion->ResetTarget();
     }
     const Kind kind = GetKind();
