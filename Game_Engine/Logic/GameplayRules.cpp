@@ -5,15 +5,10 @@
 #include "Components/BoxCollider.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
-#include "CoreEngine/CoreEngine.h"
-#include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
-#include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
 #include "Physics/CollisionCheck.h"
 #include "Physics/Manifold.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 
 #include <algorithm>
 #include <cmath>

@@ -69,10 +69,10 @@ void DrawTint(Sprite& sprite)
     if (CheckField("tint sprite", tinted)) sprite.SetIsTinted(tinted);
     if (!sprite.GetIsTinted()) return;
     Color tint = sprite.GetTintColor();
-    bool edited = FloatField("R:          ", "##tint_r", tint.x, 0.01f, 0.05f, "%.2f");
-    edited |= FloatField("G:          ", "##tint_g", tint.y, 0.01f, 0.05f, "%.2f");
-    edited |= FloatField("B:          ", "##tint_b", tint.z, 0.01f, 0.05f, "%.2f");
-    edited |= FloatField("Alpha:      ", "##tint_a", tint.w, 0.01f, 0.05f, "%.2f");
+    bool edited = FloatField("R:          ", "##tint_r", tint.x, kFineStep, kStep, "%.2f");
+    edited |= FloatField("G:          ", "##tint_g", tint.y, kFineStep, kStep, "%.2f");
+    edited |= FloatField("B:          ", "##tint_b", tint.z, kFineStep, kStep, "%.2f");
+    edited |= FloatField("Alpha:      ", "##tint_a", tint.w, kFineStep, kStep, "%.2f");
     if (edited) sprite.SetTintColor(tint);
 }
 
@@ -91,7 +91,7 @@ void DrawAnimation(Sprite& sprite)
         if (IntField("StartFrame: ", "##start_frame", start, 1, 0)) sprite.SetStartFrame(start);
         EmptyLine();
         float speed = sprite.GetSpritesheetSpeed();
-        if (FloatField("Speed:     ", "##sprite_sheet_speed", speed, 0.01f, 0.05f, "%.2f")) {
+        if (FloatField("Speed:     ", "##sprite_sheet_speed", speed, kFineStep, kStep, "%.2f")) {
             sprite.SetSpritesheetSpeed(speed);
         }
     }
@@ -105,7 +105,7 @@ void DrawSpriteSlider(Sprite& sprite)
     if (CheckField("use as slider", slider)) sprite.SetIsSlider(slider);
     if (!sprite.GetIsSlider()) return;
     float offset = sprite.GetSliderOffset();
-    if (FloatField("Offset:    ", "##slider_offset", offset, 0.01f, 0.05f, "%.2f")) sprite.SetSliderOffset(offset);
+    if (FloatField("Offset:    ", "##slider_offset", offset, kFineStep, kStep, "%.2f")) sprite.SetSliderOffset(offset);
     if (ClickButton("Save Slider Position")) sprite.Init();
     ImGui::TextUnformatted("*Set entity to grab stats from");
     std::string chosen;
