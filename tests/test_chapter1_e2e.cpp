@@ -319,9 +319,9 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
     }
     player.Do([&] {
         if (EnemyScript* grunt = Grunt()) {
-            record.enemy_debuffs = {grunt->atk_debuff_level, grunt->def_debuff_level, grunt->spd_debuff_level};
-            record.enemy_icons = {ShownById(grunt->atk_debuff_ui), ShownById(grunt->def_debuff_ui),
-                                  ShownById(grunt->spd_debuff_ui)};
+            record.enemy_debuffs = {grunt->debuffs.attack.level, grunt->debuffs.defence.level, grunt->debuffs.speed.level};
+            record.enemy_icons = {ShownById(grunt->debuffs.attack.icon), ShownById(grunt->debuffs.defence.icon),
+                                  ShownById(grunt->debuffs.speed.icon)};
             record.enemy_bar = ShownById(grunt->hp_bar);
         }
     });
@@ -457,15 +457,16 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
         MoveTo("Dora", 104.0f, -2.9f);
         ShiftChord('G');
     });
-    CastAtBoss(player, Platform::VK_UP_KEY, [] { return Boss() && Boss()->atk_debuff_level > 0; });
-    CastAtBoss(player, Platform::VK_LEFT_KEY, [] { return Boss() && Boss()->def_debuff_level > 0; });
-    CastAtBoss(player, Platform::VK_RIGHT_KEY, [] { return Boss() && Boss()->spd_debuff_level > 0; });
+    CastAtBoss(player, Platform::VK_UP_KEY, [] { return Boss() && Boss()->debuffs.attack.level > 0; });
+    CastAtBoss(player, Platform::VK_LEFT_KEY, [] { return Boss() && Boss()->debuffs.defence.level > 0; });
+    CastAtBoss(player, Platform::VK_RIGHT_KEY, [] { return Boss() && Boss()->debuffs.speed.level > 0; });
     player.Do([&] {
         BossScript* boss = Boss();
         auto stats = ComponentOf<Stats>(kBoss, STATS);
         if (!boss || !stats) return;
-        record.debuffs = {boss->atk_debuff_level, boss->def_debuff_level, boss->spd_debuff_level};
-        record.icons = {ShownById(boss->atk_debuff_ui), ShownById(boss->def_debuff_ui), ShownById(boss->spd_debuff_ui)};
+        record.debuffs = {boss->debuffs.attack.level, boss->debuffs.defence.level, boss->debuffs.speed.level};
+        const Debuffs& shown = boss->debuffs;
+        record.icons = {ShownById(shown.attack.icon), ShownById(shown.defence.icon), ShownById(shown.speed.icon)};
         record.attack = stats->attack;
         record.defense = stats->defense;
         record.speed = stats->speed_attack;
@@ -477,7 +478,7 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
         record.hp_after_kill_key = ComponentOf<Stats>(kBoss, STATS)->hp;
         record.bar_after_kill_key = ComponentOf<Sprite>("Boss_Healthbar", SPRITE)->scale.x;
         record.counted = Boss()->counted_on_screen;
-        record.marker = Boss()->low_hp_marker != 0;
+        record.marker = Boss()->debuffs.low_hp_marker != 0;
         PressKey(Platform::VK_SPACE_KEY);
     });
     PurifyTheBoss(player, record);

@@ -264,7 +264,7 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
     player.Do([&] {
         record.enemy_defence_after = enemy_defence();
         EnemyScript* script = EnemyScriptOf("Enemy_T1");
-        Entity* icon = script ? FindLiveEntity(script->def_debuff_ui) : nullptr;
+        Entity* icon = script ? FindLiveEntity(script->debuffs.defence.icon) : nullptr;
         record.defence_icon_shown = icon && icon->active;
     });
     // Two more, each once the last cast is over, as an eager player does.
