@@ -31,7 +31,6 @@ public:
     // Deletes the systems in list order; each leaves the list before it is deleted.
     void DestroySystems();
 
-    const std::vector<ISystem*>& GetSystems() const { return systems; }
     float GetTotalTime() const { return static_cast<float>(total); }
 
     // True when the named system is updated and receives messages while paused.

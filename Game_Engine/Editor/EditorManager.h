@@ -46,7 +46,6 @@ public:
     // Releases the back-ends and the context; idempotent. Runs before the window and its GL
     // context go, so the GL back-end can still delete its objects.
     void ShutdownInterface();
-    bool HasInterface() const { return context_ != nullptr; }
 
     void SetSelection(Entity* entity) override;
     // The selected entity, looked up by its id among the edited scene's live entities; null when

@@ -21,7 +21,6 @@ public:
     static void BeginRun();
 
     void Log(const std::string& text);
-    bool IsOpen() const { return file_.is_open(); }
     void Close();
 
     ~Logging();

@@ -59,7 +59,6 @@ void SetWindowTitle(const std::string& title);
 // The window's title; under the null backend the last one set.
 std::string GetWindowTitle();
 void GetDisplaySize(int& width, int& height);
-void GetWindowClientSize(int& width, int& height);
 void GetWindowPosition(int& x, int& y);
 // Borderless at (x, y) with the given client size, or with a frame at a saved position.
 void PlaceWindow(int x, int y, int width, int height, bool borderless);
@@ -67,9 +66,6 @@ bool HasFocus();
 // Tests pin the focus: 1 focused, 0 unfocused, -1 back to the real window's state.
 void SetFocusOverride(int focused);
 bool IsMinimized();
-// Opaque native handles for the editor's interface back-end (SDL_Window*, SDL_GLContext).
-void* GetNativeWindow();
-void* GetNativeGLContext();
 
 // ---- Events ------------------------------------------------------------------------------
 // Collects pending SDL events into the message queue (does nothing under the null backend).
@@ -80,9 +76,6 @@ void ClearMessages();
 // A source called once per PumpEvents that may push messages; tests and demos script input this way.
 using EventSource = std::function<void()>;
 void SetEventSource(EventSource source);
-// Raw hook for the editor's interface library: receives each SDL event before translation.
-using RawEventHook = std::function<void(const void* sdl_event)>;
-void SetRawEventHook(RawEventHook hook);
 
 // ---- Editor interface back-end (Dear ImGui over SDL2) ------------------------------------
 // Starts ImGui's SDL2 back-end on the main window for the current ImGui context; from then on

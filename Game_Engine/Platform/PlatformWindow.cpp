@@ -48,7 +48,6 @@ struct WindowState {
     SDL_GLContext gl = nullptr;
     std::deque<WindowMessage> queue;
     EventSource source;
-    RawEventHook raw_hook;
     std::string last_error;
     int wm_checked = -1; // -1 unknown, 0 no window manager, 1 one runs
     std::string title;   // the last title asked for; what the null backend reports
@@ -199,7 +198,6 @@ void SdlPollEvents()
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (g.interface_up) ImGui_ImplSDL2_ProcessEvent(&e);
-        if (g.raw_hook) g.raw_hook(&e);
         TranslateEvent(e);
     }
 }
@@ -305,12 +303,6 @@ void GetDisplaySize(int& width, int& height)
     }
 }
 
-void GetWindowClientSize(int& width, int& height)
-{
-    width = height = 0;
-    if (g.window) SDL_GetWindowSize(g.window, &width, &height);
-}
-
 void GetWindowPosition(int& x, int& y)
 {
     x = y = 0;
@@ -340,9 +332,6 @@ bool IsMinimized()
     return g.window && (SDL_GetWindowFlags(g.window) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
-void* GetNativeWindow() { return g.window; }
-void* GetNativeGLContext() { return g.gl; }
-
 void PumpEvents()
 {
     if (g.source) g.source();
@@ -360,7 +349,6 @@ bool PopMessage(WindowMessage& out)
 void PushMessage(const WindowMessage& msg) { g.queue.push_back(msg); }
 void ClearMessages() { g.queue.clear(); }
 void SetEventSource(EventSource source) { g.source = std::move(source); }
-void SetRawEventHook(RawEventHook hook) { g.raw_hook = std::move(hook); }
 
 bool StartInterfaceBackend(std::function<void()> before_close)
 {
@@ -471,7 +459,6 @@ void Shutdown()
     g.video_up = false;
     g.queue.clear();
     g.source = nullptr;
-    g.raw_hook = nullptr;
     g.before_close = nullptr;
     g.title.clear();
     g.focus_override = -1;

@@ -75,7 +75,6 @@ private:
     float Cooldown(float value) const;
 
     void FindCompanion();
-    void MakeDebuffIcons();
     void PlaceDebuffIcons(OrvEngine::Entity* entity);
     void UpdateScreenCount();
     void UpdateLowHpMarker();

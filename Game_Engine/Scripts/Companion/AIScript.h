@@ -33,7 +33,6 @@ public:
     static constexpr int32_t kTerrainDamage = 2;
 
     float GetCooldownLeft() const { return cooldown_left; }
-    int32_t GetFacing() const { return facing; }
 
 private:
     void FindHelp();
