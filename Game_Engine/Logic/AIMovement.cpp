@@ -25,11 +25,9 @@ namespace OrvEngine {
 
 using namespace Gameplay;
 
-
 namespace {
 constexpr float kHitRecovery = 1.0f;
 constexpr float kFootstepInterval = 0.5f;
-constexpr int kFootstepSounds = 6;
 
 bool HasCollider(const Entity* entity) { return entity && entity->GetComponent<BoxCollider>(BOXCOLLIDER); }
 
@@ -265,18 +263,7 @@ void AIMovement::WalkingStep()
         const Vec2 direction = WalkDirection(owner, other, own_position, target_position);
         rigid_body->SetVelocity(direction * (stats->speed_attack + health * stats->def_modifier));
     }
-    PlayFootstep();
-}
-
-void AIMovement::PlayFootstep()
-{
-    int n = RandomRange(1, kFootstepSounds);
-    while (static_cast<uint64_t>(n) == last_footstep) n = RandomRange(1, kFootstepSounds);
-    auto audio = owner ? owner->GetComponent(AUDIO) : nullptr;
-    if (!audio || footstep_timer > 0.0f) return;
-    PlayEvent(owner, "SFX_D_Footstep" + std::to_string(n));
-    last_footstep = static_cast<uint64_t>(n);
-    footstep_timer = kFootstepInterval;
+    PlayFootstep(owner, "SFX_D_Footstep", last_footstep, footstep_timer, kFootstepInterval);
 }
 
 void AIMovement::AttackingStep()

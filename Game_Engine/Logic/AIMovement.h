@@ -121,7 +121,6 @@ private:
     void IdleStep();
     void WalkingStep();
     void AttackingStep();
-    void PlayFootstep();
     void LandHit(Entity* other);
     // Deals this companion's damage to other (its quotient given), never taking it below lowest_hp;
     // returns the hit points it lost, -1 when other is gone meanwhile.

@@ -113,5 +113,16 @@ void PlayEvent(Entity* entity, const std::string& event)
     if (audio) AudioSystem::GetInstance()->PlayEvent(*audio, event);
 }
 
+void PlayFootstep(Entity* entity, const std::string& prefix, uint64_t& last, float& timer, float pause)
+{
+    constexpr int kFootstepSounds = 6;
+    auto n = static_cast<uint64_t>(RandomRange(1, kFootstepSounds));
+    while (n == last) n = static_cast<uint64_t>(RandomRange(1, kFootstepSounds));
+    if (!entity || !entity->GetComponent(AUDIO) || timer > 0.0f) return;
+    PlayEvent(entity, prefix + std::to_string(n));
+    last = n;
+    timer = pause;
+}
+
 } // namespace Gameplay
 } // namespace OrvEngine

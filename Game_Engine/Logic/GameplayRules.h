@@ -58,6 +58,9 @@ uint64_t ClampAttackFrame(const Entity* owner, uint64_t frame);
 void ApplyStateTexture(Sprite& sprite, const std::string& name);
 // Plays the event through the entity's Audio component when it has one.
 void PlayEvent(Entity* entity, const std::string& event);
+// Plays footstep `prefix`1 to 6, never the last one again, when the entity has Audio and `timer`
+// has run out; then `timer` is set to `pause`. The number is drawn even when nothing plays.
+void PlayFootstep(Entity* entity, const std::string& prefix, uint64_t& last, float& timer, float pause);
 
 } // namespace Gameplay
 } // namespace OrvEngine

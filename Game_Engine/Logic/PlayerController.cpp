@@ -15,6 +15,7 @@
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Logic/GameplayRules.h"
 #include "Logic/PlayerDebugKeys.h"
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
@@ -31,7 +32,6 @@ namespace {
 // The hurt pose lasts this long from the attack.
 constexpr float kHurtPoseTime = 0.5f;
 constexpr float kFootstepPause = 0.5f;
-constexpr int kFootstepSounds = 6;
 constexpr float kReachCentreHeight = 0.7f;
 constexpr float kSpellOffsetX = 0.2f;
 constexpr float kSpellOffsetY = -0.6f;
@@ -196,22 +196,11 @@ void PlayerController::MoveWithKeys(const KeyMessage& keys, RigidBody2D& body)
     if (moving) {
         // Diagonal movement is deliberately not normalised.
         if (stats) body.SetVelocity(Vec2(dx * stats->speed_attack, dy * stats->speed_attack));
-        PlayFootstep();
+        Gameplay::PlayFootstep(owner, "SFX_I_Footstep", last_footstep, footstep_timer, kFootstepPause);
     } else {
         state = PS_Idle;
         body.SetVelocity(Vec2());
     }
-}
-
-void PlayerController::PlayFootstep()
-{
-    uint64_t n = static_cast<uint64_t>(Platform::Random15() % kFootstepSounds + 1);
-    while (n == last_footstep) n = static_cast<uint64_t>(Platform::Random15() % kFootstepSounds + 1);
-    auto audio = owner->GetComponent<Audio>(AUDIO);
-    if (!audio || footstep_timer > 0.0f) return;
-    AudioSystem::GetInstance()->PlayEvent(*audio, "SFX_I_Footstep" + std::to_string(n));
-    last_footstep = n;
-    footstep_timer = kFootstepPause;
 }
 
 void PlayerController::SelectSpell(const KeyMessage& keys)
@@ -367,15 +356,7 @@ void PlayerController::UpdateAnimation()
 {
     auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr;
     if (!sprite) return;
-    auto apply = [&sprite](const std::string& name) {
-        if (name.empty()) {
-            const std::string current = sprite->tex_identifier;
-            sprite->SetTexture(current);
-        } else if (sprite->tex_identifier != name) {
-            sprite->SetTexture(name);
-            sprite->current_frame = 1;
-        }
-    };
+    auto apply = [&sprite](const std::string& name) { Gameplay::ApplyStateTexture(*sprite, name); };
     switch (state) {
     case PS_Idle:
     case PS_Walking:

@@ -118,7 +118,6 @@ private:
     static std::shared_ptr<IScene> CurrentScene();
 
     void MoveWithKeys(const KeyMessage& keys, RigidBody2D& body);
-    void PlayFootstep();
     void SelectSpell(const KeyMessage& keys);
     void UpdateHurt(RigidBody2D* body, Sprite* sprite);
     void RemoveQueuedSpells();

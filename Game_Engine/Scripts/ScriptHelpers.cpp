@@ -1,6 +1,7 @@
 #include "Scripts/ScriptHelpers.h"
 
 #include "Components/BoxCollider.h"
+#include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/SharedValues.h"
@@ -36,7 +37,12 @@ float BobFactor(float frequency, float amplitude)
 
 bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
 
-Vec4 HurtFlash() { return Vec4(BobFactor(kHurtFlashFrequency, 1.0f), 0.0f, 0.0f, 1.0f); }
+void ShowHurtFlash(Sprite* sprite, bool hurt)
+{
+    if (!sprite) return;
+    if (hurt) sprite->SetTint(Vec4(BobFactor(kHurtFlashFrequency, 1.0f), 0.0f, 0.0f, 1.0f), true);
+    else if (sprite->is_tinted) sprite->is_tinted = false;
+}
 
 void PlaceSpawned(Entity& spawned, const Vec3& at)
 {

@@ -15,6 +15,8 @@
 
 namespace OrvEngine {
 
+class Sprite;
+
 // Characters are drawn by height: z = kDepthBase - y, so whoever stands lower is drawn in front.
 inline constexpr float kDepthBase = 100.0f;
 // A character's blow lands this many frames before the end of its attack sheet.
@@ -27,8 +29,9 @@ void DestroyEntity(Entity* entity);
 float BobFactor(float frequency, float amplitude);
 // True while the scene state machine holds the game paused.
 bool IsPaused();
-// The red a hurt character flashes: its strength bobs (BobFactor) between 0 and 1.
-Vec4 HurtFlash();
+// While `hurt`, the sprite flashes red, its strength bobbing (BobFactor) between 0 and 1; after, its
+// tint goes off. A null sprite does nothing.
+void ShowHurtFlash(Sprite* sprite, bool hurt);
 // Stands a spawned enemy or boulder at `at`, with its box (when it has one) at its feet, 1.0 below.
 void PlaceSpawned(Entity& spawned, const Vec3& at);
 

@@ -91,7 +91,7 @@ void AIScript::Update(Entity* entity)
     UpdateFacing(entity, target);
     ApplyFacing();
     if (target) UpdateHelpIcon(entity, target);
-    UpdateHurtFlash();
+    ShowHurtFlash(sprite.get(), movement->hurt_flash);
     if (movement->state == COMPANION_RECALLED) UpdateTeleport();
     UpdateCooldown();
     if (stats && stats->hp < 1) {
@@ -169,16 +169,6 @@ void AIScript::ShowHelpIcon(Entity* help_entity, Entity* target)
     help_entity->SetActive(!icon.empty());
     auto help_sprite = ComponentOf<Sprite>(help_entity, SPRITE);
     if (!icon.empty() && help_sprite && help_sprite->tex_identifier != icon) help_sprite->SetTexture(icon);
-}
-
-void AIScript::UpdateHurtFlash()
-{
-    if (!sprite) return;
-    if (movement->hurt_flash) {
-        sprite->SetTint(HurtFlash(), true);
-    } else if (sprite->is_tinted) {
-        sprite->is_tinted = false;
-    }
 }
 
 void AIScript::UpdateTeleport()

@@ -41,7 +41,6 @@ private:
     void UpdateHelpIcon(OrvEngine::Entity* self, OrvEngine::Entity* target);
     void MoveHelp(OrvEngine::Entity* help_entity, OrvEngine::Entity* from, OrvEngine::Entity* to);
     void ShowHelpIcon(OrvEngine::Entity* help_entity, OrvEngine::Entity* target);
-    void UpdateHurtFlash();
     void UpdateTeleport();
     void UpdateCooldown();
 

@@ -296,10 +296,6 @@ void EnemyScript::UpdateLowHpMarker()
 
 void EnemyScript::FlashWhileHurt()
 {
-    if (!sprite || !enemy_movement) return;
-    if (enemy_movement->was_hit || TotalTime() < spell_hit_time + kSpellFlashTime) {
-        sprite->SetTint(HurtFlash(), true);
-    } else if (sprite->GetIsTinted()) {
-        sprite->SetIsTinted(false);
-    }
+    if (!enemy_movement) return;
+    ShowHurtFlash(sprite.get(), enemy_movement->was_hit || TotalTime() < spell_hit_time + kSpellFlashTime);
 }

@@ -115,7 +115,7 @@ void PlayerScript::Update(Entity* entity)
         RequestLoseScene(controller->owner, "SFX_I_Death", !death_announced);
         death_announced = true;
     }
-    UpdateHurtFlash();
+    ShowHurtFlash(sprite.get(), controller->hurt_lock);
     HideFinishedEffect(heal_effect);
     HideFinishedEffect(companion_heal_effect);
 }
@@ -160,16 +160,6 @@ void PlayerScript::UpdateCameraShake()
     if (!ActiveCamera) return;
     if (controller->state == PS_Hurt) Camera::Shake();
     else ActiveCamera->shaking = false;
-}
-
-void PlayerScript::UpdateHurtFlash()
-{
-    if (!sprite) return;
-    if (controller->hurt_lock) {
-        sprite->SetTint(HurtFlash(), true);
-    } else if (sprite->is_tinted) {
-        sprite->is_tinted = false;
-    }
 }
 
 void PlayerScript::OnCollision(Entity* self, Entity* other)

@@ -37,7 +37,6 @@ private:
     void MakeHealingEffects(OrvEngine::Entity* entity);
     void ApplyFacing();
     void UpdateCameraShake();
-    void UpdateHurtFlash();
     void HealFrom(OrvEngine::Entity* self, OrvEngine::Entity* enemy);
     void TakeTerrainDamage(OrvEngine::Entity* self);
 
