@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <limits>
 #include <sstream>
@@ -87,40 +88,32 @@ void Serializer::WriteInt(JsonWriter& writer, const char* key, int32_t value)
     writer.Int(value);
 }
 
-void Serializer::WriteVec2(JsonWriter& writer, const char* key, const Vec2& value)
+namespace {
+// The layout every vector and colour is saved in: key: [{name: value, ...}].
+void WriteFields(JsonWriter& writer, const char* key, std::initializer_list<std::pair<const char*, float>> fields)
 {
     writer.Key(key);
     writer.StartArray();
     writer.StartObject();
-    WriteFloat(writer, "x", value.x);
-    WriteFloat(writer, "y", value.y);
+    for (const auto& [name, value] : fields) Serializer::WriteFloat(writer, name, value);
     writer.EndObject();
     writer.EndArray();
+}
+} // namespace
+
+void Serializer::WriteVec2(JsonWriter& writer, const char* key, const Vec2& value)
+{
+    WriteFields(writer, key, {{"x", value.x}, {"y", value.y}});
 }
 
 void Serializer::WriteVec3(JsonWriter& writer, const char* key, const Vec3& value)
 {
-    writer.Key(key);
-    writer.StartArray();
-    writer.StartObject();
-    WriteFloat(writer, "x", value.x);
-    WriteFloat(writer, "y", value.y);
-    WriteFloat(writer, "z", value.z);
-    writer.EndObject();
-    writer.EndArray();
+    WriteFields(writer, key, {{"x", value.x}, {"y", value.y}, {"z", value.z}});
 }
 
 void Serializer::WriteColor(JsonWriter& writer, const Vec4& rgba)
 {
-    writer.Key("tint_color");
-    writer.StartArray();
-    writer.StartObject();
-    WriteFloat(writer, "r", rgba.x);
-    WriteFloat(writer, "g", rgba.y);
-    WriteFloat(writer, "b", rgba.z);
-    WriteFloat(writer, "a", rgba.w);
-    writer.EndObject();
-    writer.EndArray();
+    WriteFields(writer, "tint_color", {{"r", rgba.x}, {"g", rgba.y}, {"b", rgba.z}, {"a", rgba.w}});
 }
 
 bool Serializer::WriteStringToFile(const char* fresh, const char* name)

@@ -23,7 +23,6 @@ struct ImGuiContext;
 namespace OrvEngine {
 
 class Entity;
-class IScene;
 
 // The engine sees the selection, the edited scene, the game-view rectangle and the flags through
 // EditorState, which this manager is.

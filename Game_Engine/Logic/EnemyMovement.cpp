@@ -20,7 +20,6 @@
 #include "Scene/IScene.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace OrvEngine {

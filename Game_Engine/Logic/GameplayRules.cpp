@@ -11,7 +11,6 @@
 #include "Physics/Manifold.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace OrvEngine {

@@ -13,7 +13,6 @@
 namespace OrvEngine {
 
 class Entity;
-class IScene;
 class Sprite;
 
 namespace Gameplay {

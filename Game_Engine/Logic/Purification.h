@@ -15,7 +15,6 @@
 
 namespace OrvEngine {
 
-class Entity;
 class PlayerController;
 struct KeyMessage;
 

@@ -25,7 +25,6 @@
 #include "Scripts/ScriptHelpers.h"
 
 #include <algorithm>
-#include <cmath>
 #include <initializer_list>
 
 using namespace OrvEngine;
