@@ -31,7 +31,6 @@ public:
     static float ClampValue(double value);
 
     int32_t hp = 0;
-    int32_t second_value = 0; // not saved; kept by copies
     float speed_attack = 0.0f;
     float attack = 0.0f;
     float defense = 0.0f;

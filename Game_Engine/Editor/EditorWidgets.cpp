@@ -39,6 +39,18 @@ bool Changed(bool edited)
     if (edited) MarkModified();
     return edited;
 }
+
+// A string of any length (nothing is cut to a buffer); true when `flags` let an edit through.
+bool EditText(const char* label, const char* id, std::string& value, ImGuiInputTextFlags flags)
+{
+    StartRow(label);
+    std::string typed = value;
+    const bool edited = ImGui::InputText(id, &typed, flags);
+    NoteItem(id);
+    if (!edited || typed == value) return false;
+    value = typed;
+    return true;
+}
 } // namespace
 
 void SetItemHook(ItemHook hook) { Hook() = std::move(hook); }
@@ -94,27 +106,11 @@ bool CheckField(const char* label, bool& value)
     return Changed(true);
 }
 
-bool TextField(const char* label, const char* id, std::string& value)
-{
-    StartRow(label);
-    std::string typed = value;
-    // A string of any length: nothing is cut to a buffer.
-    const bool edited = ImGui::InputText(id, &typed);
-    NoteItem(id);
-    if (!edited || typed == value) return false;
-    value = typed;
-    return Changed(true);
-}
+bool TextField(const char* label, const char* id, std::string& value) { return Changed(EditText(label, id, value, 0)); }
 
 bool EnteredTextField(const char* label, const char* id, std::string& value)
 {
-    StartRow(label);
-    std::string typed = value;
-    const bool entered = ImGui::InputText(id, &typed, ImGuiInputTextFlags_EnterReturnsTrue);
-    NoteItem(id);
-    if (!entered || typed == value) return false;
-    value = typed;
-    return true;
+    return EditText(label, id, value, ImGuiInputTextFlags_EnterReturnsTrue);
 }
 
 void ShowWarning(const std::string& text)

@@ -2,7 +2,6 @@
 
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
-#include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
@@ -55,11 +54,6 @@ std::shared_ptr<Component> BossBehaviour::Clone()
 std::shared_ptr<Stats> BossBehaviour::GetStats() const
 {
     return owner ? owner->GetComponent<Stats>(STATS) : nullptr;
-}
-
-std::shared_ptr<Transform> BossBehaviour::GetTransform() const
-{
-    return owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
 }
 
 void BossBehaviour::Update()

@@ -12,7 +12,6 @@
 namespace OrvEngine {
 
 class Stats;
-class Transform;
 
 enum BossState : int32_t {
     BOSS_IDLE = 0,
@@ -39,9 +38,8 @@ public:
 
     void UpdateTexture();
 
-    // The owner's Stats and Transform, looked up on each call; empty without them.
+    // The owner's Stats, looked up on each call; empty without them.
     std::shared_ptr<Stats> GetStats() const;
-    std::shared_ptr<Transform> GetTransform() const;
 
     void SetCooldownSpawningEnemy(const float& value) { cooldown_spawning_enemy = value; }
     float GetCooldownSpawningEnemy() const { return cooldown_spawning_enemy; }
@@ -81,8 +79,8 @@ public:
     bool defeated = false;
     int32_t state = BOSS_IDLE;
     float base_anim_speed = 0.0f;
-    // The owner's Stats have given max_hp. The Stats and Transform themselves are looked up on
-    // the owner when used (GetStats, GetTransform), never kept.
+    // The owner's Stats have given max_hp. The Stats themselves are looked up on the owner when
+    // used (GetStats), never kept.
     bool stats_cached = false;
     std::string idle_tex;
     std::string tele_in_tex;

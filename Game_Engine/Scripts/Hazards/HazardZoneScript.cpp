@@ -35,10 +35,7 @@ void HazardZoneScript::Init(Entity* entity)
     const Kind kind = GetKind();
     max_delay = kind.max_delay;
     ring_count = kind.ring_count;
-    if (Entity* found = FindEntityByName(EntityNames::kPlayer)) {
-        player = found->id;
-        player_found = true;
-    }
+    if (Entity* found = FindEntityByName(EntityNames::kPlayer)) player = found->id;
     timer = 0.0f;
     // The zone is the entity's own rectangle.
     if (collider && transform) {

@@ -28,7 +28,6 @@ public:
     std::shared_ptr<OrvEngine::Transform> transform;
     std::shared_ptr<OrvEngine::BoxCollider> collider;
     uint64_t player = 0;  // entity id of "Player" found by Init, 0 for none
-    bool player_found = false;
     uint64_t spawned = 0; // entity id of the latest ring
     float timer = 0.0f;
     int32_t ring_count = 0;

@@ -24,7 +24,6 @@ void TestMainMenuScript::Init(Entity* entity)
 {
     audio = entity->GetComponent<Audio>(AUDIO);
     SoundEntry* entry = audio ? AudioSystem::GetInstance()->GetSoundFromFilename(*audio, kMusicFile) : nullptr;
-    has_music_entry = entry != nullptr;
     if (entry) playing = Platform::SoundSystem::IsPlaying(entry->channel);
 }
 
@@ -33,7 +32,6 @@ void TestMainMenuScript::Update(Entity* entity)
     if (!audio) audio = entity->GetComponent<Audio>(AUDIO);
     if (!audio || volume_set) return;
     SoundEntry* entry = MusicEntry(*audio);
-    has_music_entry = entry != nullptr;
     // The scene's music starts after the first frame: until its channel plays there is nothing to
     // raise, and a handle that is not playing would be a stale channel.
     if (entry && entry->channel.IsValid() && Platform::SoundSystem::IsPlaying(entry->channel)) {

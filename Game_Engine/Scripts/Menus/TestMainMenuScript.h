@@ -17,7 +17,6 @@ public:
     std::string GetName() override { return "TestMainMenuScript"; }
 
     std::shared_ptr<OrvEngine::Audio> audio;
-    bool has_music_entry = false; // the entry is found again by file name when used
     bool playing = false;         // whether the music played when the script started
     bool volume_set = false;
 
