@@ -12,9 +12,8 @@ constexpr float kRisePerFrame = 0.002f;
 constexpr float kLifetime = 2.0f;
 } // namespace
 
-void NumberVelocity::Init(Entity* entity)
+void NumberVelocity::Init(Entity*)
 {
-    (void)entity;
     velocity = kRisePerFrame;
     lifetime = kLifetime;
 }

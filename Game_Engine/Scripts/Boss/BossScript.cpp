@@ -199,9 +199,8 @@ void BossScript::OnCollision(Entity* self, Entity* other)
     if (spell) spell->RegisterWithPlayer();
 }
 
-void BossScript::OnDestroy(Entity* entity)
+void BossScript::OnDestroy(Entity*)
 {
-    (void)entity;
     // The boss never raised the enemy count, so only its place among the targets is given back.
     LevelManagerScript* level = level_manager.Get();
     if (level && counted_on_screen) --level->purifiable_on_screen;

@@ -220,9 +220,8 @@ void AIScript::OnCollision(Entity* self, Entity* other)
     SpawnDamageNumber(kTerrainDamage, self);
 }
 
-void AIScript::HandleMessage(Entity* entity, Message* message)
+void AIScript::HandleMessage(Entity*, Message* message)
 {
-    (void)entity;
     auto* keys = dynamic_cast<KeyMessage*>(message);
     if (!keys || keys->id != MSG_KEY || IsPurifying) return;
     auto down = keys->counts.find(Platform::VK_DOWN_KEY);

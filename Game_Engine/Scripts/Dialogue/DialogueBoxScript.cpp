@@ -27,9 +27,8 @@ void DialogueBoxScript::Init(Entity* entity)
     dialogues_started = 0;
 }
 
-void DialogueBoxScript::Update(Entity* entity)
+void DialogueBoxScript::Update(Entity*)
 {
-    (void)entity;
     if (!sprite || !pending || sprite->current_frame < kDialogueBoxReadyFrame) return;
     ++dialogues_started;
     // Cleared first: a piece's Init may already ask for the next opening.

@@ -118,15 +118,13 @@ void DialogueScript::Update(Entity* entity)
     --enter_counter;
 }
 
-void DialogueScript::OnCollision(Entity* self, Entity* other)
+void DialogueScript::OnCollision(Entity*, Entity* other)
 {
-    (void)self;
     if (other && other->GetName() == EntityNames::kPlayer) armed = true;
 }
 
-void DialogueScript::HandleMessage(Entity* entity, Message* message)
+void DialogueScript::HandleMessage(Entity*, Message* message)
 {
-    (void)entity;
     if (!message || message->id != MSG_KEY || !shown || enter_counter >= 0) return;
     const auto& counts = Input::GetKeyMessage().counts;
     auto enter = counts.find(Platform::VK_RETURN_KEY);

@@ -121,9 +121,8 @@ void EnemyScript::Collect(Entity* self)
     }
 }
 
-void EnemyScript::OnDestroy(Entity* entity)
+void EnemyScript::OnDestroy(Entity*)
 {
-    (void)entity;
     LevelManagerScript* manager = level_manager.Get();
     if (!manager) return;
     if (counted_on_screen) --manager->purifiable_on_screen;

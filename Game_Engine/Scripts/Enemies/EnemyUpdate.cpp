@@ -245,9 +245,8 @@ void EnemyScript::TurnToMovement(Entity* entity)
 }
 
 // Once per hurt period: re-armed only after a frame with the hurt flag clear.
-void EnemyScript::PlayHurtSound(Entity* entity)
+void EnemyScript::PlayHurtSound(Entity*)
 {
-    (void)entity;
     if (!hurt_sound_played && enemy_movement->was_hit) {
         hurt_sound_played = true;
         Gameplay::PlayEvent(enemy_movement->owner, HurtSound());

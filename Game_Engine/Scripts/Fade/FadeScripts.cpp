@@ -28,9 +28,8 @@ void FadeScript::Step(float direction)
 
 void FadeInScript::Init(Entity* entity) { Start(entity, 1.0f); }
 
-void FadeInScript::Update(Entity* entity)
+void FadeInScript::Update(Entity*)
 {
-    (void)entity;
     Step(-1.0f);
     // The scene's menu is not shown until the fade has cleared: nothing is chosen unseen.
     if (sprite && alpha > 0.0f) ButtonSystem::GetInstance()->HoldWhileFading();
@@ -38,9 +37,8 @@ void FadeInScript::Update(Entity* entity)
 
 void FadeOutScript::Init(Entity* entity) { Start(entity, 0.0f); }
 
-void FadeOutScript::Update(Entity* entity)
+void FadeOutScript::Update(Entity*)
 {
-    (void)entity;
     // Without a sprite there is no fade, and so no end of it either.
     if (!sprite) return;
     Step(1.0f);

@@ -38,9 +38,8 @@ void IloHealthUIScript::Init(Entity* entity)
     if (player_stats) max_hp = player_stats->hp;
 }
 
-void IloHealthUIScript::Update(Entity* entity)
+void IloHealthUIScript::Update(Entity*)
 {
-    (void)entity;
     if (!player_stats || !sprite) return;
     hp = player_stats->hp;
     if (hp >= CeilTenths(max_hp, kGreenFromTenths)) sprite->tint_color = kGreen;

@@ -22,9 +22,8 @@ void ShowIcon(Sprite& sprite, const std::string& texture)
 }
 } // namespace
 
-void PuriIconAppear::Init(Entity* entity)
+void PuriIconAppear::Init(Entity*)
 {
-    (void)entity;
     FindPlayer();
 }
 

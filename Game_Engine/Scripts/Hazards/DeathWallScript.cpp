@@ -25,15 +25,13 @@ void DeathWallScript::Init(Entity* entity)
     transform = ComponentOf<Transform>(entity, TRANSFORM);
 }
 
-void DeathWallScript::Update(Entity* entity)
+void DeathWallScript::Update(Entity*)
 {
-    (void)entity;
     if (transform) transform->position.x += FrameTime() * speed;
 }
 
-void DeathWallScript::OnCollision(Entity* self, Entity* other)
+void DeathWallScript::OnCollision(Entity*, Entity* other)
 {
-    (void)self;
     if (!other) return;
     auto stats = other->GetComponent<Stats>(STATS);
     auto other_transform = other->GetComponent<Transform>(TRANSFORM);

@@ -48,10 +48,8 @@ void HazardZoneScript::Init(Entity* entity)
     delays.assign(static_cast<size_t>(ring_count > 0 ? ring_count : 0), 0.0f);
 }
 
-void HazardZoneScript::OnCollision(Entity* self, Entity* other)
+void HazardZoneScript::OnCollision(Entity*, Entity*)
 {
-    (void)self;
-    (void)other;
     if (armed || IsPaused()) return;
     if (rings_left == ring_count) {
         for (float& delay : delays) delay = Draw(kMinDelay, max_delay);

@@ -12,9 +12,8 @@ namespace {
 constexpr float kScreenEdgeMargin = 0.33f;
 } // namespace
 
-void LevelManagerScript::Update(Entity* entity)
+void LevelManagerScript::Update(Entity*)
 {
-    (void)entity;
     // A missing entity or Transform leaves the slot empty, to be tried again next frame.
     if (!player_transform) player_transform = ComponentOf<Transform>(FindEntityByName(EntityNames::kPlayer), TRANSFORM);
     if (!camera_transform) camera_transform = ComponentOf<Transform>(FindEntityByName(EntityNames::kCamera), TRANSFORM);

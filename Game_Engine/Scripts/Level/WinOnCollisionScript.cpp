@@ -7,9 +7,8 @@
 
 using namespace OrvEngine;
 
-void WinOnCollisionScript::OnCollision(Entity* self, Entity* other)
+void WinOnCollisionScript::OnCollision(Entity*, Entity* other)
 {
-    (void)self;
     if (!other || other->name != EntityNames::kPlayer) return;
     auto scene = CurrentScene();
     SceneStateMachine* machine = SceneStateMachine::GetInstance();

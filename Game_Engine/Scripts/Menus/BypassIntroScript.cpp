@@ -7,9 +7,8 @@
 
 using namespace OrvEngine;
 
-void BypassIntroScript::HandleMessage(Entity* entity, Message* message)
+void BypassIntroScript::HandleMessage(Entity*, Message* message)
 {
-    (void)entity;
     // Only the first report of a press counts, so holding a key does not ask again.
     const bool clicked = MenuInput::IsButtonJustDown(message, 1) || MenuInput::IsButtonJustDown(message, 2);
     const bool keyed = MenuInput::IsKeyJustDown(message, Platform::VK_ESCAPE_KEY) ||

@@ -25,9 +25,8 @@ void MainMenuWalking::Init(Entity* entity)
     if (direction == "L" && transform && transform->scale.x > 0.0f) transform->scale.x = -transform->scale.x;
 }
 
-void MainMenuWalking::Update(Entity* entity)
+void MainMenuWalking::Update(Entity*)
 {
-    (void)entity;
     if (!transform) return;
     if (direction == "R") Walk(1.0f, "L");
     else if (direction == "L") Walk(-1.0f, "R");

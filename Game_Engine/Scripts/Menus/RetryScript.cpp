@@ -17,9 +17,8 @@ void RetryScript::Update(Entity* entity)
     if (MenuInput::IsPressed(button)) Retry();
 }
 
-void RetryScript::HandleMessage(Entity* entity, Message* message)
+void RetryScript::HandleMessage(Entity*, Message* message)
 {
-    (void)entity;
     // A click counts only once the screen has faded in, as the keys do.
     if (MenuInput::IsMouseButtonMessage(message) && button && ButtonSystem::GetInstance()->IsShown() &&
         button->IsMouseOver()) {

@@ -29,17 +29,15 @@ TutorialT1Script::TutorialT1Script() : DialogueTriggerScript({"TutorialT1Script0
 TutorialT2Script::TutorialT2Script() : DialogueTriggerScript({"TutorialT2Script", {K, U, K, L}, true, false}) {}
 TutorialT3Script::TutorialT3Script() : DialogueTriggerScript({"TutorialT3Script", {K, K, K, U}, true, false}) {}
 
-void DialogueTriggerScript::Init(Entity* entity)
+void DialogueTriggerScript::Init(Entity*)
 {
-    (void)entity;
     triggered = false;
 }
 
 void DialogueTriggerScript::FindBox() { box = FindScriptedBox(); }
 
-void DialogueTriggerScript::Update(Entity* entity)
+void DialogueTriggerScript::Update(Entity*)
 {
-    (void)entity;
     if (!BoxScriptOf(box)) FindBox();
 }
 
@@ -51,9 +49,8 @@ void DialogueTriggerScript::ApplyLocks(PlayerController& player, const TriggerLo
     Change(player.lock_purification, locks.purification);
 }
 
-void DialogueTriggerScript::OnCollision(Entity* self, Entity* other)
+void DialogueTriggerScript::OnCollision(Entity*, Entity* other)
 {
-    (void)self;
     if (triggered || !other || other->GetName() != EntityNames::kPlayer) return;
     if (settings_.starts_purifying) IsPurifying = true;
     auto controller = other->GetComponent<PlayerController>(PLAYERCONTROLLER);

@@ -23,9 +23,8 @@ TutorialScript01::TutorialScript01() : TutorialLineScript({1, "TutorialScript01"
 TutorialScript02::TutorialScript02() : TutorialLineScript({2, "TutorialScript02", false, PS_Idle, true, false}) {}
 TutorialScript03::TutorialScript03() : TutorialLineScript({3, "TutorialScript03", true, PS_Idle, true, true}) {}
 
-void TutorialSequenceScript::HandleMessage(Entity* entity, Message* message)
+void TutorialSequenceScript::HandleMessage(Entity*, Message* message)
 {
-    (void)entity;
     if (!message || message->id != MSG_KEY || ended) return;
     // Key repeats carry a count above 1: holding Enter steps once.
     if (!EnterJustPressed() || enter_counter >= 1) return;

@@ -10,9 +10,8 @@
 
 using namespace OrvEngine;
 
-void TutorialT4Script::OnCollision(Entity* self, Entity* other)
+void TutorialT4Script::OnCollision(Entity*, Entity* other)
 {
-    (void)self;
     auto info = ComponentOf<Information>(other, INFORMATION);
     SceneStateMachine* machine = SceneStateMachine::GetInstance();
     if (!info || info->GetType() != TAG_PLAYER || !machine) return;
