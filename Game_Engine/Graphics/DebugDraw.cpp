@@ -36,6 +36,17 @@ void DebugDraw::EndBatch()
     colour = Vec4(0.0f, 0.0f, 0.0f, 0.0f);
 }
 
+void DebugDraw::AddBox(const Vec2& centre, float half_width, float half_height, const Vec4& line_colour)
+{
+    colour = line_colour;
+    current_point = Vec2(centre.x - half_width, centre.y - half_height);
+    AddLine(centre.x - half_width, centre.y + half_height);
+    AddLine(centre.x + half_width, centre.y + half_height);
+    AddLine(centre.x + half_width, centre.y - half_height);
+    AddLine(centre.x - half_width, centre.y - half_height);
+    EndBatch();
+}
+
 void DebugDraw::Clear()
 {
     current_point = Vec2(0.0f, 0.0f);

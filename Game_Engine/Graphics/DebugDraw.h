@@ -26,6 +26,8 @@ public:
     // Closes the batch: only closed batches are drawn. Resets the point to (0, 0) and the colour
     // to transparent black.
     void EndBatch();
+    // The outline of a rectangle about `centre`, as one closed batch in `line_colour`.
+    void AddBox(const Vec2& centre, float half_width, float half_height, const Vec4& line_colour);
     // Draws every closed batch through this frame's world-to-NDC matrix and clears everything.
     void Render(Graphics* graphics);
 

@@ -268,9 +268,8 @@ void Purification::CollectTargets(const PlayerController& player)
     auto offer = [&](Entity* entity) {
         auto transform = entity->GetComponent<Transform>(TRANSFORM);
         if (!transform || transform->position.x < low || transform->position.x > high) return false;
-        for (const auto& entry : targets) {
-            if (entry.second == entity->id) return true;
-        }
+        const auto taken = [&](const auto& entry) { return entry.second == entity->id; };
+        if (std::any_of(targets.begin(), targets.end(), taken)) return true;
         const float distance = std::fabs(transform->position.x - p.x) + std::fabs(transform->position.y - p.y);
         targets.emplace(distance, entity->id);
         return true;
@@ -302,9 +301,7 @@ void Purification::GenerateCombo()
     if (!IsPurifying) return;
     static const int32_t kArrows[4] = {Platform::VK_LEFT_KEY, Platform::VK_RIGHT_KEY, Platform::VK_UP_KEY,
                                        Platform::VK_DOWN_KEY};
-    int draws[kComboLength];
-    for (int& draw : draws) draw = Platform::Random15() % 4;
-    for (int draw : draws) combo.push_back(kArrows[draw]);
+    for (size_t i = 0; i < kComboLength; ++i) combo.push_back(kArrows[Platform::Random15() % 4]);
 }
 
 void Purification::SpawnKeyIcon(const Vec2& position, float scale, const std::string& texture)
@@ -400,8 +397,8 @@ bool Purification::CheckComboInput(PlayerController& player)
         combo_matched.push_back(true);
         if (i < 2) player.PlaySound("SFX_Puri_RightKey");
     }
-    const bool complete = combo_matched.size() == 3 &&
-                          std::all_of(combo_matched.begin(), combo_matched.end(), [](bool right) { return right; });
+    // Only keys typed right are kept as matched.
+    const bool complete = combo_matched.size() == kComboLength;
     if (complete) player.PlaySound("SFX_Puri_RightCombi");
     return complete;
 }
@@ -410,9 +407,8 @@ bool Purification::CheckComboInput(PlayerController& player)
 
 void Purification::LiftDepth(uint64_t id, float overlay_depth, bool behind_only)
 {
-    for (const auto& lift : depth_lifts) {
-        if (lift.first == id) return;
-    }
+    const auto lifted = [id](const auto& lift) { return lift.first == id; };
+    if (std::any_of(depth_lifts.begin(), depth_lifts.end(), lifted)) return;
     Entity* entity = FindLiveEntity(id);
     auto transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
     if (!transform || (behind_only && transform->position.z > overlay_depth)) return;

@@ -32,19 +32,8 @@ bool Finite(const Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
 // otherwise.
 void DrawOutline(const BoxCollider& box, bool colliding)
 {
-    DebugDraw* draw = DebugDraw::GetInstance();
-    draw->colour = colliding && !box.is_trigger ? Vec4(1.0f, 0.0f, 0.0f, 1.0f) : Vec4(0.0f, 1.0f, 0.0f, 1.0f);
-    const Vec2 centre = box.GetCentre();
-    const float left = centre.x - box.GetSize().x / 2.0f;
-    const float right = centre.x + box.GetSize().x / 2.0f;
-    const float bottom = centre.y - box.GetSize().y / 2.0f;
-    const float top = centre.y + box.GetSize().y / 2.0f;
-    draw->current_point = Vec2(left, bottom);
-    draw->AddLine(left, top);
-    draw->AddLine(right, top);
-    draw->AddLine(right, bottom);
-    draw->AddLine(left, bottom);
-    draw->EndBatch();
+    const Vec4 colour = colliding && !box.is_trigger ? Vec4(1.0f, 0.0f, 0.0f, 1.0f) : Vec4(0.0f, 1.0f, 0.0f, 1.0f);
+    DebugDraw::GetInstance()->AddBox(box.GetCentre(), box.GetSize().x / 2.0f, box.GetSize().y / 2.0f, colour);
 }
 
 // The side code for the entity `self_is_a` describes, comparing one coordinate of A and B.
@@ -86,12 +75,9 @@ void CollisionSystem::RemoveCollider(const std::shared_ptr<BoxCollider>& collide
     if (it == colliders_.end()) return;
     colliders_.erase(it);
     if (!in_pass_) return;
-    for (PassEntry& entry : pass_) {
-        if (entry.live && entry.collider == collider) {
-            entry.live = false;
-            break;
-        }
-    }
+    auto entry = std::find_if(pass_.begin(), pass_.end(),
+                              [&](const PassEntry& e) { return e.live && e.collider == collider; });
+    if (entry != pass_.end()) entry->live = false;
 }
 
 void CollisionSystem::CheckCollisions()

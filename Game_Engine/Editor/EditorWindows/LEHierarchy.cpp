@@ -9,13 +9,13 @@
 #include "Editor/EditorNames.h"
 #include "Editor/EditorWidgets.h"
 #include "Editor/EditorWindows/ComponentPanelActions.h"
+#include "Editor/EditorWindows/ComponentPanelSections.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
 #include "Graphics/DebugDraw.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scene/Spawn.h"
 #include "Scene/SplashScreenScene.h"
 
@@ -216,10 +216,7 @@ void LEHierarchy::DrawSplashSettings()
                               "%.1f", 0.0f);
     ImGui::PopItemWidth();
     EditorWidgets::EmptyLine();
-    std::vector<std::string> names;
-    if (OrvStateMachine) {
-        for (const auto& [name, scene] : OrvStateMachine->scenes) names.push_back(name);
-    }
+    const std::vector<std::string> names = InspectorSections::SceneNames();
     std::string chosen;
     if (EditorWidgets::NameCombo("Next Scene: ", "##nextscene", splash->next_state, names, chosen)) {
         splash->next_state = chosen;
@@ -254,16 +251,8 @@ void LEHierarchy::DrawOutlines()
         auto sprite = entity->GetComponent<Sprite>(SPRITE);
         // Objects with a visible picture are outlined only while selected.
         if (sprite && !sprite->GetTexIdentifier().empty() && id != editor->selected_id) continue;
-        const float half_w = transform->scale.x / 2.0f;
-        const float half_h = transform->scale.y / 2.0f;
-        const Vec3 centre = transform->position;
-        lines->colour = kOutlineColour;
-        lines->current_point = Vec2(centre.x - half_w, centre.y - half_h);
-        lines->AddLine(centre.x - half_w, centre.y + half_h);
-        lines->AddLine(centre.x + half_w, centre.y + half_h);
-        lines->AddLine(centre.x + half_w, centre.y - half_h);
-        lines->AddLine(centre.x - half_w, centre.y - half_h);
-        lines->EndBatch();
+        const Vec3 scale = transform->scale;
+        lines->AddBox(transform->GetPosition2D(), scale.x / 2.0f, scale.y / 2.0f, kOutlineColour);
     }
 }
 
