@@ -6,6 +6,7 @@
 
 #include <rapidjson/error/en.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -307,10 +308,8 @@ bool MakeDataFolder(const std::string& path, const char* source, bool assert_on_
 bool IsSafePathComponent(const std::string& name)
 {
     if (name.empty() || name == "." || name == "..") return false;
-    for (unsigned char c : name) {
-        if (c == '/' || c == '\\' || c < 0x20 || c == 0x7F) return false;
-    }
-    return true;
+    const auto unsafe = [](unsigned char c) { return c == '/' || c == '\\' || c < 0x20 || c == 0x7F; };
+    return std::none_of(name.begin(), name.end(), unsafe);
 }
 
 } // namespace OrvEngine

@@ -16,6 +16,7 @@
 #include "Scene/SceneStateMachine.h"
 #include "Windows/Input.h"
 
+#include <algorithm>
 #include <iterator>
 #include <vector>
 
@@ -67,12 +68,8 @@ void ButtonSystem::AddButton(const std::shared_ptr<Button>& button)
 void ButtonSystem::RemoveButton(const std::shared_ptr<Button>& button)
 {
     if (!button) return;
-    for (auto it = buttons.begin(); it != buttons.end(); ++it) {
-        if (it->second == button) {
-            buttons.erase(it);
-            break;
-        }
-    }
+    auto entry = std::find_if(buttons.begin(), buttons.end(), [&](const auto& e) { return e.second == button; });
+    if (entry != buttons.end()) buttons.erase(entry);
     // The owner may be destroyed next: never leave it selected.
     if (selected == button) selected.reset();
 }
@@ -100,10 +97,9 @@ std::multimap<ButtonKey, std::shared_ptr<Button>, ButtonKeyOrder>::iterator Butt
 {
     auto transform = selected->owner->GetComponent<Transform>(TRANSFORM);
     if (!transform) return buttons.end();
-    for (auto it = buttons.begin(); it != buttons.end(); ++it) {
-        if (it->first.x == transform->position.x && it->first.y == transform->position.y) return it;
-    }
-    return buttons.end();
+    const Vec3 at = transform->position;
+    return std::find_if(buttons.begin(), buttons.end(),
+                        [&](const auto& e) { return e.first.x == at.x && e.first.y == at.y; });
 }
 
 void ButtonSystem::SelectPrevious()
@@ -143,19 +139,10 @@ void ButtonSystem::NavigateByKey(const KeyMessage& keys)
     // Only the message's own key-down counts, so another key's message never repeats a move.
     static const uint64_t kPrevious[] = {Platform::VK_UP_KEY, Platform::VK_LEFT_KEY, 'W', 'A'};
     static const uint64_t kNext[] = {Platform::VK_DOWN_KEY, Platform::VK_RIGHT_KEY, 'S', 'D'};
-    for (uint64_t key : kPrevious) {
-        if (IsFreshPress(keys, key)) {
-            SelectPrevious();
-            return;
-        }
-    }
-    for (uint64_t key : kNext) {
-        if (IsFreshPress(keys, key)) {
-            SelectNext();
-            return;
-        }
-    }
-    if (IsFreshPress(keys, Platform::VK_RETURN_KEY) && selected) activate_request = true;
+    const auto fresh = [&](uint64_t key) { return IsFreshPress(keys, key); };
+    if (std::any_of(std::begin(kPrevious), std::end(kPrevious), fresh)) SelectPrevious();
+    else if (std::any_of(std::begin(kNext), std::end(kNext), fresh)) SelectNext();
+    else if (IsFreshPress(keys, Platform::VK_RETURN_KEY) && selected) activate_request = true;
 }
 
 void ButtonSystem::HandleMessage(Message* message)
