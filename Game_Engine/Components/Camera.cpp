@@ -17,7 +17,6 @@
 
 namespace OrvEngine {
 
-
 namespace {
 float WindowAspect()
 {

@@ -56,9 +56,6 @@ public:
     float shake_magnitude = 0.05f;
     bool shaking = false;
 
-    // Shared by every camera: the shake step counter and the rest height (taken by the first
-    // camera update of the run).
-
 private:
     // The player (Scene/PlayerLookup.h), kept by id and searched for again only when it may have
     // changed; sets followed_id.

@@ -71,18 +71,10 @@ void AIMovement::Deserialize(const rapidjson::Value& value)
     down_texture = Serializer::ReadString(*object, "down_texture");
 }
 
-void AIMovement::CacheStats()
-{
-    auto own = owner ? owner->GetComponent<Stats>(STATS) : nullptr;
-    if (!own) return;
-    stats = own;
-    max_hp = WidenHp(own->hp);
-}
-
 void AIMovement::Init()
 {
     FindPlayer(player_target);
-    CacheStats();
+    CacheStats(owner, stats, max_hp);
     if (auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr) base_anim_speed = sprite->spritesheet_speed;
 }
 
@@ -142,7 +134,7 @@ void AIMovement::TeleportToPlayer()
 
 void AIMovement::Update()
 {
-    if (!stats) CacheStats();
+    if (!stats) CacheStats(owner, stats, max_hp);
     auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr;
     if (base_anim_speed == 0.0f && sprite) base_anim_speed = sprite->spritesheet_speed;
     if (player_target == 0 || !GetPlayerTarget()) FindPlayer(player_target);
@@ -439,10 +431,7 @@ void AIMovement::UpdateTexture()
     if (!sprite || state < COMPANION_IDLE || state > COMPANION_DOWN) return;
     static const bool kPlayOnce[] = {false, false, true, true};
     const std::string* names[] = {&idle_texture, &walking_texture, &attack_texture, &down_texture};
-    sprite->SetIsSpritesheet(true);
-    sprite->spritesheet_speed = base_anim_speed;
-    sprite->play_once = kPlayOnce[state];
-    ApplyStateTexture(*sprite, *names[state]);
+    ShowStateSheet(*sprite, *names[state], base_anim_speed, kPlayOnce[state]);
 }
 
 } // namespace OrvEngine

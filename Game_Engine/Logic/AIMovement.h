@@ -111,11 +111,7 @@ public:
     float teleport_cooldown_shown = 0.0f;
     bool cooldown_active = false;
 
-    // Shared by every companion: where the last target stood relative to the companion when a
-    // walking companion reached it.
-
 private:
-    void CacheStats();
     void Stop();
     bool ContactWith(Entity* other) const;
     void IdleStep();

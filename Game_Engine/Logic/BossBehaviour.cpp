@@ -77,11 +77,7 @@ void BossBehaviour::UpdateTexture()
     static const bool kPlayOnce[] = {false, false, false, false, false, true, true};
     const std::string* names[] = {&idle_tex, &tele_out_tex, &tele_in_tex, &spawning_enemy_tex,
                                   &spawning_terrain_tex, &down_tex, &hurt_tex};
-    sprite->SetIsSpritesheet(true);
-    sprite->number_of_frames = 16;
-    sprite->spritesheet_speed = base_anim_speed;
-    sprite->play_once = kPlayOnce[state];
-    Gameplay::ApplyStateTexture(*sprite, *names[state]);
+    Gameplay::ShowStateSheet(*sprite, *names[state], base_anim_speed, kPlayOnce[state], 16);
 }
 
 } // namespace OrvEngine

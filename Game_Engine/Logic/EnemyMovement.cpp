@@ -26,7 +26,6 @@ namespace OrvEngine {
 
 using namespace Gameplay;
 
-
 namespace {
 constexpr float kHitRecovery = 1.0f;
 constexpr float kHitWindow = 0.9f;
@@ -117,18 +116,10 @@ Entity* EnemyMovement::GetTarget() const { return LiveEntity(target); }
 Entity* EnemyMovement::GetPlayerTarget() const { return LiveEntity(player_target); }
 Entity* EnemyMovement::GetCompanionTarget() const { return LiveEntity(companion_target); }
 
-void EnemyMovement::CacheStats()
-{
-    auto own = owner ? owner->GetComponent<Stats>(STATS) : nullptr;
-    if (!own) return;
-    stats = own;
-    max_hp = WidenHp(own->hp);
-}
-
 void EnemyMovement::Init()
 {
     FindTargets(false);
-    CacheStats();
+    CacheStats(owner, stats, max_hp);
 }
 
 std::shared_ptr<Component> EnemyMovement::Clone()
@@ -201,7 +192,7 @@ void EnemyMovement::SetAttackFrame(const uint64_t& frame) { attack_frame = Clamp
 
 void EnemyMovement::Update()
 {
-    if (!stats) CacheStats();
+    if (!stats) CacheStats(owner, stats, max_hp);
     FindTargets(true);
     auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr;
     if (base_anim_speed == 0.0f && sprite) base_anim_speed = sprite->spritesheet_speed;
@@ -477,14 +468,9 @@ void EnemyMovement::UpdateTexture()
     switch (state) {
     case ENEMY_IDLE:
     case ENEMY_WALKING:
-    case ENEMY_ATTACKING:
-        sprite->number_of_frames = 16;
-        sprite->play_once = false;
-        sprite->spritesheet_speed = state == ENEMY_ATTACKING ? base_anim_speed - kAttackSpeedUp : base_anim_speed;
-        ApplyStateTexture(*sprite, state == ENEMY_IDLE      ? idle_texture
-                                   : state == ENEMY_WALKING ? walking_texture
-                                                            : attack_texture);
+        ShowStateSheet(*sprite, state == ENEMY_IDLE ? idle_texture : walking_texture, base_anim_speed, false, 16);
         break;
+    case ENEMY_ATTACKING: ShowStateSheet(*sprite, attack_texture, base_anim_speed - kAttackSpeedUp, false, 16); break;
     case ENEMY_DEBUFFED: {
         sprite->number_of_frames = 3;
         sprite->start_frame = 0;
@@ -498,18 +484,10 @@ void EnemyMovement::UpdateTexture()
         }
         break;
     }
-    case ENEMY_DOWN:
-        sprite->number_of_frames = 12;
-        sprite->play_once = false;
-        sprite->spritesheet_speed = base_anim_speed;
-        ApplyStateTexture(*sprite, down_texture);
-        break;
+    case ENEMY_DOWN: ShowStateSheet(*sprite, down_texture, base_anim_speed, false, 12); break;
     default: // Purified, Appearing
-        sprite->number_of_frames = 12;
-        sprite->play_once = true;
-        sprite->spritesheet_speed = base_anim_speed;
         sprite->is_tinted = false;
-        ApplyStateTexture(*sprite, state == ENEMY_PURIFIED ? puri_texture : appear_texture);
+        ShowStateSheet(*sprite, state == ENEMY_PURIFIED ? puri_texture : appear_texture, base_anim_speed, true, 12);
         break;
     }
 }

@@ -133,14 +133,10 @@ public:
     int32_t purification_delay = 0;
     bool hazard_hit = false;
 
-    // One stamp for every enemy: the shared debuff period restarts from it. Taken by the first
-    // Update of any enemy.
-
     static constexpr float kNoTargetDistance = 9999.99f;
 
 private:
     void FindTargets(bool only_missing);
-    void CacheStats();
     void ForgetTarget();
     void DropTarget();
     void Stop();

@@ -4,6 +4,7 @@
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/Sprite.h"
+#include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
@@ -17,6 +18,14 @@ namespace OrvEngine {
 namespace Gameplay {
 
 uint64_t IdOf(const Entity* entity) { return entity ? entity->id : 0; }
+
+void CacheStats(const Entity* owner, std::shared_ptr<Stats>& stats, uint64_t& max_hp)
+{
+    auto own = owner ? owner->GetComponent<Stats>(STATS) : nullptr;
+    if (!own) return;
+    stats = own;
+    max_hp = WidenHp(own->hp);
+}
 
 uint32_t TagOf(const Entity* entity)
 {
@@ -104,6 +113,15 @@ void ApplyStateTexture(Sprite& sprite, const std::string& name)
     }
     sprite.SetTexture(name);
     sprite.current_frame = 1;
+}
+
+void ShowStateSheet(Sprite& sprite, const std::string& name, float speed, bool once, int32_t frames)
+{
+    sprite.SetIsSpritesheet(true);
+    if (frames > 0) sprite.number_of_frames = frames;
+    sprite.spritesheet_speed = speed;
+    sprite.play_once = once;
+    ApplyStateTexture(sprite, name);
 }
 
 void PlayEvent(Entity* entity, const std::string& event)

@@ -8,12 +8,14 @@
 #include "Scene/SceneStateMachine.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace OrvEngine {
 
 class Entity;
 class Sprite;
+class Stats;
 
 namespace Gameplay {
 
@@ -39,6 +41,8 @@ int32_t LoseHp(int32_t hp, int32_t damage);
 int32_t GainHp(int32_t hp, int32_t amount);
 // share x a maximum kept widened (WidenHp), truncated: a negative maximum counts as 0.
 int32_t ShareOfMaxHp(uint64_t widened_max, float share);
+// Keeps the owner's Stats, and their hp widened as max_hp; nothing changes without them.
+void CacheStats(const Entity* owner, std::shared_ptr<Stats>& stats, uint64_t& max_hp);
 
 // The way from self to other for a walk: from box centre to box centre when both have a box (boxes
 // sit at different depths below their Transforms, and aiming one Transform at the other would send
@@ -55,6 +59,9 @@ uint64_t ClampAttackFrame(const Entity* owner, uint64_t frame);
 // Shows `name` on the Sprite: nothing when it already shows it; an empty name re-applies the
 // Sprite's own texture; otherwise the texture changes and the animation restarts at frame 1.
 void ApplyStateTexture(Sprite& sprite, const std::string& name);
+// A state's sheet: animated at `speed`, once or looping, showing `name` (ApplyStateTexture). A
+// frame count above 0 replaces the Sprite's own.
+void ShowStateSheet(Sprite& sprite, const std::string& name, float speed, bool once, int32_t frames = 0);
 // Plays the event through the entity's Audio component when it has one.
 void PlayEvent(Entity* entity, const std::string& event);
 // Plays footstep `prefix`1 to 6, never the last one again, when the entity has Audio and `timer`

@@ -29,7 +29,6 @@ namespace {
 constexpr float kCameraStep = 0.1f;
 Logic::ContactReceiver g_contact_receiver;
 
-
 // Scales the editor view's height by `factor`, the width following in proportion.
 void ZoomEditorCamera(Graphics& graphics, float factor)
 {

@@ -5,7 +5,6 @@
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
 
-
 using namespace OrvEngine;
 
 namespace {
