@@ -90,15 +90,11 @@ void Serializer::WriteInt(JsonWriter& writer, const char* key, int32_t value)
 }
 
 namespace {
-// The layout every vector and colour is saved in: key: [{name: value, ...}].
 void WriteFields(JsonWriter& writer, const char* key, std::initializer_list<std::pair<const char*, float>> fields)
 {
-    writer.Key(key);
-    writer.StartArray();
-    writer.StartObject();
-    for (const auto& [name, value] : fields) Serializer::WriteFloat(writer, name, value);
-    writer.EndObject();
-    writer.EndArray();
+    Serializer::WriteObjectInArray(writer, key, [fields](JsonWriter& w) {
+        for (const auto& [name, value] : fields) Serializer::WriteFloat(w, name, value);
+    });
 }
 } // namespace
 

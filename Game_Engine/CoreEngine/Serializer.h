@@ -34,6 +34,27 @@ public:
     static void WriteVec3(JsonWriter& writer, const char* key, const Vec3& value);
     // Always under "tint_color".
     static void WriteColor(JsonWriter& writer, const Vec4& rgba);
+    // key: [{...}], the shape every component, entity, vector and colour is saved in; `members`
+    // writes what stands between the braces.
+    template <typename Members> static void WriteObjectInArray(JsonWriter& writer, const char* key, Members members)
+    {
+        writer.Key(key);
+        writer.StartArray();
+        writer.StartObject();
+        members(writer);
+        writer.EndObject();
+        writer.EndArray();
+    }
+    // The text of one object whose members `members` writes.
+    template <typename Members> static std::string ObjectText(Members members)
+    {
+        rapidjson::StringBuffer buffer;
+        JsonWriter writer(buffer);
+        writer.StartObject();
+        members(writer);
+        writer.EndObject();
+        return buffer.GetString();
+    }
 
     // Writes "../Resources/Data/" + name through a temporary file renamed over the target;
     // false (and the target untouched) when any step fails. Over an existing file, numbers whose

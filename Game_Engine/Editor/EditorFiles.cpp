@@ -72,38 +72,28 @@ bool WriteEntityFile(const std::string& stem, const EntityMap& entities)
     std::map<uint64_t, Entity*> kept;
     kept.swap(factory->GetEntities());
     factory->GetEntities() = entities;
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    factory->SerializeEntities(writer);
-    writer.EndObject();
+    const std::string text = Serializer::ObjectText([factory](JsonWriter& w) { factory->SerializeEntities(w); });
     factory->GetEntities().swap(kept);
-    return WriteDataFile(buffer.GetString(), stem + ".json");
+    return WriteDataFile(text, stem + ".json");
 }
 
 bool WriteSceneSettings(IScene& scene)
 {
     const std::string name = scene.GetSceneName();
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    scene.Serialize(writer);
-    writer.EndObject();
-    return WriteDataFile(buffer.GetString(), name + "/" + name + ".json");
+    const std::string text = Serializer::ObjectText([&scene](JsonWriter& writer) { scene.Serialize(writer); });
+    return WriteDataFile(text, name + "/" + name + ".json");
 }
 
 bool WriteSceneIndex(const std::string& leave_out)
 {
     if (!OrvStateMachine) return false;
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    for (const auto& [name, scene] : OrvStateMachine->scenes) {
-        if (name == leave_out || !IsSafePathComponent(name)) continue;
-        Serializer::WriteUint(writer, name.c_str(), scene->GetSceneType());
-    }
-    writer.EndObject();
-    return WriteDataFile(buffer.GetString(), "Scenes.json");
+    const std::string text = Serializer::ObjectText([&leave_out](JsonWriter& writer) {
+        for (const auto& [name, scene] : OrvStateMachine->scenes) {
+            if (name == leave_out || !IsSafePathComponent(name)) continue;
+            Serializer::WriteUint(writer, name.c_str(), scene->GetSceneType());
+        }
+    });
+    return WriteDataFile(text, "Scenes.json");
 }
 
 bool SaveAllScenes()

@@ -59,36 +59,26 @@ bool EntityFactory::LoadEntities(const std::string& file_name)
 
 void EntityFactory::SerializeComponents(JsonWriter& writer, Entity* entity)
 {
-    for (const auto& [type, component] : entity->components) {
-        writer.Key(component->component_name.c_str());
-        writer.StartArray();
-        writer.StartObject();
-        component->Serialize(writer);
-        writer.EndObject();
-        writer.EndArray();
+    for (const auto& entry : entity->components) {
+        Component& component = *entry.second;
+        const auto members = [&component](JsonWriter& w) { component.Serialize(w); };
+        Serializer::WriteObjectInArray(writer, component.component_name.c_str(), members);
     }
 }
 
 void EntityFactory::SerializeEntities(JsonWriter& writer)
 {
-    for (const auto& [id, entity] : entities) {
-        writer.Key(entity->name.c_str());
-        writer.StartArray();
-        writer.StartObject();
-        SerializeComponents(writer, entity);
-        writer.EndObject();
-        writer.EndArray();
+    for (const auto& entry : entities) {
+        Entity* entity = entry.second;
+        const auto members = [this, entity](JsonWriter& w) { SerializeComponents(w, entity); };
+        Serializer::WriteObjectInArray(writer, entity->name.c_str(), members);
     }
 }
 
 void EntityFactory::SaveEntities(const std::string& file_name)
 {
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    SerializeEntities(writer);
-    writer.EndObject();
-    const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), (file_name + ".json").c_str());
+    const std::string text = Serializer::ObjectText([this](JsonWriter& writer) { SerializeEntities(writer); });
+    const bool written = OrvSerializer.WriteStringToFile(text, file_name + ".json");
     ORV_ASSERT_AT(written, "Game_Engine/Factory/EntityFactory", "Failed to write to file " + file_name + ".json");
 }
 
@@ -137,16 +127,9 @@ void EntityFactory::SavePrefab(const uint64_t& id, const std::string& file_name)
     if (found == entities.end()) return;
     if (!CheckPrefabName(file_name, "SavePrefab")) return;
     Entity* entity = found->second;
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    writer.Key(file_name.c_str());
-    writer.StartArray();
-    writer.StartObject();
-    SerializeComponents(writer, entity);
-    writer.EndObject();
-    writer.EndArray();
-    writer.EndObject();
+    const auto members = [this, entity](JsonWriter& w) { SerializeComponents(w, entity); };
+    const std::string text = Serializer::ObjectText(
+        [&](JsonWriter& writer) { Serializer::WriteObjectInArray(writer, file_name.c_str(), members); });
     if (!EnsurePrefabFolder()) return;
     auto old = archetypes.find(entity->name);
     if (old != archetypes.end() && old->second != entity) {
@@ -155,7 +138,7 @@ void EntityFactory::SavePrefab(const uint64_t& id, const std::string& file_name)
         DestroyEntity(previous);
     }
     archetypes[entity->name] = entity;
-    const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), ("Prefab/" + file_name + ".json").c_str());
+    const bool written = OrvSerializer.WriteStringToFile(text, "Prefab/" + file_name + ".json");
     ORV_ASSERT_AT(written, "Game_Engine/Factory/EntityFactory", "Failed to write to file " + file_name + ".json");
 }
 
@@ -182,12 +165,10 @@ bool EntityFactory::SaveArchetypeIndex()
         if (IsSafePathComponent(name)) names.insert(name);
     }
     if (error) return false;
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    for (const std::string& name : names) Serializer::WriteString(writer, "Archetype", name);
-    writer.EndObject();
-    return OrvSerializer.WriteStringToFile(buffer.GetString(), "Prefab/Archetype.json");
+    const std::string text = Serializer::ObjectText([&names](JsonWriter& writer) {
+        for (const std::string& name : names) Serializer::WriteString(writer, "Archetype", name);
+    });
+    return OrvSerializer.WriteStringToFile(text, "Prefab/Archetype.json");
 }
 
 void EntityFactory::FreeArchetypes()

@@ -169,13 +169,9 @@ void SceneStateMachine::LoadScene(const std::string& name, uint32_t type)
 
 bool SceneStateMachine::WriteSceneSettings(IScene& scene)
 {
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    scene.Serialize(writer);
-    writer.EndObject();
+    const std::string text = Serializer::ObjectText([&scene](JsonWriter& writer) { scene.Serialize(writer); });
     const std::string n = scene.GetSceneName();
-    const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), (n + "/" + n + ".json").c_str());
+    const bool written = OrvSerializer.WriteStringToFile(text, n + "/" + n + ".json");
     // Logged, not asserted: a save of many files must not end the program after some of them.
     if (!written) PrintAndLog("[SceneStateMachine::WriteSceneSettings] Failed to write to file " + n + ".json");
     return written;
@@ -190,22 +186,20 @@ bool SceneStateMachine::SaveScene(const std::string& name)
 
 bool SceneStateMachine::SaveAllScenes()
 {
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
     bool all_written = true;
-    for (const auto& [key, scene] : scenes) {
-        const std::string n = scene->GetSceneName();
-        if (!IsSafePathComponent(n)) continue;
-        if (!MakeDataFolder(std::string(kDataFolder) + n + "/", "SceneStateMachine::SaveAllScenes", false)) {
-            all_written = false;
-            continue;
+    const std::string text = Serializer::ObjectText([&](JsonWriter& writer) {
+        for (const auto& [key, scene] : scenes) {
+            const std::string n = scene->GetSceneName();
+            if (!IsSafePathComponent(n)) continue;
+            if (!MakeDataFolder(std::string(kDataFolder) + n + "/", "SceneStateMachine::SaveAllScenes", false)) {
+                all_written = false;
+                continue;
+            }
+            Serializer::WriteUint(writer, key.c_str(), scene->GetSceneType());
+            all_written = WriteSceneSettings(*scene) && all_written;
         }
-        Serializer::WriteUint(writer, key.c_str(), scene->GetSceneType());
-        all_written = WriteSceneSettings(*scene) && all_written;
-    }
-    writer.EndObject();
-    const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), "Scenes.json");
+    });
+    const bool written = OrvSerializer.WriteStringToFile(text, "Scenes.json");
     if (!written) PrintAndLog("[SceneStateMachine::SaveAllScenes] Failed to write to file Scenes.json");
     return written && all_written;
 }

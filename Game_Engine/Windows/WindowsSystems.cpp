@@ -83,12 +83,8 @@ bool WindowsSystems::LoadConfig(const std::string& name)
 
 bool WindowsSystems::SaveConfig()
 {
-    rapidjson::StringBuffer buffer;
-    JsonWriter writer(buffer);
-    writer.StartObject();
-    Serialize(writer);
-    writer.EndObject();
-    return OrvSerializer.WriteStringToFile(buffer.GetString(), "config.json");
+    const std::string text = Serializer::ObjectText([this](JsonWriter& writer) { Serialize(writer); });
+    return OrvSerializer.WriteStringToFile(text, "config.json");
 }
 
 void WindowsSystems::Init()

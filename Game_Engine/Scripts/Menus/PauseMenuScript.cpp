@@ -78,16 +78,20 @@ void PauseMenuScript::ActOnPress(Entity* entity)
         if (pressed) MenuInput::ClearActivation();
         return;
     }
+    if (!pressed) return;
     if (NameHas(entity, EntityNames::kResumeButton)) {
-        if (pressed && IsPaused()) Resume();
-    } else if (NameHas(entity, EntityNames::kMuteMusicButton)) {
-        if (pressed) ToggleMuteBGM();
-    } else if (NameHas(entity, EntityNames::kMuteEffectsButton)) {
-        if (pressed) ToggleMuteSFX();
-    } else if (NameHas(entity, EntityNames::kPauseHelpButton)) {
-        // The selection and activation stay as they are.
-        if (pressed) OpenPanel();
+        if (IsPaused()) Resume();
+    } else {
+        // Opening the panel leaves the selection and activation as they are.
+        RunNamedAction(entity);
     }
+}
+
+void PauseMenuScript::RunNamedAction(Entity* entity)
+{
+    if (NameHas(entity, EntityNames::kMuteMusicButton)) ToggleMuteBGM();
+    else if (NameHas(entity, EntityNames::kMuteEffectsButton)) ToggleMuteSFX();
+    else if (NameHas(entity, EntityNames::kPauseHelpButton)) OpenPanel();
 }
 
 void PauseMenuScript::Resume()
@@ -125,15 +129,7 @@ void PauseMenuScript::HandleClick(Entity* entity, Message* message)
     if (button) {
         // Resume answers any click, press or release, of either mouse button.
         if (NameHas(entity, EntityNames::kResumeButton) && button->IsMouseOver() && IsPaused()) Resume();
-        if (MenuInput::IsButtonJustDown(message, 1)) {
-            if (NameHas(entity, EntityNames::kMuteMusicButton)) {
-                if (button->IsMouseOver()) ToggleMuteBGM();
-            } else if (NameHas(entity, EntityNames::kMuteEffectsButton)) {
-                if (button->IsMouseOver()) ToggleMuteSFX();
-            } else if (NameHas(entity, EntityNames::kPauseHelpButton)) {
-                if (button->IsMouseOver()) OpenPanel();
-            }
-        }
+        if (MenuInput::IsButtonJustDown(message, 1) && button->IsMouseOver()) RunNamedAction(entity);
     }
 }
 

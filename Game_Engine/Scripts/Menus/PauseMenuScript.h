@@ -31,6 +31,8 @@ private:
     void FindPanel();
     void FollowPause(OrvEngine::Entity* entity);
     void ActOnPress(OrvEngine::Entity* entity);
+    // The mute toggle or help panel the entity's name names; nothing for other names.
+    void RunNamedAction(OrvEngine::Entity* entity);
     void Resume();
     void OpenPanel();
     void ClosePanel();
