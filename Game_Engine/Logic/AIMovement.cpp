@@ -277,21 +277,11 @@ void AIMovement::AttackingStep()
         return;
     }
     if (!HasCollider(other) || !HasCollider(owner)) return;
+    const bool in_reach = ContactWith(other) || target_position - own_position == Shared().companion_contact_offset;
     auto sprite = owner->GetComponent<Sprite>(SPRITE);
-    const float now = TotalTime();
-    if (!ContactWith(other) && target_position - own_position != Shared().companion_contact_offset) {
-        if (AnimationFinished(sprite.get())) {
-            state = COMPANION_IDLE;
-            last_attack_time = now;
-        }
-        return;
-    }
-    if (now - last_attack_time >= cooldown && FrameReached(sprite.get(), attack_frame)) {
-        LandHit(other);
-    } else if (AnimationFinished(sprite.get())) {
-        state = COMPANION_IDLE;
-        last_attack_time = now;
-    }
+    const Swing swing = SwingStep(sprite.get(), in_reach, last_attack_time, cooldown, attack_frame);
+    if (swing == Swing::Lands) LandHit(other);
+    else if (swing == Swing::Ends) state = COMPANION_IDLE;
 }
 
 // ---- The hit ---------------------------------------------------------------------------------

@@ -367,23 +367,11 @@ void EnemyMovement::AttackingStep()
         return;
     }
     if (!HasCollider(other) || !HasCollider(owner)) return;
-    const Vec2 recorded = target_position - own_position;
-    const bool touching = ContactWith(other);
+    const bool in_reach = ContactWith(other) || target_position - own_position == Vec2();
     auto sprite = owner->GetComponent<Sprite>(SPRITE);
-    const float now = TotalTime();
-    if (!touching && recorded != Vec2()) {
-        if (AnimationFinished(sprite.get())) {
-            state = ENEMY_IDLE;
-            last_attack_time = now;
-        }
-        return;
-    }
-    if (now - last_attack_time >= cooldown && FrameReached(sprite.get(), attack_frame)) {
-        LandHit(other);
-    } else if (AnimationFinished(sprite.get())) {
-        state = ENEMY_IDLE;
-        last_attack_time = now;
-    }
+    const Swing swing = SwingStep(sprite.get(), in_reach, last_attack_time, cooldown, attack_frame);
+    if (swing == Swing::Lands) LandHit(other);
+    else if (swing == Swing::Ends) state = ENEMY_IDLE;
 }
 
 void EnemyMovement::PurifiedStep(bool& closing)

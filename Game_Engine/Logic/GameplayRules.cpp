@@ -115,6 +115,15 @@ void ApplyStateTexture(Sprite& sprite, const std::string& name)
     sprite.current_frame = 1;
 }
 
+Swing SwingStep(const Sprite* sprite, bool in_reach, float& last_attack_time, float cooldown, uint64_t attack_frame)
+{
+    const float now = TotalTime();
+    if (in_reach && now - last_attack_time >= cooldown && FrameReached(sprite, attack_frame)) return Swing::Lands;
+    if (!AnimationFinished(sprite)) return Swing::Goes;
+    last_attack_time = now;
+    return Swing::Ends;
+}
+
 void ShowStateSheet(Sprite& sprite, const std::string& name, float speed, bool once, int32_t frames)
 {
     sprite.SetIsSpritesheet(true);

@@ -54,6 +54,11 @@ bool ContactTest(Entity* self, Entity* other);
 bool AnimationFinished(const Sprite* sprite);
 // The current frame has reached `frame`; a missing Sprite counts as there.
 bool FrameReached(const Sprite* sprite, uint64_t frame);
+// One frame of an attack swing. The blow lands when the target is in reach, the cooldown since
+// last_attack_time has passed and the sheet has reached attack_frame; otherwise the swing ends with
+// its animation, which sets last_attack_time to now.
+enum class Swing { Goes, Lands, Ends };
+Swing SwingStep(const Sprite* sprite, bool in_reach, float& last_attack_time, float cooldown, uint64_t attack_frame);
 // 0 gives 1; otherwise at most the owner Sprite's frame count (the frame itself without a Sprite).
 uint64_t ClampAttackFrame(const Entity* owner, uint64_t frame);
 // Shows `name` on the Sprite: nothing when it already shows it; an empty name re-applies the
