@@ -22,8 +22,6 @@
 #include <backends/imgui_impl_opengl3.h>
 #include <imgui.h>
 
-#include <cstdint>
-
 namespace OrvEngine {
 
 namespace {

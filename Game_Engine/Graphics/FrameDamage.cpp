@@ -33,12 +33,6 @@ void ScreenRect::Include(const ScreenRect& other)
     y1 = std::max(y1, other.y1);
 }
 
-void FrameDamage::SetAllowed(bool allowed)
-{
-    allowed_ = allowed;
-    last_valid_ = false;
-}
-
 bool FrameDamage::Active() const { return allowed_ && check_ == Check::Kept; }
 
 bool FrameDamage::BeginFrame(int width, int height, bool game_view)

@@ -23,15 +23,11 @@ struct ScreenRect {
 
 class FrameDamage {
 public:
-    // The off switch (on by default); turning it off makes every later frame whole.
-    void SetAllowed(bool allowed);
     // The back buffer no longer holds the last frame (the window changed size): the next frame is
     // drawn whole.
     void Forget() { last_valid_ = false; }
     // Allowed, and the driver was seen keeping the back buffer.
     bool Active() const;
-    // Partly repainting now: the clear and the draws are scissored.
-    bool Partial() const { return partial_; }
     const ScreenRect& Repainted() const { return repainted_; }
 
     // The frame starts on the window's framebuffer. Returns true when the clear is left to the
@@ -78,7 +74,6 @@ private:
     int width_ = 0, height_ = 0;
     ScreenRect repainted_;
     SpriteBatch* sprites_ = nullptr;
-    uint64_t texture_changes_ = 0;
 
     // The frame the back buffer holds.
     bool last_valid_ = false;

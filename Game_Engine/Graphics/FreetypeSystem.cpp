@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <iterator>
 #include <utility>
-#include <vector>
 
 namespace OrvEngine {
 

@@ -9,7 +9,6 @@
 #include "Scene/SceneStateMachine.h"
 
 #include <cmath>
-#include <cstdint>
 
 namespace OrvEngine {
 
