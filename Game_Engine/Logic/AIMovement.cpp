@@ -148,18 +148,14 @@ void AIMovement::Update()
             FindTarget();
         }
     }
-    if (sprite) {
-        if (was_hit) {
-            hurt_flash = true;
-            if (TotalTime() >= hit_time + kHitRecovery) {
-                hit_time = TotalTime();
-                was_hit = false;
-            }
-        } else {
-            hurt_flash = false;
-        }
-    } else if (!was_hit) {
+    if (!was_hit) {
         hurt_flash = false;
+    } else if (sprite) {
+        hurt_flash = true;
+        if (TotalTime() >= hit_time + kHitRecovery) {
+            hit_time = TotalTime();
+            was_hit = false;
+        }
     }
     MoveToTarget();
     if (stats && stats->hp <= 0) state = COMPANION_DOWN;

@@ -163,38 +163,21 @@ void PlayerController::HandleMessage(Message* message)
 
 void PlayerController::MoveWithKeys(const KeyMessage& keys, RigidBody2D& body)
 {
-    float dx = 0.0f;
-    float dy = 0.0f;
-    Vec3 scale = base_scale;
-    bool moving = false;
     auto held = [&keys](int32_t code) { return code > 0 && keys.IsKeyDown(static_cast<uint64_t>(code)); };
-    if (held(up_key)) {
-        state = PS_Walking;
-        dy = 1.0f;
-        moving = true;
-    }
-    if (held(down_key)) {
-        state = PS_Walking;
-        dy -= 1.0f;
-        moving = true;
-    }
-    if (held(left_key)) {
-        state = PS_Walking;
+    const bool up = held(up_key), down = held(down_key), left = held(left_key), right = held(right_key);
+    Vec3 scale = base_scale;
+    if (left) {
         facing = 0;
         scale.x = -scale.x;
-        dx = -1.0f;
-        moving = true;
     }
-    if (held(right_key)) {
-        state = PS_Walking;
-        facing = 1;
-        dx += 1.0f;
-        moving = true;
-    }
+    if (right) facing = 1;
     if (auto transform = OwnTransform()) transform->SetScale(scale);
 
-    if (moving) {
-        // Diagonal movement is deliberately not normalised.
+    if (up || down || left || right) {
+        state = PS_Walking;
+        // Opposite keys cancel; diagonal movement is deliberately not normalised.
+        const float dx = (right ? 1.0f : 0.0f) - (left ? 1.0f : 0.0f);
+        const float dy = (up ? 1.0f : 0.0f) - (down ? 1.0f : 0.0f);
         if (stats) body.SetVelocity(Vec2(dx * stats->speed_attack, dy * stats->speed_attack));
         Gameplay::PlayFootstep(owner, "SFX_I_Footstep", last_footstep, footstep_timer, kFootstepPause);
     } else {
