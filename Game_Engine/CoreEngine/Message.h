@@ -50,6 +50,12 @@ struct KeyStateMessage : Message {
     }
     // True when the count is exactly 1; a missing key gets an entry with count 0.
     bool IsKeyTriggered(uint64_t code) { return counts[code] == 1; }
+    // The same, adding no entry.
+    bool IsKeyTriggeredConst(uint64_t code) const
+    {
+        auto it = counts.find(code);
+        return it != counts.end() && it->second == 1;
+    }
     std::map<uint64_t, uint64_t> counts;
     std::map<uint64_t, bool> released;
 };
@@ -67,13 +73,6 @@ struct KeyMessage : KeyStateMessage {
     // True only for this message's own key when its count is 1: the key-down that began a press.
     bool IsOwnPress(uint64_t code) const { return key == code && IsKeyTriggeredConst(code); }
     uint64_t key = 0;
-
-private:
-    bool IsKeyTriggeredConst(uint64_t code) const
-    {
-        auto it = counts.find(code);
-        return it != counts.end() && it->second == 1;
-    }
 };
 
 struct ContactMessage : Message {

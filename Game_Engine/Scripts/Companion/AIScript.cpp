@@ -224,9 +224,7 @@ void AIScript::HandleMessage(Entity*, Message* message)
 {
     auto* keys = dynamic_cast<KeyMessage*>(message);
     if (!keys || keys->id != MSG_KEY || IsPurifying) return;
-    auto down = keys->counts.find(Platform::VK_DOWN_KEY);
-    const bool just_pressed = down != keys->counts.end() && down->second == 1;
-    if (!just_pressed || cooldown_left > 0.0f || !movement) return;
+    if (!keys->IsKeyTriggeredConst(Platform::VK_DOWN_KEY) || cooldown_left > 0.0f || !movement) return;
     movement->state = COMPANION_RECALLED;
     std::cout << "DOWN KEY PRESSED" << std::endl;
     cooldown_left = teleport_cooldown;

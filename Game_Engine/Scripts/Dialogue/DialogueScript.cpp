@@ -126,9 +126,7 @@ void DialogueScript::OnCollision(Entity*, Entity* other)
 void DialogueScript::HandleMessage(Entity*, Message* message)
 {
     if (!message || message->id != MSG_KEY || !shown || enter_counter >= 0) return;
-    const auto& counts = Input::GetKeyMessage().counts;
-    auto enter = counts.find(Platform::VK_RETURN_KEY);
-    if (enter == counts.end() || enter->second != 1) return;
+    if (!Input::GetKeyMessage().IsKeyTriggeredConst(Platform::VK_RETURN_KEY)) return;
     ++current_picture;
     enter_counter = enter_reload;
     shown = false;

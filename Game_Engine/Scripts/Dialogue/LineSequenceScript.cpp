@@ -53,7 +53,5 @@ void LineSequenceScript::RemoveSelf(Entity* entity)
 
 bool LineSequenceScript::EnterJustPressed()
 {
-    const auto& counts = Input::GetKeyMessage().counts;
-    auto enter = counts.find(Platform::VK_RETURN_KEY);
-    return enter != counts.end() && enter->second == 1;
+    return Input::GetKeyMessage().IsKeyTriggeredConst(Platform::VK_RETURN_KEY);
 }

@@ -21,12 +21,6 @@ using namespace OrvEngine;
 namespace {
 const Color kLit(1.0f, 1.0f, 1.0f, 1.0f);
 const Color kDark(0.5f, 0.5f, 0.5f, 1.0f);
-
-bool JustPressed(const KeyMessage& keys, uint64_t code)
-{
-    auto it = keys.counts.find(code);
-    return it != keys.counts.end() && it->second == 1;
-}
 } // namespace
 
 void ArrowKeysUIScript::Init(Entity* entity)
@@ -94,14 +88,14 @@ void ArrowKeysUIScript::HandleMessage(Entity* entity, Message* message)
     auto* keys = dynamic_cast<KeyMessage*>(message);
     if (!entity || !keys || keys->id != MSG_KEY) return;
     const std::string& name = entity->name;
-    if (JustPressed(*keys, Platform::VK_DOWN_KEY) && name == EntityNames::kArrowKeyDown && sprite) {
+    if (keys->IsKeyTriggeredConst(Platform::VK_DOWN_KEY) && name == EntityNames::kArrowKeyDown && sprite) {
         Dim();
         ShowCooldown();
     }
     // Only the first of the other arrows found pressed is looked at (up, then left, then right).
     const char* wanted = nullptr;
-    if (JustPressed(*keys, Platform::VK_UP_KEY)) wanted = EntityNames::kArrowKeyUp;
-    else if (JustPressed(*keys, Platform::VK_LEFT_KEY)) wanted = EntityNames::kArrowKeyLeft;
-    else if (JustPressed(*keys, Platform::VK_RIGHT_KEY)) wanted = EntityNames::kArrowKeyRight;
+    if (keys->IsKeyTriggeredConst(Platform::VK_UP_KEY)) wanted = EntityNames::kArrowKeyUp;
+    else if (keys->IsKeyTriggeredConst(Platform::VK_LEFT_KEY)) wanted = EntityNames::kArrowKeyLeft;
+    else if (keys->IsKeyTriggeredConst(Platform::VK_RIGHT_KEY)) wanted = EntityNames::kArrowKeyRight;
     if (wanted && name == wanted && sprite) Dim();
 }

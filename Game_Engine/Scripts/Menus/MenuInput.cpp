@@ -35,9 +35,7 @@ bool IsButtonJustDown(Message* message, uint32_t mouse_button)
 bool IsKeyJustDown(Message* message, uint64_t key)
 {
     if (!message || message->id != MSG_KEY) return false;
-    const auto& counts = static_cast<KeyMessage*>(message)->counts;
-    auto count = counts.find(key);
-    return count != counts.end() && count->second == 1;
+    return static_cast<KeyMessage*>(message)->IsKeyTriggeredConst(key);
 }
 
 } // namespace MenuInput
