@@ -228,10 +228,7 @@ void AIMovement::WalkingStep()
         state = COMPANION_IDLE;
         return;
     }
-    auto own_transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
-    auto other_transform = other->GetComponent<Transform>(TRANSFORM);
-    if (own_transform) own_position = own_transform->GetPosition2D();
-    if (other_transform) target_position = other_transform->GetPosition2D();
+    RecordPositions(owner, other, own_position, target_position);
 
     if (HasCollider(other) && HasCollider(owner) && ContactWith(other) && rigid_body) {
         Stop();

@@ -254,14 +254,6 @@ void EnemyMovement::Stop()
 
 bool EnemyMovement::ContactWith(Entity* other) const { return ContactTest(owner, other); }
 
-void EnemyMovement::RecordPositions(Entity* other)
-{
-    auto own_transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
-    auto other_transform = other ? other->GetComponent<Transform>(TRANSFORM) : nullptr;
-    if (own_transform) own_position = own_transform->GetPosition2D();
-    if (other_transform) target_position = other_transform->GetPosition2D();
-}
-
 void EnemyMovement::MoveAndAttack()
 {
     if (!rigid_body && owner) rigid_body = owner->GetComponent<RigidBody2D>(RIGIDBODY2D);
@@ -325,7 +317,7 @@ void EnemyMovement::WalkingStep()
         DropTarget();
         return;
     }
-    RecordPositions(other);
+    RecordPositions(owner, other, own_position, target_position);
     if (HasCollider(other) && HasCollider(owner) && ContactWith(other) && rigid_body) {
         reached_target = true;
         Stop();
@@ -385,7 +377,7 @@ void EnemyMovement::PurifiedStep(bool& closing)
     if (GetPlayerTarget()) target = player_target;
     Entity* other = GetTarget();
     if (!other) return;
-    RecordPositions(other);
+    RecordPositions(owner, other, own_position, target_position);
     if (stats && rigid_body) rigid_body->SetVelocity(WalkDirection(owner, other, own_position, target_position) * kPurifiedSpeed);
 }
 

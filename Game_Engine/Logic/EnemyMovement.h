@@ -142,7 +142,6 @@ private:
     void Stop();
     void ApplyKnockBack(uint32_t level);
     bool ContactWith(Entity* other) const;
-    void RecordPositions(Entity* other);
     void WalkTowardsTarget(Entity* other);
     void IdleStep();
     void WalkingStep();

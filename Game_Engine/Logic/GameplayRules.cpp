@@ -124,6 +124,14 @@ Swing SwingStep(const Sprite* sprite, bool in_reach, float& last_attack_time, fl
     return Swing::Ends;
 }
 
+void RecordPositions(const Entity* self, const Entity* other, Vec2& own, Vec2& target)
+{
+    auto own_transform = self ? self->GetComponent<Transform>(TRANSFORM) : nullptr;
+    auto other_transform = other ? other->GetComponent<Transform>(TRANSFORM) : nullptr;
+    if (own_transform) own = own_transform->GetPosition2D();
+    if (other_transform) target = other_transform->GetPosition2D();
+}
+
 void ShowStateSheet(Sprite& sprite, const std::string& name, float speed, bool once, int32_t frames)
 {
     sprite.SetIsSpritesheet(true);

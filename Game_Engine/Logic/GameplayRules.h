@@ -48,6 +48,8 @@ void CacheStats(const Entity* owner, std::shared_ptr<Stats>& stats, uint64_t& ma
 // sit at different depths below their Transforms, and aiming one Transform at the other would send
 // a box into the wall the other's box stands against); from `from` to `to` otherwise. Unit length.
 Vec2 WalkDirection(const Entity* self, const Entity* other, const Vec2& from, const Vec2& to);
+// The Transform positions of self into own and of other into target; a missing one is left as it was.
+void RecordPositions(const Entity* self, const Entity* other, Vec2& own, Vec2& target);
 // The overlap test between the two entities' boxes, self first, without moving either body.
 bool ContactTest(Entity* self, Entity* other);
 // True when the Sprite has shown its last frame; a missing Sprite counts as finished.
