@@ -205,6 +205,7 @@ void Sprite::Draw()
     quad.tint[2] = tint_color.z;
     quad.tint[3] = tint_color.w;
     quad.frame = is_spritesheet ? drawn_frame : 0;
+    if (texture_ref) quad.alpha = texture_ref->alpha;
     SpriteSystem::GetInstance()->batch.Add(quad);
 }
 

@@ -1,6 +1,7 @@
 #include "Graphics/SpriteBatch.h"
 
 #include "Graphics/Graphics.h"
+#include "Graphics/TextureAlpha.h"
 #include "Graphics/TextureManager.h"
 #include "Logging/Logging.h"
 
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace OrvEngine {
 
@@ -24,6 +26,31 @@ const float kCorners[4][4] = {
 // order, so each triangle is set up and interpolated exactly as before.
 const uint32_t kQuadIndices[6] = {0, 1, 2, 2, 1, 3};
 constexpr size_t kMinimumIndexQuads = 256;
+
+// What a quad drawn without a texture samples: the white texture's one opaque row.
+const std::shared_ptr<const TextureAlpha>& WhiteAlpha()
+{
+    static const auto white = std::make_shared<const TextureAlpha>(TextureAlpha::Opaque(1));
+    return white;
+}
+
+bool operator==(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
+}
+
+// The viewport and, while the scissor test is on, its box, in window pixels.
+void DrawTarget(ScreenRect& viewport, ScreenRect& area, bool& scissored)
+{
+    GLint box[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, box);
+    viewport = {box[0], box[1], box[0] + box[2], box[1] + box[3]};
+    scissored = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    area = viewport;
+    if (!scissored) return;
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    area = {box[0], box[1], box[0] + box[2], box[1] + box[3]};
+}
 } // namespace
 
 void SpriteAxes(float x, float y, float rotation_degrees, float scale_x, float scale_y, SpriteQuad& quad)
@@ -54,17 +81,21 @@ void SpriteBatch::Begin(const glm::mat4& world_to_ndc)
 {
     world_to_ndc_ = world_to_ndc;
     vertices_.clear();
-    runs_.clear();
     keys_.clear();
+    shapes_.clear();
+    plan_queued_ = false;
 }
 
 void SpriteBatch::Add(const SpriteQuad& quad)
 {
-    const uint32_t index = static_cast<uint32_t>(vertices_.size() / 4);
-    if (runs_.empty() || runs_.back().texture != quad.texture || runs_.back().sheet != quad.sheet) {
-        runs_.push_back({quad.texture, quad.sheet, index, 0});
-    }
-    ++runs_.back().count;
+    plan_queued_ = false;
+    PlanQuad shape;
+    std::memcpy(shape.axes, quad.axes, sizeof(shape.axes));
+    std::memcpy(shape.origin, quad.origin, sizeof(shape.origin));
+    const bool finite = std::all_of(std::begin(quad.tint), std::end(quad.tint), [](float c) { return std::isfinite(c); });
+    shape.opacity = finite ? quad.tint[3] : std::numeric_limits<float>::quiet_NaN();
+    shape.alpha = quad.texture ? quad.alpha : WhiteAlpha();
+    shapes_.push_back(std::move(shape));
     keys_.push_back(static_cast<uint64_t>(quad.texture) << 1 | static_cast<uint64_t>(quad.sheet));
     const size_t first = vertices_.size();
     vertices_.resize(first + 4);
@@ -143,22 +174,91 @@ void SpriteBatch::Upload()
     }
 }
 
-void SpriteBatch::DrawRuns(const std::vector<Run>& runs)
+void SpriteBatch::PlanFor(const std::vector<PlanQuad>& shapes, const glm::mat4& world_to_ndc)
+{
+    ScreenRect viewport, area;
+    DrawTarget(viewport, area, plan_scissored_);
+    const bool made = plan_queued_ && &shapes == &shapes_ && viewport == plan_viewport_ && area == plan_area_;
+    plan_queued_ = false;
+    plan_viewport_ = viewport;
+    plan_area_ = area;
+    if (!made) plan_.Make(shapes, world_to_ndc, viewport, area, planned_);
+}
+
+bool SpriteBatch::Covers(const ScreenRect& area)
+{
+    if (!planned_ || keys_.empty()) return false;
+    ScreenRect viewport, current;
+    bool scissored = false;
+    DrawTarget(viewport, current, scissored);
+    plan_.Make(shapes_, world_to_ndc_, viewport, area, true);
+    plan_queued_ = true;
+    plan_viewport_ = viewport;
+    plan_area_ = area;
+    return plan_.Covers();
+}
+
+void SpriteBatch::DrawPlanned(const std::vector<uint64_t>& keys)
 {
     const uint32_t white = TextureManager::GetInstance()->GetWhiteTexture()->id;
-    glBindVertexArray(vertex_array_);
+    const bool blending = glIsEnabled(GL_BLEND) == GL_TRUE;
+    bool blend = blending;
+    const auto set_blend = [&blend](bool on) {
+        if (on == blend) return;
+        if (on) glEnable(GL_BLEND);
+        else glDisable(GL_BLEND);
+        blend = on;
+    };
+    // While pieces draw, the scissor box is theirs; a whole quad gets the frame's back.
+    bool piece_box = false;
+    const auto frame_box = [&] {
+        if (!piece_box) return;
+        piece_box = false;
+        if (!plan_scissored_) glDisable(GL_SCISSOR_TEST);
+        else glScissor(plan_area_.x0, plan_area_.y0, plan_area_.x1 - plan_area_.x0, plan_area_.y1 - plan_area_.y0);
+    };
     int bound = -1;
-    for (const Run& run : runs) {
-        if (bound != static_cast<int>(run.sheet)) {
-            bound = static_cast<int>(run.sheet);
-            glUseProgram(programs_[bound].program);
+    const auto draw = [&](size_t first, size_t count) {
+        const int sheet = static_cast<int>(keys[first] & 1u);
+        if (bound != sheet) {
+            bound = sheet;
+            glUseProgram(programs_[sheet].program);
         }
-        glBindTextureUnit(0, run.texture ? run.texture : white);
-        const auto offset = static_cast<uintptr_t>(run.first) * 6 * sizeof(uint32_t);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.count * 6), GL_UNSIGNED_INT,
+        const auto texture = static_cast<uint32_t>(keys[first] >> 1);
+        glBindTextureUnit(0, texture ? texture : white);
+        const auto offset = static_cast<uintptr_t>(first) * 6 * sizeof(uint32_t);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * 6), GL_UNSIGNED_INT,
                        reinterpret_cast<const void*>(offset));
         ++last_draws_;
+    };
+    glBindVertexArray(vertex_array_);
+    const std::vector<DrawPlan::Quad>& quads = plan_.Quads();
+    for (size_t q = 0; q < keys.size();) {
+        const DrawPlan::Quad& quad = quads[q];
+        if (quad.mode == DrawPlan::Mode::Whole) {
+            size_t end = q + 1;
+            while (end < keys.size() && quads[end].mode == DrawPlan::Mode::Whole && quads[end].blend == quad.blend &&
+                   keys[end] == keys[q]) {
+                ++end;
+            }
+            frame_box();
+            set_blend(quad.blend);
+            draw(q, end - q);
+            q = end;
+            continue;
+        }
+        for (uint32_t i = 0; quad.mode == DrawPlan::Mode::Pieces && i < quad.pieces; ++i) {
+            const DrawPlan::Piece& piece = plan_.Pieces()[quad.first_piece + i];
+            if (!piece_box && !plan_scissored_) glEnable(GL_SCISSOR_TEST);
+            piece_box = true;
+            glScissor(piece.rect.x0, piece.rect.y0, piece.rect.x1 - piece.rect.x0, piece.rect.y1 - piece.rect.y0);
+            set_blend(piece.blend);
+            draw(q, 1);
+        }
+        ++q;
     }
+    frame_box();
+    set_blend(blending);
     glBindVertexArray(0);
     glUseProgram(0);
 }
@@ -166,27 +266,30 @@ void SpriteBatch::DrawRuns(const std::vector<Run>& runs)
 void SpriteBatch::Flush()
 {
     last_draws_ = 0;
-    drawn_valid_ = runs_.empty();
-    if (!runs_.empty() && EnsureGLObjects()) {
+    drawn_valid_ = keys_.empty();
+    if (!keys_.empty() && EnsureGLObjects()) {
         Upload();
-        DrawRuns(runs_);
+        PlanFor(shapes_, world_to_ndc_);
+        DrawPlanned(keys_);
         drawn_valid_ = true;
     }
     drawn_vertices_.swap(vertices_);
-    drawn_runs_.swap(runs_);
     drawn_keys_.swap(keys_);
+    drawn_shapes_.swap(shapes_);
     drawn_world_to_ndc_ = world_to_ndc_;
     vertices_.clear();
-    runs_.clear();
     keys_.clear();
+    shapes_.clear();
+    plan_queued_ = false;
 }
 
 void SpriteBatch::Redraw()
 {
     // The vertex buffer and the matrix uniform still hold the last flush.
-    if (!drawn_valid_ || drawn_runs_.empty() || generation_ != Graphics::GLGeneration()) return;
+    if (!drawn_valid_ || drawn_keys_.empty() || generation_ != Graphics::GLGeneration()) return;
     const size_t draws = last_draws_;
-    DrawRuns(drawn_runs_);
+    PlanFor(drawn_shapes_, drawn_world_to_ndc_);
+    DrawPlanned(drawn_keys_);
     last_draws_ = draws;
 }
 

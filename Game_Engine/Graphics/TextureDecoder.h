@@ -2,6 +2,7 @@
 // not hold up the main thread one file at a time. Knows no GL: the main thread uploads what they read.
 #pragma once
 
+#include "Graphics/TextureAlpha.h"
 #include "Platform/WorkQueue.h"
 
 #include <memory>
@@ -28,6 +29,7 @@ struct DecodedPicture {
     int height = 0;
     // The contents did not tell the file's type and its name was asked instead.
     bool type_from_name = false;
+    TextureAlpha alpha;
 };
 
 class TextureDecoder {

@@ -13,6 +13,8 @@
 //   bench_levels [--frames N] [--rounds R] [--no-fragments] [walk01] [walk23] [fight01]
 // Defaults: 900 frames (15 s), 1 round, all three stretches. Figures over several rounds are medians.
 // Needs an X display: run it under xvfb-run -a -s '-screen 0 1280x720x24' for the 1280x720 window.
+// Under valgrind --tool=callgrind --instr-atstart=no only the measured frames are counted (with
+// LP_NUM_THREADS=0 llvmpipe draws on the main thread, so its work is counted as well).
 // Runs in a temporary folder that links the repository's pictures, sounds, shaders and fonts and
 // copies its data.
 #include "Components/Camera.h"
@@ -26,6 +28,13 @@
 #include "Scene/SceneStateMachine.h"
 
 #include <GL/glew.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
+#endif
 
 #include <time.h>
 #include <unistd.h>
@@ -259,6 +268,7 @@ private:
         result_.wall = WallSeconds();
         result_.main_cpu = Seconds(CLOCK_THREAD_CPUTIME_ID);
         result_.all_cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
+        CALLGRIND_START_INSTRUMENTATION;
         // Drivers without pipeline statistics give no count.
         count_ = count_ && GLEW_ARB_pipeline_statistics_query;
         if (count_) queries_.assign(static_cast<size_t>(frames_), 0);
@@ -277,6 +287,7 @@ private:
             return;
         }
         measuring_ = false;
+        CALLGRIND_STOP_INSTRUMENTATION;
         result_.wall = WallSeconds() - result_.wall;
         result_.main_cpu = Seconds(CLOCK_THREAD_CPUTIME_ID) - result_.main_cpu;
         result_.all_cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID) - result_.all_cpu;
