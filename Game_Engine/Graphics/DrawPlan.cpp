@@ -10,11 +10,16 @@ namespace OrvEngine {
 namespace {
 // A quad smaller than this (window pixels) is drawn whole, batched with its neighbours.
 constexpr long long kLargeQuad = 128 * 128;
-// More pieces than this for one quad (or left of the area) and it is drawn whole instead.
+// A quad is drawn in at most this many pieces: an occluder that would cut it into more is passed
+// over, and a quad whose texture alone would is drawn whole.
 constexpr size_t kMostPieces = 24;
-constexpr size_t kMostOccluders = 48;
-// Texels kept clear of a band's edge rows, for the rasteriser's interpolation.
+constexpr size_t kMostOccluders = 64;
+// Texels kept clear of a part's edge, for the rasteriser's interpolation.
 constexpr float kTexelMargin = 1.0f / 16.0f;
+
+constexpr uint8_t kClear = TextureAlpha::kTransparent;
+constexpr uint8_t kMixed = TextureAlpha::kMixed;
+constexpr uint8_t kSolid = TextureAlpha::kOpaque;
 
 // The unit quad's corners, in the order of the batch's vertices.
 const float kCorners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}};
@@ -41,21 +46,36 @@ void CentresInside(float low, float high, float margin, int& first, int& end)
     end = Ceil(high - margin - 0.5f);
 }
 
-// What is left of each rectangle once `hole` is taken out: strips above and below it the full width,
+// The pixels, along one axis, that read texels [first, last] alone: linear filtering at texel
+// coordinate t = u * texels - 0.5 reads texels floor(t) and floor(t) + 1, and u runs from 0 at
+// window position `at0` to 1 at at0 + span. A pixel's margin keeps clear of the edges.
+bool SafePixels(int first, int last, float texels, float at0, float span, float slack, int& begin, int& end)
+{
+    const float t0 = static_cast<float>(first) + kTexelMargin;
+    const float t1 = static_cast<float>(last) - kTexelMargin;
+    if (t1 < t0) return false;
+    const float a = at0 + (t0 + 0.5f) / texels * span;
+    const float b = at0 + (t1 + 0.5f) / texels * span;
+    CentresInside(std::min(a, b), std::max(a, b), 1.0f + slack, begin, end);
+    return end > begin;
+}
+
+// What is left of each piece once `hole` is taken out: strips above and below it the full width,
 // beside it the hole's height.
-void Subtract(const std::vector<ScreenRect>& from, const ScreenRect& hole, std::vector<ScreenRect>& left)
+void Subtract(const std::vector<DrawPlan::Piece>& from, const ScreenRect& hole, std::vector<DrawPlan::Piece>& left)
 {
     left.clear();
-    for (const ScreenRect& r : from) {
+    for (const DrawPlan::Piece& piece : from) {
+        const ScreenRect& r = piece.rect;
         if (Intersect(r, hole).Empty()) {
-            left.push_back(r);
+            left.push_back(piece);
             continue;
         }
-        if (hole.y1 < r.y1) left.push_back({r.x0, hole.y1, r.x1, r.y1});
-        if (hole.y0 > r.y0) left.push_back({r.x0, r.y0, r.x1, hole.y0});
         const int y0 = std::max(r.y0, hole.y0), y1 = std::min(r.y1, hole.y1);
-        if (hole.x0 > r.x0) left.push_back({r.x0, y0, hole.x0, y1});
-        if (hole.x1 < r.x1) left.push_back({hole.x1, y0, r.x1, y1});
+        if (hole.y1 < r.y1) left.push_back({{r.x0, hole.y1, r.x1, r.y1}, piece.blend});
+        if (hole.y0 > r.y0) left.push_back({{r.x0, r.y0, r.x1, hole.y0}, piece.blend});
+        if (hole.x0 > r.x0) left.push_back({{r.x0, y0, hole.x0, y1}, piece.blend});
+        if (hole.x1 < r.x1) left.push_back({{hole.x1, y0, r.x1, y1}, piece.blend});
     }
 }
 
@@ -145,108 +165,113 @@ void DrawPlan::PlanQuadAt(const PlanQuad& quad, Quad& out)
         planned_area_ += visible.Area();
         return;
     }
-    BandRows(quad, shape, outer, rows_);
-    const size_t first = pieces_.size();
-    bool too_many = false;
-    for (const Rows& rows : rows_) {
-        const ScreenRect part = Intersect({outer.x0, rows.y0, outer.x1, rows.y1}, area_);
-        if (rows.transparent || part.Empty()) continue;
-        left_.assign(1, part);
-        for (const ScreenRect& occluder : occluders_) {
-            Subtract(left_, occluder, scratch_);
-            left_.swap(scratch_);
-        }
-        too_many |= left_.size() > kMostPieces;
-        for (const ScreenRect& piece : left_) pieces_.push_back({piece, !rows.opaque});
-    }
-    const size_t count = pieces_.size() - first;
-    if (too_many || count > kMostPieces) {
-        pieces_.resize(first);
-        planned_area_ += visible.Area();
-    } else if (count == 0) {
+    CutQuad(quad, shape, outer);
+    MakePieces(outer);
+    if (made_.size() > kMostPieces) made_.assign(1, {visible, true});
+    Occlude(made_);
+    if (made_.empty()) {
         out.mode = Mode::Skip;
-    } else if (count == 1 && pieces_[first].rect == visible) {
-        out.blend = pieces_[first].blend;
-        pieces_.resize(first);
+    } else if (made_.size() == 1 && made_.front().rect == visible) {
+        out.blend = made_.front().blend;
         planned_area_ += visible.Area();
     } else {
         out.mode = Mode::Pieces;
-        out.first_piece = static_cast<uint32_t>(first);
-        out.pieces = static_cast<uint32_t>(count);
-        for (size_t i = first; i < pieces_.size(); ++i) planned_area_ += pieces_[i].rect.Area();
+        out.first_piece = static_cast<uint32_t>(pieces_.size());
+        out.pieces = static_cast<uint32_t>(made_.size());
+        for (const Piece& piece : made_) planned_area_ += piece.rect.Area();
+        pieces_.insert(pieces_.end(), made_.begin(), made_.end());
     }
-    // Pixels whose centres lie inside the quad are its own wherever its rows are opaque.
-    int x0, x1, y0, y1;
-    CentresInside(std::min(shape.x0, shape.x1), std::max(shape.x0, shape.x1), shape.slack, x0, x1);
-    CentresInside(shape.min_y, shape.max_y, shape.slack, y0, y1);
-    for (const Rows& rows : rows_) {
-        if (rows.opaque) AddOccluder(Intersect({x0, std::max(y0, rows.y0), x1, std::min(y1, rows.y1)}, area_));
-    }
+    AddOccluders(shape);
 }
 
-void DrawPlan::BandRows(const PlanQuad& quad, const Shape& shape, const ScreenRect& outer,
-                        std::vector<Rows>& rows) const
+// Rows of the quad, bottom to top, each of one kind of texel: the rows of clear and solid bands
+// keep a pixel clear of the bands' edges, the rest is mixed.
+void DrawPlan::CutQuad(const PlanQuad& quad, const Shape& shape, const ScreenRect& outer)
 {
-    rows.clear();
+    cuts_.clear();
+    found_.clear();
     const TextureAlpha* alpha = quad.alpha.get();
     // A texel of alpha 0 stays 0 under any finite tint; one of 255 stays 1 only under a tint of 1.
-    const bool finite = std::isfinite(quad.opacity);
     const bool solid = quad.opacity == 1.0f;
     const float span = shape.y1 - shape.y0;
     if (alpha && alpha->WhollyOpaque() && solid) {
-        rows.push_back({outer.y0, outer.y1, true, false});
+        cuts_.push_back({outer.y0, outer.y1, kSolid});
         return;
     }
-    if (!alpha || alpha->height <= 0 || !finite || span == 0.0f) {
-        rows.push_back({outer.y0, outer.y1, false, false});
-        return;
+    const bool known = alpha && alpha->height > 0 && std::isfinite(quad.opacity) && span != 0.0f;
+    for (size_t i = 0; known && i < alpha->bands.size(); ++i) {
+        const TextureAlpha::Band& band = alpha->bands[i];
+        const bool opaque = band.kind == kSolid && solid;
+        if (!opaque && band.kind != kClear) continue;
+        int y0, y1;
+        const float rows = static_cast<float>(alpha->height);
+        if (!SafePixels(band.first, band.first + band.rows - 1, rows, shape.y0, span, shape.slack, y0, y1)) continue;
+        const Cut cut{std::max(y0, outer.y0), std::min(y1, outer.y1), opaque ? kSolid : kClear};
+        if (cut.y1 > cut.y0) found_.push_back(cut);
     }
-    const float height = static_cast<float>(alpha->height);
-    std::vector<Rows> safe;
-    for (const TextureAlpha::Band& band : alpha->bands) {
-        const bool opaque = band.kind == TextureAlpha::kOpaque && solid;
-        if (!opaque && band.kind != TextureAlpha::kTransparent) continue;
-        // Linear filtering reads rows floor(t) and floor(t) + 1 at texel coordinate t = v * height - 0.5:
-        // both lie in the band while t stays within its first and last rows.
-        const float t0 = static_cast<float>(band.first) + kTexelMargin;
-        const float t1 = static_cast<float>(band.first + band.rows - 1) - kTexelMargin;
-        if (t1 < t0) continue;
-        const float ya = shape.y0 + (t0 + 0.5f) / height * span;
-        const float yb = shape.y0 + (t1 + 0.5f) / height * span;
-        int first, end;
-        CentresInside(std::min(ya, yb), std::max(ya, yb), 1.0f + shape.slack, first, end);
-        first = std::max(first, outer.y0);
-        end = std::min(end, outer.y1);
-        if (end > first) safe.push_back({first, end, opaque, !opaque});
-    }
-    std::sort(safe.begin(), safe.end(), [](const Rows& a, const Rows& b) { return a.y0 < b.y0; });
+    std::sort(found_.begin(), found_.end(), [](const Cut& a, const Cut& b) { return a.y0 < b.y0; });
     int cursor = outer.y0;
-    for (Rows s : safe) {
-        s.y0 = std::max(s.y0, cursor);
-        if (s.y1 <= s.y0) continue;
-        if (s.y0 > cursor) rows.push_back({cursor, s.y0, false, false});
-        rows.push_back(s);
-        cursor = s.y1;
+    for (Cut cut : found_) {
+        cut.y0 = std::max(cut.y0, cursor);
+        if (cut.y1 <= cut.y0) continue;
+        if (cut.y0 > cursor) cuts_.push_back({cursor, cut.y0, kMixed});
+        cuts_.push_back(cut);
+        cursor = cut.y1;
     }
-    if (cursor < outer.y1) rows.push_back({cursor, outer.y1, false, false});
+    if (cursor < outer.y1) cuts_.push_back({cursor, outer.y1, kMixed});
+}
+
+// The cuts as pieces within the area, clear ones left out.
+void DrawPlan::MakePieces(const ScreenRect& outer)
+{
+    made_.clear();
+    for (const Cut& cut : cuts_) {
+        const ScreenRect rect = Intersect({outer.x0, cut.y0, outer.x1, cut.y1}, area_);
+        if (cut.kind != kClear && !rect.Empty()) made_.push_back({rect, cut.kind != kSolid});
+    }
+}
+
+// Takes what the occluders cover out of the pieces, largest occluder first; one that would leave
+// more than kMostPieces pieces is passed over.
+void DrawPlan::Occlude(std::vector<Piece>& pieces)
+{
+    for (const ScreenRect& occluder : occluders_) {
+        if (pieces.empty()) return;
+        Subtract(pieces, occluder, scratch_);
+        if (scratch_.size() <= kMostPieces) pieces.swap(scratch_);
+    }
 }
 
 bool DrawPlan::Hidden(const ScreenRect& rect)
 {
     if (rect.Empty()) return true;
-    left_.assign(1, rect);
-    for (const ScreenRect& occluder : occluders_) {
-        Subtract(left_, occluder, scratch_);
-        left_.swap(scratch_);
-        if (left_.empty()) return true;
-        if (left_.size() > kMostPieces) return false;
-    }
+    left_.assign(1, {rect, true});
+    Occlude(left_);
     return left_.empty();
 }
 
+// Pixels whose centres lie inside the quad are its own wherever its rows are solid.
+void DrawPlan::AddOccluders(const Shape& shape)
+{
+    int x0, x1, y0, y1;
+    CentresInside(std::min(shape.x0, shape.x1), std::max(shape.x0, shape.x1), shape.slack, x0, x1);
+    CentresInside(shape.min_y, shape.max_y, shape.slack, y0, y1);
+    for (const Cut& cut : cuts_) {
+        if (cut.kind == kSolid) AddOccluder(Intersect({x0, std::max(y0, cut.y0), x1, std::min(y1, cut.y1)}, area_));
+    }
+}
+
+// Kept largest first; when full, a larger one takes the smallest one's place.
 void DrawPlan::AddOccluder(const ScreenRect& rect)
 {
-    if (!rect.Empty() && occluders_.size() < kMostOccluders) occluders_.push_back(rect);
+    if (rect.Empty()) return;
+    if (occluders_.size() >= kMostOccluders) {
+        if (occluders_.back().Area() >= rect.Area()) return;
+        occluders_.pop_back();
+    }
+    const auto at = std::find_if(occluders_.begin(), occluders_.end(),
+                                 [&rect](const ScreenRect& o) { return o.Area() < rect.Area(); });
+    occluders_.insert(at, rect);
 }
 
 } // namespace OrvEngine

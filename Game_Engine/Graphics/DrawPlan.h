@@ -19,7 +19,7 @@ namespace OrvEngine {
 struct TextureAlpha;
 
 // What the plan reads of a quad: its place (as SpriteQuad gives it), the alpha its tint multiplies
-// by, and its texture's rows (null when unknown: every row counts as mixed).
+// by, and its texture's clear and solid rows (null when unknown: every row counts as mixed).
 struct PlanQuad {
     float axes[4] = {1.0f, 0.0f, 0.0f, 1.0f};
     float origin[2] = {0.0f, 0.0f};
@@ -56,22 +56,26 @@ public:
 
 private:
     struct Shape;
-    struct Rows {
+    // Rows [y0, y1) of a quad in window pixels whose texels are all of one kind.
+    struct Cut {
         int y0, y1;
-        bool opaque, transparent;
+        uint8_t kind;
     };
 
     bool Place(const PlanQuad& quad, Shape& shape) const;
     void PlanQuadAt(const PlanQuad& quad, Quad& out);
-    void BandRows(const PlanQuad& quad, const Shape& shape, const ScreenRect& outer, std::vector<Rows>& rows) const;
+    void CutQuad(const PlanQuad& quad, const Shape& shape, const ScreenRect& outer);
+    void MakePieces(const ScreenRect& outer);
+    void Occlude(std::vector<Piece>& pieces);
     bool Hidden(const ScreenRect& rect);
+    void AddOccluders(const Shape& shape);
     void AddOccluder(const ScreenRect& rect);
 
     std::vector<Quad> quads_;
     std::vector<Piece> pieces_;
     std::vector<ScreenRect> occluders_;
-    std::vector<Rows> rows_;
-    std::vector<ScreenRect> left_, scratch_;
+    std::vector<Cut> cuts_, found_;
+    std::vector<Piece> made_, left_, scratch_;
     glm::mat4 to_ndc_{1.0f};
     ScreenRect viewport_, area_;
     bool covers_ = false;
