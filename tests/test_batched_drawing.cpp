@@ -298,20 +298,24 @@ protected:
         return sprite.owner->active && sprite.visible && sprite.tint_color.w != 0.0f;
     }
 
-    // Draws of the batched pass: one per change of texture or program along the shown sprites.
+    // Draws of the batched pass: one per change of texture or program (sheet or not, tinted or not)
+    // along the shown sprites.
     static size_t ExpectedRuns()
     {
         const uint32_t white = TextureManager::GetInstance()->GetWhiteTexture()->id;
         size_t runs = 0;
         uint32_t texture = 0;
-        bool sheet = false;
+        int program = 0;
         for (const auto& sprite : SpriteSystem::GetInstance()->sprites) {
             if (!Shows(*sprite)) continue;
             const auto& ref = sprite->GetTextureRef();
             const uint32_t id = ref && ref->id ? ref->id : white;
-            if (runs == 0 || id != texture || sprite->is_spritesheet != sheet) ++runs;
+            const Color& tint = sprite->tint_color;
+            const bool untinted = tint.x == 1.0f && tint.y == 1.0f && tint.z == 1.0f && tint.w == 1.0f;
+            const int used = (sprite->is_spritesheet ? 1 : 0) + (untinted ? 2 : 0);
+            if (runs == 0 || id != texture || used != program) ++runs;
             texture = id;
-            sheet = sprite->is_spritesheet;
+            program = used;
         }
         return runs;
     }

@@ -16,8 +16,11 @@
 namespace OrvEngine {
 
 namespace {
+// Program i: plain (i & 1 == 0) or sheet, tinted (i & 2 == 0) or not; an untinted quad skips the
+// multiply by white, which gives the same colour.
 const char* const kVertexShaders[2] = {"Shaders/SpriteBatch.vert", "Shaders/SpriteBatchSheet.vert"};
-const char* const kFragmentShader = "Shaders/SpriteBatch.frag";
+const char* const kFragmentShaders[2] = {"Shaders/SpriteBatch.frag", "Shaders/SpriteBatchUntinted.frag"};
+constexpr int kPrograms = 4;
 
 // The unit quad's corners in the order of the single-quad model, each with its texture coordinate.
 const float kCorners[4][4] = {
@@ -96,7 +99,9 @@ void SpriteBatch::Add(const SpriteQuad& quad)
     shape.opacity = finite ? quad.tint[3] : std::numeric_limits<float>::quiet_NaN();
     shape.alpha = quad.texture ? quad.alpha : WhiteAlpha();
     shapes_.push_back(std::move(shape));
-    keys_.push_back(static_cast<uint64_t>(quad.texture) << 1 | static_cast<uint64_t>(quad.sheet));
+    const bool untinted = std::all_of(std::begin(quad.tint), std::end(quad.tint), [](float c) { return c == 1.0f; });
+    keys_.push_back(static_cast<uint64_t>(quad.texture) << 2 | static_cast<uint64_t>(untinted) << 1 |
+                    static_cast<uint64_t>(quad.sheet));
     const size_t first = vertices_.size();
     vertices_.resize(first + 4);
     for (size_t i = 0; i < 4; ++i) {
@@ -109,16 +114,22 @@ void SpriteBatch::Add(const SpriteQuad& quad)
     }
 }
 
+bool SpriteBatch::ProgramsLinked() const
+{
+    return std::all_of(std::begin(programs_), std::end(programs_),
+                       [](const Shader& program) { return program.Location(UNIFORM_WORLD_TO_NDC) >= 0; });
+}
+
 bool SpriteBatch::EnsureGLObjects()
 {
     // Objects made under an earlier context are gone with it.
     if (generation_ == Graphics::GLGeneration() && vertex_array_) {
-        return programs_[0].Location(UNIFORM_WORLD_TO_NDC) >= 0 && programs_[1].Location(UNIFORM_WORLD_TO_NDC) >= 0;
+        return ProgramsLinked();
     }
     generation_ = Graphics::GLGeneration();
     vertex_capacity_ = 0;
     index_quads_ = 0;
-    for (int i = 0; i < 2; ++i) Shader::Load(programs_[i], kVertexShaders[i], kFragmentShader);
+    for (int i = 0; i < kPrograms; ++i) Shader::Load(programs_[i], kVertexShaders[i & 1], kFragmentShaders[i >> 1]);
     glCreateVertexArrays(1, &vertex_array_);
     glCreateBuffers(1, &vertex_buffer_);
     glCreateBuffers(1, &index_buffer_);
@@ -141,8 +152,7 @@ bool SpriteBatch::EnsureGLObjects()
     glEnableVertexArrayAttrib(vertex_array_, 4);
     glVertexArrayAttribIFormat(vertex_array_, 4, 1, GL_INT, offsetof(Vertex, frame));
     glVertexArrayAttribBinding(vertex_array_, 4, 0);
-    const bool usable =
-        programs_[0].Location(UNIFORM_WORLD_TO_NDC) >= 0 && programs_[1].Location(UNIFORM_WORLD_TO_NDC) >= 0;
+    const bool usable = ProgramsLinked();
     if (!usable) PrintAndLog("[SpriteBatch] The batch programs did not link; sprites are not drawn");
     return usable;
 }
@@ -219,12 +229,12 @@ void SpriteBatch::DrawPlanned(const std::vector<uint64_t>& keys)
     };
     int bound = -1;
     const auto draw = [&](size_t first, size_t count) {
-        const int sheet = static_cast<int>(keys[first] & 1u);
-        if (bound != sheet) {
-            bound = sheet;
-            glUseProgram(programs_[sheet].program);
+        const int program = static_cast<int>(keys[first] & 3u);
+        if (bound != program) {
+            bound = program;
+            glUseProgram(programs_[program].program);
         }
-        const auto texture = static_cast<uint32_t>(keys[first] >> 1);
+        const auto texture = static_cast<uint32_t>(keys[first] >> 2);
         glBindTextureUnit(0, texture ? texture : white);
         const auto offset = static_cast<uintptr_t>(first) * 6 * sizeof(uint32_t);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * 6), GL_UNSIGNED_INT,

@@ -2,7 +2,7 @@
 // uploaded once; each run of consecutive quads sharing a texture, a program and a blend state is
 // one draw, with no uniform change or binding per quad. What each quad draws follows the frame's
 // draw plan (hidden quads skipped, opaque rows unblended, large quads in scissored pieces). Owns its
-// two programs and GL buffers; knows no sprites.
+// four programs and GL buffers; knows no sprites.
 #pragma once
 
 #include "Graphics/DrawPlan.h"
@@ -81,6 +81,7 @@ private:
     static_assert(sizeof(Vertex) == 60, "the batch vertex layout is 60 bytes");
 
     bool EnsureGLObjects();
+    bool ProgramsLinked() const;
     void Upload();
     // Plans the quads for the current viewport and scissor box, unless the plan was made for them.
     void PlanFor(const std::vector<PlanQuad>& shapes, const glm::mat4& world_to_ndc);
@@ -103,7 +104,7 @@ private:
     bool plan_queued_ = false;
     ScreenRect plan_viewport_, plan_area_;
     bool plan_scissored_ = false;
-    Shader programs_[2]; // plain, sheet
+    Shader programs_[4]; // plain, sheet; each tinted and untinted
     uint32_t vertex_array_ = 0;
     uint32_t vertex_buffer_ = 0;
     uint32_t index_buffer_ = 0;
