@@ -74,33 +74,17 @@ protected:
         unsetenv("SDL_VIDEODRIVER");
     }
 
-    // A texture of noise with every alpha, frames square and side by side when frames > 1.
-    void LoadNoise(const std::string& name, int width, int height)
+    // A texture of noise with every alpha, frames square and side by side when frames > 1. Banded,
+    // rows bottom up: 9 solid, 6 noise, 10 clear, 9 solid, 1 clear, the rest solid.
+    void LoadNoise(const std::string& name, int width, int height, bool banded = false)
     {
         const OrvTest::fs::path path = Root() / "Resources" / "ArtAssets" / (name + ".png");
         FIBITMAP* image = FreeImage_Allocate(width, height, 32);
         for (int y = 0; y < height; ++y) {
             BYTE* line = FreeImage_GetScanLine(image, y);
             for (int x = 0; x < width * 4; ++x) line[x] = static_cast<BYTE>(random_.Next());
-        }
-        ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, path.c_str(), 0));
-        FreeImage_Unload(image);
-        ASSERT_TRUE(TextureManager::GetInstance()->LoadTexture(path.string(), name));
-    }
-
-    // Bands of rows, bottom up: solid, noise, clear, solid, one clear row, solid; colours at random.
-    void LoadBanded(const std::string& name, int width)
-    {
-        const int bands[][2] = {{9, 255}, {6, -1}, {10, 0}, {9, 255}, {1, 0}, {10, 255}};
-        const OrvTest::fs::path path = Root() / "Resources" / "ArtAssets" / (name + ".png");
-        FIBITMAP* image = FreeImage_Allocate(width, 45, 32);
-        int y = 0;
-        for (const auto& band : bands) {
-            for (int row = 0; row < band[0]; ++row, ++y) {
-                BYTE* line = FreeImage_GetScanLine(image, y);
-                for (int x = 0; x < width * 4; ++x) line[x] = static_cast<BYTE>(random_.Next());
-                for (int x = 0; x < width && band[1] >= 0; ++x) line[x * 4 + FI_RGBA_ALPHA] = static_cast<BYTE>(band[1]);
-            }
+            const int alpha = y < 9 ? 255 : y < 15 ? -1 : y < 25 ? 0 : y < 34 ? 255 : y < 35 ? 0 : 255;
+            for (int x = 0; banded && alpha >= 0 && x < width; ++x) line[x * 4 + FI_RGBA_ALPHA] = static_cast<BYTE>(alpha);
         }
         ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, path.c_str(), 0));
         FreeImage_Unload(image);
@@ -111,8 +95,8 @@ protected:
     // solid ones, mirrored, at fractional places, some with a tint's alpha.
     void MakeLayers()
     {
-        LoadBanded("Banded", 24);
-        LoadBanded("BandedSheet", 90);
+        LoadNoise("Banded", 24, 45, true);
+        LoadNoise("BandedSheet", 90, 45, true);
         for (int i = 0; i < 14; ++i) {
             const float sx = random_.Range(3.0f, 9.0f) * (random_.Pick(3) == 0 ? -1.0f : 1.0f);
             const float sy = random_.Range(2.0f, 7.0f) * (random_.Pick(3) == 0 ? -1.0f : 1.0f);

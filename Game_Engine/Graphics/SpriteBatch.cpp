@@ -208,67 +208,95 @@ bool SpriteBatch::Covers(const ScreenRect& area)
     return plan_.Covers();
 }
 
-void SpriteBatch::DrawPlanned(const std::vector<uint64_t>& keys)
-{
-    const uint32_t white = TextureManager::GetInstance()->GetWhiteTexture()->id;
-    const bool blending = glIsEnabled(GL_BLEND) == GL_TRUE;
-    bool blend = blending;
-    const auto set_blend = [&blend](bool on) {
-        if (on == blend) return;
+namespace {
+// The blend and scissor state the batch's draws switch between, left as found at the end.
+class DrawState {
+public:
+    DrawState(bool scissored, const ScreenRect& frame)
+        : blending_(glIsEnabled(GL_BLEND) == GL_TRUE), blend_(blending_), scissored_(scissored), frame_(frame)
+    {
+    }
+    ~DrawState()
+    {
+        FrameBox();
+        Blend(blending_);
+    }
+    void Blend(bool on)
+    {
+        if (on == blend_) return;
         if (on) glEnable(GL_BLEND);
         else glDisable(GL_BLEND);
-        blend = on;
-    };
-    // While pieces draw, the scissor box is theirs; a whole quad gets the frame's back.
-    bool piece_box = false;
-    const auto frame_box = [&] {
-        if (!piece_box) return;
-        piece_box = false;
-        if (!plan_scissored_) glDisable(GL_SCISSOR_TEST);
-        else glScissor(plan_area_.x0, plan_area_.y0, plan_area_.x1 - plan_area_.x0, plan_area_.y1 - plan_area_.y0);
-    };
-    int bound = -1;
-    const auto draw = [&](size_t first, size_t count) {
-        const int program = static_cast<int>(keys[first] & 3u);
-        if (bound != program) {
-            bound = program;
-            glUseProgram(programs_[program].program);
-        }
-        const auto texture = static_cast<uint32_t>(keys[first] >> 2);
-        glBindTextureUnit(0, texture ? texture : white);
-        const auto offset = static_cast<uintptr_t>(first) * 6 * sizeof(uint32_t);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * 6), GL_UNSIGNED_INT,
-                       reinterpret_cast<const void*>(offset));
-        ++last_draws_;
-    };
-    glBindVertexArray(vertex_array_);
-    const std::vector<DrawPlan::Quad>& quads = plan_.Quads();
-    for (size_t q = 0; q < keys.size();) {
-        const DrawPlan::Quad& quad = quads[q];
-        if (quad.mode == DrawPlan::Mode::Whole) {
-            size_t end = q + 1;
-            while (end < keys.size() && quads[end].mode == DrawPlan::Mode::Whole && quads[end].blend == quad.blend &&
-                   keys[end] == keys[q]) {
-                ++end;
-            }
-            frame_box();
-            set_blend(quad.blend);
-            draw(q, end - q);
-            q = end;
-            continue;
-        }
-        for (uint32_t i = 0; quad.mode == DrawPlan::Mode::Pieces && i < quad.pieces; ++i) {
-            const DrawPlan::Piece& piece = plan_.Pieces()[quad.first_piece + i];
-            if (!piece_box && !plan_scissored_) glEnable(GL_SCISSOR_TEST);
-            piece_box = true;
-            glScissor(piece.rect.x0, piece.rect.y0, piece.rect.x1 - piece.rect.x0, piece.rect.y1 - piece.rect.y0);
-            set_blend(piece.blend);
-            draw(q, 1);
-        }
-        ++q;
+        blend_ = on;
     }
-    frame_box();
-    set_blend(blending);
+    // While pieces draw, the scissor box is theirs; a whole quad gets the frame's back.
+    void PieceBox(const ScreenRect& r)
+    {
+        if (!piece_box_ && !scissored_) glEnable(GL_SCISSOR_TEST);
+        piece_box_ = true;
+        glScissor(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
+    }
+    void FrameBox()
+    {
+        if (!piece_box_) return;
+        piece_box_ = false;
+        if (!scissored_) glDisable(GL_SCISSOR_TEST);
+        else glScissor(frame_.x0, frame_.y0, frame_.x1 - frame_.x0, frame_.y1 - frame_.y0);
+    }
+
+private:
+    const bool blending_;
+    bool blend_;
+    const bool scissored_;
+    const ScreenRect frame_;
+    bool piece_box_ = false;
+};
+} // namespace
+
+void SpriteBatch::DrawQuads(uint64_t key, size_t first, size_t count, int& bound)
+{
+    const int program = static_cast<int>(key & 3u);
+    if (bound != program) {
+        bound = program;
+        glUseProgram(programs_[program].program);
+    }
+    const auto texture = static_cast<uint32_t>(key >> 2);
+    glBindTextureUnit(0, texture ? texture : TextureManager::GetInstance()->GetWhiteTexture()->id);
+    const auto offset = static_cast<uintptr_t>(first) * 6 * sizeof(uint32_t);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * 6), GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
+    ++last_draws_;
+}
+
+void SpriteBatch::DrawPlanned(const std::vector<uint64_t>& keys)
+{
+    glBindVertexArray(vertex_array_);
+    int bound = -1;
+    {
+        DrawState state(plan_scissored_, plan_area_);
+        const std::vector<DrawPlan::Quad>& quads = plan_.Quads();
+        for (size_t q = 0; q < keys.size();) {
+            const DrawPlan::Quad& quad = quads[q];
+            if (quad.mode == DrawPlan::Mode::Whole) {
+                // A run of whole quads of one texture, program and blend state is one draw.
+                size_t end = q + 1;
+                while (end < keys.size() && quads[end].mode == DrawPlan::Mode::Whole &&
+                       quads[end].blend == quad.blend && keys[end] == keys[q]) {
+                    ++end;
+                }
+                state.FrameBox();
+                state.Blend(quad.blend);
+                DrawQuads(keys[q], q, end - q, bound);
+                q = end;
+                continue;
+            }
+            for (uint32_t i = 0; quad.mode == DrawPlan::Mode::Pieces && i < quad.pieces; ++i) {
+                const DrawPlan::Piece& piece = plan_.Pieces()[quad.first_piece + i];
+                state.PieceBox(piece.rect);
+                state.Blend(piece.blend);
+                DrawQuads(keys[q], q, 1, bound);
+            }
+            ++q;
+        }
+    }
     glBindVertexArray(0);
     glUseProgram(0);
 }

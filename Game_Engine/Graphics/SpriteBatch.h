@@ -86,6 +86,8 @@ private:
     // Plans the quads for the current viewport and scissor box, unless the plan was made for them.
     void PlanFor(const std::vector<PlanQuad>& shapes, const glm::mat4& world_to_ndc);
     void DrawPlanned(const std::vector<uint64_t>& keys);
+    // One draw of `count` quads from `first` with the key's texture and program.
+    void DrawQuads(uint64_t key, size_t first, size_t count, int& bound);
     void GrowIndices(size_t quads);
 
     glm::mat4 world_to_ndc_{1.0f};
