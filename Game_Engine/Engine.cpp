@@ -40,6 +40,7 @@ void ShutDown()
             scene->Unload();
         }
     }
+    if (ScriptSystem::Exists()) ScriptSystem::GetInstance()->DropDetached();
     OrvCoreEngine->DestroySystems();
     Platform::Shutdown();
     Logging::GetInstance()->Close();
@@ -59,6 +60,7 @@ void DestroyAfterException()
     if (OrvStateMachine) {
         for (auto& [name, stored] : OrvStateMachine->scenes) stored->Unload();
     }
+    if (ScriptSystem::Exists()) ScriptSystem::GetInstance()->DropDetached();
     LogLine("------------ Destroying All Systems -------------");
     if (OrvCoreEngine) OrvCoreEngine->DestroySystems();
     Platform::Shutdown();

@@ -51,6 +51,7 @@ void ConnectLayers()
     Input::SetWorldMapper(ScreenToWorld);
     WindowsSystems::SetCloseHook([] { Graphics::GetInstance()->CleanRenderingEnvironment(); });
     WindowsSystems::SetFocusMuteHook([](bool muted) { AudioSystem::GetInstance()->SetFocusMute(muted); });
+    WindowsSystems::SetResizeHook([] { Graphics::GetInstance()->damage.Forget(); });
     SceneHooks& scenes = GetSceneHooks();
     scenes.clear_button_selection = [] { ButtonSystem::GetInstance()->ClearSelection(); };
     scenes.start_music = StartSceneMusic;

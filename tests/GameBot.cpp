@@ -57,6 +57,10 @@ WorldBox IloBoxAt(float x, float y)
             true};
 }
 
+} // namespace
+
+// ---- Reading the fight (GameBot.h) ----------------------------------------------------------------
+
 Entity* Companion()
 {
     auto found = EntitiesWhere([](Entity* e) { return TagOf(e) == TAG_AI; });
@@ -75,11 +79,6 @@ float HalfView()
     return cam ? cam->scale.x * 0.5f : 8.0f;
 }
 
-// The heights Ilo's origin can take between the level's top and bottom walls.
-struct Walkway {
-    float low = -10.0f, high = 10.0f;
-};
-
 Walkway WalkwayOfScene()
 {
     Walkway way;
@@ -88,6 +87,8 @@ Walkway WalkwayOfScene()
     if (top.valid) way.high = top.min.y + kIloBoxDrop - kIloHalfHeight - 0.05f;
     return way;
 }
+
+namespace {
 
 // Hazards a player keeps out of: boulder and spike rings (harmless until they fall, but they will),
 // the death wall, and poison floors unless he means to hurry across one.
@@ -103,6 +104,8 @@ std::vector<WorldBox> Hazards(bool poison = true)
     }
     return boxes;
 }
+
+} // namespace
 
 // A foe spells still weaken: in the fight, out of its appearing animation and not yet beaten.
 bool Alive(Entity* foe)
@@ -126,6 +129,14 @@ bool InFight(Entity* foe)
     auto boss = PartOf<BossBehaviour>(foe, BOSSBEHAVIOUR);
     return boss && boss->state != BOSS_DOWN;
 }
+
+float SpellLine(Entity* foe)
+{
+    const Walkway way = WalkwayOfScene();
+    return std::clamp(BoxOf(foe).Centre().y + kSpellDrop, way.low, way.high);
+}
+
+namespace {
 
 // What a spell has done to a foe so far: attack, defence and speed debuff levels.
 struct Debuffs {
@@ -526,7 +537,8 @@ void GameBot::Advance()
     }
     const float middle = (way.low + way.high) * 0.5f;
     const float preferred = std::fabs(at.y - middle) < 0.6f ? at.y : middle;
-    float lane = SafeLane(at.x, heading_, preferred);
+    // A first-time player keeps to the lane he is in.
+    float lane = options_.first_time ? at.y : SafeLane(at.x, heading_, preferred);
     if (std::isnan(lane)) lane = at.y;
     WalkTo(goal, lane, 0.15f);
 }
@@ -555,7 +567,7 @@ float GameBot::SafeLane(float x, float direction, float preferred) const
 
 bool GameBot::Dangerous(const WorldBox& ilo) const
 {
-    if (options_.die_once && !died_in_.count(scene_)) return false;
+    if (options_.first_time || (options_.die_once && !died_in_.count(scene_))) return false;
     for (const WorldBox& hazard : Hazards(frame > cross_poison_until_)) {
         if (hazard.Overlaps(ilo)) return true;
     }
@@ -614,7 +626,11 @@ void GameBot::Level()
     PlayerController* ilo = IloController();
     if (!ilo) return;
     visit.lowest_hp = std::min(visit.lowest_hp, HpOf("Player"));
-    if (Entity* dora = Companion()) visit.lowest_dora_hp = std::min(visit.lowest_dora_hp, HpOf(dora));
+    if (visit.full_hp == 0) visit.full_hp = HpOf("Player");
+    if (Entity* dora = Companion()) {
+        visit.lowest_dora_hp = std::min(visit.lowest_dora_hp, HpOf(dora));
+        if (visit.dora_full_hp == 0) visit.dora_full_hp = HpOf(dora);
+    }
     if (scene_frames_ < 10) return;
     const bool dying = Dying();
     if (options_.god_mode && !dying && !ilo->GetGodMode() && frame - god_key_at_ > 5) {
@@ -626,6 +642,11 @@ void GameBot::Level()
     if (ReadDialogue() || ReadPictures()) return;
     if (dying && !LevelHasHazards() && SeekFoe()) return;
     if (TypeCombination() || StartPurification()) return;
+    if (options_.first_time) {
+        CallDoraWhenLow();
+        if (!FightAsFirstTimer()) Advance();
+        return;
+    }
     CallDoraBack();
     if ((dying && SeekHarm()) || Fight()) return;
     Advance();

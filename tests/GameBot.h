@@ -120,6 +120,25 @@ inline WorldBox BoxOf(OrvEngine::Entity* entity)
     return {box->GetMin(), box->GetMax(), true};
 }
 
+// Dora (the scene's companion) and the boss, or null.
+OrvEngine::Entity* Companion();
+OrvEngine::Entity* Boss();
+// Half the camera's view width.
+float HalfView();
+
+// The heights Ilo's origin can take between the level's top and bottom walls.
+struct Walkway {
+    float low = -10.0f, high = 10.0f;
+};
+Walkway WalkwayOfScene();
+
+// A foe spells still weaken: in the fight, out of its appearing animation and not yet beaten.
+bool Alive(OrvEngine::Entity* foe);
+// An enemy or boss still in the fight: not down or purified, whatever its hit points.
+bool InFight(OrvEngine::Entity* foe);
+// The height Ilo stands at for his spells to fly through `foe`.
+float SpellLine(OrvEngine::Entity* foe);
+
 // ---- Keys -------------------------------------------------------------------------------------
 
 inline void KeyDown(uint64_t key) { PushWindowMessage(OrvEngine::Platform::WM_KEYDOWN_MSG, key); }
@@ -166,6 +185,9 @@ struct BotOptions {
     bool god_mode = false;  // Shift+G as each level starts
     bool weaken = false;    // Shift+M on a fight's enemies, Shift+K on a boss fighting alone
     bool die_once = false;  // in each level Ilo first walks into harm until he dies, then plays on
+    // Plays as a first-time player (GameBotFirstPlay.cpp): walks on in his own lane without minding
+    // hazards, casts the spells in turn at the nearest foe, calls Dora back at half her health.
+    bool first_time = false;
 };
 
 // What the bot saw of one visit to a level.
@@ -173,6 +195,8 @@ struct LevelVisit {
     std::string scene;
     int frames = 0;
     int lowest_hp = 1000, lowest_dora_hp = 1000;
+    // Ilo's and Dora's hp as the level began.
+    int full_hp = 0, dora_full_hp = 0;
     int spells_cast = 0, purifications = 0, wrong_arrows = 0;
     int debug_keys = 0;
     bool died = false;
@@ -226,6 +250,8 @@ private:
     float SafeLane(float x, float direction, float preferred) const;
     bool Dangerous(const WorldBox& ilo) const;
     void CallDoraBack();
+    bool FightAsFirstTimer();
+    void CallDoraWhenLow();
     void Trace();
 
     BotOptions options_;
@@ -257,6 +283,8 @@ private:
     int blocked_frames_ = 0;
     int cross_poison_until_ = -1000;
     bool boss_weakened_ = false;
+    // The first-time player's spells, cast in turn.
+    size_t next_spell_ = 0;
     // The way Ilo walks when nothing needs him: right, or left back from the level's right wall.
     float heading_ = 1.0f;
     // What the bot saw in the frame before, to judge how the scene was left.

@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/RigidBody2D.h"
@@ -191,6 +192,13 @@ protected:
         WriteFile(DataDir() / "Prefab" / "NumberPrefab.json",
                   ReadFile(SourceDir() / "Resources" / "Data" / "Prefab" / "NumberPrefab.json"));
         ASSERT_TRUE(OrvEngine::EntityFactory::GetInstance()->LoadPrefab("NumberPrefab"));
+    }
+
+    // Makes the shipped sound file `file` playable as `event` from the test's run folder.
+    void ShipSound(const std::string& event, const std::string& file) const
+    {
+        WriteFile(Root() / "Resources" / "Sounds" / file, ReadFile(SourceDir() / "Resources" / "Sounds" / file));
+        OrvEngine::AudioSystem::GetInstance()->AddSoundFile(event, file);
     }
 
     // The live entities of the current scene named like the prefab's instances.

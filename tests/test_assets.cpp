@@ -1,6 +1,7 @@
 // Checks the committed art and sound files against tools/assets/manifest.txt:
 // every listed file is there with the listed size, nothing else is, and the
 // names and frame counts the game code relies on are present.
+#include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -259,6 +260,28 @@ TEST(ArtAssets, EveryImageIsAnRgbaPngOfTheListedSize) {
         // Sheets: frames side by side in one row, all the same size.
         EXPECT_EQ(h.width, uint32_t(a.width * a.frames));
         EXPECT_EQ(h.height, uint32_t(a.height));
+    }
+}
+
+// A panel that holds text covers what lies under it: every pixel within its frame (the outermost
+// ring of one art pixel, four texels, holds only the corner sparkles) is opaque.
+TEST(ArtAssets, PanelsThatHoldTextAreOpaque) {
+    constexpr int kRing = 4;
+    for (const char* name : {"UI_Pause_Bg", "UI_Options_Bg", "UI_ExitWarningBox", "UI_LeaveLevelBox", "UI_HowToPlay",
+                             "UI_HowToPlay_Page", "UI_Hint_WASD", "UI_Hint_Left", "UI_Hint_Space"}) {
+        SCOPED_TRACE(name);
+        const std::string path = (kArt / (std::string(name) + ".png")).string();
+        FIBITMAP* image = FreeImage_Load(FIF_PNG, path.c_str(), 0);
+        ASSERT_NE(image, nullptr);
+        ASSERT_EQ(FreeImage_GetBPP(image), 32u);
+        const int w = static_cast<int>(FreeImage_GetWidth(image)), h = static_cast<int>(FreeImage_GetHeight(image));
+        int see_through = 0;
+        for (int y = kRing; y < h - kRing; ++y) {
+            const BYTE* row = FreeImage_GetScanLine(image, y);
+            for (int x = kRing; x < w - kRing; ++x) see_through += row[x * 4 + FI_RGBA_ALPHA] != 255;
+        }
+        FreeImage_Unload(image);
+        EXPECT_EQ(see_through, 0);
     }
 }
 

@@ -13,8 +13,11 @@
 #include "Scripts/Level/LevelManagerScript.h"
 #include "Scripts/ScriptHelpers.h"
 
+#include <rapidjson/document.h>
+
 #include <algorithm>
 #include <cctype>
+#include <regex>
 #include <utility>
 #include <vector>
 
@@ -358,9 +361,17 @@ TEST_F(BossScriptTest, AttackChoiceFollowsTheRatiosAndTheCapAndReadsNegativeRati
 
 TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterTheLastHit)
 {
+    ShipSound("SFX_E_Hurt", "SFX_E_Hurt.ogg");
     SpawnBoss(kHome, {20, 3.0f, 7.0f, 6.0f});
     Frame();
     auto stats = StatsOf(boss);
+    SoundEntry* hurt = nullptr;
+    for (SoundEntry& entry : Get<Audio>(boss, AUDIO)->sounds) {
+        if (entry.eventname == "SFX_E_Hurt") hurt = &entry;
+    }
+    ASSERT_NE(hurt, nullptr);
+    hurt->file_name = "SFX_E_Hurt.ogg"; // the prefab was read before the sound was known
+    EXPECT_FALSE(hurt->is_playing);
     Entity* atk_icon = FindLiveEntity(script->atk_debuff_ui);
     ASSERT_NE(atk_icon, nullptr);
     EXPECT_FALSE(atk_icon->active);
@@ -372,6 +383,7 @@ TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterT
     EXPECT_TRUE(atk_icon->active);
     EXPECT_EQ(Get<Sprite>(atk_icon, SPRITE)->tex_identifier, "ATK_Debuff_Lv1");
     EXPECT_FALSE(spell->active) << "used up";
+    EXPECT_TRUE(hurt->is_playing) << "a landed spell is heard";
     const auto& removals = Controller(player)->spell_removals;
     EXPECT_NE(std::find(removals.begin(), removals.end(), spell->id), removals.end()) << "handed back to its caster";
     Hit(SPELL_ATTACK);
@@ -400,9 +412,11 @@ TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterT
     EXPECT_FALSE(atk_icon->active);
 
     behaviour->state = BOSS_DOWN;
+    hurt->is_playing = false;
     spell = MakeSpell(SPELL_ATTACK);
     script->OnCollision(boss, spell);
     EXPECT_FLOAT_EQ(stats->attack, 7.0f) << "no debuff while down";
+    EXPECT_FALSE(hurt->is_playing) << "nor a hurt sound";
     EXPECT_FALSE(spell->active) << "but the spell is used up";
     Entity* bare = OrvTest::MakeTransformEntity("Bare", Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_RANGE_ATTACK);
     Scene()->AddEntity(bare->id, bare);
@@ -532,6 +546,49 @@ TEST_F(BossScriptTest, LowCooldownsAreRaisedOnceAndMissingOrRemovedPiecesAreSkip
     for (int frame = 0; frame < 3; ++frame) Frame();
     EXPECT_EQ(Boss(bare)->state, BOSS_TELEPORTING_OUT);
     ScriptSystem::GetInstance()->GetScript(bare->id)->OnCollision(bare, MakeSpell(SPELL_SPEED));
+}
+
+// A level's file may hold any number: each Stats value is read into the game's range (an hp past
+// the int range too, JSON's 1e300 arriving as infinity), and the boss's whole-number base values
+// are taken from that.
+TEST_F(BossScriptTest, StatsBeyondTheGamesRangeInTheFileAreBroughtIntoItAndTheBaseValuesFollow)
+{
+    const std::string file = "Prefab/Boss.json";
+    const std::string shipped = OrvTest::ReadFile(OrvTest::SourceDir() / "Resources" / "Data" / file);
+    const std::regex stats("\"Stats\": \\[[^\\]]*\\]");
+    ASSERT_TRUE(std::regex_search(shipped, stats));
+    const char* hostile = R"("Stats": [{"hp": 99999999999, "speed_attack": -1e30, "attack": 1e30, "defense": 1e300,
+                                         "spd_modifier": 1e39, "att_modifier": -0.5, "def_modifier": 2.5}])";
+    WriteData(file, std::regex_replace(shipped, stats, hostile));
+    ASSERT_TRUE(EntityFactory::GetInstance()->LoadPrefab("Boss"));
+    EntityFactory::GetInstance()->GetArchetypes().at("Boss")->GetComponent<Transform>(TRANSFORM)->position =
+        Vec3(kHome.x, kHome.y, 100.0f);
+    boss = InstantiatePrefab("Boss");
+    ASSERT_NE(boss, nullptr);
+    script = std::dynamic_pointer_cast<BossScript>(ScriptSystem::GetInstance()->GetScript(boss->id)).get();
+    ASSERT_NE(script, nullptr);
+
+    auto read = Get<Stats>(boss, STATS);
+    EXPECT_EQ(read->hp, Stats::kMaxHp);
+    EXPECT_EQ(read->speed_attack, 0.0f);
+    EXPECT_EQ(read->attack, Stats::kMaxValue);
+    EXPECT_EQ(read->defense, Stats::kMaxValue) << "infinity";
+    EXPECT_EQ(read->spd_modifier, Stats::kMaxValue) << "past the float range";
+    EXPECT_EQ(read->att_modifier, 0.0f);
+    EXPECT_EQ(read->def_modifier, 2.5f) << "a value in range is kept";
+    EXPECT_EQ(script->base_attack, static_cast<int32_t>(Stats::kMaxValue));
+    EXPECT_EQ(script->base_defense, static_cast<int32_t>(Stats::kMaxValue));
+    EXPECT_EQ(script->base_speed_attack, 0);
+
+    // A negative hp reads as 0; a mistyped one as a missing one.
+    for (const auto& [text, hp] : std::vector<std::pair<const char*, int32_t>>{
+             {R"([{"hp": -40}])", 0}, {R"([{"hp": 30.7}])", 30}, {R"([{"hp": "many"}])", 0}, {R"([{"hp": 2147483648}])", Stats::kMaxHp}}) {
+        rapidjson::Document document;
+        document.Parse(text);
+        Stats parsed;
+        parsed.Deserialize(document);
+        EXPECT_EQ(parsed.hp, hp) << text;
+    }
 }
 
 } // namespace

@@ -161,7 +161,7 @@ TEST_F(CameraTest, ShakeKeepsTheOffsetOnOddFramesAndSnapsBackOnEvenOnes)
     Camera::Shake();
     const float dx = t->position.x - 4.0f;
     EXPECT_NEAR(std::fabs(dx), 0.05f, 1e-6f);
-    EXPECT_FLOAT_EQ(t->position.y - 2.0f, dx); // the same step on both axes
+    EXPECT_NEAR(t->position.y - 2.0f, -0.05f, 1e-6f); // and down, never up past the level's art
     ActiveCamera->Update(); // odd frame: the offset stays
     EXPECT_EQ(Shared().camera_shake_counter, 1u);
     EXPECT_FLOAT_EQ(t->position.x, 4.0f + dx);
@@ -175,6 +175,15 @@ TEST_F(CameraTest, ShakeKeepsTheOffsetOnOddFramesAndSnapsBackOnEvenOnes)
     ActiveCamera->shaking = false;
     ActiveCamera->Update();
     EXPECT_EQ(Shared().camera_shake_counter, 0u);
+
+    // A shake that ends on an odd frame puts the view back at its rest height too.
+    Camera::Shake();
+    ActiveCamera->Update();
+    ASSERT_EQ(Shared().camera_shake_counter, 1u);
+    ActiveCamera->shaking = false;
+    ActiveCamera->Update();
+    EXPECT_FLOAT_EQ(t->position.x, 4.0f);
+    EXPECT_FLOAT_EQ(t->position.y, 2.0f);
 }
 
 TEST_F(CameraTest, ADeletedPlayerIsNotFollowed)

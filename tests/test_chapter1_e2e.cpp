@@ -264,6 +264,7 @@ TEST_F(ChapterOneTest, EscapePausesTheLevelUnderItsMenuWhoseMutesActAndResumeGiv
 
 struct StoryRecord {
     std::vector<std::string> pictures;
+    std::vector<float> picture_centres; // window pixels from the left, of a 1280-pixel window
     float alpha_before = -1.0f, picture_alpha = 0.0f;
     float ilo_speed_held = -1.0f, dora_speed_held = -1.0f, ilo_speed_after = -1.0f, dora_speed_after = -1.0f;
     float x_at_pictures = 0.0f, x_while_held = 0.0f, x_walked_on = 0.0f;
@@ -282,15 +283,28 @@ bool ShownById(uint64_t id)
     return entity && entity->active;
 }
 
+// Where the picture's centre lies in the window, from the view the camera shows.
+float PictureCentre()
+{
+    const float view_width = ComponentOf<Transform>("Cam", TRANSFORM)->scale.x;
+    const float width = static_cast<float>(WindowsSystems::GetInstance()->width);
+    return width / 2.0f + (PositionOf(kPictures).x - PositionOf("Cam").x) * width / view_width;
+}
+
+void RecordPicture(StoryRecord& record)
+{
+    if (!LiveEntity(kPictures)) return;
+    record.pictures.push_back(TextureOf(kPictures));
+    record.picture_centres.push_back(PictureCentre());
+}
+
 // Enter, and the picture it brings up two frames later.
 void NextPicture(ScriptedPlayer& player, StoryRecord& record)
 {
     player.WaitFrames(12); // a picture answers Enter after its tenth frame
     player.Do([] { PressKey(Platform::VK_RETURN_KEY); });
     player.WaitFrames(2);
-    player.Do([&] {
-        if (LiveEntity(kPictures)) record.pictures.push_back(TextureOf(kPictures));
-    });
+    player.Do([&] { RecordPicture(record); });
 }
 
 TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstEnemyWithEachSpell)
@@ -307,7 +321,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
         return sprite && sprite->GetTintColor().w > 0.99f;
     });
     player.Do([&] {
-        record.pictures.push_back(TextureOf(kPictures));
+        RecordPicture(record);
         record.picture_alpha = ComponentOf<Sprite>(kPictures, SPRITE)->GetTintColor().w;
         record.ilo_speed_held = SpeedOf("Player");
         record.dora_speed_held = SpeedOf("Dora");
@@ -358,6 +372,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
     EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
     EXPECT_EQ(record.alpha_before, 0.0f) << "nothing shows until Ilo walks in";
     EXPECT_EQ(record.pictures, (std::vector<std::string>{"Story_Cut1", "Story_Cut2", "Story_Cut3"}));
+    for (float centre : record.picture_centres) EXPECT_NEAR(centre, 640.0f, 1.0f) << "each picture in the middle";
     EXPECT_FLOAT_EQ(record.picture_alpha, 1.0f);
     EXPECT_EQ(record.ilo_speed_held, 0.0f);
     EXPECT_EQ(record.dora_speed_held, 0.0f);
@@ -533,6 +548,70 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
     EXPECT_EQ(record.death_last_frame, 16) << "to its last frame before the scene changes";
     EXPECT_EQ(player.scenes, (std::vector<std::string>{"GameScene_01", "GameScene_24"}));
     EXPECT_TRUE(Contains(LogText(), "Changed scene to GameScene_24"));
+}
+
+// The arrow icons live outside the scene: leaving the level, or closing the game, while purifying
+// must take them (and the purifying state) away all the same.
+TEST_F(ChapterOneTest, LeavingTheLevelOrClosingTheGameWhilePurifyingReleasesWhatThePurificationMade)
+{
+    struct Seen {
+        std::vector<std::weak_ptr<Sprite>> icons;
+        bool purifying = false;
+    };
+    auto purify = [](ScriptedPlayer& player, Seen& seen) {
+        player.Do([] {
+            MoveTo("Player", 105.0f, -2.4f);
+            MoveTo("Dora", 104.0f, -2.9f);
+            ShiftChord('G');
+            ShiftChord('K');
+        });
+        WaitUntil(player, [] { return Boss() && Boss()->counted_on_screen; }, 60);
+        auto tries = std::make_shared<int>(0);
+        player.Then([tries] {
+            if (IsPurifying) return true;
+            if (++*tries % 10 == 1) PressKey(Platform::VK_SPACE_KEY);
+            return *tries > 100;
+        });
+        player.Do([&seen] {
+            seen.purifying = IsPurifying;
+            auto controller = Controller();
+            if (!controller) return;
+            for (uint64_t id : controller->purification.key_icons) {
+                Entity* icon = EntityFactory::GetInstance()->GetLiveEntity(id);
+                if (icon) seen.icons.push_back(icon->GetComponent<Sprite>(SPRITE));
+            }
+        });
+    };
+    auto released = [](const Seen& seen) {
+        return std::all_of(seen.icons.begin(), seen.icons.end(), [](const auto& icon) { return icon.expired(); });
+    };
+    ScriptedPlayer player;
+    Seen left, closed;
+    bool released_on_leaving = false, purifying_after_leaving = true;
+    EnterLevel(player);
+    purify(player, left);
+    player.Do([] { OrvStateMachine->next_state = "GameScene_03"; });
+    player.WaitForScene("GameScene_03", 2);
+    player.Do([&] {
+        released_on_leaving = released(left);
+        purifying_after_leaving = IsPurifying;
+        OrvStateMachine->next_state = "GameScene_01";
+    });
+    EnterLevel(player);
+    purify(player, closed);
+    player.Do([] { Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0}); });
+
+    EXPECT_EQ(RunLevel(player, 1500), 0);
+
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_TRUE(left.purifying);
+    EXPECT_EQ(left.icons.size(), 3u);
+    EXPECT_TRUE(released_on_leaving) << "the icons went with the level";
+    EXPECT_FALSE(purifying_after_leaving);
+    EXPECT_TRUE(closed.purifying);
+    EXPECT_EQ(closed.icons.size(), 3u);
+    EXPECT_TRUE(released(closed)) << "the icons went with the game";
+    EXPECT_FALSE(IsPurifying);
 }
 
 } // namespace

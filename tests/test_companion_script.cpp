@@ -108,7 +108,7 @@ TEST_F(CompanionScriptTest, DownTeleportsOncePerCooldownAndTheDownKeyShowsTheTim
     EXPECT_EQ(movement->state, COMPANION_RECALLED);
     EXPECT_TRUE(movement->cooldown_active);
     EXPECT_TRUE(timer->active);
-    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "5.000000");
+    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "5") << "whole seconds";
     EXPECT_TRUE(key_sprite->is_tinted);
 
     // The teleport sheet plays once, Dora lands on Ilo, the arrival sheet plays, then she is back.
@@ -127,14 +127,20 @@ TEST_F(CompanionScriptTest, DownTeleportsOncePerCooldownAndTheDownKeyShowsTheTim
     deliver(Press(kDown));
     EXPECT_EQ(again.Take(), "") << "the second press within five seconds is ignored";
     EXPECT_NE(movement->state, COMPANION_RECALLED);
-    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "4.000000");
+    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "4");
 
     arrows.Update(down_key);
     EXPECT_TRUE(key_sprite->is_tinted) << "dark while the cooldown runs";
-    for (int frame = 0; frame < 33; ++frame) Frame();
+    // The count goes on by itself, without a press, rounded up: 0.875 s left reads 1.
+    for (int frame = 0; frame < 25; ++frame) Frame();
+    arrows.Update(down_key);
+    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "1");
+    EXPECT_TRUE(timer->active);
+    for (int frame = 0; frame < 8; ++frame) Frame();
     EXPECT_FALSE(movement->cooldown_active);
     arrows.Update(down_key);
     EXPECT_FALSE(key_sprite->is_tinted);
+    EXPECT_FALSE(timer->active) << "hidden once the cooldown is over";
 }
 
 TEST_F(CompanionScriptTest, HelpIconRidesTheTargetAndShowsWhatBeatsDora)

@@ -8,8 +8,10 @@
 
 #include <SDL_keycode.h>
 
+#include <fstream>
 #include <functional>
 
+#include <sys/fsuid.h>
 #include <time.h>
 
 using namespace OrvEngine;
@@ -78,7 +80,13 @@ protected:
             systems.push_back(recorders.back());
         }
         MakeCoreEngine(systems);
-        WriteScenes(DataDir(), {{"GameScene_01", 2}, {"MainMenuScene", 2}, {"SplashScene_00", 1}});
+        // A level with its pause menu's background, and a lose screen without a pause menu; the
+        // factory reads their Information.
+        EntityFactory::GetInstance()->Init();
+        WriteScenes(DataDir(), {{"GameScene_01", 2, EntityDocument({EntityMember("Pause_bg")})},
+                                {"GameScene_03", 2},
+                                {"MainMenuScene", 2},
+                                {"SplashScene_00", 1}});
         new SceneStateMachine();
     }
 
@@ -189,7 +197,7 @@ TEST_F(CoreEngineTest, EscapeDoesNotPauseTheMainMenuASplashNoSceneOrAKeyRelease)
     GameIsRunning = true;
     SendEscape();
     EXPECT_FALSE(OrvStateMachine->paused) << "no current scene";
-    for (const char* scene : {"MainMenuScene", "SplashScene_00"}) {
+    for (const char* scene : {"MainMenuScene", "SplashScene_00", "GameScene_03"}) {
         Enter(scene);
         SendEscape();
         EXPECT_FALSE(OrvStateMachine->paused) << scene;
@@ -561,6 +569,57 @@ TEST_F(EngineRunTest, AGameRunStartsAllSystemsPlaysTheSplashAndShutsDownOnClose)
     ASSERT_TRUE(OrvSerializer.ReadFileToDocument("config.json", config));
     EXPECT_EQ(Serializer::ReadUint(config, "Width"), 800u);
     EXPECT_EQ(Serializer::ReadString(config, "Name"), "Run");
+}
+
+// Closing the game or the editor (the window, or SIGTERM through the quit message) with a data
+// folder that cannot be written ends the run as usual: one log line, the old config.json kept,
+// exit status 0.
+TEST_F(EngineRunTest, AConfigThatCannotBeWrittenAtCloseIsOneLogLineAndANormalEnd)
+{
+    const fs::perms read_only = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec;
+    const std::pair<uint32_t, bool> runs[] = {{Platform::WM_CLOSE_MSG, true}, {Platform::WM_QUIT_MSG, false}};
+    for (const auto& run : runs) {
+        // Plain copies: a lambda may not capture a structured binding before C++20.
+        const uint32_t close = run.first;
+        const bool game = run.second;
+        WriteTree(EntityDocument({EntityMember("Logo")}));
+        // The editor keeps its prefab index as it is at exit too.
+        WriteData("Prefab/Archetype.json", "{}");
+        const std::string config = ReadData("config.json");
+        GameMode = game;
+        int frames = 0;
+        uid_t previous = 0;
+        bool arranged = false;
+        // Root may write anywhere: the data folder goes read-only to nobody, who closes the run.
+        InstallFakeClock();
+        Platform::SetEventSource([&] {
+            FakeNow() += 0.1;
+            if (++frames != 5) return;
+            for (const fs::path& folder : {Root(), Root() / "Resources", DataDir(), DataDir() / "Prefab"}) {
+                fs::permissions(folder, read_only);
+            }
+            previous = static_cast<uid_t>(setfsuid(65534));
+            arranged = !std::ofstream(DataDir() / "probe").is_open();
+            Platform::PushMessage({close, 0, 0});
+        });
+        StdoutCapture out;
+        const int result = RunEngine();
+        setfsuid(previous);
+        out.Take();
+        fs::permissions(DataDir(), fs::perms::all);
+        fs::permissions(DataDir() / "Prefab", fs::perms::all);
+        if (!arranged) GTEST_SKIP() << "the data folder stays writable here";
+        EXPECT_EQ(result, 0) << close;
+        EXPECT_EQ(ReadData("config.json"), config) << "the old file is kept";
+        EXPECT_EQ(ReadData("Prefab/Archetype.json"), "{}");
+        const std::vector<std::string> failed = LinesStartingWith(LogText(), "[WindowsSystems::Close] ");
+        EXPECT_EQ(failed, std::vector<std::string>{"Failed to write to file config.json; the old file is kept"});
+        EXPECT_FALSE(Contains(LogText(), "Error!")) << "no assertion report";
+        EXPECT_EQ(LinesStartingWith(LogText(), "Destroyed ").size(), kSystemNames.size());
+        ResetEngineState();
+        Platform::UseNullBackend(true);
+    }
 }
 
 TEST_F(EngineRunTest, InEditorModeNoSceneIsQueuedAndTheGameIsNotRunning)

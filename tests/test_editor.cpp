@@ -1,10 +1,14 @@
 // The editor's actions as plain functions on a temporary data tree, with the message box and the
 // folder opener faked: Play's snapshots, Pause and resume, both Stops restoring exactly what Play
-// saved, scene switching, generated names, deletion, and a data folder that cannot be written.
+// saved, scene switching, generated names, deletion, a data folder that cannot be written, what
+// the editor refuses while a play runs or is paused, and a scene being edited running none of the
+// game until Play.
 #include "EditorTestSupport.h"
 
+#include "Components/Button.h"
 #include "Components/Stats.h"
 #include "Editor/EditorFiles.h"
+#include "Editor/EditorPrefabs.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
 #include "Editor/EditorWindows/LEScene.h"
 #include "Platform/Sound.h"
@@ -240,6 +244,46 @@ TEST_F(EditorTest, DeleteRewritesTheIndexFirstThenRemovesFilesLoggingWhatCouldNo
     EXPECT_TRUE(Contains(ReadData("SplashScene_00/SplashScene_00.json"), "\"next_state\": \"\""));
 }
 
+TEST_F(EditorTest, ASceneOthersLeadToIsNamedBeforeDeletionAndASplashLeadingNowhereGoesOnToTheMainMenu)
+{
+    Entity* title = OrvStateMachine->GetScene("MainMenuScene")->GetLoadedEntities()->begin()->second;
+    auto button = std::make_shared<Button>();
+    button->SetNextState("GameScene_02");
+    title->AddComponent(BUTTON, button);
+    LEScene scenes;
+    Enter("GameScene_02");
+    answer = Platform::ID_NO;
+    EXPECT_FALSE(scenes.DeleteCurrentScene());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(Contains(boxes[0], "Are you sure you want to delete the scene?")) << boxes[0];
+    EXPECT_TRUE(Contains(boxes[0], "These scenes lead to GameScene_02: MainMenuScene, SplashScene_00.")) << boxes[0];
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(scenes.DeleteCurrentScene());
+
+    // The splash that led there waits its time, says once where it goes instead, and goes.
+    GameIsRunning = true;
+    Enter("SplashScene_00");
+    auto splash = std::dynamic_pointer_cast<SplashScreenScene>(CurrentScene());
+    splash->show_time = 0.0f;
+    for (int frame = 0; frame < 3; ++frame) splash->Update();
+    EXPECT_EQ(OrvStateMachine->next_state, "MainMenuScene");
+    const std::string log = LogText();
+    const std::string line =
+        "[SplashScreenScene] SplashScene_00 leads to '', which is no scene: going on to MainMenuScene";
+    EXPECT_TRUE(Contains(log, line)) << log;
+    EXPECT_EQ(log.find(line), log.rfind(line)) << "said once";
+    FrameEnd();
+    EXPECT_EQ(CurrentScene()->GetSceneName(), "MainMenuScene");
+
+    // A next scene that exists (or the quit request) is followed as it is.
+    splash->next_state = "Exit game";
+    Enter("SplashScene_00");
+    splash->Update();
+    EXPECT_EQ(OrvStateMachine->next_state, "Exit game");
+    OrvStateMachine->next_state.clear();
+    GameIsRunning = false;
+}
+
 TEST_F(EditorTest, AReadOnlyDataFolderLeavesEveryFileIntactAndReportsEachFailure)
 {
     LEScene scenes;
@@ -293,4 +337,116 @@ TEST_F(EditorTest, AReadOnlyDataFolderLeavesEveryFileIntactAndReportsEachFailure
     }
     EXPECT_EQ(after, files) << "no file changed, none appeared, none went";
     EXPECT_TRUE(Contains(LogText(), "[Editor] Failed to write to file GameScene_01/Entities.json"));
+}
+
+TEST_F(EditorTest, WhileAPlayRunsOrIsPausedNothingIsSavedAddedOrDeletedAndABoxSaysWhy)
+{
+    LEScene scenes;
+    Enter("GameScene_01");
+    ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*CurrentScene()->FindEntityByName("Tree"), false));
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadFile(entry.path());
+    }
+    ASSERT_TRUE(LEMenuBar::Play());
+    PlaySomething();
+    for (bool paused : {false, true}) {
+        if (paused) LEMenuBar::Pause();
+        const std::string played = LiveText(*CurrentScene());
+        Entity* player = CurrentScene()->FindEntityByName("Player");
+        editor->SetSelection(player);
+        answer = Platform::ID_YES;
+        boxes.clear();
+        EXPECT_FALSE(LEHierarchy::SaveScene());
+        EXPECT_EQ(LEHierarchy::AddObject(), nullptr);
+        EXPECT_FALSE(LEHierarchy::DeleteSelected());
+        EXPECT_EQ(LEHierarchy::CreateFromPrefab("Tree"), nullptr);
+        EXPECT_FALSE(EditorPrefabs::SaveAsPrefab(*player, false));
+        EXPECT_FALSE(EditorPrefabs::SaveAsPrefab(*player, true));
+        EXPECT_FALSE(EditorPrefabs::RemovePrefab("Tree"));
+        EXPECT_EQ(scenes.AddGameScene(), "");
+        EXPECT_EQ(scenes.AddSplashScene(), "");
+        EXPECT_FALSE(scenes.DeleteCurrentScene());
+        ASSERT_EQ(boxes.size(), 10u) << (paused ? "paused" : "running");
+        for (const std::string& box : boxes) {
+            EXPECT_TRUE(Contains(box, "is refused while the game is played or paused")) << box;
+        }
+        EXPECT_TRUE(Contains(boxes[0], "Save Scene is refused"));
+        EXPECT_EQ(LiveText(*CurrentScene()), played) << "the played scene is as it was";
+        EXPECT_EQ(OrvStateMachine->scenes.size(), 4u);
+        EXPECT_EQ(EntityFactory::GetInstance()->GetArchetypes().count("Tree"), 1u);
+        EXPECT_TRUE(LEMenuBar::IsPlaying());
+    }
+    std::map<std::string, std::string> after;
+    for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && name != "AutoSave.json") after[entry.path().string()] = ReadFile(entry.path());
+    }
+    EXPECT_EQ(after, files) << "no file changed, none appeared, none went";
+
+    // Stopped, the scene is the edited one again and may be saved.
+    LEMenuBar::StopFromPause();
+    boxes.clear();
+    EXPECT_TRUE(LEHierarchy::SaveScene());
+    EXPECT_NE(LEHierarchy::AddObject(), nullptr);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(Contains(ReadData("GameScene_01/Entities.json"), "Spark")) << "nothing of the play was kept";
+}
+
+namespace {
+// A script that moves its entity as soon as it starts and every frame after.
+struct MoverScript : BaseScript {
+    void Init(Entity* entity) override { entity->GetComponent<Transform>(TRANSFORM)->position.x = 100.0f; }
+    void Update(Entity* entity) override { entity->GetComponent<Transform>(TRANSFORM)->position.x += 1.0f; }
+};
+} // namespace
+
+TEST_F(EditorTest, ASceneBeingEditedRunsNoGameBehaviourAndPlayStartsItAsTheGameWould)
+{
+    ScriptSystem::GetInstance()->RegisterScript("MoverScript", std::make_shared<ScriptType<MoverScript>>());
+    const std::string bar = ", \"Sprite\": [{\"is_slider\": true, \"ent_name\": \"Player\"}]";
+    WriteData("GameScene_01/Entities.json",
+              EntityDocument({Actor("Cam", 11, 0, 0, ", \"Camera\": [{}], \"Parent\": [{}]"),
+                              Actor("Player", 1, 1, 2, ", \"Stats\": [{\"hp\": 30}]"),
+                              Actor("Hud", 0, 3, 3, ", \"Child\": [{\"parent_name\": \"Cam\", \"follows_x\": true}]"),
+                              Actor("Bar", 0, 0, 4, bar), Actor("Mover", 0, 5, 5, ", \"ScriptComponent\": [{\"file_name\": "
+                                                                                 "\"MoverScript\"}]")}));
+    OrvStateMachine->GetScene("GameScene_01")->ReloadEntities();
+    EditorVisible = true;
+    Enter("GameScene_01");
+    const std::string entered = LiveText(*CurrentScene());
+    auto frames = [](int count) {
+        for (int i = 0; i < count; ++i) OrvCoreEngine->RunFrame();
+    };
+    frames(30);
+    EXPECT_EQ(LiveText(*CurrentScene()), entered) << "shown for 30 frames, nothing changed";
+
+    // The designer moves Ilo and raises her hit points: that is all that changes.
+    TransformOf("Player")->position.x = 7.0f;
+    CurrentScene()->FindEntityByName("Player")->GetComponent<Stats>(STATS)->hp = 45;
+    frames(30);
+    EXPECT_FLOAT_EQ(TransformOf("Cam")->position.x, 0.0f) << "the camera does not follow";
+    EXPECT_FLOAT_EQ(TransformOf("Hud")->position.x, 3.0f) << "children do not move";
+    EXPECT_FLOAT_EQ(TransformOf("Bar")->scale.x, 1.0f) << "the bar keeps its size";
+    EXPECT_FLOAT_EQ(TransformOf("Bar")->position.x, 0.0f);
+    EXPECT_FLOAT_EQ(TransformOf("Mover")->position.x, 5.0f) << "no script ran";
+    ASSERT_TRUE(LEHierarchy::SaveScene());
+    const rapidjson::Document saved = Parse(ReadData("GameScene_01/Entities.json"));
+    std::vector<std::string> changed = Differences(Parse(entered), saved);
+    EXPECT_EQ(changed, (std::vector<std::string>{"Player/Transform/position/x", "Player/Stats/hp"}));
+
+    // Play enters the scene as the game does: the script starts, the camera follows, the bar is
+    // set up against the hit points there are.
+    ASSERT_TRUE(LEMenuBar::Play());
+    EXPECT_FLOAT_EQ(TransformOf("Mover")->position.x, 100.0f);
+    frames(2);
+    EXPECT_FLOAT_EQ(TransformOf("Cam")->position.x, 7.0f);
+    TransformOf("Player")->position.x = 9.0f;
+    CurrentScene()->FindEntityByName("Player")->GetComponent<Stats>(STATS)->hp = 90;
+    frames(1);
+    EXPECT_FLOAT_EQ(TransformOf("Hud")->position.x, 5.0f) << "the child follows its parent's move";
+    EXPECT_FLOAT_EQ(TransformOf("Bar")->scale.x, 2.0f) << "full at 45, twice as long at 90";
+    LEMenuBar::Pause();
+    LEMenuBar::StopFromPause();
+    EXPECT_EQ(Differences(saved, Parse(LiveText(*CurrentScene()))), std::vector<std::string>{}) << "as saved";
 }

@@ -1,15 +1,18 @@
 // The inspector, hierarchy, assets and debug windows in headless editor frames: looking at an
 // entity that holds every component changes none of its values; typing into a section's input
-// changes exactly that value (clamped where the engine needs it) and marks the scene; every
-// widget has an id of its own; the assets window opens one folder a frame and the feedback item
-// the issue page.
+// changes exactly that value (clamped where the engine needs it) and marks the scene; a name that
+// is empty or another object's is refused where it is typed; every widget has an id of its own;
+// the assets window opens one folder a frame and the feedback item the issue page.
 #include "EditorTestSupport.h"
 
+#include "Editor/EditorPrefabs.h"
 #include "Editor/EditorWidgets.h"
 #include "Editor/EditorWindows/ComponentPanelSections.h"
 #include "Editor/EditorWindows/LEComponentPanel.h"
 #include "Editor/EditorWindows/LEDebugInfo.h"
 #include "Editor/EditorWindows/LEResources.h"
+#include "Graphics/Graphics.h"
+#include "Windows/Input.h"
 
 #include <cmath>
 #include <set>
@@ -78,8 +81,21 @@ protected:
         return nullptr;
     }
 
-    // Clicks into the input's text (which selects all of it), types, and presses Enter.
-    void TypeInto(const std::string& label, const std::string& text)
+    // One frame with the key (an ImGui key, mapped to itself here) held, and one with it let go.
+    void PressKey(int key, bool ctrl = false)
+    {
+        ImGuiIO& io = ImGui::GetIO();
+        io.KeyCtrl = ctrl;
+        io.KeysDown[key] = true;
+        Frame(io.MousePos);
+        io.KeysDown[key] = false;
+        io.KeyCtrl = false;
+        Frame(io.MousePos);
+    }
+
+    // Clicks into the input's text (which selects all of a number), types, and presses Enter.
+    // With `replace` all of the text is selected first and typing nothing deletes it.
+    void TypeInto(const std::string& label, const std::string& text, bool replace = false)
     {
         const EditorWidgets::DrawnItem* field = Reveal(label);
         ASSERT_NE(field, nullptr) << label;
@@ -89,6 +105,8 @@ protected:
         Frame(at);
         Frame(at, true);
         Frame(at);
+        if (replace) PressKey(ImGuiKey_A, true);
+        if (replace && text.empty()) PressKey(ImGuiKey_Backspace);
         for (char c : text) {
             ImGui::GetIO().AddInputCharacter(static_cast<unsigned>(c));
             Frame(at);
@@ -176,11 +194,44 @@ TEST_F(InspectorFrameTest, TypingIntoAnInputChangesExactlyItsValueClampedAndMark
     EXPECT_FLOAT_EQ(transform->scale.y, 2.0f);
 }
 
+// Typed numbers past the game's range stop at its ends, read as a file would be (no wrap); a body
+// the editor adds, by hand or for a collider, starts with a mass the inspector itself accepts.
+TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesHaveAMass)
+{
+    auto stats = everything->GetComponent<Stats>(STATS);
+    EXPECT_EQ(Edit("##hp", "99999999999"), Paths{"Stats/hp"});
+    EXPECT_EQ(stats->hp, Stats::kMaxHp) << "not wrapped to 1215752191";
+    EXPECT_EQ(Edit("##hp", "-99999999999"), Paths{"Stats/hp"});
+    EXPECT_EQ(stats->hp, 0);
+    EXPECT_EQ(Edit("##attack", "1e30"), Paths{"Stats/attack"});
+    EXPECT_EQ(stats->attack, Stats::kMaxValue);
+    EXPECT_EQ(Edit("##speed_mod", "123456789"), Paths{"Stats/spd_modifier"});
+    EXPECT_EQ(stats->spd_modifier, Stats::kMaxValue);
+
+    // What the inspector writes, a file read gives back unchanged.
+    rapidjson::Document saved;
+    saved.Parse(WriteRoot([&](JsonWriter& writer) { stats->Serialize(writer); }).c_str());
+    Stats read;
+    read.Deserialize(saved);
+    EXPECT_EQ(read.hp, 0);
+    EXPECT_EQ(read.attack, Stats::kMaxValue);
+
+    for (const char* added : {"BoxCollider", "RigidBody2D"}) {
+        Entity* entity = LEHierarchy::AddObject();
+        ASSERT_TRUE(InspectorActions::AddComponent(*entity, added));
+        auto body = entity->GetComponent<RigidBody2D>(RIGIDBODY2D);
+        ASSERT_NE(body, nullptr) << added;
+        EXPECT_EQ(body->mass, 1.0f) << added << ": the mass of every body in the shipped levels";
+        EXPECT_EQ(body->inv_mass, 1.0f) << added;
+    }
+}
+
 TEST_F(InspectorFrameTest, EveryWidgetOfEverySectionHasAnIdOfItsOwn)
 {
-    // Two objects of one name in the list, and the open search window, in the same frame.
-    LEHierarchy::AddObject();
-    LEHierarchy::AddObject();
+    // Two objects of one name in the list (as a file may hold them), and the open search window,
+    // in the same frame.
+    const std::string first = LEHierarchy::AddObject()->GetName();
+    LEHierarchy::AddObject()->name = first;
     editor->SetSelection(everything);
     editor->FindWindow<LEInspector>()->searchOpen = true;
     Frame();
@@ -240,4 +291,108 @@ TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheFeedbackItem
         EXPECT_EQ(editor->SelectedEntity(), click == 0 ? CurrentScene()->FindEntityByName("Tree") : nullptr);
     }
     EXPECT_FALSE(editor->scene_modified);
+}
+
+TEST_F(InspectorFrameTest, ANameEmptyOrAnotherObjectsIsRefusedWhereItIsTypedAndNewObjectsGetFreeNames)
+{
+    const std::string taken = "Name refused: Another object of this scene is named 'Player'.";
+    for (const std::string& refused : {std::string("Player"), std::string()}) {
+        editor->scene_modified = false;
+        TypeInto("##entityname", refused, true);
+        EXPECT_EQ(everything->GetName(), "Everything") << "'" << refused << "': the old name stays";
+        EXPECT_EQ(everything->GetComponent<Information>(INFORMATION)->name, "Everything");
+        EXPECT_EQ(CurrentScene()->FindEntityByName("Player")->GetComponent<Information>(INFORMATION)->type, 1u);
+        EXPECT_FALSE(editor->scene_modified);
+        const std::string why = refused.empty() ? "Name refused: A name cannot be empty." : taken;
+        EXPECT_NE(Find(why), nullptr) << "the field says why";
+    }
+    TypeInto("##entityname", "Hero", true);
+    EXPECT_EQ(everything->GetName(), "Hero");
+    EXPECT_EQ(everything->GetComponent<Information>(INFORMATION)->name, "Hero");
+    EXPECT_TRUE(editor->scene_modified);
+    EXPECT_EQ(Find(taken), nullptr) << "said until the entity is renamed";
+
+    // Generated names skip the names in use, the prefab's own name included.
+    ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*CurrentScene()->FindEntityByName("Tree"), false));
+    std::vector<std::string> made;
+    for (int i = 0; i < 2; ++i) {
+        made.push_back(LEHierarchy::AddObject()->GetName());
+        made.push_back(LEHierarchy::CreateFromPrefab("Tree")->GetName());
+    }
+    EXPECT_EQ(made, (std::vector<std::string>{"new_obj", "Tree1", "new_obj1", "Tree2"}));
+    EXPECT_EQ(CurrentScene()->FindEntityByName("Tree2"), editor->SelectedEntity()) << "the Information agrees";
+    ASSERT_TRUE(LEHierarchy::SaveScene());
+    std::set<std::string> keys;
+    rapidjson::Document saved = Parse(ReadData("GameScene_01/Entities.json"));
+    for (auto m = saved.MemberBegin(); m != saved.MemberEnd(); ++m) {
+        EXPECT_TRUE(keys.insert(m->name.GetString()).second) << "two objects saved as " << m->name.GetString();
+    }
+    EXPECT_EQ(keys.size(), CurrentScene()->GetEntities().size());
+}
+
+TEST_F(InspectorFrameTest, KeysTypedIntoAFieldOrAListActNowhereElseAndTheExitBoxNamesUnsavedWork)
+{
+    Input& input = Input::Instance();
+    auto press = [&](uint64_t key, uint64_t character) {
+        input.HandleWindowMessage(Platform::WM_KEYDOWN_MSG, key, 0);
+        input.HandleWindowMessage(Platform::WM_CHAR_MSG, character, 0);
+        input.HandleWindowMessage(Platform::WM_KEYUP_MSG, key, 0);
+    };
+    auto click = [this](const std::string& label) {
+        const EditorWidgets::DrawnItem* item = Reveal(label);
+        ASSERT_NE(item, nullptr) << label;
+        const ImVec2 at(item->min.x + 8.0f, (item->min.y + item->max.y) / 2.0f);
+        ImGui::GetIO().MouseClickedTime[0] = -1e9;
+        Frame(at);
+        Frame(at, true);
+        Frame(at);
+    };
+    auto imgui_key = [this](int key) {
+        ImGui::GetIO().KeysDown[key] = true;
+        Frame();
+        ImGui::GetIO().KeysDown[key] = false;
+        // ImGui reports the text input of the frame before.
+        Frame();
+        Frame();
+    };
+    Graphics* graphics = Graphics::GetInstance();
+    const Vec2 view(graphics->camera_x, graphics->camera_height);
+    setenv("ORV_MSGBOX_ANSWER", "no", 1);
+
+    // Typing a name, then with the tag list open: no pan, zoom, Tab or Escape, no game key.
+    for (const char* label : {"##entityname", "##entity_tag"}) {
+        click(label);
+        ASSERT_TRUE(editor->keyboard_taken) << label;
+        StdoutCapture out;
+        input.HandleWindowMessage(Platform::WM_KEYDOWN_MSG, 'D', 0);
+        EXPECT_FALSE(Input::GetKeyMessage().IsKeyDown('D')) << "the game never sees the press";
+        input.HandleWindowMessage(Platform::WM_KEYUP_MSG, 'D', 0);
+        press('J', 'j');
+        press(0xBB, '+');
+        press(Platform::VK_TAB_KEY, Platform::VK_TAB_KEY);
+        press(Platform::VK_ESCAPE_KEY, Platform::VK_ESCAPE_KEY);
+        EXPECT_FALSE(Contains(out.Take(), "Are you sure you want to exit?")) << label;
+        EXPECT_EQ(Vec2(graphics->camera_x, graphics->camera_height), view) << label;
+        EXPECT_TRUE(EditorVisible) << label;
+        EXPECT_TRUE(OrvCoreEngine->running);
+        imgui_key(label == std::string("##entityname") ? ImGuiKey_Enter : ImGuiKey_Escape);
+        EXPECT_FALSE(editor->keyboard_taken) << label;
+    }
+
+    // Out of the field the view's keys act, and Escape asks, naming the unsaved scene.
+    press('L', 'l');
+    EXPECT_GT(graphics->camera_x, view.x);
+    editor->scene_modified = true;
+    StdoutCapture unsaved;
+    press(Platform::VK_ESCAPE_KEY, Platform::VK_ESCAPE_KEY);
+    const std::string asked = unsaved.Take();
+    EXPECT_TRUE(Contains(asked, "Are you sure you want to exit?\nThe scene GameScene_01 has unsaved changes")) << asked;
+    editor->scene_modified = false;
+    StdoutCapture saved;
+    press(Platform::VK_ESCAPE_KEY, Platform::VK_ESCAPE_KEY);
+    const std::string plain = saved.Take();
+    EXPECT_TRUE(Contains(plain, "Are you sure you want to exit?"));
+    EXPECT_FALSE(Contains(plain, "unsaved"));
+    EXPECT_TRUE(OrvCoreEngine->running);
+    unsetenv("ORV_MSGBOX_ANSWER");
 }

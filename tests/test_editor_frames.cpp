@@ -4,9 +4,12 @@
 // fit and rectangle, the tiled first layout, and the Tab toggle.
 #include "EditorTestSupport.h"
 
+#include "Components/Camera.h"
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
+#include "Graphics/Graphics.h"
 #include "Windows/Input.h"
+#include "Windows/WindowsSystems.h"
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -223,4 +226,42 @@ TEST_F(EditorFrameTest, TabTogglesOnlyOnItsOwnPressAndNeverInGameModeAndAHiddenE
     EXPECT_EQ(editor->edited_scene, nullptr);
     EXPECT_FALSE(editor->GetSceneFlag("NeverSeen"));
     EXPECT_EQ(editor->scene_flags.count("NeverSeen"), 0u);
+}
+
+TEST_F(EditorFrameTest, TheViewShowsTheOpenedScenesCameraFrameWholeUnstretchedAndPlusZoomsIn)
+{
+    Graphics* graphics = Graphics::GetInstance();
+    WindowsSystems* window = WindowsSystems::GetInstance();
+    auto view_aspect = [&] { return graphics->camera_width / graphics->camera_height; };
+    Enter("GameScene_01");
+    TransformOf("Cam")->position = Vec3(-2.0f, 0.5f, 0.0f);
+    TransformOf("Cam")->scale = Vec3(16.0f, 9.0f, 1.0f);
+    Frame();
+    EXPECT_FLOAT_EQ(graphics->camera_x, -2.0f);
+    EXPECT_FLOAT_EQ(graphics->camera_y, 0.5f);
+    EXPECT_FLOAT_EQ(graphics->camera_width, 16.0f) << "the 16:9 frame fills the 16:9 image exactly";
+    EXPECT_FLOAT_EQ(graphics->camera_height, 9.0f);
+
+    // Zoom and pan stand while the scene stays open; the view keeps the image's aspect.
+    Input::Instance().HandleWindowMessage(Platform::WM_CHAR_MSG, '+', 0);
+    Frame();
+    EXPECT_NEAR(graphics->camera_height, 8.1f, 1e-4f) << "'+' zooms in";
+    EXPECT_NEAR(view_aspect(), 1280.0f / 720.0f, 1e-5f);
+
+    // A 4:3 window and another scene: the whole frame shows, nothing is stretched.
+    const uint64_t width = window->width;
+    const uint64_t height = window->height;
+    window->width = 1024;
+    window->height = 768;
+    Enter("GameScene_02");
+    CurrentScene()->FindEntityByName("Cam")->AddComponent(CAMERA, std::make_shared<Camera>());
+    TransformOf("Cam")->position = Vec3(3.0f, 0.0f, 0.0f);
+    TransformOf("Cam")->scale = Vec3(16.0f, 9.0f, 1.0f);
+    Frame();
+    window->width = width;
+    window->height = height;
+    EXPECT_NEAR(view_aspect(), 4.0f / 3.0f, 1e-5f);
+    EXPECT_FLOAT_EQ(graphics->camera_width, 16.0f) << "the frame's width fits";
+    EXPECT_FLOAT_EQ(graphics->camera_height, 12.0f) << "with room above and below";
+    EXPECT_FLOAT_EQ(graphics->camera_x, 3.0f);
 }

@@ -112,6 +112,7 @@ protected:
 
 TEST_F(EditorObjectTest, TheHierarchyAddsDeletesAndCreatesObjectsFromPrefabs)
 {
+    TransformOf("Rock")->position.z = 40.0f;
     Entity* first = LEHierarchy::AddObject();
     Entity* second = LEHierarchy::AddObject();
     ASSERT_NE(first, nullptr);
@@ -123,7 +124,9 @@ TEST_F(EditorObjectTest, TheHierarchyAddsDeletesAndCreatesObjectsFromPrefabs)
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->name, "new_obj");
     EXPECT_EQ(info->GetType(), 0u);
-    EXPECT_NE(first->GetComponent<Transform>(TRANSFORM), nullptr);
+    ASSERT_NE(first->GetComponent<Transform>(TRANSFORM), nullptr);
+    EXPECT_FLOAT_EQ(first->GetComponent<Transform>(TRANSFORM)->position.z, TransformOf("Rock")->position.z + 1.0f)
+        << "in front of the scenery, so that it shows in play";
     EXPECT_TRUE(EntityFactory::GetInstance()->GetEntities().empty());
 
     answer = Platform::ID_NO;
@@ -155,7 +158,8 @@ TEST_F(EditorObjectTest, TheHierarchyAddsDeletesAndCreatesObjectsFromPrefabs)
 
 TEST_F(EditorObjectTest, ASavedSceneLoadsBackValueForValueAndAFailedSaveKeepsTheOldFile)
 {
-    MakeEverything();
+    // Its hp of -3 would read back as 0: a file holds no negative stats.
+    MakeEverything()->GetComponent<Stats>(STATS)->hp = 3;
     editor->scene_modified = true;
     const std::string before = LiveText(*CurrentScene());
     ASSERT_TRUE(LEHierarchy::SaveScene());
@@ -308,6 +312,14 @@ TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOne
     g_second = {};
     Entity* entity = LEHierarchy::AddObject();
     ASSERT_TRUE(InspectorActions::AddComponent(*entity, "ScriptComponent"));
+    // A scene being edited runs no script: the class is named, and starts with a play.
+    InspectorActions::AttachScript(*entity, "FirstScript");
+    EXPECT_EQ(g_first.inits, 0);
+    EXPECT_EQ(scripts->GetScript(entity->id), nullptr);
+    EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "FirstScript");
+
+    // With the editor shown over a running play.
+    GameIsRunning = true;
     InspectorActions::AttachScript(*entity, "FirstScript");
     EXPECT_EQ(g_first.inits, 1);
     ASSERT_NE(scripts->GetScript(entity->id), nullptr);
@@ -316,8 +328,76 @@ TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOne
     EXPECT_EQ(g_second.inits, 1);
     EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "SecondScript");
     EXPECT_NE(std::dynamic_pointer_cast<CountingScript<g_second>>(scripts->GetScript(entity->id)), nullptr);
-    GameIsRunning = true;
     scripts->Update();
     GameIsRunning = false;
     EXPECT_NE(scripts->GetScript(entity->id), nullptr) << "the new script outlives the old one's removal";
+}
+
+TEST_F(EditorObjectTest, ChildrenLeftWithoutAParentKeepTheirSettingsAndTheBoxesSayWhatChanges)
+{
+    auto make = [](const std::string& name, std::initializer_list<const char*> components) {
+        Entity* entity = LEHierarchy::AddObject();
+        InspectorActions::Rename(*entity, name);
+        for (const char* component : components) InspectorActions::AddComponent(*entity, component);
+        return entity;
+    };
+    // As a loaded level holds them: two children only name their parent, one attached itself.
+    Entity* cam = make("Keeper", {"Parent"});
+    std::vector<std::shared_ptr<Child>> kids;
+    for (const char* name : {"HUD_A", "HUD_B", "HUD_C"}) {
+        kids.push_back(make(name, {"Child"})->GetComponent<Child>(CHILD));
+        kids.back()->parent_name = "Keeper";
+        kids.back()->follows_scaling_dir = false;
+    }
+    kids[0]->follows_x = kids[0]->follows_y = false;
+    kids[2]->SetParent(cam->GetComponent<Parent>(PARENT));
+    EXPECT_EQ(InspectorActions::ChildNames(*cam), (std::vector<std::string>{"HUD_A", "HUD_B", "HUD_C"}))
+        << "the inspector counts every child, not only those that attached themselves";
+
+    boxes.clear();
+    answer = Platform::ID_CANCEL;
+    EXPECT_FALSE(InspectorActions::RemoveComponent(*cam, PARENT));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(Contains(boxes[0], "3 objects follow Keeper: HUD_A, HUD_B and HUD_C")) << boxes[0];
+    answer = Platform::ID_OK;
+    ASSERT_TRUE(InspectorActions::RemoveComponent(*cam, PARENT));
+    for (const auto& kid : kids) {
+        EXPECT_EQ(kid->GetParentName(), "");
+        EXPECT_EQ(kid->GetParent(), nullptr);
+        EXPECT_FALSE(kid->follows_scaling_dir) << "only the link goes";
+    }
+    EXPECT_FALSE(kids[0]->follows_x);
+    EXPECT_FALSE(kids[0]->follows_y);
+    EXPECT_TRUE(kids[1]->follows_x);
+
+    // Deleting a parent whose stats a bar shows: the box names both, the bar says so once.
+    Entity* dora = make("Dora", {"Stats", "Parent"});
+    auto help = make("VavuHelp", {"Child"})->GetComponent<Child>(CHILD);
+    help->parent_name = "Dora";
+    help->follows_scaling_dir = false;
+    Entity* bar = make("UI_Vavu_Healthbar", {"Sprite"});
+    auto bar_sprite = bar->GetComponent<Sprite>(SPRITE);
+    bar_sprite->SetIsSlider(true);
+    bar_sprite->SetEntName("Dora");
+    // A bar follows its entity in play only: its updates run with the game running.
+    GameIsRunning = true;
+    bar_sprite->Update();
+    GameIsRunning = false;
+    editor->SetSelection(dora);
+    boxes.clear();
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(LEHierarchy::DeleteSelected());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(Contains(boxes[0], "Are you sure you want to delete the game object?")) << boxes[0];
+    EXPECT_TRUE(Contains(boxes[0], "2 other objects depend on Dora: VavuHelp and UI_Vavu_Healthbar")) << boxes[0];
+    EXPECT_EQ(help->GetParentName(), "");
+    EXPECT_FALSE(help->follows_scaling_dir);
+    StdoutCapture out;
+    GameIsRunning = true;
+    for (int frame = 0; frame < 5; ++frame) bar_sprite->Update();
+    GameIsRunning = false;
+    const std::string printed = out.Take();
+    const std::string line = "Slider Update(): No stats component for attached ent!";
+    EXPECT_TRUE(Contains(printed, line));
+    EXPECT_EQ(printed.find(line), printed.rfind(line)) << "said once, not every frame";
 }

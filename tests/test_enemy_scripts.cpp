@@ -143,6 +143,46 @@ TEST_F(EnemyScriptTest, SpellsBeforeTheFirstFrameOnDownedOrUntaggedTargetsAreSaf
     EXPECT_FALSE(spell->GetComponent<Spells>(SPELLS)->consumed);
 }
 
+TEST_F(EnemyScriptTest, ASpellHitFlashesTheEnemyAndPlaysItsHurtSoundWhileADownedOneShowsNothing)
+{
+    auto with_hurt_sounds = [](Entity* enemy) {
+        auto audio = std::make_shared<Audio>();
+        for (int n = 1; n <= 4; ++n) audio->AddSound("SFX_AE_Hurt" + std::to_string(n), false, true);
+        enemy->AddComponent(AUDIO, audio);
+        return audio;
+    };
+    auto sounding = [](const Audio& audio) {
+        return std::count_if(audio.sounds.begin(), audio.sounds.end(), [](const SoundEntry& e) { return e.is_playing; });
+    };
+    for (int n = 1; n <= 4; ++n) ShipSound("SFX_AE_Hurt" + std::to_string(n), "SFX_AE_Hurt" + std::to_string(n) + ".ogg");
+    MakePlayer(-20.0f, 0.0f);
+    Entity* enemy = MakeScriptedEnemy("Atk_Lit", "EnemyScript", 0.0f, 0.0f);
+    Entity* downed = MakeScriptedEnemy("Atk_Down", "EnemyScript", 3.0f, 0.0f);
+    auto audio = with_hurt_sounds(enemy);
+    auto downed_audio = with_hurt_sounds(downed);
+    auto sprite = enemy->GetComponent<Sprite>(SPRITE);
+    Step();
+    ASSERT_FALSE(sprite->is_tinted);
+
+    // A spell deals no damage: no blow (no hurt flag), yet it is seen and heard as one.
+    Cast(enemy, SPELL_DEFENCE);
+    EXPECT_EQ(sounding(*audio), 1) << "one of its hurt sounds";
+    Step();
+    EXPECT_FALSE(Enemy(enemy)->was_hit);
+    EXPECT_TRUE(sprite->is_tinted) << "the hurt flash";
+    EXPECT_EQ(sprite->GetTintColor().GetG(), 0.0f);
+    EXPECT_EQ(sprite->GetTintColor().GetB(), 0.0f);
+    Step(static_cast<int>(EnemyScript::kSpellFlashTime / kFrame) + 1);
+    EXPECT_FALSE(sprite->is_tinted) << "the flash is brief";
+
+    Enemy(downed)->state = ENEMY_DOWN;
+    auto downed_sprite = downed->GetComponent<Sprite>(SPRITE);
+    Cast(downed, SPELL_DEFENCE);
+    Step();
+    EXPECT_EQ(sounding(*downed_audio), 0);
+    EXPECT_FALSE(downed_sprite->is_tinted);
+}
+
 TEST_F(EnemyScriptTest, BarAndIconsAreMadeOnceAndLaidOutByTheFirstLetterAndFacing)
 {
     MakePlayer(0.0f, -8.0f);

@@ -36,7 +36,7 @@ const char* const kPlayerText = R"({
                             "z": 3.0
                         }
                     ],
-                    "rotation": 0.10000000149011612,
+                    "rotation": 0.1,
                     "scale": [
                         {
                             "x": 0.5,
@@ -206,27 +206,35 @@ TEST_F(EntityFilesTest, PrefabsSaveLoadReplaceAndDelete)
     EXPECT_FALSE(factory->LoadPrefab("Bad"));
 }
 
-TEST_F(EntityFilesTest, TheIndexIsWrittenInEditorModeOnlyAndListsPrefabsInNameOrder)
+TEST_F(EntityFilesTest, TheIndexIsNeverWrittenAtShutdownAndListsThePrefabFilesInNameOrder)
 {
     WriteData("Prefab/Archetype.json", R"({"Archetype": "Wolf", "Archetype": "Bat", "Archetype": 7, "Archetype": "Lost"})");
     WriteData("Prefab/Wolf.json", EntityDocument({EntityMember("Wolf")}));
     WriteData("Prefab/Bat.json", EntityDocument({EntityMember("Bat")}));
+    WriteData("Prefab/Owl.json", EntityDocument({EntityMember("Owl")}));
     ASSERT_TRUE(factory->LoadArchetypes());
     EXPECT_EQ(factory->GetArchetypes().size(), 2u);
     EXPECT_TRUE(Contains(LogText(), "Archetype's data not saved correctly"));
 
-    GameMode = true;
+    // A prefab file removed while the program runs (a checkout, say): the index stays as it was.
     const std::string original = ReadData("Prefab/Archetype.json");
-    ShutDownFactory();
-    EXPECT_EQ(ReadData("Prefab/Archetype.json"), original) << "game mode writes no index";
-    EXPECT_TRUE(Contains(LogText(), "The entity 'Wolf' is deleted"));
+    for (bool game : {true, false}) {
+        GameMode = game;
+        ASSERT_TRUE(factory->LoadArchetypes());
+        fs::remove(DataDir() / "Prefab/Wolf.json");
+        ShutDownFactory();
+        EXPECT_EQ(ReadData("Prefab/Archetype.json"), original) << "game mode " << game;
+        EXPECT_TRUE(Contains(LogText(), "The entity 'Bat' is deleted"));
+        WriteData("Prefab/Wolf.json", EntityDocument({EntityMember("Wolf")}));
+    }
 
-    GameMode = false;
+    // After a prefab change the index lists the folder's prefab files: the one added beside the
+    // index is in, the name without a file and the one removed are out.
     ASSERT_TRUE(factory->LoadArchetypes());
-    ShutDownFactory();
-    // "Lost" failed to load but stays listed; the bad entry is gone.
+    fs::remove(DataDir() / "Prefab/Wolf.json");
+    ASSERT_TRUE(factory->SaveArchetypeIndex());
     EXPECT_EQ(ReadData("Prefab/Archetype.json"),
-              "{\n    \"Archetype\": \"Bat\",\n    \"Archetype\": \"Lost\",\n    \"Archetype\": \"Wolf\"\n}");
+              "{\n    \"Archetype\": \"Bat\",\n    \"Archetype\": \"Owl\"\n}");
 }
 
 TEST_F(EntityFilesTest, NamesWhosePrefabFilesHoldNoPrefabStayInTheIndex)
@@ -237,7 +245,7 @@ TEST_F(EntityFilesTest, NamesWhosePrefabFilesHoldNoPrefabStayInTheIndex)
     WriteData("Prefab/Broken.json", "{\"Broken\": [");
     ASSERT_TRUE(factory->LoadArchetypes());
     EXPECT_TRUE(factory->GetArchetypes().empty());
-    ShutDownFactory();
+    ASSERT_TRUE(factory->SaveArchetypeIndex());
     EXPECT_EQ(ReadData("Prefab/Archetype.json"),
               "{\n    \"Archetype\": \"Broken\",\n    \"Archetype\": \"Empty\",\n    \"Archetype\": \"Shapeless\"\n}");
 }
@@ -253,6 +261,7 @@ TEST_F(EntityFilesTest, AnEmptyOrUnreadableIndexIsHandledWithoutLoss)
     WriteData("Prefab/Gone.json", EntityDocument({EntityMember("Gone")}));
     ASSERT_TRUE(factory->LoadArchetypes());
     factory->DeletePrefab("Gone");
+    ASSERT_TRUE(factory->SaveArchetypeIndex());
     ShutDownFactory();
     EXPECT_EQ(ReadData("Prefab/Archetype.json"), "{}");
 
@@ -262,6 +271,7 @@ TEST_F(EntityFilesTest, AnEmptyOrUnreadableIndexIsHandledWithoutLoss)
     EXPECT_FALSE(factory->LoadArchetypes());
     Entity* fresh = factory->CreateEntity("Fresh");
     factory->SavePrefab(fresh->id, "Fresh");
+    EXPECT_FALSE(factory->SaveArchetypeIndex());
     ShutDownFactory();
     EXPECT_EQ(ReadData("Prefab/Archetype.json"), broken);
     EXPECT_TRUE(fs::exists(DataDir() / "Prefab/Fresh.json"));

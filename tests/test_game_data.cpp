@@ -1,9 +1,13 @@
 // The shipped data: every scene and prefab file parses, every scene listed has its files, and every
-// texture, sheet frame count, sound event, prefab and script name the data uses exists.
+// texture, sheet frame count, sound event, prefab and script name the data uses exists; the
+// snapshots the editor's Play writes beside the data stay out of version control.
 #include "TestSupport.h"
 
 #include <rapidjson/document.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 #include <sstream>
@@ -181,3 +185,27 @@ TEST(GameData, ConfigHoldsTheWindowSettings)
 }
 
 } // namespace
+
+TEST(GameData, PlaySnapshotsAreLeftOutOfVersionControl)
+{
+    const std::string root = OrvTest::SourceDir().string();
+    if (std::system(("git -C '" + root + "' rev-parse --is-inside-work-tree >/dev/null 2>&1").c_str()) != 0) {
+        GTEST_SKIP() << "not a git checkout";
+    }
+    rapidjson::Document scenes;
+    ASSERT_TRUE(Parse(kResources / "Data" / "Scenes.json", scenes));
+    std::string command = "git -C '" + root + "' check-ignore";
+    std::set<std::string> snapshots;
+    for (auto scene = scenes.MemberBegin(); scene != scenes.MemberEnd(); ++scene) {
+        const std::string snapshot = std::string("Resources/Data/") + scene->name.GetString() + "/AutoSave.json";
+        snapshots.insert(snapshot);
+        command += " '" + snapshot + "'";
+    }
+    std::set<std::string> ignored;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char line[512];
+        while (std::fgets(line, sizeof line, pipe)) ignored.insert(std::string(line, std::strcspn(line, "\n")));
+        pclose(pipe);
+    }
+    EXPECT_EQ(ignored, snapshots) << "git status would list what every Play writes";
+}

@@ -213,7 +213,7 @@ TEST_F(LevelEndToEndTest, IloWalksCastsCallsDoraBackAndTheKillKeyLeadsToTheLoseS
     EXPECT_NEAR(run.dora_gap_after_recall, 0.0f, 0.6f) << "Dora stands beside Ilo again";
     EXPECT_TRUE(run.down_key_dimmed);
     EXPECT_TRUE(run.timer_shown);
-    EXPECT_EQ(run.timer_text, "5.000000");
+    EXPECT_EQ(run.timer_text, "5");
 
     EXPECT_TRUE(OrvTest::Contains(LogText(), "Kill player cheat"));
     EXPECT_TRUE(OrvTest::Contains(LogText(), "Changed scene to GameScene_03"));

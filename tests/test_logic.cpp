@@ -115,8 +115,17 @@ protected:
         camera = std::make_shared<Camera>();
         cam->AddComponent(CAMERA, camera);
         ActiveCamera = camera.get();
-        box = MakeActor("Box", TAG_OTHERS, 0.5f, 0.5f, false);
+        box = Drawn(MakeActor("Box", TAG_OTHERS, 0.5f, 0.5f, false));
         Cursor(300.0f, 200.0f);
+    }
+    // Gives the entity a picture at depth z, so that the game view shows it.
+    static Entity* Drawn(Entity* entity, float z = 1.0f)
+    {
+        auto sprite = std::make_shared<Sprite>();
+        sprite->tex_identifier = "Picture";
+        entity->AddComponent(SPRITE, sprite);
+        TransformOf(entity)->position.z = z;
+        return entity;
     }
     static void Cursor(float sx, float sy)
     {
@@ -157,6 +166,47 @@ TEST_F(EditorPickTest, PressSelectsAndStartsADragTheNextPressEndsIt)
     Click(50.0f, 50.0f, 0);
     EXPECT_EQ(editor->selected_entity, nullptr);
     EXPECT_EQ(editor->selected_id, 0u);
+}
+
+TEST_F(EditorPickTest, OnlyActiveDrawnObjectsArePickedTheTopmostFirstAndADragIsAnEdit)
+{
+    // Everything covers the point (3, 0); only Ilo and the ground below her can be seen there.
+    auto place = [](Entity* entity, float z) {
+        TransformOf(entity)->position = Vec3(3.0f, 0.0f, z);
+        TransformOf(entity)->scale = Vec3(4.0f, 4.0f, 1.0f);
+        return entity;
+    };
+    Entity* ground = place(Drawn(MakeActor("Ground", TAG_BACKGROUND, 0.0f, 0.0f, false)), 5.0f);
+    Entity* ilo = place(Drawn(MakeActor("Ilo", TAG_PLAYER, 0.0f, 0.0f, false)), 102.4f);
+    place(MakeActor("Bound_Bottom", TAG_OBSTACLE, 0.0f, 0.0f, false), 200.0f);  // a wall: no picture
+    Entity* help = place(Drawn(MakeActor("HTPInPauseMenu", TAG_OTHERS, 0.0f, 0.0f, false)), 610.0f);
+    help->SetActive(false);
+    Entity* fade = place(Drawn(MakeActor("FadeIn", TAG_OTHERS, 0.0f, 0.0f, false)), 900.0f);
+    fade->GetComponent<Sprite>(SPRITE)->SetTint(Color(1.0f, 1.0f, 1.0f, 0.0f), true);
+    Entity* hidden = place(Drawn(MakeActor("Hidden", TAG_OTHERS, 0.0f, 0.0f, false)), 950.0f);
+    hidden->GetComponent<Sprite>(SPRITE)->visible = false;
+    Entity* blank = place(Drawn(MakeActor("Blank", TAG_OTHERS, 0.0f, 0.0f, false)), 960.0f);
+    blank->GetComponent<Sprite>(SPRITE)->tex_identifier.clear();
+
+    editor->scene_modified = false;
+    Click(3.5f, 0.5f, 1);
+    ASSERT_EQ(editor->selected_entity, ilo) << "the topmost object the view shows";
+    Input::Instance().world_x = 5.0f;
+    Input::Instance().world_y = 1.0f;
+    Logic::GetInstance()->Update();
+    EXPECT_NEAR(TransformOf(ilo)->position.x, 4.5f, 1e-5f) << "the drag moves the picked object";
+    EXPECT_NEAR(TransformOf(help)->position.x, 3.0f, 1e-5f);
+    EXPECT_TRUE(editor->scene_modified) << "a drag is an unsaved change";
+    Click(5.0f, 1.0f, 0);
+
+    ilo->SetActive(false);
+    Click(3.5f, -1.5f, 0);
+    EXPECT_EQ(editor->selected_entity, ground);
+    EXPECT_EQ(Logic::GetInstance()->drag_mode, 0);
+    ground->SetActive(false);
+    Click(3.5f, -1.5f, 1);
+    EXPECT_EQ(editor->selected_entity, nullptr) << "walls and hidden or transparent pictures are not picked";
+    EXPECT_EQ(Logic::GetInstance()->drag_mode, 0);
 }
 
 TEST_F(EditorPickTest, OnlyClicksOnTheGameImageCount)
@@ -202,9 +252,10 @@ TEST_F(EditorCameraTest, EachPressScalesTheViewByATenthKeepingItsAspect)
     graphics->camera_width = 16.0f;
     graphics->camera_height = 9.0f;
     for (int i = 0; i < 5; ++i) Type('+');
-    EXPECT_NEAR(graphics->camera_height, 9.0f * std::pow(1.1f, 5.0f), 1e-4f);
-    EXPECT_NEAR(graphics->camera_width, 16.0f * std::pow(1.1f, 5.0f), 1e-4f);
+    EXPECT_NEAR(graphics->camera_height, 9.0f * std::pow(0.9f, 5.0f), 1e-4f) << "'+' zooms in";
+    EXPECT_NEAR(graphics->camera_width, 16.0f * std::pow(0.9f, 5.0f), 1e-4f);
     Type('_');
+    EXPECT_NEAR(graphics->camera_height, 9.0f * std::pow(0.9f, 5.0f) * 1.1f, 1e-4f) << "'-' zooms out";
     EXPECT_NEAR(graphics->camera_width / graphics->camera_height, 16.0f / 9.0f, 1e-5f);
 
     const float width = graphics->camera_width;

@@ -1,13 +1,24 @@
 // The pause menu block (tools/levels/pause_menu.json) inserted by tools/levels/insert_block.py into
 // a small level of the test's own, then played on the real engine: hidden until Escape pauses,
 // following the camera, a toggle, resume, and the exit box attached to "Pause_bg" whose Yes leads
-// to the main menu, where the options show the mute the pause menu set.
+// to the main menu, where the options show the mute the pause menu set; the help panel and the
+// exit box leading back to the menu, which stays in front of everything. Then a pause in chapter 1
+// in the middle of a purification, which stands still with every other timer of play.
 #include "GameRunFixture.h"
 
 #include "Audio/AudioSystem.h"
 #include "Components/Child.h"
 #include "Components/Parent.h"
 #include "Components/Sprite.h"
+#include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/Globals.h"
+#include "Graphics/SpriteSystem.h"
+#include "Logic/EnemyMovement.h"
+#include "Logic/PlayerController.h"
+#include "Scripts/Companion/AIScript.h"
+#include "Scripts/ScriptSystem.h"
+
+#include <algorithm>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -26,6 +37,14 @@ const char* const kLevel = R"({
             "Transform": [{"position": [{"x": 0.0, "y": 0.0, "z": 0.0}], "rotation": 0.0,
                            "scale": [{"x": 16.0, "y": 9.0, "z": 1.0}]}],
             "Sprite": [{"tex_identifier": "BG_Forest"}]}]
+})";
+
+// A sprite deeper than any depth the menu's data has, as a low-health marker climbs to.
+const char* const kDeepMarker = R"(,
+    "Marker": [{"Information": [{"name": "Marker", "type": 11, "active": true}],
+                "Transform": [{"position": [{"x": 0.0, "y": 0.0, "z": 50000.0}], "rotation": 0.0,
+                               "scale": [{"x": 1.0, "y": 1.0, "z": 1.0}]}],
+                "Sprite": [{"tex_identifier": "UI_Enemy_Low_HP"}]}]
 })";
 
 struct PauseRecord {
@@ -80,10 +99,12 @@ bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
 class PauseMenuBlockTest : public GameEndToEndTest {
 protected:
     // The level: a camera with a Parent and a background, the block inserted after the camera.
-    void MakeLevel()
+    void MakeLevel(bool with_deep_marker = false)
     {
         const fs::path entities = DataDir() / "GameScene_99" / "Entities.json";
-        WriteFile(entities, kLevel);
+        std::string level = kLevel;
+        if (with_deep_marker) level.replace(level.rfind('}'), 1, kDeepMarker);
+        WriteFile(entities, level);
         WriteFile(DataDir() / "GameScene_99" / "GameScene_99.json", R"({"scene_name": "GameScene_99"})");
         std::string index = ReadData("Scenes.json");
         index.insert(index.find('{') + 1, "\n    \"GameScene_99\": 2,");
@@ -156,6 +177,7 @@ void PauseMenuBlockTest::ExitBox(ScriptedPlayer& player, PauseRecord& record)
     player.WaitFrames(2);
     player.Do([] { ClickWorld(2.0f, -1.8f); });
     player.WaitFrames(25); // Yes answers after its second
+    player.Do([] { PressKey(Platform::VK_LEFT_KEY); }); // from No, selected first, to Yes
     player.Do([] { PressKey(Platform::VK_RETURN_KEY); });
     player.WaitForScene("MainMenuScene", 35);
     for (int i = 0; i < 2; ++i) player.Do([] { PressKey(Platform::VK_DOWN_KEY); });
@@ -206,6 +228,230 @@ TEST_F(PauseMenuBlockTest, TheInsertedBlockPausesTogglesResumesAndLeavesForTheMe
     EXPECT_FALSE(record.paused_after_resume);
     EXPECT_TRUE(Contains(printed, "Unpaused game"));
     EXPECT_EQ(record.options_sfx_tick, "SFXUntick") << "the options show the mute the pause menu set";
+}
+
+// ---- The help panel, the exit box and the depth ------------------------------------------------
+
+struct MenuLayerRecord {
+    float marker_z = 0.0f, background_z = 0.0f, button_z = 0.0f, panel_z = 0.0f;
+    bool panel_open = false, paused_after_click = false, panel_closed_by_click = false;
+    std::string bgm_tick_after_click;
+    bool paused_after_escape = false, panel_closed_by_escape = false;
+    std::string selected_after_escape;
+    std::string box_picture, box_selected;
+    float box_z = 0.0f, box_choice_z = 0.0f;
+    bool box_gone_after_enter = false, paused_after_no = false;
+    std::vector<std::string> scenes_seen;
+};
+
+void PressTimes(ScriptedPlayer& player, uint64_t key, int times)
+{
+    for (int i = 0; i < times; ++i) player.Do([key] { PressKey(key); });
+}
+
+float DepthOf(const std::string& name) { return PositionOf(name).z; }
+
+// A click on the help panel where Music lies under it, Escape on it again, and the exit box's
+// No, selected first: each leads back to the menu, still paused, and the menu and its box are
+// drawn in front of a sprite deeper than any of the menu's own depths.
+TEST_F(PauseMenuBlockTest, TheHelpPanelAndTheExitBoxLeadBackToTheMenuWhichStaysInFrontOfEverything)
+{
+    MakeLevel(true);
+    ScriptedPlayer player;
+    MenuLayerRecord r;
+    player.WaitForScene("GameScene_99", 3);
+    player.Do([] { PressKey(Platform::VK_ESCAPE_KEY); });
+    player.WaitFrames(25); // the buttons answer after their second
+    player.Do([&] {
+        r.marker_z = DepthOf("Marker");
+        r.background_z = DepthOf("Pause_bg");
+        r.button_z = DepthOf("ToggleMuteBGM");
+        r.panel_z = DepthOf("HTPInPauseMenu");
+        ClickWorld(0.0f, -1.1f); // How to play
+    });
+    player.WaitFrames(25); // a click closes the panel once it has been open a second
+    player.Do([&] {
+        r.panel_open = Shown("HTPInPauseMenu");
+        ClickWorld(0.0f, 0.3f);
+    });
+    player.WaitFrames(2);
+    player.Do([&] {
+        r.paused_after_click = IsPaused();
+        r.panel_closed_by_click = !Shown("HTPInPauseMenu");
+        r.bgm_tick_after_click = TextureOf("ToggleMuteBGM");
+    });
+    player.Do([] { ClickWorld(0.0f, -1.1f); }); // How to play again
+    player.WaitFrames(3);
+    player.Do([] { PressKey(Platform::VK_ESCAPE_KEY); });
+    player.WaitFrames(2);
+    player.Do([&] {
+        r.paused_after_escape = IsPaused();
+        r.panel_closed_by_escape = !Shown("HTPInPauseMenu");
+        r.selected_after_escape = SelectedButton();
+    });
+    PressTimes(player, Platform::VK_DOWN_KEY, 1);
+    PressTimes(player, Platform::VK_RETURN_KEY, 1);
+    player.WaitFrames(2);
+    player.Do([&] {
+        r.box_picture = TextureOf("ExitWarningBoxMain");
+        r.box_selected = SelectedButton();
+        r.box_z = DepthOf("ExitWarningBoxMain");
+        r.box_choice_z = DepthOf("ExitWarningBoxNo");
+    });
+    player.WaitFrames(25);
+    PressTimes(player, Platform::VK_RETURN_KEY, 1);
+    player.WaitFrames(2);
+    player.Do([&] {
+        r.box_gone_after_enter = !LiveEntity("ExitWarningBoxMain");
+        r.paused_after_no = IsPaused();
+        Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+    });
+
+    EXPECT_EQ(RunGame(player, 600), 0);
+
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_EQ(player.scenes, (std::vector<std::string>{"GameScene_99"}));
+    EXPECT_GT(r.background_z, r.marker_z) << "the menu is lifted in front of the deepest sprite";
+    EXPECT_GT(r.button_z, r.background_z);
+    EXPECT_GT(r.panel_z, r.button_z);
+    EXPECT_TRUE(r.panel_open);
+    EXPECT_TRUE(r.paused_after_click);
+    EXPECT_TRUE(r.panel_closed_by_click);
+    EXPECT_EQ(r.bgm_tick_after_click, "BGMTick") << "the click on the panel does not reach the button under it";
+    EXPECT_TRUE(r.paused_after_escape) << "Escape on the panel leads back to the menu";
+    EXPECT_TRUE(r.panel_closed_by_escape);
+    EXPECT_EQ(r.selected_after_escape, "HowToPlay");
+    EXPECT_EQ(r.box_picture, "UI_LeaveLevelBox") << "the box asks about leaving for the main menu";
+    EXPECT_EQ(r.box_selected, "ExitWarningBoxNo");
+    EXPECT_GT(r.box_z, r.panel_z);
+    EXPECT_GT(r.box_choice_z, r.box_z);
+    EXPECT_TRUE(r.box_gone_after_enter);
+    EXPECT_TRUE(r.paused_after_no);
+}
+
+// ---- A pause in chapter 1 ----------------------------------------------------------------------
+
+struct TimerRecord {
+    bool purifying_before = false, purifying_after = false, purified = false;
+    float remaining_before = 0.0f, remaining_after = 0.0f;
+    float dora_cooldown_before = 0.0f, dora_cooldown_after = 0.0f;
+    float clock_before = 0.0f, clock_after = 0.0f, engine_before = 0.0f, engine_after = 0.0f;
+    float arrows_z = 0.0f, menu_z = 0.0f;
+    int arrows_typed = 0;
+};
+
+PlayerController* Controller()
+{
+    Entity* player = LiveEntity("Player");
+    return player ? player->GetComponent<PlayerController>(PLAYERCONTROLLER).get() : nullptr;
+}
+
+float PurificationLeft()
+{
+    PlayerController* controller = Controller();
+    return controller ? controller->purification.timer - (TotalTime() - controller->purification.start_time) : -1.0f;
+}
+
+float DoraCooldown()
+{
+    Entity* dora = LiveEntity("Dora");
+    auto* script = dora ? dynamic_cast<AIScript*>(ScriptSystem::GetInstance()->GetScript(dora->id).get()) : nullptr;
+    return script ? script->GetCooldownLeft() : -1.0f;
+}
+
+void ShiftChord(uint64_t key)
+{
+    PushWindowMessage(Platform::WM_KEYDOWN_MSG, Platform::VK_SHIFT_KEY);
+    PressKey(key);
+    PushWindowMessage(Platform::WM_KEYUP_MSG, Platform::VK_SHIFT_KEY);
+}
+
+class PausedLevelTest : public GameEndToEndTest {};
+
+// Dora called back (her cooldown starts) and a purification begun, then ten seconds paused: when
+// play goes on the purification has the time it had, Dora the cooldown she had, and the arrows
+// typed then still purify the enemy.
+TEST_F(PausedLevelTest, APauseMidPurificationStopsItsTimerDorasCooldownAndTheGameClock)
+{
+    StartScene = "GameScene_01";
+    ScriptedPlayer player;
+    TimerRecord r;
+    player.WaitForScene("GameScene_01", 35);
+    player.Do([] {
+        ShiftChord('G');
+        const Vec3 ilo = PositionOf("Player");
+        if (auto transform = LiveEntity("Atk_Grunt")->GetComponent<Transform>(TRANSFORM)) {
+            transform->position.x = ilo.x + 3.0f;
+            transform->position.y = ilo.y;
+        }
+    });
+    player.WaitFrames(2);
+    player.Do([] { ShiftChord('M'); }); // every enemy to 30 %: purifiable
+    player.WaitFrames(3);
+    player.Do([] { PressKey(Platform::VK_DOWN_KEY); });
+    player.WaitFrames(2);
+    player.Do([] { PressKey(Platform::VK_SPACE_KEY); });
+    player.WaitFrames(5);
+    player.Do([&] {
+        r.purifying_before = IsPurifying;
+        r.remaining_before = PurificationLeft();
+        r.dora_cooldown_before = DoraCooldown();
+        r.clock_before = TotalTime();
+        r.engine_before = OrvCoreEngine->GetTotalTime();
+        PressKey(Platform::VK_ESCAPE_KEY);
+    });
+    player.WaitFrames(200); // ten seconds, twice the purification's
+    player.Do([&] {
+        // The arrow icons are drawn without being in the scene: found through the draw list.
+        const auto& icons = Controller()->purification.key_icons;
+        for (const auto& sprite : SpriteSystem::GetInstance()->sprites) {
+            if (sprite->owner && std::count(icons.begin(), icons.end(), sprite->owner->id)) {
+                r.arrows_z = std::max(r.arrows_z, sprite->position.z);
+            }
+        }
+        r.menu_z = DepthOf("Pause_bg");
+        PressKey(Platform::VK_ESCAPE_KEY);
+    });
+    player.Do([&] {
+        r.purifying_after = IsPurifying;
+        r.remaining_after = PurificationLeft();
+        r.dora_cooldown_after = DoraCooldown();
+        r.clock_after = TotalTime();
+        r.engine_after = OrvCoreEngine->GetTotalTime();
+    });
+    auto frames = std::make_shared<int>(0);
+    player.Then([&r, frames] {
+        PlayerController* controller = Controller();
+        if (!controller || !IsPurifying || ++*frames > 60) return true;
+        const size_t typed = controller->purification.combo_input.size();
+        if (*frames % 3 == 0 && controller->purification.combo.size() == 3 && typed < 3) {
+            PressKey(static_cast<uint64_t>(controller->purification.combo[typed]));
+            ++r.arrows_typed;
+        }
+        return false;
+    });
+    player.Do([&] {
+        Entity* grunt = LiveEntity("Atk_Grunt");
+        auto movement = grunt ? grunt->GetComponent<EnemyMovement>(ENEMYMOVEMENT) : nullptr;
+        r.purified = movement && movement->state == ENEMY_PURIFIED;
+        Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+    });
+
+    EXPECT_EQ(RunGame(player, 800), 0);
+
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_TRUE(r.purifying_before);
+    EXPECT_GT(r.remaining_before, 4.0f);
+    EXPECT_GT(r.dora_cooldown_before, 4.0f);
+    EXPECT_GT(r.engine_after - r.engine_before, 9.9f) << "ten seconds went by";
+    EXPECT_LT(r.clock_after - r.clock_before, 0.2f) << "the game's clock stood still";
+    EXPECT_TRUE(r.purifying_after) << "the purification did not run out while paused";
+    EXPECT_NEAR(r.remaining_after, r.remaining_before, 0.2f);
+    EXPECT_NEAR(r.dora_cooldown_after, r.dora_cooldown_before, 0.2f);
+    EXPECT_GT(r.arrows_z, 0.0f);
+    EXPECT_GT(r.menu_z, r.arrows_z) << "the purification's arrows are not drawn over the menu";
+    EXPECT_EQ(r.arrows_typed, 3);
+    EXPECT_TRUE(r.purified) << "the arrows typed after the pause still purify";
 }
 
 } // namespace

@@ -17,10 +17,14 @@
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
 #include "Logic/Spells.h"
 
+#include <rapidjson/document.h>
+
 #include <cstdlib>
+#include <limits>
 
 using namespace OrvEngine;
 
@@ -728,6 +732,50 @@ TEST_F(PlayerTest, ShiftDebugKeysActAndLogOneLineEach)
     player->RemoveComponent(STATS);
     shift_tap('H');
     EXPECT_EQ(Count("HP cheat: +10HP"), 1) << "no Stats: nothing and no line";
+}
+
+// Hit points stay defined whatever the numbers: +10 at the int's end, and 30 % (or the 31 % a
+// leftover recovers) of a maximum taken from a negative hp, from a file or kept with its sign.
+TEST_F(PlayerTest, DebugKeysAndLeftoversKeepHpInRangeWhateverTheNumbers)
+{
+    auto shift_tap = [this](uint64_t key) {
+        Down(kShift);
+        Tap(key);
+        Up(kShift);
+    };
+    pc->stats->hp = std::numeric_limits<int32_t>::max() - 5;
+    shift_tap('H');
+    EXPECT_EQ(Hp(player), std::numeric_limits<int32_t>::max());
+    shift_tap('H');
+    EXPECT_EQ(Hp(player), std::numeric_limits<int32_t>::max());
+
+    Entity* from_file = Live("Atk_FromFile", Vec3(), TAG_ENEMY);
+    rapidjson::Document file;
+    file.Parse(R"([{"hp": -40, "attack": 3.0}])");
+    auto read = std::make_shared<Stats>();
+    read->Deserialize(file);
+    from_file->AddComponent(STATS, read);
+    auto reader = std::make_shared<EnemyMovement>();
+    from_file->AddComponent(ENEMYMOVEMENT, reader);
+    Enter(from_file);
+    reader->Init();
+    EXPECT_EQ(Hp(from_file), 0) << "a negative hp in a file reads as 0";
+    EXPECT_EQ(reader->max_hp, 0u);
+
+    MakeCam();
+    Entity* kept = MakeEnemy(Vec3(1.0f, 0.0f, 50.0f));
+    auto movement = kept->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
+    movement->max_hp = Gameplay::WidenHp(-40);
+    shift_tap('M');
+    EXPECT_EQ(Hp(from_file), 0);
+    EXPECT_EQ(Hp(kept), 0);
+    movement->purifiable_now = true;
+    Tap(kSpace);
+    ASSERT_TRUE(IsPurifying);
+    ASSERT_EQ(pc->purification.target, kept->id);
+    Tap(kSpace);
+    Frame();
+    EXPECT_EQ(Hp(kept), 1) << "0 % of nothing, plus 1";
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <tuple>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -161,5 +162,49 @@ TEST_P(BalanceTest, FinishedWithoutDebugKeys)
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, BalanceTest, ::testing::Values("GameScene_22", "GameScene_01", "GameScene_23"));
+
+// Chapter 1 and the ruins on five seeds each, by the skilled bot and by one that plays as a
+// first-time player does (GameBot's first_time): every run reaches the level's end without debug
+// keys, with Dora never below a quarter of her health. Long: runs only when ORV_BALANCE is set,
+// and prints each run's figures.
+class SeededBalanceTest : public PlaythroughTest,
+                          public ::testing::WithParamInterface<std::tuple<const char*, bool, int>> {};
+
+TEST_P(SeededBalanceTest, EveryRunFinishedWithDoraStanding)
+{
+    if (!std::getenv("ORV_BALANCE")) GTEST_SKIP() << "set ORV_BALANCE to measure";
+    const auto [scene, first_time, seed] = GetParam();
+    const std::string level = scene;
+    StartScene = level;
+    GameBot bot({/*god_mode=*/false, /*weaken=*/false, /*die_once=*/false, first_time});
+    bot.stop_at = level == "GameScene_01" ? "GameScene_24" : "GameScene_20";
+    const int result = Play(bot, 24000, static_cast<uint32_t>(seed));
+    Report(bot);
+    EXPECT_EQ(result, 0);
+    const bool finished = bot.scenes == std::vector<std::string>{level, bot.stop_at};
+    EXPECT_TRUE(finished) << "scenes: " << ::testing::PrintToString(bot.scenes);
+    for (const std::string& exit : bot.wrong_exits) ADD_FAILURE() << "left by an unintended path: " << exit;
+    ASSERT_FALSE(bot.visits.empty());
+    const LevelVisit& visit = bot.visits[0];
+    ASSERT_GT(visit.full_hp, 0);
+    ASSERT_GT(visit.dora_full_hp, 0);
+    EXPECT_EQ(visit.debug_keys, 0);
+    EXPECT_GE(visit.lowest_dora_hp * 4, visit.dora_full_hp) << "Dora fell to " << visit.lowest_dora_hp;
+    std::cerr << "figures: " << level << (first_time ? " first-time" : " skilled") << " seed " << seed << ": "
+              << (finished ? "finished" : "not finished") << ", Dora's lowest " << 100 * visit.lowest_dora_hp / visit.dora_full_hp
+              << " %, Ilo's lowest " << 100 * visit.lowest_hp / visit.full_hp << " %, " << visit.frames * kFrameTime << " s"
+              << std::endl;
+}
+
+std::string SeededRunName(const ::testing::TestParamInfo<SeededBalanceTest::ParamType>& info)
+{
+    const std::string player = std::get<1>(info.param) ? "_FirstTime_Seed" : "_Skilled_Seed";
+    return std::get<0>(info.param) + player + std::to_string(std::get<2>(info.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, SeededBalanceTest,
+                         ::testing::Combine(::testing::Values("GameScene_01", "GameScene_23"), ::testing::Bool(),
+                                            ::testing::Range(1, 6)),
+                         SeededRunName);
 
 } // namespace

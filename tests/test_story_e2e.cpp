@@ -205,8 +205,11 @@ struct TutorialRecord {
     bool space_after_third = false;
     std::vector<bool> locks_after_second; // attack, defence, speed spells, purification
     bool enemy_and_dora_came = false;
+    int32_t enemy_frame_while_speaking = -1, enemy_frames = -2;
     float enemy_defence_before = 0.0f, enemy_defence_after = 0.0f;
     bool defence_icon_shown = false;
+    int32_t enemy_hp_after_watching = -1, enemy_floor = -2;
+    bool enemy_purifiable_after_watching = false;
     std::vector<int32_t> combo;
     int enemy_state_after_combo = -1;
     bool barrier_open = false;
@@ -251,6 +254,13 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
     // 2: on to the stranger fighting an armoured monster; the orb asks for a defence debuff.
     WalkRightUntil(player, DialogueShown);
     player.Do([&] { record.wasd_after_t2 = LiveEntity("WASDKey") != nullptr; });
+    // The stranger is fighting the monster: it stands there whole while they speak.
+    player.WaitFrames(3);
+    player.Do([&] {
+        auto sprite = Part<Sprite>("Enemy_T1", SPRITE);
+        record.enemy_frame_while_speaking = sprite ? sprite->drawn_frame : -1;
+        record.enemy_frames = sprite ? sprite->number_of_frames : -2;
+    });
     ReadThrough(player, record.second, "dialogue_02");
     player.WaitFrames(2);
     player.Do([&] {
@@ -280,6 +290,16 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
         player.Do([] { PressKey(Platform::VK_LEFT_KEY); });
         player.WaitFrames(1);
     }
+    // A player who stands and watches: Dora wears the monster down, but only to where it can be
+    // purified; the lesson still has its enemy.
+    player.WaitFrames(150);
+    player.Do([&] {
+        auto stats = Part<Stats>("Enemy_T1", STATS);
+        auto e = enemy();
+        record.enemy_hp_after_watching = stats ? stats->hp : -1;
+        record.enemy_purifiable_after_watching = e && e->purifiable_now;
+        record.enemy_floor = e ? e->PurifiableThreshold() : -1;
+    });
     // 3: Dora thanks Ilo, and the orb teaches purification.
     WalkRightUntil(player, DialogueShown);
     player.Do([&] { record.left_after_t3 = LiveEntity("LeftKey") != nullptr; });
@@ -349,8 +369,12 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
     EXPECT_TRUE(record.space_after_third);
     EXPECT_EQ(record.locks_after_second, (std::vector<bool>{true, false, true, true}));
     EXPECT_TRUE(record.enemy_and_dora_came);
+    EXPECT_EQ(record.enemy_frame_while_speaking, record.enemy_frames) << "the last frame of its arrival: all of it";
     EXPECT_LT(record.enemy_defence_after, record.enemy_defence_before);
     EXPECT_TRUE(record.defence_icon_shown);
+    EXPECT_EQ(record.enemy_hp_after_watching, record.enemy_floor) << "Dora cannot kill the lesson's enemy";
+    EXPECT_EQ(record.enemy_floor, 13) << "30 % of 44";
+    EXPECT_TRUE(record.enemy_purifiable_after_watching);
     EXPECT_EQ(record.combo.size(), 3u);
     EXPECT_EQ(record.enemy_state_after_combo, ENEMY_PURIFIED);
     EXPECT_TRUE(record.barrier_open);

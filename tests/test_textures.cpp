@@ -167,4 +167,49 @@ TEST_F(TextureLoadTest, ASceneChangeGivesBackWhatOnlyTheSceneLeftBehindUsedAndIt
     EXPECT_NE(texture->id, 0u);
 }
 
+// A picture is what its PNG header says, within a size a 2D game uses: another format behind a
+// .png name, or a header claiming a side or an area past the limits, is refused before anything is
+// allocated for it, and named once.
+TEST_F(TextureLoadTest, OnlyAPngWithinTheSizeLimitIsReadAndARefusalIsNamedOnce)
+{
+    // One bit a pixel: the large ones stay small in the test's memory.
+    auto write_sized = [this](const std::string& name, unsigned width, unsigned height) {
+        FIBITMAP* image = FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height), 1);
+        ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, Art(name).c_str(), 0));
+        FreeImage_Unload(image);
+    };
+    write_sized("Widest", TextureDecoder::kMaxSide, 1);
+    write_sized("TooWide", TextureDecoder::kMaxSide + 1, 1);
+    write_sized("TooTall", 1, TextureDecoder::kMaxSide + 1);
+    write_sized("TooMany", TextureDecoder::kMaxSide, TextureDecoder::kMaxPixels / TextureDecoder::kMaxSide + 1);
+    // A complete PBM picture of one row, 20000 pixels wide, under a PNG's name.
+    OrvTest::WriteFile(Art("Pbm"), "P4\n20000 1\n" + std::string(2500, '\xff'));
+
+    auto decoded = [this](const std::string& name) {
+        DecodedPicture picture;
+        picture.path = Art(name).string();
+        TextureDecoder::Decode(picture);
+        return std::make_pair(picture.width, picture.height);
+    };
+    EXPECT_EQ(decoded("Widest"), std::make_pair(static_cast<int>(TextureDecoder::kMaxSide), 1));
+    EXPECT_EQ(decoded("TooWide"), std::make_pair(0, 0));
+    EXPECT_EQ(decoded("TooTall"), std::make_pair(0, 0));
+    EXPECT_EQ(decoded("TooMany"), std::make_pair(0, 0));
+    EXPECT_EQ(decoded("Pbm"), std::make_pair(0, 0)) << "not a PNG, whatever its name";
+
+    ResourceManager::GetInstance()->RefreshTextures();
+    TextureManager* textures = TextureManager::GetInstance();
+    for (const char* name : {"TooWide", "Pbm"}) {
+        for (int i = 0; i < 3; ++i) EXPECT_FALSE(textures->LoadTexture(ScannedPath(name), std::string(name) + "_again"));
+    }
+    const std::string log = LogText();
+    const std::string too_wide = "Image failed to load! " + ScannedPath("TooWide") + ": 16385 x 1 is larger than a "
+                                 "picture may be (16384 on a side, 67108864 pixels in all)\n";
+    const std::string pbm = "Image failed to load! " + ScannedPath("Pbm") + "\n";
+    ASSERT_NE(log.find(too_wide), std::string::npos) << log;
+    EXPECT_EQ(log.find(too_wide, log.find(too_wide) + 1), std::string::npos) << "named once";
+    ASSERT_NE(log.find(pbm), std::string::npos) << log;
+    EXPECT_EQ(log.find(pbm, log.find(pbm) + 1), std::string::npos);
+}
+
 } // namespace

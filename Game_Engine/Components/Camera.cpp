@@ -84,23 +84,8 @@ void Camera::Init()
 void Camera::Update()
 {
     if (!transform) return;
-    // The player is looked up before it is followed: last frame's player may have been deleted.
-    Entity* player = FindPlayerEntity();
-    followed_id = player ? player->id : 0;
-    auto player_transform = TransformOf(player);
-    if (player_transform && !shaking) transform->position.x = player_transform->position.x;
-
-    if (!Shared().camera_rest_height_taken) {
-        Shared().camera_rest_height = transform->position.y;
-        Shared().camera_rest_height_taken = true;
-    }
-    if (!shaking || !player) {
-        Shared().camera_shake_counter = 0;
-    } else if (++Shared().camera_shake_counter % 2 == 0) {
-        // Every second frame the shake is undone.
-        if (player_transform) transform->position.x = player_transform->position.x;
-        transform->position.y = Shared().camera_rest_height;
-    }
+    // A scene being edited stays where it was put: the camera follows the player only in play.
+    if (!EditorState::Editing()) Follow();
     aspect = WindowAspect();
 
     float& angle = transform->rotation;
@@ -115,6 +100,30 @@ void Camera::Update()
     view_height = WholeExtent(transform->scale.y);
     view_width = WholeExtent(transform->scale.x);
     BuildMatrices(transform->scale.x, transform->scale.y);
+}
+
+void Camera::Follow()
+{
+    // The player is looked up before it is followed: last frame's player may have been deleted.
+    Entity* player = FindPlayerEntity();
+    followed_id = player ? player->id : 0;
+    auto player_transform = TransformOf(player);
+    if (player_transform && !shaking) transform->position.x = player_transform->position.x;
+
+    if (!Shared().camera_rest_height_taken) {
+        Shared().camera_rest_height = transform->position.y;
+        Shared().camera_rest_height_taken = true;
+    }
+    if (!shaking || !player) {
+        // A shake that ended on a frame that kept its offset would leave the view off its rest
+        // height for good.
+        if (Shared().camera_shake_counter % 2 != 0) transform->position.y = Shared().camera_rest_height;
+        Shared().camera_shake_counter = 0;
+    } else if (++Shared().camera_shake_counter % 2 == 0) {
+        // Every second frame the shake is undone.
+        if (player_transform) transform->position.x = player_transform->position.x;
+        transform->position.y = Shared().camera_rest_height;
+    }
 }
 
 void Camera::BuildMatrices(float scale_x, float scale_y)
@@ -135,7 +144,9 @@ void Camera::Shake()
     float d = camera->shake_magnitude;
     if (Platform::Random15() % 2 != 0) d = -d;
     camera->transform->position.x += d;
-    camera->transform->position.y += d;
+    // Down, never up: the levels' art ends at the top of the resting view, and a view raised past it
+    // bares the clear colour along the top edge.
+    camera->transform->position.y -= std::fabs(d);
 }
 
 void Camera::SetScale(float x, float y, float z)

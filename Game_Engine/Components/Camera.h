@@ -26,7 +26,8 @@ public:
     // Takes the owner's Transform and builds the first matrices. Becomes active only when the owner
     // is already live (in the systems) and no camera is active.
     void Init() override;
-    // Follows the player, applies the shake, rebuilds view and world_to_screen.
+    // Follows the player and applies the shake (not in a scene being edited), rebuilds view and
+    // world_to_screen.
     void Update() override;
     // A copy sharing the Transform; never touches ActiveCamera.
     std::shared_ptr<Component> Clone() override { return std::make_shared<Camera>(*this); }
@@ -58,6 +59,7 @@ public:
     // camera update of the run).
 
 private:
+    void Follow();
     void BuildMatrices(float scale_x, float scale_y);
 };
 

@@ -10,12 +10,15 @@ namespace OrvEngine {
 
 bool Parent::Serialize(JsonWriter& writer)
 {
-    Serializer::WriteVec3(writer, "pos_prev", pos_prev);
-    Serializer::WriteVec3(writer, "pos_changed", pos_changed);
-    Serializer::WriteBool(writer, "pos_updated", pos_updated);
+    // Where the owner was last frame is no part of a level: a saved scene would change whenever
+    // it had been shown.
+    const Parent fresh;
+    Serializer::WriteVec3(writer, "pos_prev", fresh.pos_prev);
+    Serializer::WriteVec3(writer, "pos_changed", fresh.pos_changed);
+    Serializer::WriteBool(writer, "pos_updated", fresh.pos_updated);
     Serializer::WriteInt(writer, "num_children", num_children);
-    Serializer::WriteBool(writer, "dir_changed", dir_changed);
-    Serializer::WriteBool(writer, "dir_positive", dir_positive);
+    Serializer::WriteBool(writer, "dir_changed", fresh.dir_changed);
+    Serializer::WriteBool(writer, "dir_positive", fresh.dir_positive);
     return true;
 }
 
@@ -55,6 +58,12 @@ void Parent::Update()
     const bool facing_positive = transform->scale.x > 0.0f;
     dir_changed = facing_positive != dir_positive;
     if (dir_changed) dir_positive = facing_positive;
+}
+
+void Parent::Hold()
+{
+    pos_updated = false;
+    dir_changed = false;
 }
 
 } // namespace OrvEngine

@@ -2,6 +2,7 @@
 
 #include "Components/Child.h"
 #include "Components/Parent.h"
+#include "CoreEngine/EditorState.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 
@@ -22,7 +23,10 @@ void ParentChildSystem::Update()
     // Snapshots: an update never changes the lists, but a child's lookup may run scene code.
     auto parents_now = parents;
     for (auto& parent : parents_now) {
-        if (parent) parent->Update();
+        // In a scene being edited (or a play the editor paused) nothing follows: children only
+        // find their parents.
+        if (parent && !EditorState::Editing()) parent->Update();
+        else if (parent) parent->Hold();
     }
     auto children_now = children;
     for (auto& child : children_now) {
@@ -35,9 +39,7 @@ void ParentChildSystem::AddParent(const std::shared_ptr<Parent>& parent) { paren
 void ParentChildSystem::RemoveParent(const std::shared_ptr<Parent>& parent)
 {
     if (!parent) return;
-    for (auto& child : children) {
-        if (child && child->GetParent() == parent) child->ClearParent();
-    }
+    for (auto& child : ChildrenOf(parent)) child->ClearParent();
     parents.erase(std::remove(parents.begin(), parents.end(), parent), parents.end());
 }
 
@@ -72,11 +74,21 @@ std::shared_ptr<Child> ParentChildSystem::GetChildByName(const std::shared_ptr<P
     return nullptr;
 }
 
-bool ParentChildSystem::HasChildren(const std::shared_ptr<Parent>& parent) const
+std::vector<std::shared_ptr<Child>> ParentChildSystem::ChildrenOf(const std::shared_ptr<Parent>& parent) const
 {
-    return std::any_of(children.begin(), children.end(),
-                       [&](const std::shared_ptr<Child>& c) { return c && c->GetParent() == parent; });
+    std::vector<std::shared_ptr<Child>> found;
+    if (!parent) return found;
+    const std::string name = parent->owner ? parent->owner->name : std::string();
+    for (const auto& child : children) {
+        if (!child) continue;
+        const auto attached = child->GetParent();
+        const bool waiting = !attached && !name.empty() && child->parent_name == name;
+        if (attached == parent || waiting) found.push_back(child);
+    }
+    return found;
 }
+
+bool ParentChildSystem::HasChildren(const std::shared_ptr<Parent>& parent) const { return !ChildrenOf(parent).empty(); }
 
 void ParentChildSystem::DetachChild(const std::shared_ptr<Parent>& parent, const std::shared_ptr<Child>& child)
 {

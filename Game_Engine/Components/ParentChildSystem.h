@@ -20,12 +20,15 @@ public:
     void Update() override;
 
     void AddParent(const std::shared_ptr<Parent>& parent);
-    // Detaches every child of the parent first.
+    // Detaches every child of the parent (ChildrenOf) first.
     void RemoveParent(const std::shared_ptr<Parent>& parent);
     void AddChild(const std::shared_ptr<Child>& child);
     void RemoveChild(const std::shared_ptr<Child>& child);
     std::shared_ptr<Child> GetChildByIndex(const std::shared_ptr<Parent>& parent, int index) const;
     std::shared_ptr<Child> GetChildByName(const std::shared_ptr<Parent>& parent, const std::string& name) const;
+    // The parent's children: those attached to it, and those not attached yet that name its entity
+    // (a child finds its parent by name in its first update after loading).
+    std::vector<std::shared_ptr<Child>> ChildrenOf(const std::shared_ptr<Parent>& parent) const;
     bool HasChildren(const std::shared_ptr<Parent>& parent) const;
     void DetachChild(const std::shared_ptr<Parent>& parent, const std::shared_ptr<Child>& child);
     std::vector<std::shared_ptr<Parent>>& GetParents() { return parents; }

@@ -3,6 +3,7 @@
 #include "Components/Child.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
@@ -14,9 +15,6 @@
 #include <cmath>
 
 namespace OrvEngine {
-
-namespace {
-} // namespace
 
 bool Slider::Serialize(JsonWriter& writer)
 {
@@ -89,6 +87,13 @@ void Slider::Init()
 
 void Slider::Update()
 {
+    // Hit points size the bar in play only: a scene being edited keeps the bar as it was made,
+    // and a play paused by the editor keeps what it showed.
+    if (EditorState::Editing()) {
+        auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+        if (transform && !EditorPaused) position = transform->position;
+        return;
+    }
     SliderSystem* system = SliderSystem::GetInstance();
     if (!system->first_update_done) {
         system->first_update_done = true;
@@ -96,6 +101,13 @@ void Slider::Update()
     }
     UpdateLength();
     last_running = GameIsRunning;
+}
+
+void Slider::ReportMissing(const char* text)
+{
+    // Said once while it stays missing, not every frame.
+    if (!missing_reported_) PrintLine(text);
+    missing_reported_ = true;
 }
 
 void Slider::UpdateLength()
@@ -109,15 +121,16 @@ void Slider::UpdateLength()
     }
     Entity* watched = FindAttachedEntity();
     if (!watched) {
-        PrintLine("Slider Update(): No attached ent!");
+        ReportMissing("Slider Update(): No attached ent!");
         size = transform->scale;
         return;
     }
     auto stats = watched->GetComponent<Stats>(STATS);
     if (!stats) {
-        PrintLine("Slider Update(): No stats component for attached ent!");
+        ReportMissing("Slider Update(): No stats component for attached ent!");
         return;
     }
+    missing_reported_ = false;
     // Without a positive maximum there is no length to show (and no NaN to save).
     if (!(maximum_value > 0.0f)) return;
     const float value = static_cast<float>(stats->hp);

@@ -47,8 +47,12 @@ public:
 
 private:
     void UpdateLength();
+    void ReportMissing(const char* text);
     // Takes the unit quad, the plain textured shader and the texture from the renderer.
     void BindRenderResources();
+
+    // The watched entity or its stats were found missing and that was said.
+    bool missing_reported_ = false;
 };
 
 } // namespace OrvEngine

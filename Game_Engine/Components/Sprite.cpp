@@ -2,6 +2,7 @@
 
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
@@ -115,16 +116,16 @@ void Sprite::Init()
     model = SpriteSystem::GetInstance()->GetQuad();
     current_frame = start_frame;
     PickShader();
-    if (is_slider) InitBar();
+    // A bar follows hit points in play only; in a scene being edited it stays as it was made.
+    if (is_slider && !EditorState::Editing()) InitBar();
 }
 
 void Sprite::Update()
 {
-    if (is_slider) {
-        UpdateBar();
-        return;
-    }
-    CacheTransform();
+    if (!is_slider) CacheTransform();
+    else if (!EditorState::Editing()) UpdateBar();
+    // A bar of a play the editor paused keeps the length it showed.
+    else if (!EditorPaused) CacheTransform();
 }
 
 void Sprite::SetTexture(const std::string& name)

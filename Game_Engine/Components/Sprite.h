@@ -45,6 +45,8 @@ struct SpriteBarState {
     float home_x = 0.0f;
     float base_x = 0.0f;
     bool last_running = false;
+    // The watched entity or its stats were found missing and that was said; cleared when found.
+    bool missing_reported = false;
 };
 
 class Sprite : public Component {
@@ -54,7 +56,8 @@ public:
     // Missing or mistyped keys keep the defaults; ends with SetTexture(tex_identifier).
     void Deserialize(const rapidjson::Value& value) override;
     void Init() override;
-    // Copies the Transform into the cached transform (bar mode: UpdateBar instead).
+    // Copies the Transform into the cached transform (bar mode: UpdateBar instead, but not in a
+    // scene being edited; a bar of a play the editor paused keeps what it showed).
     void Update() override;
     std::shared_ptr<Component> Clone() override { return std::make_shared<Sprite>(*this); }
 
@@ -70,7 +73,8 @@ public:
     void SetTexture(const std::string& name);
     void SetIsSpritesheet(bool value);
     // Bar mode (Components/SpriteBar.cpp): the set-up run by Init and the per-frame update that
-    // replaces the Transform copy while is_slider is set.
+    // replaces the Transform copy while is_slider is set. Neither runs in a scene being edited: the
+    // bar's length follows hit points in play, never in the scene a designer saves.
     void InitBar();
     void UpdateBar();
 

@@ -29,6 +29,13 @@ const BarSetUpTexts kInitTexts{"Slider Init(): No Scene!", "Slider Init(): Inval
 const BarSetUpTexts kReinitTexts{"Sprite Slider Init(): No Scene!", "Sprite Slider Init(): Invalid entity pointer!",
                                  "Sprite Slider Init(): Entity has no Stats!"};
 
+// A bar whose entity is gone stays so every frame after: said once until it is found again.
+void ReportOnce(SpriteBarState& state, const char* text)
+{
+    if (!state.missing_reported) PrintLine(text);
+    state.missing_reported = true;
+}
+
 // Sets the bar up against its watched entity; home_offset is taken off the bar's x.
 void SetUpBar(Sprite& sprite, const BarSetUpTexts& texts, float home_offset)
 {
@@ -82,15 +89,16 @@ void Sprite::UpdateBar()
     const bool had_entity = attached_id != 0;
     Entity* watched = ent_name.empty() ? GetAttachedEntity() : scene->FindEntityByName(ent_name);
     if (!watched && !had_entity) {
-        PrintLine("Slider Update(): No attached ent!");
+        ReportOnce(state, "Slider Update(): No attached ent!");
         scale = transform->scale;
         return finish();
     }
     auto stats = watched ? watched->GetComponent<Stats>(STATS) : nullptr;
     if (!stats) {
-        PrintLine("Slider Update(): No stats component for attached ent!");
+        ReportOnce(state, "Slider Update(): No stats component for attached ent!");
         return finish();
     }
+    state.missing_reported = false;
     SetAttachedEntity(watched);
     // A bar named after its set-up has no maximum yet: set it up now. Without a positive maximum
     // there is no length to show (and no NaN to save).

@@ -20,13 +20,26 @@ void Stats::Deserialize(const rapidjson::Value& value)
 {
     const rapidjson::Value* object = Serializer::FirstObject(value);
     if (!object) return;
-    hp = Serializer::ReadInt(*object, "hp");
-    speed_attack = Serializer::ReadFloat(*object, "speed_attack");
-    attack = Serializer::ReadFloat(*object, "attack");
-    defense = Serializer::ReadFloat(*object, "defense");
-    spd_modifier = Serializer::ReadFloat(*object, "spd_modifier");
-    att_modifier = Serializer::ReadFloat(*object, "att_modifier");
-    def_modifier = Serializer::ReadFloat(*object, "def_modifier");
+    // Read as floats first: an hp past the int range is brought into range, not refused.
+    hp = ClampHp(Serializer::ReadFloat(*object, "hp"));
+    speed_attack = ClampValue(Serializer::ReadFloat(*object, "speed_attack"));
+    attack = ClampValue(Serializer::ReadFloat(*object, "attack"));
+    defense = ClampValue(Serializer::ReadFloat(*object, "defense"));
+    spd_modifier = ClampValue(Serializer::ReadFloat(*object, "spd_modifier"));
+    att_modifier = ClampValue(Serializer::ReadFloat(*object, "att_modifier"));
+    def_modifier = ClampValue(Serializer::ReadFloat(*object, "def_modifier"));
+}
+
+int32_t Stats::ClampHp(double value)
+{
+    if (!(value > 0.0)) return 0;
+    return value >= kMaxHp ? kMaxHp : static_cast<int32_t>(value);
+}
+
+float Stats::ClampValue(double value)
+{
+    if (!(value > 0.0)) return 0.0f;
+    return value >= kMaxValue ? kMaxValue : static_cast<float>(value);
 }
 
 } // namespace OrvEngine

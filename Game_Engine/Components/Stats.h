@@ -23,6 +23,13 @@ public:
     float GetDefModifier() const { return def_modifier; }
     void SetDefModifier(const float& value) { def_modifier = value; }
 
+    // The range the game uses, for a file read and for the inspector alike: "hp" from 0 to kMaxHp,
+    // the six others from 0 to kMaxValue. A number beyond brings the nearest end; NaN brings 0.
+    static constexpr int32_t kMaxHp = 999999;
+    static constexpr float kMaxValue = 10000.0f;
+    static int32_t ClampHp(double value);
+    static float ClampValue(double value);
+
     int32_t hp = 0;
     int32_t second_value = 0; // not saved; kept by copies
     float speed_attack = 0.0f;

@@ -1,5 +1,6 @@
 #include "CoreEngine/CoreEngine.h"
 
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/ISystem.h"
@@ -24,11 +25,24 @@ bool IsPaused()
 
 // Waits shorter than this are not worth a trip through the scheduler.
 constexpr double kShortestWait = 0.001;
+
+// The editor's unsaved work is named, so that a quick Escape does not lose it unawares.
+std::string ExitQuestion()
+{
+    std::string text = "Are you sure you want to exit?";
+    const EditorState* editor = EditorState::Current();
+    const std::string unsaved = editor ? editor->UnsavedSceneName() : std::string();
+    if (!unsaved.empty()) text += "\nThe scene " + unsaved + " has unsaved changes: they are lost on exit.";
+    return text;
+}
 } // namespace
 
 float FrameTime() { return OrvCoreEngine ? OrvCoreEngine->dt : 0.0f; }
 
-float TotalTime() { return OrvCoreEngine ? OrvCoreEngine->GetTotalTime() : 0.0f; }
+float TotalTime()
+{
+    return OrvCoreEngine ? static_cast<float>(OrvCoreEngine->total - OrvCoreEngine->paused_total) : 0.0f;
+}
 
 CoreEngine::CoreEngine()
 {
@@ -75,6 +89,7 @@ void CoreEngine::RunFrame()
     FPS::GetInstance()->EndFrame();
     if (SceneDriver* scenes = SceneDriver::Current()) scenes->Update();
     total += dt;
+    if (IsPaused()) paused_total += dt;
     WaitOutRefreshPeriod();
 }
 
@@ -123,7 +138,7 @@ void CoreEngine::HandleEscape()
 {
     if (!GameIsRunning) {
         constexpr uint32_t kAskFlags = Platform::MB_YESNO_FLAG | Platform::MB_ICONINFO_FLAG | Platform::MB_DEFBUTTON2_FLAG;
-        int answer = Platform::ShowMessageBox("Are you sure you want to exit?", "Exiting", kAskFlags);
+        int answer = Platform::ShowMessageBox(ExitQuestion(), "Exiting", kAskFlags);
         if (answer == Platform::ID_YES) {
             QuitMessage quit;
             BroadcastMessage(&quit);

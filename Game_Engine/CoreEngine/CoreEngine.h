@@ -10,8 +10,10 @@ namespace OrvEngine {
 class ISystem;
 struct Message;
 
-// The running engine's frame time and total time in seconds; 0 without a core engine.
+// The running engine's frame time in seconds; 0 without a core engine.
 float FrameTime();
+// The game's clock in seconds: the total time less the frames spent paused, so every timer of
+// play stands still while the game is paused; 0 without a core engine.
 float TotalTime();
 
 class CoreEngine {
@@ -36,10 +38,11 @@ public:
     static bool PassesPauseFilter(const std::string& name);
 
     std::vector<ISystem*> systems;
-    float dt = 0.0f;        // frame time in seconds, at most kMaxFrameTime
-    double total = 0.0;     // sum of dt over finished frames
-    double current = 0.0;   // clock at the start of this frame
-    double previous = 0.0;  // clock at the start of the previous frame
+    float dt = 0.0f;           // frame time in seconds, at most kMaxFrameTime
+    double total = 0.0;        // sum of dt over finished frames
+    double paused_total = 0.0; // sum of dt over the finished frames that ended paused
+    double current = 0.0;      // clock at the start of this frame
+    double previous = 0.0;     // clock at the start of the previous frame
     bool running = true;
 
     // A stall (start-up, a debugger, a dragged window) never counts as more than this.

@@ -1,5 +1,7 @@
 #include "CoreEngine/EditorState.h"
 
+#include "CoreEngine/Globals.h"
+
 namespace OrvEngine {
 
 namespace {
@@ -7,6 +9,8 @@ EditorState* g_current = nullptr;
 } // namespace
 
 EditorState* EditorState::Current() { return g_current; }
+
+bool EditorState::Editing() { return g_current && !GameIsRunning; }
 
 EditorState::EditorState() { g_current = this; }
 

@@ -19,6 +19,9 @@ class EditorState {
 public:
     // The editor of this run, or null.
     static EditorState* Current();
+    // An editor exists and the game does not run: a scene is being edited, or a play is paused
+    // by the editor. Game behaviour then leaves the entities as they are.
+    static bool Editing();
 
     // Selects the entity (null for none), keeping its id beside it.
     virtual void SetSelection(Entity* entity) = 0;
@@ -44,6 +47,14 @@ public:
     float viewport_height = 0.0f;
     Entity* camera_entity = nullptr;
     std::map<std::string, bool> scene_flags;
+    // The edited scene differs from its files: set by each edit (never by a play), cleared when
+    // the scene is saved or read again.
+    bool scene_modified = false;
+    // An editor field has the keyboard (a text being typed, an item held, a list open): the
+    // engine's key presses and characters are the editor's, not the game's or the view's.
+    bool keyboard_taken = false;
+    // The name of the edited scene when it has unsaved changes; empty otherwise.
+    virtual std::string UnsavedSceneName() const { return ""; }
 
 protected:
     EditorState();

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace OrvEngine {
@@ -101,6 +102,14 @@ int RandomRange(int min, int max)
     if (max < min) std::swap(min, max);
     const int64_t span = static_cast<int64_t>(max) - static_cast<int64_t>(min) + 1;
     return static_cast<int>(min + Platform::Random15() % span);
+}
+
+int32_t TruncateToInt(float value)
+{
+    if (!(value == value)) return 0;
+    if (value >= 2147483647.0f) return std::numeric_limits<int32_t>::max();
+    if (value <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(value);
 }
 
 } // namespace OrvEngine

@@ -65,4 +65,8 @@ float SineTableLookup(int32_t degrees);
 // A random integer in [min, max] from the engine's 15-bit generator; swapped bounds are accepted.
 int RandomRange(int min, int max);
 
+// Truncation toward zero that stays defined for values an int cannot hold: they stop at the int's
+// ends, and NaN gives 0.
+int32_t TruncateToInt(float value);
+
 } // namespace OrvEngine

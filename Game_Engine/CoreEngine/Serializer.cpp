@@ -1,5 +1,6 @@
 #include "CoreEngine/Serializer.h"
 
+#include "CoreEngine/FileFormatting.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 
@@ -7,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -38,10 +40,32 @@ void Serializer::WriteBool(JsonWriter& writer, const char* key, bool value)
     writer.Bool(value);
 }
 
+namespace {
+// The double nearest to the shortest decimal that reads back as the same float: written as a
+// double, it comes out as that decimal ("0.8", not "0.800000011920929").
+double ShortestFloat(float value)
+{
+    char text[32];
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        if (std::strtof(text, nullptr) == value) return std::strtod(text, nullptr);
+    }
+    return static_cast<double>(value); // not finite: the writer reports it
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream contents;
+    if (file.is_open()) contents << file.rdbuf();
+    return contents.str();
+}
+} // namespace
+
 void Serializer::WriteFloat(JsonWriter& writer, const char* key, float value)
 {
     writer.Key(key);
-    writer.Double(static_cast<double>(value));
+    writer.Double(ShortestFloat(value));
 }
 
 void Serializer::WriteString(JsonWriter& writer, const char* key, const std::string& value)
@@ -98,9 +122,12 @@ void Serializer::WriteColor(JsonWriter& writer, const Vec4& rgba)
     writer.EndArray();
 }
 
-bool Serializer::WriteStringToFile(const char* text, const char* name)
+bool Serializer::WriteStringToFile(const char* fresh, const char* name)
 {
     const std::string path = std::string(kDataFolder) + name;
+    // Rewriting a file changes only what changed: its unchanged numbers keep their own text.
+    const std::string kept = KeepFileFormatting(fresh, ReadWholeFile(path));
+    const char* text = kept.c_str();
     // Short and in the target's folder, so any target name that is legal has a legal temporary
     // beside it and the rename stays on one file system.
     const size_t slash = path.rfind('/');
@@ -110,7 +137,7 @@ bool Serializer::WriteStringToFile(const char* text, const char* name)
         std::cout << "[Serializer::WriteStringToFile] Error opening file!" << std::endl;
         return false;
     }
-    const size_t length = std::char_traits<char>::length(text);
+    const size_t length = kept.size();
     size_t written = 0;
     bool ok = true;
     while (ok && written < length) {

@@ -36,7 +36,8 @@ public:
     static void WriteColor(JsonWriter& writer, const Vec4& rgba);
 
     // Writes "../Resources/Data/" + name through a temporary file renamed over the target;
-    // false (and the target untouched) when any step fails.
+    // false (and the target untouched) when any step fails. Over an existing file, numbers whose
+    // value is unchanged keep the file's text for them, and the file keeps its final line end.
     bool WriteStringToFile(const char* text, const char* name);
     bool WriteStringToFile(const std::string& text, const std::string& name)
     {

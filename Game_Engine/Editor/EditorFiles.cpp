@@ -34,6 +34,14 @@ void ReportFailure(const std::string& text)
     EditorManager::GetInstance()->AskUser(text, "Warning", Platform::MB_OK_FLAG | Platform::MB_ICONWARNING_FLAG);
 }
 
+bool RefusedWhilePlaying(const std::string& action)
+{
+    if (!GameIsRunning && !EditorPaused) return false;
+    ReportFailure("[Editor] " + action + " is refused while the game is played or paused: it would keep the "
+                  "played state. Press Stop first.");
+    return true;
+}
+
 bool EnsureFolder(const std::string& relative)
 {
     const std::string path = std::string(kDataFolder) + relative;

@@ -34,6 +34,9 @@ bool SaveAllScenes();
 bool SaveSceneEntities(IScene& scene);
 // A failure the user must hear of: standard output, the log and a warning box.
 void ReportFailure(const std::string& text);
+// True, after a box that says why, while a play runs or is paused: the scenes and prefabs then
+// hold the played state, which Stop throws away, so `action` ("Save Scene") is refused.
+bool RefusedWhilePlaying(const std::string& action);
 
 } // namespace EditorFiles
 } // namespace OrvEngine

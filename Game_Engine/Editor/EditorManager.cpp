@@ -3,6 +3,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "Editor/EditorCamera.h"
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorWindows/LEDebugInfo.h"
 #include "Editor/EditorWindows/LEHierarchy.h"
@@ -34,6 +35,14 @@ ImVec2 WindowSize()
 {
     WindowsSystems* window = WindowsSystems::GetInstance();
     return ImVec2(static_cast<float>(window->width), static_cast<float>(window->height));
+}
+
+// Not io.WantCaptureKeyboard: with keyboard navigation on, ImGui claims the keyboard whenever
+// one of the editor's windows has the focus, the game view included, whose keys must still act.
+bool FieldHasKeyboard()
+{
+    return ImGui::GetIO().WantTextInput || ImGui::IsAnyItemActive() ||
+           ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
 }
 
 // Without the SDL back-end nobody fills the key map, and keyboard navigation needs every key mapped.
@@ -128,6 +137,7 @@ void EditorManager::Update()
         if (EditorVisible) RunInterfaceFrame();
         else DropHiddenInput();
     }
+    if (!EditorVisible || !context_) keyboard_taken = false;
     FrameDamage& damage = Graphics::GetInstance()->damage;
     damage.BeforeSwap();
     Platform::SwapBuffers();
@@ -162,6 +172,7 @@ void EditorManager::DrawFrame()
     DrawGameView();
     // By index: a window's action never adds or removes windows, but the list is read afresh.
     for (size_t i = 0; i < windows.size(); ++i) windows[i]->Draw();
+    keyboard_taken = FieldHasKeyboard();
 }
 
 void EditorManager::DrawGameView()
@@ -177,7 +188,9 @@ void EditorManager::DrawGameView()
     }
     const ImVec2 area = ImGui::GetContentRegionAvail();
     const ImVec2 window = WindowSize();
-    const Vec2 size = EditorLayout::FitToAspect(area.x, area.y, window.y > 0.0f ? window.x / window.y : 0.0f);
+    const float aspect = window.y > 0.0f ? window.x / window.y : 0.0f;
+    const Vec2 size = EditorLayout::FitToAspect(area.x, area.y, aspect);
+    FitEditorCamera(aspect);
     // The cursor mapping and picking look 5 pixels inside (x, y): placed so that the rectangle they
     // test is the image itself, not the window's corner above its title bar.
     const ImVec2 corner = ImGui::GetCursorScreenPos();
@@ -192,6 +205,19 @@ void EditorManager::DrawGameView()
     ImGui::Image(texture, ImVec2(size.x, size.y), ImVec2(0.0f, 1.0f), ImVec2(1.0f, 0.0f), ImVec4(1, 1, 1, 1),
                  ImVec4(0, 0, 0, 0));
     ImGui::End();
+}
+
+void EditorManager::FitEditorCamera(float aspect)
+{
+    // A scene is framed whole when it is opened; after that the user's pan and zoom stand.
+    if (!edited_scene) {
+        framed_scene_.clear();
+    } else {
+        const std::string name = edited_scene->GetSceneName();
+        if (name != framed_scene_ && EditorCamera::FrameSceneCamera(*edited_scene, aspect)) framed_scene_ = name;
+    }
+    // The picture fills an image of the window's aspect: a view of another aspect would stretch it.
+    EditorCamera::KeepAspect(aspect);
 }
 
 void EditorManager::HandleMessage(Message* message)
@@ -237,5 +263,10 @@ Entity* EditorManager::SelectedEntity() const
 }
 
 Entity* EditorManager::FindPlayerEntity() const { return OrvEngine::FindPlayerEntity(); }
+
+std::string EditorManager::UnsavedSceneName() const
+{
+    return scene_modified && edited_scene ? edited_scene->GetSceneName() : std::string();
+}
 
 } // namespace OrvEngine

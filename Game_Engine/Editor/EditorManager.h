@@ -1,6 +1,7 @@
-// The editor manager: the Dear ImGui context and back-ends, the editor's windows, the game view,
-// the Tab toggle, the selection, the edited and played scenes, the game-view rectangle, the
-// per-scene auto-save flags and the player lookup the camera follows. It presents every frame.
+// The editor manager: the Dear ImGui context and back-ends, the editor's windows, the game view
+// (framed on each opened scene's camera), whether a field has the keyboard, the Tab toggle, the
+// selection, the edited and played scenes, the game-view rectangle, the per-scene auto-save flags
+// and the player lookup the camera follows. It presents every frame.
 // The windows' own work (play control, scenes, hierarchy, inspector) lives in EditorWindows/.
 #pragma once
 
@@ -55,6 +56,7 @@ public:
     // The first player-tagged entity of the edited scene (editor shown) or of the running scene
     // (Scene/PlayerLookup.h).
     Entity* FindPlayerEntity() const;
+    std::string UnsavedSceneName() const override;
 
     // ---- Services the windows share -------------------------------------------------------
     // A message box through the platform's one box (answered by itself when nobody can), or
@@ -87,8 +89,6 @@ public:
     // Scenes whose "AutoSave.json" the last fresh Play wrote: what Stop may restore.
     std::set<std::string> autosaved_scenes;
     float item_width = 120.0f;
-    // Set by the hierarchy's additions and deletions, cleared when the scene is saved.
-    bool scene_modified = false;
     // The game view is focused or hovered: it then cannot be dragged (flags apply next frame).
     bool viewport_active = false;
     int viewport_window_flags = 0;
@@ -103,12 +103,15 @@ private:
     void BeginInterfaceFrame();
     void DropHiddenInput();
     void DrawGameView();
+    void FitEditorCamera(float aspect);
 
     ImGuiContext* context_ = nullptr;
     bool gl_backend_ = false;
     MessageBoxHandler message_box_;
     FolderOpener folder_opener_;
     std::function<void()> frame_input_hook_;
+    // The scene the editor camera last framed whole.
+    std::string framed_scene_;
 };
 
 } // namespace OrvEngine

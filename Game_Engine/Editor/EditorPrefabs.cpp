@@ -68,6 +68,7 @@ bool Exists(const std::string& name)
 bool SaveAsPrefab(Entity& entity, bool overwrite)
 {
     const std::string name = entity.GetName();
+    if (EditorFiles::RefusedWhilePlaying(overwrite ? "Overwrite Prefab" : "Save As Prefab")) return false;
     if (!overwrite && Exists(name)) {
         EditorFiles::ReportFailure("[Editor] A prefab named '" + name + "' exists already");
         return false;
@@ -90,7 +91,7 @@ bool SaveAsPrefab(Entity& entity, bool overwrite)
 
 bool RemovePrefab(const std::string& name)
 {
-    if (!MayChange(name)) return false;
+    if (EditorFiles::RefusedWhilePlaying("Remove Prefab") || !MayChange(name)) return false;
     const std::string file = PrefabFile(name);
     if (FileExists(file) && !Platform::RemoveFile(file)) {
         EditorFiles::ReportFailure("[Editor] Could not remove Prefab/" + name + ".json; the prefab is kept");

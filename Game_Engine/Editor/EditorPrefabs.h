@@ -1,7 +1,8 @@
 // The editor's prefab actions: a copy of an entity saved as a prefab, an existing prefab
 // overwritten or removed. The prefab file is written (atomically) before the prefab in memory
 // changes, and "Prefab/Archetype.json" is rewritten after every change, so the index always
-// lists the prefabs there are. Loading prefabs is the entity factory's business.
+// lists the prefabs there are. Every change is refused while a play runs or is paused (the
+// entities then hold the played state). Loading prefabs is the entity factory's business.
 #pragma once
 
 #include <string>

@@ -70,12 +70,15 @@ bool FloatField(const char* label, const char* id, float& value, float step, flo
 bool IntField(const char* label, const char* id, int32_t& value, int step, int32_t min, int32_t max)
 {
     StartRow(label);
-    int typed = value;
-    const bool edited = ImGui::InputInt(id, &typed, step, 100);
+    // Read wider than the field, so a number past its range is clamped instead of wrapped.
+    int64_t typed = value;
+    const int64_t small_step = step, fast_step = 100;
+    const bool edited = ImGui::InputScalar(id, ImGuiDataType_S64, &typed, step > 0 ? &small_step : nullptr,
+                                           step > 0 ? &fast_step : nullptr);
     NoteItem(id);
-    typed = std::clamp(typed, min, max);
+    typed = std::clamp<int64_t>(typed, min, max);
     if (!edited || typed == value) return false;
-    value = typed;
+    value = static_cast<int32_t>(typed);
     return Changed(true);
 }
 
@@ -99,6 +102,25 @@ bool TextField(const char* label, const char* id, std::string& value)
     if (!edited || typed == value) return false;
     value = typed;
     return Changed(true);
+}
+
+bool EnteredTextField(const char* label, const char* id, std::string& value)
+{
+    StartRow(label);
+    std::string typed = value;
+    const bool entered = ImGui::InputText(id, &typed, ImGuiInputTextFlags_EnterReturnsTrue);
+    NoteItem(id);
+    if (!entered || typed == value) return false;
+    value = typed;
+    return true;
+}
+
+void ShowWarning(const std::string& text)
+{
+    ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1.0f, 0.45f, 0.35f, 1.0f));
+    ShowText(text);
+    ImGui::PopStyleColor();
+    NoteItem(text.c_str());
 }
 
 bool ClickButton(const char* label)

@@ -28,7 +28,7 @@ Entity* FindLiveEntity(uint64_t id)
 
 EntityFactory::~EntityFactory()
 {
-    SaveArchetypes();
+    FreeArchetypes();
     entities_by_name.clear();
     creators.clear();
     archetypes.clear();

@@ -12,7 +12,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -77,11 +76,11 @@ public:
     void SaveEntities(const std::string& file_name);
     void SerializeEntities(JsonWriter& writer);
     bool LoadArchetypes();
-    // Writes the index and frees every prefab (shutdown).
-    void SaveArchetypes();
-    // Writes "Prefab/Archetype.json" (its folder must exist) from the prefabs held and those listed
-    // but unloaded; false when the write fails or the index could not be read at start-up (it is
-    // never rewritten then).
+    // Frees every prefab (shutdown). The index is not written: a prefab change writes it.
+    void FreeArchetypes();
+    // Writes "Prefab/Archetype.json" (its folder must exist) listing the prefab files the folder
+    // holds, in name order; false when the folder cannot be read, the write fails or the index
+    // could not be read at start-up (it is never rewritten then).
     bool SaveArchetypeIndex();
     bool ArchetypeIndexUnreadable() const { return index_unreadable_; }
     bool LoadPrefab(const std::string& prefab_name);
@@ -111,8 +110,6 @@ private:
     std::vector<std::pair<Entity*, bool>> busy_;
     // The entities DestroyEntity is working on: an OnDestroy destroying its own entity again is a no-op.
     std::vector<Entity*> destroying_;
-    // Prefab names listed in the index whose files failed to load: kept when the index is written.
-    std::set<std::string> unloaded_prefabs_;
     // The index existed but could not be read: it is never rewritten this run.
     bool index_unreadable_ = false;
 };

@@ -1,13 +1,16 @@
 // Entity documents, prefab files and the prefab index.
 // Files may repeat keys (entity names, "Archetype"): members are read in file order.
+// The index is written only after a prefab change, from the prefab folder's files: never at
+// shutdown, so a prefab file removed while the program ran is not listed again.
 #include "Factory/EntityFactory.h"
 
-#include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 
+#include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace OrvEngine {
 
@@ -99,10 +102,7 @@ bool EntityFactory::LoadArchetypes()
             PrintAndLog("[EntityFactory::LoadArchetypes] Archetype's data not saved correctly; entry skipped");
             continue;
         }
-        const std::string name(member->value.GetString(), member->value.GetStringLength());
-        // A file that reads but holds no prefab of that name failed too: the name stays listed.
-        const bool loaded = LoadPrefab(name) && archetypes.count(name) != 0;
-        if (!loaded && IsSafePathComponent(name)) unloaded_prefabs_.insert(name);
+        LoadPrefab(std::string(member->value.GetString(), member->value.GetStringLength()));
     }
     return true;
 }
@@ -133,7 +133,6 @@ bool EntityFactory::LoadPrefab(const std::string& prefab_name)
             auto old = archetypes.find(key);
             if (old != archetypes.end()) delete old->second;
             archetypes[key] = entity;
-            unloaded_prefabs_.erase(key);
             LogLine("The entity '" + key + "' is added to Archetype");
         }
     }
@@ -169,7 +168,6 @@ void EntityFactory::SavePrefab(const uint64_t& id, const std::string& file_name)
         DestroyEntity(previous);
     }
     archetypes[entity->name] = entity;
-    unloaded_prefabs_.erase(entity->name);
     const bool written = OrvSerializer.WriteStringToFile(buffer.GetString(), ("Prefab/" + file_name + ".json").c_str());
     ORV_ASSERT_AT(written, "Game_Engine/Factory/EntityFactory", "Failed to write to file " + file_name + ".json");
 }
@@ -183,15 +181,20 @@ void EntityFactory::DeletePrefab(const std::string& prefab_name)
         archetypes.erase(found);
         DestroyEntity(prefab);
     }
-    unloaded_prefabs_.erase(prefab_name);
     Platform::RemoveFile(kPrefabFolder + prefab_name + ".json");
 }
 
 bool EntityFactory::SaveArchetypeIndex()
 {
     if (index_unreadable_) return false;
-    std::set<std::string> names(unloaded_prefabs_);
-    for (const auto& [name, entity] : archetypes) names.insert(name);
+    std::set<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(kPrefabFolder, error)) {
+        const std::string name = entry.path().stem().string();
+        if (entry.path().extension() != ".json" || name == "Archetype" || name.front() == '.') continue;
+        if (IsSafePathComponent(name)) names.insert(name);
+    }
+    if (error) return false;
     rapidjson::StringBuffer buffer;
     JsonWriter writer(buffer);
     writer.StartObject();
@@ -200,18 +203,8 @@ bool EntityFactory::SaveArchetypeIndex()
     return OrvSerializer.WriteStringToFile(buffer.GetString(), "Prefab/Archetype.json");
 }
 
-void EntityFactory::SaveArchetypes()
+void EntityFactory::FreeArchetypes()
 {
-    const bool may_write = !GameMode && !index_unreadable_;
-    std::ifstream probe(kPrefabFolder + "Archetype.json");
-    const bool index_exists = probe.is_open();
-    probe.close();
-    if (may_write && (!archetypes.empty() || !unloaded_prefabs_.empty() || index_exists)) {
-        if (EnsurePrefabFolder()) {
-            const bool written = SaveArchetypeIndex();
-            ORV_ASSERT_AT(written, "Game_Engine/Factory/EntityFactory", "Failed to write to file Archetype.json");
-        }
-    }
     std::map<std::string, Entity*> prefabs;
     prefabs.swap(archetypes);
     for (auto& [name, entity] : prefabs) DestroyEntity(entity);

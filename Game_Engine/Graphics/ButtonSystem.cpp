@@ -8,6 +8,7 @@
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
 #include "Platform/Platform.h"
+#include "Windows/Input.h"
 
 #include <iterator>
 #include <vector>
@@ -106,30 +107,49 @@ void ButtonSystem::SelectNext()
     selected = (next == buttons.end() ? buttons.begin() : next)->second;
 }
 
+void ButtonSystem::NoteKeysDown()
+{
+    keys_down_before_.clear();
+    for (const auto& [key, count] : Input::GetKeyMessage().counts) {
+        if (count != 0) keys_down_before_.insert(key);
+    }
+}
+
+bool ButtonSystem::IsFreshPress(const KeyMessage& keys, uint64_t key) const
+{
+    return keys.IsOwnPress(key) && keys_down_before_.count(key) == 0;
+}
+
+void ButtonSystem::NavigateByKey(const KeyMessage& keys)
+{
+    // Only the message's own key-down counts, so another key's message never repeats a move.
+    static const uint64_t kPrevious[] = {Platform::VK_UP_KEY, Platform::VK_LEFT_KEY, 'W', 'A'};
+    static const uint64_t kNext[] = {Platform::VK_DOWN_KEY, Platform::VK_RIGHT_KEY, 'S', 'D'};
+    for (uint64_t key : kPrevious) {
+        if (IsFreshPress(keys, key)) {
+            SelectPrevious();
+            return;
+        }
+    }
+    for (uint64_t key : kNext) {
+        if (IsFreshPress(keys, key)) {
+            SelectNext();
+            return;
+        }
+    }
+    if (IsFreshPress(keys, Platform::VK_RETURN_KEY) && selected) activate_request = true;
+}
+
 void ButtonSystem::HandleMessage(Message* message)
 {
-    if (!AcceptsInput()) return;
-    if (message->id == MSG_MOUSE_MOVE) mouse_mode = true;
     if (message->id == MSG_KEY) {
-        // Only the message's own key-down counts, so another key's message never repeats a move.
-        auto* keys = static_cast<KeyMessage*>(message);
-        static const uint64_t kPrevious[] = {Platform::VK_UP_KEY, Platform::VK_LEFT_KEY, 'W', 'A'};
-        static const uint64_t kNext[] = {Platform::VK_DOWN_KEY, Platform::VK_RIGHT_KEY, 'S', 'D'};
-        bool acted = false;
-        for (uint64_t key : kPrevious) {
-            if (!acted && keys->IsOwnPress(key)) {
-                SelectPrevious();
-                acted = true;
-            }
-        }
-        for (uint64_t key : kNext) {
-            if (!acted && keys->IsOwnPress(key)) {
-                SelectNext();
-                acted = true;
-            }
-        }
-        if (!acted && keys->IsOwnPress(Platform::VK_RETURN_KEY) && selected) activate_request = true;
+        // A key let go may act again once pressed anew: a release is heard even by a hidden menu.
+        const auto* keys = static_cast<KeyMessage*>(message);
+        if (!keys->IsKeyDown(keys->key)) keys_down_before_.erase(keys->key);
     }
+    if (!AcceptsInput() || covered_) return;
+    if (message->id == MSG_MOUSE_MOVE) mouse_mode = true;
+    if (message->id == MSG_KEY) NavigateByKey(*static_cast<KeyMessage*>(message));
     // A button's click may change the scene or the map: hand the message to a snapshot.
     std::vector<std::shared_ptr<Button>> snapshot;
     for (auto& entry : buttons) snapshot.push_back(entry.second);
@@ -138,9 +158,19 @@ void ButtonSystem::HandleMessage(Message* message)
 
 void ButtonSystem::Update()
 {
+    covered_ = fade_hold_;
+    fade_hold_ = false;
     if (buttons.empty() && selected) selected.reset();
     if (buttons.empty() || !GameIsRunning) return;
-    if (!selected) selected = buttons.begin()->second;
+    // A menu appears (a scene's, the pause menu, a box): what is held now was pressed before it.
+    if (!selected) {
+        selected = buttons.begin()->second;
+        NoteKeysDown();
+    }
+    if (covered_) {
+        NoteKeysDown();
+        activate_request = false;
+    }
     std::vector<std::shared_ptr<Button>> snapshot;
     for (auto& entry : buttons) snapshot.push_back(entry.second);
     for (auto& button : snapshot) {

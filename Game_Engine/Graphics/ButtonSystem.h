@@ -1,18 +1,23 @@
 // The button system: every button ordered by screen position (top row first, left to right),
-// the selection, keyboard navigation and activation, and the mouse mode of the frame.
+// the selection, keyboard navigation and activation, and the mouse mode of the frame. A menu takes
+// input only once it is shown (no fade-in still darkening it), and only keys pressed after it
+// appeared: a key already down then is ignored until it is released.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Math.h"
 #include "CoreEngine/Singleton.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace OrvEngine {
 
 class Button;
+struct KeyMessage;
 
 struct ButtonKey {
     float x = 0.0f;
@@ -41,6 +46,11 @@ public:
     void RemoveButton(const std::shared_ptr<Button>& button);
     void UpdateButtonKey(const std::shared_ptr<Button>& button);
     void ClearSelection() { selected.reset(); }
+    // Called every frame by a fade-in that still darkens the screen: until a frame passes without
+    // the call the menu is not shown, and keys, clicks and pending activations are dropped.
+    void HoldWhileFading() { fade_hold_ = true; }
+    // The menu is on screen and answers input.
+    bool IsShown() const { return !covered_; }
 
     std::multimap<ButtonKey, std::shared_ptr<Button>, ButtonKeyOrder> buttons;
     std::shared_ptr<Button> selected;
@@ -52,9 +62,17 @@ public:
 
 private:
     bool AcceptsInput() const;
+    // The keys down now are ignored until released (the menu has just appeared or is not shown).
+    void NoteKeysDown();
+    bool IsFreshPress(const KeyMessage& keys, uint64_t key) const;
+    void NavigateByKey(const KeyMessage& keys);
     void SelectPrevious();
     void SelectNext();
     std::multimap<ButtonKey, std::shared_ptr<Button>, ButtonKeyOrder>::iterator FindSelectedEntry();
+
+    bool fade_hold_ = false;
+    bool covered_ = false;
+    std::set<uint64_t> keys_down_before_;
 };
 
 } // namespace OrvEngine

@@ -25,6 +25,9 @@ class FrameDamage {
 public:
     // The off switch (on by default); turning it off makes every later frame whole.
     void SetAllowed(bool allowed);
+    // The back buffer no longer holds the last frame (the window changed size): the next frame is
+    // drawn whole.
+    void Forget() { last_valid_ = false; }
     // Allowed, and the driver was seen keeping the back buffer.
     bool Active() const;
     // Partly repainting now: the clear and the draws are scissored.

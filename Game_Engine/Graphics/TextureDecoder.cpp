@@ -3,6 +3,8 @@
 #include <FreeImage.h>
 
 #include <algorithm>
+#include <cstring>
+#include <fstream>
 #include <thread>
 
 namespace OrvEngine {
@@ -13,6 +15,25 @@ size_t WorkerCount()
 {
     const unsigned cores = std::thread::hardware_concurrency();
     return std::clamp<size_t>(cores > 1 ? cores - 1 : 1, 1, 4);
+}
+
+bool HasPngSignature(const std::string& path)
+{
+    static const char kSignature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
+    char start[8] = {};
+    std::ifstream file(path, std::ios::binary);
+    return file.read(start, sizeof(start)) && std::memcmp(start, kSignature, sizeof(start)) == 0;
+}
+
+// The header alone (no pixels are allocated); false when it cannot be read.
+bool ReadSize(const char* path, unsigned& width, unsigned& height)
+{
+    FIBITMAP* header = FreeImage_Load(FIF_PNG, path, FIF_LOAD_NOPIXELS);
+    if (!header) return false;
+    width = FreeImage_GetWidth(header);
+    height = FreeImage_GetHeight(header);
+    FreeImage_Unload(header);
+    return true;
 }
 } // namespace
 
@@ -26,14 +47,22 @@ const unsigned char* DecodedPicture::Pixels() const { return image ? FreeImage_G
 
 void TextureDecoder::Decode(DecodedPicture& picture)
 {
+    // FreeImage would take any type the contents claim and allocate whatever size the header
+    // claims: a few bytes of another format behind a .png name cost gigabytes. Only a PNG is read,
+    // and only once its header's size is known to be sane.
     const char* path = picture.path.c_str();
-    FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path, 0);
-    if (format == FIF_UNKNOWN) {
+    if (!HasPngSignature(picture.path)) {
         picture.type_from_name = true;
-        format = FreeImage_GetFIFFromFilename(path);
-        if (format == FIF_UNKNOWN) return;
+        return;
     }
-    FIBITMAP* image = FreeImage_FIFSupportsReading(format) ? FreeImage_Load(format, path, 0) : nullptr;
+    unsigned width = 0, height = 0;
+    if (!ReadSize(path, width, height)) return;
+    if (!WithinLimits(width, height)) {
+        picture.refused_width = width;
+        picture.refused_height = height;
+        return;
+    }
+    FIBITMAP* image = FreeImage_Load(FIF_PNG, path, 0);
     if (!image) return;
     // Anything but 32 bits per pixel would be read past its end as BGRA.
     if (FreeImage_GetBPP(image) != 32) {
@@ -50,6 +79,11 @@ void TextureDecoder::Decode(DecodedPicture& picture)
     picture.height = static_cast<int>(FreeImage_GetHeight(image));
     picture.alpha = TextureAlpha::Of(FreeImage_GetBits(image), picture.width, picture.height,
                                      static_cast<int>(FreeImage_GetPitch(image)), FI_RGBA_ALPHA);
+}
+
+bool TextureDecoder::WithinLimits(unsigned width, unsigned height)
+{
+    return width <= kMaxSide && height <= kMaxSide && static_cast<uint64_t>(width) * height <= kMaxPixels;
 }
 
 TextureDecoder::TextureDecoder() : queue_(WorkerCount()) {}

@@ -5,6 +5,7 @@
 #include "Graphics/TextureAlpha.h"
 #include "Platform/WorkQueue.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -27,8 +28,11 @@ struct DecodedPicture {
     FIBITMAP* image = nullptr; // null when the file could not be read
     int width = 0;
     int height = 0;
-    // The contents did not tell the file's type and its name was asked instead.
+    // The contents are not a PNG, the only kind read (whatever the file's name says).
     bool type_from_name = false;
+    // The size the header claimed, when it passes the limit and nothing was read; 0 otherwise.
+    unsigned refused_width = 0;
+    unsigned refused_height = 0;
     TextureAlpha alpha;
 };
 
@@ -47,8 +51,14 @@ public:
     void Wait(Job& job) { queue_.Wait(job); }
     // Drops the queued jobs and waits for the workers to finish the ones they hold.
     void Stop() { queue_.Stop(); }
-    // Reads one file on the calling thread.
+    // Reads one file on the calling thread: a PNG whose header claims a size within the limits.
     static void Decode(DecodedPicture& picture);
+
+    // What GL drivers take as a texture's side, and 256 MB of pixels: far beyond any picture a 2D
+    // game shows (the largest sprite sheet here is 8192 x 512).
+    static constexpr unsigned kMaxSide = 16384;
+    static constexpr uint64_t kMaxPixels = 8192u * 8192u;
+    static bool WithinLimits(unsigned width, unsigned height);
 
 private:
     static void Run(Job& job) { Decode(job.picture); }

@@ -34,10 +34,16 @@ uint32_t Upload(int width, int height, GLenum format, const void* pixels)
     return id;
 }
 
-void ReportLoadFailure(const std::string& path)
+void ReportLoadFailure(const DecodedPicture& picture)
 {
-    PrintLine("Image failed to load! " + path);
-    LogIfOpen("Image failed to load! " + path);
+    std::string line = "Image failed to load! " + picture.path;
+    if (picture.refused_width || picture.refused_height) {
+        line += ": " + std::to_string(picture.refused_width) + " x " + std::to_string(picture.refused_height) +
+                " is larger than a picture may be (" + std::to_string(TextureDecoder::kMaxSide) + " on a side, " +
+                std::to_string(TextureDecoder::kMaxPixels) + " pixels in all)";
+    }
+    PrintLine(line);
+    LogIfOpen(line);
 }
 } // namespace
 
@@ -145,7 +151,7 @@ bool TextureManager::Finish(Texture& texture, DecodedPicture& picture)
     texture.pending = false;
     if (picture.type_from_name) PrintLine("fif unknown 1");
     if (!picture.image) {
-        if (FirstReport(picture.path)) ReportLoadFailure(picture.path);
+        if (FirstReport(picture.path)) ReportLoadFailure(picture);
         return false;
     }
     texture.width = picture.width;

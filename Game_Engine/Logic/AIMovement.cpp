@@ -18,6 +18,7 @@
 #include "Logic/GameplayRules.h"
 #include "Scene/IScene.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace OrvEngine {
@@ -339,11 +340,16 @@ void AIMovement::LandHit(Entity* other)
     }
 }
 
-int32_t AIMovement::StrikeFor(Entity*& other, Stats& other_stats, int64_t defender_quotient)
+int32_t AIMovement::StrikeFor(Entity*& other, Stats& other_stats, int64_t defender_quotient, int32_t lowest_hp)
 {
     const float defence = static_cast<float>(defender_quotient) * other_stats.def_modifier + other_stats.defense;
     const float attack = static_cast<float>(HpQuotient(stats->hp, max_hp)) * stats->att_modifier + stats->attack;
-    const int32_t damage = Damage(attack, defence);
+    int32_t damage = Damage(attack, defence);
+    if (lowest_hp > 0) {
+        // The number shown is what the target loses: nothing once it stands at its floor.
+        const int64_t above = std::max<int64_t>(int64_t{other_stats.hp} - lowest_hp, 0);
+        damage = static_cast<int32_t>(std::min<int64_t>(damage, above));
+    }
     const uint64_t other_id = other->id;
     SpawnDamageNumber(damage, other);
     // The damage number's prefab may have run scripts: the target may be gone now.
@@ -359,7 +365,8 @@ void AIMovement::HitEnemy(Entity* other)
     enemy->hit_time = TotalTime();
     auto other_stats = other->GetComponent<Stats>(STATS);
     if (!stats || !other_stats) return;
-    const int32_t damage = StrikeFor(other, *other_stats, HpQuotient(other_stats->hp, enemy->max_hp));
+    const int32_t damage =
+        StrikeFor(other, *other_stats, HpQuotient(other_stats->hp, enemy->max_hp), enemy->LowestHp());
     if (damage < 0) return;
     enemy->was_hit = true;
     enemy->last_damage_taken = static_cast<uint64_t>(damage);

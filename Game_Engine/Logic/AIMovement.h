@@ -123,8 +123,9 @@ private:
     void AttackingStep();
     void PlayFootstep();
     void LandHit(Entity* other);
-    // Deals this companion's damage to other (its quotient given); -1 when other is gone meanwhile.
-    int32_t StrikeFor(Entity*& other, Stats& other_stats, int64_t defender_quotient);
+    // Deals this companion's damage to other (its quotient given), never taking it below lowest_hp;
+    // returns the hit points it lost, -1 when other is gone meanwhile.
+    int32_t StrikeFor(Entity*& other, Stats& other_stats, int64_t defender_quotient, int32_t lowest_hp = 0);
     void HitEnemy(Entity* other);
     void HitBoss(Entity* other);
     bool IsCandidate(Entity* entity) const;

@@ -18,6 +18,7 @@
 #include "Physics/CollisionSystem.h"
 #include "Scene/IScene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -227,13 +228,16 @@ void EnemyMovement::Update()
 
     MoveAndAttack();
 
-    if (stats) {
-        const int64_t max = static_cast<int64_t>(max_hp);
-        const int32_t threshold = static_cast<int32_t>(static_cast<float>(max) * kPurifiableShare);
-        if (stats->hp <= threshold) purifiable_now = true;
-    }
+    if (stats && stats->hp <= PurifiableThreshold()) purifiable_now = true;
     UpdateTexture();
 }
+
+int32_t EnemyMovement::PurifiableThreshold() const
+{
+    return static_cast<int32_t>(static_cast<float>(static_cast<int64_t>(max_hp)) * kPurifiableShare);
+}
+
+int32_t EnemyMovement::LowestHp() const { return is_purifiable ? std::max(PurifiableThreshold(), 0) : 0; }
 
 void EnemyMovement::ApplyKnockBack(uint32_t level)
 {

@@ -85,6 +85,12 @@ public:
     bool GetIsPurifiable() const { return is_purifiable; }
     int32_t GetCurrentDebuff() const { return current_debuff; }
 
+    // Hit points at or below which the enemy can be purified: 30 % of max_hp, truncated.
+    int32_t PurifiableThreshold() const;
+    // The hit points no hit takes the enemy below: an enemy made to be purified (is_purifiable, the
+    // tutorial's lesson enemy) stops at its threshold, so only a purification ends it; others 0.
+    int32_t LowestHp() const;
+
     bool knocked_back = false;
     float knockback_time = 0.0f;
     bool can_turn = true;

@@ -47,6 +47,18 @@ int32_t LoseHp(int32_t hp, int32_t damage)
     return left < 0 ? 0 : static_cast<int32_t>(std::min<int64_t>(left, std::numeric_limits<int32_t>::max()));
 }
 
+int32_t GainHp(int32_t hp, int32_t amount)
+{
+    const int64_t sum = static_cast<int64_t>(hp) + amount;
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+int32_t ShareOfMaxHp(uint64_t widened_max, float share)
+{
+    const int64_t max = std::max<int64_t>(static_cast<int64_t>(widened_max), 0);
+    return std::max(TruncateToInt(static_cast<float>(max) * share), 0);
+}
+
 Vec2 WalkDirection(const Entity* self, const Entity* other, const Vec2& from, const Vec2& to)
 {
     auto own_box = self ? self->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;

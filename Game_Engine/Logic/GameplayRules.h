@@ -35,6 +35,10 @@ int64_t HpQuotient(int64_t hp, int64_t max);
 int32_t Damage(float attack, float defence);
 // hp - damage, never below 0.
 int32_t LoseHp(int32_t hp, int32_t damage);
+// hp + amount, never past the int's end.
+int32_t GainHp(int32_t hp, int32_t amount);
+// share x a maximum kept widened (WidenHp), truncated: a negative maximum counts as 0.
+int32_t ShareOfMaxHp(uint64_t widened_max, float share);
 
 // The way from self to other for a walk: from box centre to box centre when both have a box (boxes
 // sit at different depths below their Transforms, and aiming one Transform at the other would send

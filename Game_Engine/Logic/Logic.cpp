@@ -3,6 +3,7 @@
 #include "Components/Camera.h"
 #include "Components/Child.h"
 #include "Components/Parent.h"
+#include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
 #include "CoreEngine/EditorState.h"
@@ -37,6 +38,33 @@ void ZoomEditorCamera(Graphics& graphics, float factor)
     // A zero height has no aspect to keep: the width is left alone.
     if (old_height != 0.0f) graphics.camera_width = graphics.camera_width / old_height * new_height;
     graphics.camera_height = new_height;
+}
+// What the game view shows of an entity: an active one with a visible, not fully transparent
+// picture. Walls, triggers and hidden menus are not there to be clicked.
+bool IsDrawn(const Entity& entity)
+{
+    if (!entity.active) return false;
+    auto sprite = entity.GetComponent<Sprite>(SPRITE);
+    if (!sprite || !sprite->visible || sprite->GetTexIdentifier().empty()) return false;
+    return !(sprite->GetIsTinted() && sprite->GetTintColor().GetA() <= 0.0f);
+}
+
+// The drawn entity under the point that is drawn last (the largest depth; of equal depths the
+// later id), passing over the active camera's entity; null for none.
+Entity* TopmostDrawnAt(const IScene& scene, float x, float y)
+{
+    Entity* camera_entity = ActiveCamera ? ActiveCamera->owner : nullptr;
+    Entity* top = nullptr;
+    float top_depth = 0.0f;
+    for (const auto& [id, entity] : scene.GetEntities()) {
+        if (!entity || entity == camera_entity || !IsDrawn(*entity) || !IsPointInEntity(x, y, entity)) continue;
+        const float depth = entity->GetComponent<Transform>(TRANSFORM)->position.z;
+        if (!top || depth >= top_depth) {
+            top = entity;
+            top_depth = depth;
+        }
+    }
+    return top;
 }
 } // namespace
 
@@ -101,25 +129,18 @@ void Logic::Pick(const MouseMessage& message)
         drag_mode = 0;
         return;
     }
-    Entity* camera_entity = ActiveCamera ? ActiveCamera->owner : nullptr;
-    for (const auto& [id, entity] : editor->edited_scene->GetEntities()) {
-        if (!entity || entity == camera_entity) continue;
-        if (!IsPointInEntity(message.x, message.y, entity)) {
-            editor->SetSelection(nullptr);
-            continue;
-        }
-        editor->entity_picked = 1;
-        editor->SetSelection(entity);
-        auto left = message.buttons.find(1);
-        if (left == message.buttons.end() || left->second == 0) {
-            grab_offset = Vec2();
-            drag_mode = 0;
-        } else {
-            auto transform = entity->GetComponent<Transform>(TRANSFORM);
-            grab_offset = Vec2(transform->position.x - message.x, transform->position.y - message.y);
-            drag_mode = 1;
-        }
-        return;
+    Entity* entity = TopmostDrawnAt(*editor->edited_scene, message.x, message.y);
+    editor->SetSelection(entity);
+    if (!entity) return;
+    editor->entity_picked = 1;
+    auto left = message.buttons.find(1);
+    if (left == message.buttons.end() || left->second == 0) {
+        grab_offset = Vec2();
+        drag_mode = 0;
+    } else {
+        auto transform = entity->GetComponent<Transform>(TRANSFORM);
+        grab_offset = Vec2(transform->position.x - message.x, transform->position.y - message.y);
+        drag_mode = 1;
     }
 }
 
@@ -129,10 +150,11 @@ void Logic::CameraKey(const CharMessage& message)
     if (message.from_release) return;
     Graphics& graphics = *Graphics::GetInstance();
     switch (static_cast<char>(message.code & 0xFF)) {
+    // '+' brings the picture closer (a smaller view), '-' shows more.
     case '+':
-    case '=': ZoomEditorCamera(graphics, kCameraStep); break;
+    case '=': ZoomEditorCamera(graphics, -kCameraStep); break;
     case '-':
-    case '_': ZoomEditorCamera(graphics, -kCameraStep); break;
+    case '_': ZoomEditorCamera(graphics, kCameraStep); break;
     case '[':
     case 'j': graphics.camera_x -= graphics.camera_width * kCameraStep; break;
     case ']':
@@ -151,8 +173,11 @@ void Logic::Update()
     auto transform = entity->GetComponent<Transform>(TRANSFORM);
     if (!transform) return;
     const Input& input = Input::Instance();
+    const Vec3 before = transform->position;
     transform->position.x = input.world_x + grab_offset.x;
     transform->position.y = input.world_y + grab_offset.y;
+    // A drag is an edit, unless it moves the state of a paused play.
+    if (!(transform->position == before) && !EditorPaused) editor->scene_modified = true;
 }
 
 } // namespace OrvEngine

@@ -22,7 +22,8 @@ public:
     std::string GetName() override { return "Logic"; }
     void Init() override;
     void HandleMessage(Message* message) override;
-    // Moves the dragged entity with the mouse while the game is not running.
+    // Moves the dragged entity with the mouse while the game is not running; outside a paused play
+    // that is an edit, and the editor's scene is marked modified.
     void Update() override;
 
     // Hands one contact or collision (by message id) to the script of `self`, with the other entity.

@@ -58,7 +58,7 @@ Entity* PlayerController::GetAttacker() const { return LiveEntity(attacker); }
 
 // ---- Component operations -------------------------------------------------------------------
 
-PlayerController::~PlayerController() { purification.ClearCombo(); }
+PlayerController::~PlayerController() { purification.Abandon(); }
 
 bool PlayerController::Serialize(JsonWriter& writer)
 {

@@ -6,6 +6,7 @@
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
@@ -47,7 +48,7 @@ void HandlePlayerDebugKeys(PlayerController& player, const KeyMessage& keys)
         LogIfOpen(player.god_mode ? "God Mode Activated" : "God Mode Deactivated");
     } else if (pressed('H')) {
         if (player.stats) {
-            player.stats->hp += 10;
+            player.stats->hp = Gameplay::GainHp(player.stats->hp, 10);
             LogIfOpen("HP cheat: +10HP");
         }
     } else if (pressed('K')) {
@@ -77,7 +78,7 @@ void HandlePlayerDebugKeys(PlayerController& player, const KeyMessage& keys)
         ForEachWithStats(CurrentScene(), [](uint32_t tag) { return tag == TAG_ENEMY; }, [](Entity* entity, Stats& target) {
             auto enemy = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
             if (!enemy) return true;
-            target.hp = static_cast<int32_t>(static_cast<float>(enemy->max_hp) * 0.3f);
+            target.hp = Gameplay::ShareOfMaxHp(enemy->max_hp, 0.3f);
             LogIfOpen("Make all enemy hp 30%");
             return true;
         });

@@ -19,6 +19,7 @@
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
@@ -221,7 +222,7 @@ void Purification::RestoreLeftovers()
         auto entity_stats = entity->GetComponent<Stats>(STATS);
         if (!entity_stats) continue;
         if (auto enemy = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) {
-            entity_stats->hp = static_cast<int32_t>(static_cast<float>(enemy->max_hp) * 0.31f) + 1;
+            entity_stats->hp = Gameplay::ShareOfMaxHp(enemy->max_hp, 0.31f) + 1;
             enemy->state = ENEMY_IDLE;
             enemy->purification_target = false;
             enemy->purifiable_now = false;
@@ -346,6 +347,13 @@ void Purification::ClearCombo()
     key_icons.clear();
     combo_input.clear();
     combo_matched.clear();
+}
+
+void Purification::Abandon()
+{
+    // The tutorial also raises the flag, with no candidate or icon of a controller's own.
+    if (IsPurifying && (target != 0 || !key_icons.empty())) IsPurifying = false;
+    ClearCombo();
 }
 
 void Purification::ForgetShownEntities()

@@ -34,6 +34,9 @@ public:
     void UpdateCooldown();
     // Destroys the key icons and forgets the combination and what was typed.
     void ClearCombo();
+    // The controller goes (its scene or the engine ends): the icons go, and a purification it was
+    // running ends without recovering or purifying anyone.
+    void Abandon();
     // For a copy of the controller: the entities shown stay with the original.
     void ForgetShownEntities();
 

@@ -12,6 +12,11 @@
 
 namespace OrvEngine {
 
+namespace {
+// The pause menu's background: a scene holding it has a pause menu.
+const char* const kPauseMenuEntity = "Pause_bg";
+} // namespace
+
 std::shared_ptr<IScene> CurrentScene() { return OrvStateMachine ? OrvStateMachine->current_scene : nullptr; }
 
 SceneStateMachine::SceneStateMachine()
@@ -74,7 +79,10 @@ void SceneStateMachine::TogglePause()
         return;
     }
     auto scene = GetCurrentScene();
-    if (scene && scene->GetSceneType() == SCENE_GAME && scene->GetSceneName() != "MainMenuScene") {
+    // Only a scene with a pause menu pauses: paused, a menu of its own (a lose screen's Retry)
+    // would stop answering, with nothing on screen to say why.
+    if (scene && scene->GetSceneType() == SCENE_GAME && scene->GetSceneName() != "MainMenuScene" &&
+        scene->FindEntityByName(kPauseMenuEntity)) {
         PrintLine("GamePaused");
         if (GetSceneHooks().clear_button_selection) GetSceneHooks().clear_button_selection();
         paused = true;

@@ -28,7 +28,7 @@ public:
     void Update() override;
     bool IsPaused() const override { return paused; }
     // Escape while the game runs: resumes a paused scene, or pauses a game scene other than the
-    // main menu (dropping the menu buttons' selection).
+    // main menu that has a pause menu (its entity "Pause_bg"), dropping the buttons' selection.
     void TogglePause() override;
     void AddScene(const std::string& name, std::shared_ptr<IScene> scene);
     void RemoveScene(const std::string& name);

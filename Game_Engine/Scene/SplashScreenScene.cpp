@@ -2,6 +2,7 @@
 
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
+#include "Logging/Logging.h"
 #include "Scene/SceneStateMachine.h"
 
 namespace OrvEngine {
@@ -25,6 +26,7 @@ void SplashScreenScene::Init()
 {
     EnterEntities(false);
     timer = 0.0f;
+    missing_reported_ = false;
 }
 
 void SplashScreenScene::Free() { DestroyLiveEntities(); }
@@ -36,7 +38,19 @@ void SplashScreenScene::Update()
         return;
     }
     if (OrvCoreEngine) timer += OrvCoreEngine->dt;
-    if (timer >= show_time && OrvStateMachine) OrvStateMachine->next_state = next_state;
+    if (timer >= show_time && OrvStateMachine) OrvStateMachine->next_state = SceneAfter();
+}
+
+std::string SplashScreenScene::SceneAfter()
+{
+    if (next_state == "Exit game" || OrvStateMachine->GetScene(next_state)) return next_state;
+    // A splash that leads nowhere (its scene deleted, or never chosen) would show for ever.
+    if (!missing_reported_) {
+        PrintAndLog("[SplashScreenScene] " + name_ + " leads to '" + next_state +
+                    "', which is no scene: going on to " + kMainMenuScene);
+    }
+    missing_reported_ = true;
+    return kMainMenuScene;
 }
 
 } // namespace OrvEngine

@@ -1,4 +1,5 @@
-// The scene of type 1: shown for show_time seconds while the game runs, then hands over to next_state.
+// The scene of type 1: shown for show_time seconds while the game runs, then hands over to
+// next_state, or to the main menu (said once) when next_state names no scene.
 #pragma once
 
 #include "Scene/SceneBase.h"
@@ -14,9 +15,18 @@ public:
     void Free() override;
     void Update() override;
 
+    static constexpr const char* kMainMenuScene = "MainMenuScene";
+
     float show_time = 3.0f;
     float timer = 0.0f;
     std::string next_state;
+
+private:
+    // next_state when it names a scene (or the quit request), else the main menu.
+    std::string SceneAfter();
+
+    // A next_state that names no scene was reported since this entry.
+    bool missing_reported_ = false;
 };
 
 } // namespace OrvEngine

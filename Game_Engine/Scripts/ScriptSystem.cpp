@@ -1,6 +1,7 @@
 #include "Scripts/ScriptSystem.h"
 
 #include "Components/ScriptComponent.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/ComponentRegistration.h"
@@ -43,8 +44,7 @@ Entity* ScriptSystem::LiveEntityFor(uint64_t id, const std::shared_ptr<BaseScrip
 void ScriptSystem::Update()
 {
     if (!GameIsRunning) return;
-    for (uint64_t id : removal_queue) scripts.erase(id);
-    removal_queue.clear();
+    DropDetached();
     // Scripts may spawn or destroy entities: walk a snapshot; scripts made now run next frame.
     const std::vector<std::pair<uint64_t, std::shared_ptr<BaseScript>>> snapshot(scripts.begin(), scripts.end());
     for (const auto& [id, script] : snapshot) {
@@ -96,6 +96,8 @@ void ScriptSystem::AttachScript(Entity* entity, const ScriptComponent& component
         removal_queue.erase(queued);
         scripts.erase(entity->id);
     }
+    // A scene being edited shows its entities as they were made: their scripts start with a play.
+    if (EditorState::Editing()) return;
     auto creator = creators.find(component.file_name);
     if (creator == creators.end()) return;
     auto script = creator->second->Create();
@@ -113,6 +115,16 @@ void ScriptSystem::DetachScript(Entity* entity)
         script->OnDestroy(entity);
     }
     removal_queue.push_back(id);
+}
+
+void ScriptSystem::DropDetached()
+{
+    // Swapped out first: a script's destruction may destroy entities and queue their scripts.
+    while (!removal_queue.empty()) {
+        std::vector<uint64_t> queued;
+        queued.swap(removal_queue);
+        for (uint64_t id : queued) scripts.erase(id);
+    }
 }
 
 } // namespace OrvEngine

@@ -1,5 +1,6 @@
 // Runs the scripts of entities: creates them when entities enter the systems, updates them and hands
 // them messages while the game runs (only "Menu" scripts while paused), drops them after removal.
+// A scene being edited runs no script at all.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -31,9 +32,13 @@ public:
     std::map<std::string, std::shared_ptr<ScriptCreator>>* GetScriptCreators() { return &creators; }
     std::shared_ptr<BaseScript> GetScript(uint64_t id) const;
 
-    // The entity factory's side: an entity entering or leaving the systems.
+    // The entity factory's side: an entity entering or leaving the systems. An entity entering a
+    // scene being edited gets no script.
     void AttachScript(Entity* entity, const ScriptComponent& component);
     void DetachScript(Entity* entity);
+    // Lets go of the scripts of entities that left the systems: each frame, and at shutdown while
+    // the entity factory still exists (a script may hold components that destroy entities as they go).
+    void DropDetached();
 
     // Ordered by entity id, so update order is deterministic.
     std::map<uint64_t, std::shared_ptr<BaseScript>> scripts;

@@ -1,6 +1,7 @@
 #include "Windows/Input.h"
 
 #include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "Platform/Platform.h"
 
@@ -10,6 +11,14 @@ namespace {
 void Broadcast(Message* message)
 {
     if (OrvCoreEngine) OrvCoreEngine->BroadcastMessage(message);
+}
+
+// What is typed into an editor field is not a game key, a camera key, Tab or Escape. Releases
+// still pass, so nothing stays held.
+bool TypedIntoEditor()
+{
+    const EditorState* editor = EditorState::Current();
+    return editor && editor->keyboard_taken;
 }
 } // namespace
 
@@ -73,6 +82,7 @@ void Input::Reset()
 
 void Input::KeyDown(uint64_t key)
 {
+    if (TypedIntoEditor()) return;
     KeyMessage& keys = GetKeyMessage();
     keys.key = key;
     ++keys.counts[key];
@@ -112,6 +122,7 @@ void Input::KeyUp(uint64_t key)
 
 void Input::Character(uint64_t code)
 {
+    if (TypedIntoEditor()) return;
     if (last_key_down_ != 0) produced_[last_key_down_].insert(code);
     if (code >= 'a' && code <= 'z') {
         KeyMessage& keys = GetKeyMessage();

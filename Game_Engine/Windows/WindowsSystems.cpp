@@ -154,8 +154,21 @@ void WindowsSystems::Update()
     Platform::WindowMessage message;
     while (Platform::PopMessage(message)) {
         if (message.message == Platform::WM_CLOSE_MSG || message.message == Platform::WM_QUIT_MSG) Close();
+        if (message.message == Platform::WM_SIZE_MSG) {
+            // The size travels packed as a position is: width in the low 16 bits, height above.
+            Resize(static_cast<uint16_t>(message.lParam & 0xFFFF), static_cast<uint16_t>((message.lParam >> 16) & 0xFFFF));
+        }
         WndProc(message);
     }
+}
+
+void WindowsSystems::Resize(int new_width, int new_height)
+{
+    if (new_width <= 0 || new_height <= 0) return;
+    width = static_cast<uint64_t>(new_width);
+    height = static_cast<uint64_t>(new_height);
+    // Also when the size came back to what it was: the window's pixels may not have survived.
+    if (resize_hook_) resize_hook_();
 }
 
 void WindowsSystems::HandleFocus()
@@ -185,8 +198,9 @@ void WindowsSystems::Close()
 {
     QuitMessage quit;
     if (OrvCoreEngine) OrvCoreEngine->BroadcastMessage(&quit);
-    const bool written = SaveConfig();
-    ORV_ASSERT_AT(written, "Game_Engine/Windows/Windows", "Failed to write to file config.json");
+    // The old file stays and serves the next run: a read-only or full data folder is no reason to
+    // end the run as a crash.
+    if (!SaveConfig()) PrintAndLog("[WindowsSystems::Close] Failed to write to file config.json; the old file is kept");
     if (close_hook_) close_hook_();
 }
 

@@ -1,5 +1,5 @@
 // The window system: the one window, "config.json", borderless fullscreen and F11, the per-frame
-// pump, the title, focus loss, and the close path.
+// pump, the title, focus loss, size changes made from outside, and the close path.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -38,12 +38,19 @@ public:
     // The window procedure: everything reaches the input translation.
     int64_t WndProc(const Platform::WindowMessage& message);
 
+    // The window's client area now has this size (a window manager or a tool changed it): the size
+    // every frame is laid out for follows. A zero side (minimised) is ignored.
+    void Resize(int new_width, int new_height);
+
     // Set by the program, as the systems they reach sit above the window: what closing the window
-    // releases (rendering), and how focus mutes the music. Empty ones do nothing.
+    // releases (rendering), how focus mutes the music, and what a size change makes stale (the
+    // pixels a partial repaint would build on). Empty ones do nothing.
     using CloseHook = void (*)();
     using FocusMuteHook = void (*)(bool muted);
+    using ResizeHook = void (*)();
     static void SetCloseHook(CloseHook hook) { close_hook_ = hook; }
     static void SetFocusMuteHook(FocusMuteHook hook) { focus_mute_hook_ = hook; }
+    static void SetResizeHook(ResizeHook hook) { resize_hook_ = hook; }
 
     int show_command = 0;
     uint64_t width = 1280;   // current client width
@@ -63,6 +70,7 @@ private:
     std::string shown_title_;
     static inline CloseHook close_hook_ = nullptr;
     static inline FocusMuteHook focus_mute_hook_ = nullptr;
+    static inline ResizeHook resize_hook_ = nullptr;
 };
 
 } // namespace OrvEngine

@@ -33,8 +33,7 @@ done
 # The game reads ../Resources from its working folder.
 [ -d "$build/../Resources" ] || { echo "soak: $build is not beside Resources/" >&2; exit 2; }
 
-sanitized=0
-if ldd "$build/OrvEngine" | grep -q libasan; then sanitized=1; fi
+sanitized="$("$root/tools/soak/sanitized.sh" "$build")"
 if [ -z "$growth" ]; then
   # Measured: the normal build holds about 320 MiB and moves by up to 6 MiB with the scene shown
   # (textures, glyphs, heap reuse); 32 MiB is five times that, and a leak of 1.5 KiB a frame at

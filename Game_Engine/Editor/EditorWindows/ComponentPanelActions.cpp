@@ -2,6 +2,7 @@
 
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
+#include "Components/Child.h"
 #include "Components/Parent.h"
 #include "Components/ParentChildSystem.h"
 #include "Components/RigidBody2D.h"
@@ -10,14 +11,17 @@
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Editor/EditorManager.h"
+#include "Editor/EditorNames.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/EnemyMovement.h"
 #include "Platform/Platform.h"
+#include "Scene/IScene.h"
 #include "Scripts/ScriptSystem.h"
 
+#include <algorithm>
 #include <set>
 
 namespace OrvEngine {
@@ -30,6 +34,8 @@ constexpr uint32_t kConfirmFlags =
 // Components an entity holds afresh when added again; every other kind is added only when absent.
 const std::set<std::string> kReplacedWhenAddedAgain = {"Stats", "Audio", "Spells", "ScriptComponent", "Parent", "Child"};
 
+constexpr float kNewBodyMass = 1.0f;
+
 // Stores the component and, on a live entity, registers it once: a replacement is re-registered
 // by the entity itself, a first one here.
 void Attach(Entity& entity, int type, const std::shared_ptr<Component>& component)
@@ -39,13 +45,19 @@ void Attach(Entity& entity, int type, const std::shared_ptr<Component>& componen
     if (!replaces && entity.in_systems) EntityFactory::GetInstance()->AddComponentToSystem(&entity, type, component);
 }
 
+// A fresh component as the editor adds it: the creator's, with a picture to show, and for a body
+// the mass every body of the shipped levels has (the creator's 0 is one the inspector refuses).
 std::shared_ptr<Component> Create(const std::string& name, int& type)
 {
     auto& creators = EntityFactory::GetInstance()->GetComponentCreators();
     auto creator = creators.find(name);
     if (creator == creators.end()) return nullptr;
     type = static_cast<int>(creator->second->GetType());
-    return creator->second->Create();
+    auto component = creator->second->Create();
+    if (type == SPRITE) std::static_pointer_cast<Sprite>(component)->SetTexture("default");
+    if (type == SLIDER) std::static_pointer_cast<Slider>(component)->SetTexture("default");
+    if (type == RIGIDBODY2D) std::static_pointer_cast<RigidBody2D>(component)->SetMass(kNewBodyMass);
+    return component;
 }
 
 // A plain entity takes the tag that the component stands for.
@@ -101,9 +113,31 @@ void AfterAdding(Entity& entity, int type, const std::shared_ptr<Component>& com
     }
 }
 
-bool Confirmed(const char* text)
+bool Confirmed(const std::string& text)
 {
     return EditorManager::GetInstance()->AskUser(text, "Warning", kConfirmFlags) == Platform::ID_OK;
+}
+
+// Bars and sliders find what they show by its name.
+bool ShowsStatsOf(const Entity& other, const std::string& name)
+{
+    if (name.empty()) return false;
+    auto sprite = other.GetComponent<Sprite>(SPRITE);
+    if (sprite && sprite->GetIsSlider() && sprite->GetEntName() == name) return true;
+    auto slider = other.GetComponent<Slider>(SLIDER);
+    return slider && slider->ent_name == name;
+}
+
+std::vector<std::pair<uint64_t, std::string>> ChildEntries(Entity& entity)
+{
+    std::vector<std::pair<uint64_t, std::string>> found;
+    auto parent = entity.GetComponent<Parent>(PARENT);
+    if (!parent) return found;
+    for (const auto& child : ParentChildSystem::GetInstance()->ChildrenOf(parent)) {
+        if (child->owner && child->owner != &entity) found.emplace_back(child->owner->id, child->owner->name);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 // Takes the component out of its system (while the entity is live) and off the entity.
@@ -124,8 +158,11 @@ void ForgetBody(Entity& entity)
 }
 } // namespace
 
-void Rename(Entity& entity, const std::string& name)
+bool Rename(Entity& entity, const std::string& name, std::string* why)
 {
+    const std::string refusal = EditorNames::Refusal(EditorManager::GetInstance()->edited_scene.get(), &entity, name);
+    if (why) *why = refusal;
+    if (!refusal.empty()) return false;
     auto& by_name = EntityFactory::GetInstance()->GetEntitiesByName();
     auto old = by_name.find(entity.name);
     const bool indexed = old != by_name.end() && old->second == &entity;
@@ -133,6 +170,7 @@ void Rename(Entity& entity, const std::string& name)
     entity.name = name;
     if (auto info = entity.GetComponent<Information>(INFORMATION)) info->SetName(name);
     if (indexed) by_name[name] = &entity;
+    return true;
 }
 
 bool AddComponent(Entity& entity, const std::string& name)
@@ -142,8 +180,6 @@ bool AddComponent(Entity& entity, const std::string& name)
     auto component = Create(name, type);
     if (!component) return false;
     if (entity.GetComponent(type) && !kReplacedWhenAddedAgain.count(name)) return false;
-    if (type == SPRITE) std::static_pointer_cast<Sprite>(component)->SetTexture("default");
-    if (type == SLIDER) std::static_pointer_cast<Slider>(component)->SetTexture("default");
     // The body comes first, so that registering the collider links it.
     if (type == BOXCOLLIDER) PrepareCollider(entity, *std::static_pointer_cast<BoxCollider>(component));
     Attach(entity, type, component);
@@ -158,8 +194,12 @@ bool RemoveComponent(Entity& entity, int type)
         if (!Confirmed("Removing Rigidbody will also remove any Colliders. Proceed?")) return false;
         Detach(entity, BOXCOLLIDER);
     }
-    if (type == PARENT && ParentChildSystem::GetInstance()->HasChildren(entity.GetComponent<Parent>(PARENT))) {
-        if (!Confirmed("Removing Parent will cause any attached Children to be parent-less. Proceed?")) return false;
+    const std::vector<std::string> children = type == PARENT ? ChildNames(entity) : std::vector<std::string>();
+    if (!children.empty()) {
+        const std::string text = "Removing Parent will cause any attached Children to be parent-less. Proceed?\n" +
+                                 std::to_string(children.size()) + " objects follow " + entity.name + ": " +
+                                 ShortList(children) + ". They keep their other Child settings.";
+        if (!Confirmed(text)) return false;
     }
     if (type == AUDIO) {
         auto audio = entity.GetComponent<Audio>(AUDIO);
@@ -168,6 +208,36 @@ bool RemoveComponent(Entity& entity, int type)
     Detach(entity, type);
     if (type == RIGIDBODY2D) ForgetBody(entity);
     return true;
+}
+
+std::vector<std::string> ChildNames(Entity& entity)
+{
+    std::vector<std::string> names;
+    for (const auto& [id, name] : ChildEntries(entity)) names.push_back(name);
+    return names;
+}
+
+std::vector<std::string> DependentNames(Entity& entity)
+{
+    std::vector<std::string> names = ChildNames(entity);
+    auto scene = EditorManager::GetInstance()->edited_scene;
+    if (!scene) return names;
+    for (const auto& [id, other] : scene->GetEntities()) {
+        if (other && other != &entity && ShowsStatsOf(*other, entity.name)) names.push_back(other->name);
+    }
+    return names;
+}
+
+std::string ShortList(const std::vector<std::string>& names)
+{
+    constexpr size_t kShown = 5;
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    if (names.size() > kShown) text += " and " + std::to_string(names.size() - kShown) + " more";
+    return text;
 }
 
 void AttachScript(Entity& entity, const std::string& class_name)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace OrvEngine {
 
@@ -12,16 +13,27 @@ class Entity;
 
 namespace InspectorActions {
 
-// The entity, its Information and the factory's name index take the new name.
-void Rename(Entity& entity, const std::string& name);
+// The entity, its Information and the factory's name index take the new name, unless the name is
+// empty or another object of the edited scene has it: then nothing changes and `why` (when given)
+// says which. True when renamed.
+bool Rename(Entity& entity, const std::string& name, std::string* why = nullptr);
 // Adds the component registered under `name`. Components that an entity holds once are added
 // only when absent; Stats, Audio, Spells, ScriptComponent, Parent and Child replace an existing
 // one with a fresh one. True when a component was added.
 bool AddComponent(Entity& entity, const std::string& name);
 // Removes the component of that type id; Information and Transform stay. Removing a RigidBody2D
-// takes the BoxCollider with it and removing a Parent with children orphans them: both ask first
-// (OK/Cancel) and anything but OK keeps everything. True when removed.
+// takes the BoxCollider with it and removing a Parent with children orphans them (the box names
+// how many; each child keeps its other settings): both ask first (OK/Cancel) and anything but OK
+// keeps everything. True when removed.
 bool RemoveComponent(Entity& entity, int type);
+// The names of the live objects that follow the entity as their parent (attached, or naming it
+// and not attached yet), in id order; none without a Parent. The inspector's child count.
+std::vector<std::string> ChildNames(Entity& entity);
+// The names of the live objects that change when the entity goes: its children, then the bars
+// and sliders that show its stats, in id order.
+std::vector<std::string> DependentNames(Entity& entity);
+// "A, B and 3 more": at most a handful of names, for a message box.
+std::string ShortList(const std::vector<std::string>& names);
 // Names the script class in the entity's ScriptComponent and gives the entity a script of that
 // class, initialised as the factory initialises one; the old script, if any, is told it goes.
 void AttachScript(Entity& entity, const std::string& class_name);

@@ -117,14 +117,15 @@ void DrawStats(Entity&, Component& component)
     auto* stats = As<Stats>(component);
     if (!stats) return;
     NarrowWidth narrow;
-    // Below 0 is refused where it is typed.
-    IntField("HP:        ", "##hp", stats->hp, 1, 0);
-    FloatField("Attack:            ", "##attack", stats->attack, 0.05f, 0.0f, "%.5f", 0.0f);
-    FloatField("Defense:           ", "##defense", stats->defense, 0.05f, 0.0f, "%.5f", 0.0f);
-    FloatField("Speed:             ", "##speed", stats->speed_attack, 0.05f, 0.0f, "%.5f", 0.0f);
-    FloatField("Attack Modifier:   ", "##attack_mod", stats->att_modifier, 0.05f, 0.0f, "%.5f", 0.0f);
-    FloatField("Defence Modifier:  ", "##defend_mod", stats->def_modifier, 0.05f, 0.0f, "%.5f", 0.0f);
-    FloatField("Speed Modifier:    ", "##speed_mod", stats->spd_modifier, 0.05f, 0.0f, "%.5f", 0.0f);
+    // Clamped where it is typed to the range a file read gives.
+    const float most = Stats::kMaxValue;
+    IntField("HP:        ", "##hp", stats->hp, 1, 0, Stats::kMaxHp);
+    FloatField("Attack:            ", "##attack", stats->attack, 0.05f, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Defense:           ", "##defense", stats->defense, 0.05f, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Speed:             ", "##speed", stats->speed_attack, 0.05f, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Attack Modifier:   ", "##attack_mod", stats->att_modifier, 0.05f, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Defence Modifier:  ", "##defend_mod", stats->def_modifier, 0.05f, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Speed Modifier:    ", "##speed_mod", stats->spd_modifier, 0.05f, 0.0f, "%.5f", 0.0f, most);
 }
 
 void DrawCamera(Entity&, Component& component)
@@ -200,7 +201,9 @@ void DrawParent(Entity& entity, Component& component)
     Label("Name: ");
     ShowText(entity.GetName());
     Label("No. of Children: ");
-    ShowText(std::to_string(parent->GetNumChildren()));
+    // The stored count says only how many attached themselves this run: a loaded level's children
+    // find their parent by name and leave it at 0.
+    ShowText(std::to_string(InspectorActions::ChildNames(entity).size()));
 }
 
 void DrawChild(Entity& entity, Component& component)

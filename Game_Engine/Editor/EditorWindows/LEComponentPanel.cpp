@@ -42,7 +42,12 @@ void LEInspector::DrawTag(Entity& entity)
 void LEInspector::DrawHeader(Entity& entity)
 {
     std::string name = entity.GetName();
-    if (TextField("Name:      ", "##entityname", name)) InspectorActions::Rename(entity, name);
+    if (EnteredTextField("Name:      ", "##entityname", name)) {
+        name_refusal_id = entity.id;
+        if (InspectorActions::Rename(entity, name, &name_refusal)) MarkModified();
+    }
+    // Said under the field until the entity is renamed, so the old name standing is explained.
+    if (name_refusal_id == entity.id && !name_refusal.empty()) ShowWarning("Name refused: " + name_refusal);
     DrawTag(entity);
     auto info = entity.GetComponent<Information>(INFORMATION);
     bool active = info ? info->IsActive() : entity.active;

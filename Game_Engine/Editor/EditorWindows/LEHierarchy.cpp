@@ -6,7 +6,9 @@
 #include "Editor/EditorFiles.h"
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorManager.h"
+#include "Editor/EditorNames.h"
 #include "Editor/EditorWidgets.h"
+#include "Editor/EditorWindows/ComponentPanelActions.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
@@ -19,6 +21,8 @@
 
 #include <imgui.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace OrvEngine {
@@ -33,6 +37,38 @@ EditorManager* Editor() { return EditorManager::GetInstance(); }
 // factory's staging map is left empty.
 void PlaceInScene(IScene& scene, Entity* entity) { SpawnIntoScene(&scene, entity, SpawnOrder::SceneFirst, true); }
 
+// An object not yet in the scene: the file's key and the Information name agree.
+void NameNewObject(Entity& entity, const std::string& name)
+{
+    entity.name = name;
+    if (auto info = entity.GetComponent<Information>(INFORMATION)) info->SetName(name);
+}
+
+// A new object at the default depth would sit behind the ground and the backgrounds, unseen in
+// play: it starts one unit in front of the scene's deepest-drawn backgrounds and obstacles.
+void PlaceInFrontOfScenery(const IScene& scene, Entity& entity)
+{
+    auto transform = entity.GetComponent<Transform>(TRANSFORM);
+    if (!transform) return;
+    for (const auto& [id, other] : scene.GetEntities()) {
+        auto info = other ? other->GetComponent<Information>(INFORMATION) : nullptr;
+        auto placed = other ? other->GetComponent<Transform>(TRANSFORM) : nullptr;
+        if (!info || !placed || (info->GetType() != TAG_BACKGROUND && info->GetType() != TAG_OBSTACLE)) continue;
+        const float in_front = placed->position.z + 1.0f;
+        if (std::isfinite(in_front)) transform->position.z = std::max(transform->position.z, in_front);
+    }
+}
+
+// Names what else changes: children lose their parent, bars and sliders what they show.
+std::string DeletionQuestion(Entity& entity)
+{
+    std::string text = "Are you sure you want to delete the game object?";
+    const std::vector<std::string> dependents = InspectorActions::DependentNames(entity);
+    if (dependents.empty()) return text;
+    return text + "\n" + std::to_string(dependents.size()) + " other objects depend on " + entity.name + ": " +
+           InspectorActions::ShortList(dependents) + ".";
+}
+
 void AddCreated(Entity* entity, const std::string& creator_name)
 {
     auto& creators = EntityFactory::GetInstance()->GetComponentCreators();
@@ -45,7 +81,7 @@ void AddCreated(Entity* entity, const std::string& creator_name)
 bool LEHierarchy::SaveScene()
 {
     std::shared_ptr<IScene> scene = Editor()->edited_scene;
-    if (!scene) return false;
+    if (!scene || EditorFiles::RefusedWhilePlaying("Save Scene")) return false;
     if (!EditorFiles::EnsureSceneFolder(scene->GetSceneName()) || !EditorFiles::SaveSceneEntities(*scene) ||
         !EditorFiles::WriteSceneSettings(*scene)) {
         return false;
@@ -76,10 +112,11 @@ Entity* LEHierarchy::AddObject()
 {
     EditorManager* editor = Editor();
     std::shared_ptr<IScene> scene = editor->edited_scene;
-    if (!scene) return nullptr;
+    if (!scene || EditorFiles::RefusedWhilePlaying("Add Object")) return nullptr;
     editor->scene_modified = true;
-    Entity* entity = EntityFactory::GetInstance()->CreateEntity("new_obj");
+    Entity* entity = EntityFactory::GetInstance()->CreateEntity(EditorNames::FreeName(*scene, "new_obj"));
     AddCreated(entity, "Transform");
+    PlaceInFrontOfScenery(*scene, *entity);
     AddCreated(entity, "Information");
     if (auto info = entity->GetComponent<Information>(INFORMATION)) {
         info->SetType(TAG_NONE);
@@ -96,11 +133,8 @@ bool LEHierarchy::DeleteSelected()
     EditorManager* editor = Editor();
     std::shared_ptr<IScene> scene = editor->edited_scene;
     Entity* entity = editor->SelectedEntity();
-    if (!scene || !entity) return false;
-    if (editor->AskUser("Are you sure you want to delete the game object?", "Deleting game object", kAskFlags) !=
-        Platform::ID_YES) {
-        return false;
-    }
+    if (!scene || !entity || EditorFiles::RefusedWhilePlaying("Delete Object")) return false;
+    if (editor->AskUser(DeletionQuestion(*entity), "Deleting game object", kAskFlags) != Platform::ID_YES) return false;
     editor->scene_modified = true;
     // Destroying takes it out of the systems (its script hears OnDestroy), the name index and the
     // selection; the name index keeps another entity of the same name.
@@ -113,7 +147,7 @@ Entity* LEHierarchy::CreateFromPrefab(const std::string& prefab_name)
 {
     EditorManager* editor = Editor();
     std::shared_ptr<IScene> scene = editor->edited_scene;
-    if (!scene) return nullptr;
+    if (!scene || EditorFiles::RefusedWhilePlaying("Add Object by Prefab")) return nullptr;
     if (prefab_name.empty()) {
         editor->AskUser("Please select a prefab to create.", "No prefab selected", kNoticeFlags);
         return nullptr;
@@ -126,6 +160,10 @@ Entity* LEHierarchy::CreateFromPrefab(const std::string& prefab_name)
     editor->scene_modified = true;
     Entity* entity = factory->CreateFromArchetype(prefab_name);
     if (!entity) return nullptr;
+    // The factory's name is free among the names it indexes; the scene's own objects decide.
+    if (!EditorNames::Refusal(scene.get(), nullptr, entity->GetName()).empty()) {
+        NameNewObject(*entity, EditorNames::FreeName(*scene, prefab_name));
+    }
     editor->SetSelection(entity);
     PlaceInScene(*scene, entity);
     return entity;

@@ -2,7 +2,8 @@
 // deleting objects and creating them from prefabs, a splash scene's settings, and the list of the
 // scene's objects through which the inspector's entity is selected; while editing it outlines
 // objects in the game view. Its "Feedback" menu opens the project's issue page. The actions are
-// plain functions; the window only draws and calls them.
+// plain functions; the window only draws and calls them. Those that write or change the scene are
+// refused, with a box saying why, while a play runs or is paused.
 #pragma once
 
 #include "Editor/EditorWindows/IEditorWindows.h"
@@ -25,11 +26,14 @@ public:
     static bool SaveScene();
     // Asks, then rebuilds the edited scene's live entities from its files. True when reloaded.
     static bool ReloadScene();
-    // A "new_obj" with a Transform and an Information, selected. Null without an edited scene.
+    // A "new_obj" (or "new_obj1", ... when taken) with a Transform (one unit in front of the
+    // scene's backgrounds and obstacles) and an Information, selected. Null without an edited scene.
     static Entity* AddObject();
-    // Asks, then deletes the selected entity from the edited scene. True when deleted.
+    // Asks (naming the objects that depend on it), then deletes the selected entity from the
+    // edited scene. True when deleted.
     static bool DeleteSelected();
-    // A new entity from the named prefab, selected; null (with a notice) for no or an unknown name.
+    // A new entity from the named prefab, selected, under a name no other object of the scene has;
+    // null (with a notice) for no or an unknown name.
     static Entity* CreateFromPrefab(const std::string& prefab_name);
 
     // The archetype chosen in the "##selected_prefab" combo; kept across frames and scenes.

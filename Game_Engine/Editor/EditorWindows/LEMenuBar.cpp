@@ -100,10 +100,27 @@ bool LEMenuBar::Play()
     EditorVisible = false;
     GameIsRunning = true;
     editor->played_scene = name;
+    if (!EditorPaused) EnterPlayedScene();
     // A resumed play keeps the snapshots of its fresh start; a scene added since has none.
     if (editor->autosaved_scenes.count(name)) editor->SetSceneFlag(name, true);
     EditorPaused = false;
     return true;
+}
+
+void LEMenuBar::EnterPlayedScene()
+{
+    EditorManager* editor = EditorManager::GetInstance();
+    std::shared_ptr<IScene> scene = editor->edited_scene;
+    if (!OrvStateMachine || OrvStateMachine->current_scene != scene) {
+        if (OrvStateMachine) OrvStateMachine->next_state = editor->played_scene;
+        return;
+    }
+    // In place, as Stop from pause enters it again: the entities go, and come back from the
+    // snapshot just written with the game running.
+    editor->SetSelection(nullptr);
+    scene->Free();
+    editor->SetSceneFlag(editor->played_scene, true);
+    scene->Init();
 }
 
 void LEMenuBar::Pause()

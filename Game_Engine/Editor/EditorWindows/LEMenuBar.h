@@ -14,9 +14,11 @@ class LEMenuBar : public IEditorWindows {
 public:
     void Draw() override;
 
-    // Starts play of the edited scene, or resumes a paused play (nothing saved then). Without an
-    // edited scene, or when a snapshot cannot be written, it warns and the game does not start.
-    // True when the game runs afterwards.
+    // Starts play of the edited scene, or resumes a paused play (nothing saved then). A fresh play
+    // enters the scene again from the snapshot it wrote, as the game enters a scene: the scripts,
+    // bars and followers a scene being edited does not run start then. Without an edited scene,
+    // or when a snapshot cannot be written, it warns and the game does not start. True when the
+    // game runs afterwards.
     static bool Play();
     static void Pause();
     // Throws the played entities away and asks for the played scene, which then enters from the
@@ -35,6 +37,7 @@ public:
 
 private:
     static bool WriteSnapshots();
+    static void EnterPlayedScene();
 };
 
 } // namespace OrvEngine

@@ -1,5 +1,6 @@
 #include "Editor/EditorWindows/LEScene.h"
 
+#include "Components/Button.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Editor/EditorFiles.h"
@@ -7,6 +8,7 @@
 #include "Editor/EditorManager.h"
 #include "Editor/EditorWindows/LEHierarchy.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
+#include "Factory/Entity.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
@@ -16,6 +18,7 @@
 #include <imgui.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace OrvEngine {
 
@@ -51,6 +54,46 @@ void RemoveSceneFiles(const std::string& name)
     if (!std::filesystem::remove(folder, error)) LogLine("Fail to remove directory: " + name);
 }
 
+bool HasButtonTo(const EntityMap& entities, const std::string& name)
+{
+    for (const auto& [id, entity] : entities) {
+        auto button = entity ? entity->GetComponent<Button>(BUTTON) : nullptr;
+        if (button && button->GetNextState() == name) return true;
+    }
+    return false;
+}
+
+bool SplashLeadsTo(const IScene& scene, const std::string& name)
+{
+    const auto* splash = dynamic_cast<const SplashScreenScene*>(&scene);
+    return splash && splash->next_state == name;
+}
+
+bool ButtonLeadsTo(IScene& scene, const std::string& name)
+{
+    const EntityMap* loaded = scene.GetLoadedEntities();
+    return HasButtonTo(scene.GetEntities(), name) || (loaded && HasButtonTo(*loaded, name));
+}
+
+// Names the other scenes that change to `name` (splash scenes by their next scene, scenes by a
+// button), and what becomes of a splash scene among them.
+std::string DeletionQuestion(const std::string& name)
+{
+    std::string text = "Are you sure you want to delete the scene?";
+    std::string leading;
+    bool splash = false;
+    for (const auto& [key, scene] : OrvStateMachine->scenes) {
+        if (!scene || scene->GetSceneName() == name) continue;
+        const bool by_splash = SplashLeadsTo(*scene, name);
+        if (!by_splash && !ButtonLeadsTo(*scene, name)) continue;
+        leading += (leading.empty() ? "" : ", ") + scene->GetSceneName();
+        splash = splash || by_splash;
+    }
+    if (leading.empty()) return text;
+    text += "\nThese scenes lead to " + name + ": " + leading + ".";
+    return splash ? text + " A splash scene among them goes on to the main menu instead." : text;
+}
+
 // Splash scenes that led to the deleted scene now lead nowhere; their settings are saved so.
 void ForgetNextState(const std::string& name)
 {
@@ -82,7 +125,7 @@ std::string LEScene::AddSplashScene()
 
 std::string LEScene::AddScene(const std::shared_ptr<IScene>& scene, const std::string& stem, uint64_t& counter)
 {
-    if (!OrvStateMachine) return "";
+    if (!OrvStateMachine || EditorFiles::RefusedWhilePlaying("Adding a scene")) return "";
     std::string name;
     for (int tries = 0; tries < kMaxNameTries && name.empty(); ++tries) {
         const std::string candidate = GeneratedName(stem, ++counter);
@@ -105,12 +148,10 @@ bool LEScene::DeleteCurrentScene()
 {
     EditorManager* editor = EditorManager::GetInstance();
     std::shared_ptr<IScene> scene = editor->edited_scene;
-    if (!scene || !OrvStateMachine) return false;
-    const int answer = editor->AskUser("Are you sure you want to delete the scene?", "Deleting Scene",
+    if (!scene || !OrvStateMachine || EditorFiles::RefusedWhilePlaying("Delete Scene")) return false;
+    const int answer = editor->AskUser(DeletionQuestion(scene->GetSceneName()), "Deleting Scene",
                                        Platform::MB_YESNO_FLAG | Platform::MB_ICONINFO_FLAG | Platform::MB_DEFBUTTON2_FLAG);
     if (answer != Platform::ID_YES) return false;
-    // A play ends first, so nothing of it refers to the scene any more.
-    LEMenuBar::Stop();
     const std::string name = scene->GetSceneName();
     // The index goes first: when it cannot be written, nothing is deleted.
     if (!EditorFiles::WriteSceneIndex(name)) return false;

@@ -24,8 +24,9 @@ public:
     // with the index. The name, or empty when it could not be saved (the scene is not kept then).
     std::string AddGameScene();
     std::string AddSplashScene();
-    // Asks, then deletes the edited scene: the index first, then its entities and files. True
-    // when it was deleted.
+    // Asks (naming the scenes that lead to it), then deletes the edited scene: the index first,
+    // then its entities and files. True when it was deleted. Adding and deleting scenes are
+    // refused while a play runs or is paused.
     bool DeleteCurrentScene();
     // A click on a scene in the list: stops a play, or offers to save unsaved changes; then closes
     // the scene when it is the edited one, or asks for it (the change happens at the frame end).

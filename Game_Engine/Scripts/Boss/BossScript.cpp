@@ -14,6 +14,7 @@
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRules.h"
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
 #include "Platform/Platform.h"
@@ -115,9 +116,9 @@ void BossScript::CacheComponents(Entity* entity, bool set_points)
 
 void BossScript::TakeBaseValues()
 {
-    base_attack = static_cast<int32_t>(stats->attack);
-    base_defense = static_cast<int32_t>(stats->defense);
-    base_speed_attack = static_cast<int32_t>(stats->speed_attack);
+    base_attack = TruncateToInt(stats->attack);
+    base_defense = TruncateToInt(stats->defense);
+    base_speed_attack = TruncateToInt(stats->speed_attack);
 }
 
 void BossScript::SetTeleportPoints()
@@ -298,7 +299,11 @@ void BossScript::OnCollision(Entity* self, Entity* other)
     if (boss_behaviour && stats && spell && TagOf(self) == TAG_BOSS && boss_behaviour->state != BOSS_DOWN) {
         kind = spell->kind;
     }
-    if (kind == SPELL_SPEED || kind == SPELL_ATTACK || kind == SPELL_DEFENCE) ApplyDebuff(kind);
+    if (kind == SPELL_SPEED || kind == SPELL_ATTACK || kind == SPELL_DEFENCE) {
+        ApplyDebuff(kind);
+        // Heard as a blow is, beside the icon.
+        Gameplay::PlayEvent(self, "SFX_E_Hurt");
+    }
     // The projectile is spent on its first touch, also when the boss is down.
     other->SetActive(false);
     if (spell) spell->RegisterWithPlayer();

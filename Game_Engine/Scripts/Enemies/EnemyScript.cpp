@@ -8,32 +8,24 @@
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
+#include "CoreEngine/CoreEngine.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRules.h"
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
 #include "Scripts/Level/LevelManagerScript.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 using namespace OrvEngine;
 
 namespace {
 constexpr float kDebuffDuration = 10.0f;
 constexpr int32_t kMaxDebuffLevel = 3;
-
-// Truncation toward zero that stays defined for values an int cannot hold (and NaN, which gives 0).
-int32_t TruncateToInt(float value)
-{
-    if (!(value == value)) return 0;
-    if (value >= 2147483647.0f) return std::numeric_limits<int32_t>::max();
-    if (value <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(value);
-}
 } // namespace
 
 float DebuffedSpeed(int32_t base, int32_t level)
@@ -118,6 +110,7 @@ void EnemyScript::TakeSpell(Entity* self, Entity* other)
     }
     auto spell = other->GetComponent<Spells>(SPELLS);
     if (!spell || spell->consumed) return;
+    ShowSpellHit(self);
     if (enemy_movement->current_debuff == DEBUFF_NONE) {
         auto own_info = self->GetComponent<Information>(INFORMATION);
         if (stats && own_info && own_info->GetType() == TAG_ENEMY && enemy_movement->state != ENEMY_DOWN) {
@@ -130,6 +123,14 @@ void EnemyScript::TakeSpell(Entity* self, Entity* other)
     spell->state = SPELL_HIT;
     spell->consumed = true;
     enemy_movement->current_debuff = DEBUFF_NONE;
+}
+
+// A spell deals no damage, but it lands as a blow does: the hurt flash and the hurt sound.
+void EnemyScript::ShowSpellHit(Entity* self)
+{
+    if (enemy_movement->state == ENEMY_DOWN) return;
+    spell_hit_time = TotalTime();
+    Gameplay::PlayEvent(self, GetKind().hurt_sound + std::to_string(RandomRange(1, 4)));
 }
 
 void EnemyScript::ApplyDebuff(int32_t kind)

@@ -67,6 +67,10 @@ public:
     bool is_purifiable = false;
     bool counted_on_screen = false;
     bool hurt_sound_played = false;
+    float spell_hit_time = -1.0e9f;  // total time of the last spell contact; the flash runs from it
+
+    // How long a spell hit flashes the enemy, in seconds.
+    static constexpr float kSpellFlashTime = 0.5f;
 
 protected:
     // What sets the three classes apart.
@@ -82,6 +86,7 @@ protected:
 private:
     // Init and the contacts (EnemyScript.cpp).
     void TakeSpell(OrvEngine::Entity* self, OrvEngine::Entity* other);
+    void ShowSpellHit(OrvEngine::Entity* self);
     void ApplyDebuff(int32_t kind);
     void ShowDebuffIcon(uint64_t icon, const char* texture_base, int32_t level);
     void Collect(OrvEngine::Entity* self);

@@ -343,7 +343,7 @@ void EnemyScript::DropLowHpMarker()
 void EnemyScript::FlashWhileHurt()
 {
     if (!sprite || !enemy_movement) return;
-    if (enemy_movement->was_hit) {
+    if (enemy_movement->was_hit || TotalTime() < spell_hit_time + kSpellFlashTime) {
         sprite->SetTint(Color(BobFactor(0.01f, 1.0f), 0.0f, 0.0f, 1.0f), true);
     } else if (sprite->GetIsTinted()) {
         sprite->SetIsTinted(false);

@@ -4,6 +4,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
+#include "Graphics/ButtonSystem.h"
 #include "Scene/SceneStateMachine.h"
 
 #include <algorithm>
@@ -31,6 +32,8 @@ void FadeInScript::Update(Entity* entity)
 {
     (void)entity;
     Step(-1.0f);
+    // The scene's menu is not shown until the fade has cleared: nothing is chosen unseen.
+    if (sprite && alpha > 0.0f) ButtonSystem::GetInstance()->HoldWhileFading();
 }
 
 void FadeOutScript::Init(Entity* entity) { Start(entity, 0.0f); }

@@ -1,6 +1,7 @@
-// Full-screen fades on a sprite's tint: FadeInScript goes from opaque to clear, FadeOutScript from
-// clear to opaque and then asks for "GameScene_02". The alpha keeps counting past the ends; the
-// tint written to the sprite stays within 0..1. Without a Sprite neither does anything.
+// Full-screen fades on a sprite's tint: FadeInScript goes from opaque to clear (holding the scene's
+// menu back until then), FadeOutScript from clear to opaque and then asks for "GameScene_02". The
+// alpha keeps counting past the ends; the tint written to the sprite stays within 0..1. Without a
+// Sprite neither does anything.
 #pragma once
 
 #include "Scripts/BaseScript.h"

@@ -13,7 +13,8 @@
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/SceneQueries.h"
 
-#include <cstdio>
+#include <cmath>
+#include <string>
 
 using namespace OrvEngine;
 
@@ -51,6 +52,7 @@ void ArrowKeysUIScript::Update(Entity* entity)
     if (!entity) return;
     if (!sprite) sprite = entity->GetComponent<Sprite>(SPRITE);
     if (!Gameplay::LiveEntity(companion)) FindCompanion();
+    if (entity->name == "ArrowKeysUI_Down") ShowCooldown();
     if (!sprite) return;
     if (!sprite->is_tinted || TotalTime() < dim_time + kDimTime) return;
     if (entity->name == "ArrowKeysUI_Down") {
@@ -67,17 +69,30 @@ void ArrowKeysUIScript::Dim()
     dim_time = TotalTime();
 }
 
-void ArrowKeysUIScript::ShowCooldown(const AIMovement& movement) const
+Entity* ArrowKeysUIScript::CooldownTimer()
 {
+    if (Entity* kept = Gameplay::LiveEntity(timer)) return kept;
     auto scene = CurrentScene();
-    Entity* timer = scene ? scene->FindEntityByName("TP_SkillCD_Timer") : nullptr;
-    if (!timer) return;
-    if (auto text = timer->GetComponent<Text>(TEXT)) {
-        char line[32];
-        std::snprintf(line, sizeof line, "%f", static_cast<double>(movement.teleport_cooldown_shown));
-        text->SetText(line);
+    Entity* found = scene ? scene->FindEntityByName("TP_SkillCD_Timer") : nullptr;
+    timer = found ? found->id : 0;
+    return found;
+}
+
+// Whole seconds, rounded up, so the count reads 5 4 3 2 1 and the timer goes when it would read 0.
+void ArrowKeysUIScript::ShowCooldown()
+{
+    auto movement = CompanionMovement();
+    const bool running = movement && movement->cooldown_active && movement->teleport_cooldown_shown > 0.0f;
+    Entity* shown = CooldownTimer();
+    if (!shown) return;
+    if (!running) {
+        if (shown->active) shown->SetActive(false);
+        return;
     }
-    timer->SetActive(true);
+    if (auto text = shown->GetComponent<Text>(TEXT)) {
+        text->SetText(std::to_string(static_cast<int>(std::ceil(movement->teleport_cooldown_shown))));
+    }
+    shown->SetActive(true);
 }
 
 void ArrowKeysUIScript::HandleMessage(Entity* entity, Message* message)
@@ -87,8 +102,7 @@ void ArrowKeysUIScript::HandleMessage(Entity* entity, Message* message)
     const std::string& name = entity->name;
     if (JustPressed(*keys, Platform::VK_DOWN_KEY) && name == "ArrowKeysUI_Down" && sprite) {
         Dim();
-        auto movement = CompanionMovement();
-        if (movement && movement->cooldown_active) ShowCooldown(*movement);
+        ShowCooldown();
     }
     // Only the first of the other arrows found pressed is looked at (up, then left, then right).
     const char* wanted = nullptr;

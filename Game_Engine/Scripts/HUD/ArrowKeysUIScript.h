@@ -1,6 +1,7 @@
 // An on-screen arrow key ("ArrowKeysUI_Up/Down/Left/Right"): dark for a quarter of a second after
-// its key is pressed; the DOWN key stays dark while the companion's teleport cooldown runs and a
-// press then writes the time left into "TP_SkillCD_Timer". The companion is kept by id.
+// its key is pressed; the DOWN key stays dark while the companion's teleport cooldown runs and
+// keeps "TP_SkillCD_Timer" showing the whole seconds left, hidden once the cooldown is over. The
+// companion and the timer are kept by id.
 #pragma once
 
 #include "Scripts/BaseScript.h"
@@ -26,9 +27,11 @@ private:
     void FindCompanion();
     std::shared_ptr<OrvEngine::AIMovement> CompanionMovement() const;
     void Dim();
-    void ShowCooldown(const OrvEngine::AIMovement& movement) const;
+    OrvEngine::Entity* CooldownTimer();
+    void ShowCooldown();
 
     std::shared_ptr<OrvEngine::Sprite> sprite;
     float dim_time = 0.0f;
     uint64_t companion = 0;
+    uint64_t timer = 0;
 };

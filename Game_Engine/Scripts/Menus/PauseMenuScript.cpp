@@ -3,6 +3,7 @@
 #include "Components/Button.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
 #include "Graphics/ButtonSystem.h"
@@ -11,12 +12,20 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Menus/MenuInput.h"
+#include "Scripts/Menus/PauseMenuDepth.h"
 
 using namespace OrvEngine;
 
 namespace {
 bool NameHas(const Entity* entity, const char* part) { return entity->name.find(part) != std::string::npos; }
 bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
+
+bool IsEscapeCharacter(const Message* message)
+{
+    if (!message || message->id != MSG_CHAR) return false;
+    const auto* typed = static_cast<const CharMessage*>(message);
+    return typed->code == Platform::VK_ESCAPE_KEY && !typed->from_release;
+}
 } // namespace
 
 Entity* PauseMenuScript::Panel() const
@@ -38,8 +47,16 @@ void PauseMenuScript::Init(Entity* entity)
     FindPanel();
 }
 
+bool PauseMenuScript::PanelOpen() const
+{
+    Entity* panel = Panel();
+    return panel && panel->active;
+}
+
 void PauseMenuScript::Update(Entity* entity)
 {
+    // An Escape that closed the panel is followed by its character within the same pump.
+    escape_closed_panel = false;
     if (panel_timer_running) panel_timer += FrameTime();
     CacheComponents(entity);
     if (!Panel()) FindPanel();
@@ -53,6 +70,7 @@ void PauseMenuScript::FollowPause(Entity* entity)
     if (paused && button) ButtonSystem::GetInstance()->UpdateButtonKey(button);
     if (information) information->SetActive(paused);
     entity->SetActive(paused);
+    if (paused && !button && NameHas(entity, "Pause_bg")) PauseMenuDepth::KeepInFront();
     // Resuming while the panel is open must not leave it over the game.
     if (!paused && NameHas(entity, "HowToPlay") && Panel() && Panel()->active) ClosePanel();
 }
@@ -61,6 +79,11 @@ void PauseMenuScript::ActOnPress(Entity* entity)
 {
     // The first name that matches decides, even when its button is not pressed.
     const bool pressed = MenuInput::IsPressed(button);
+    if (PanelOpen()) {
+        // The panel covers the menu: its buttons wait until it is closed.
+        if (pressed) MenuInput::ClearActivation();
+        return;
+    }
     if (NameHas(entity, "ResumeGame")) {
         if (pressed && IsPaused()) Resume();
     } else if (NameHas(entity, "ToggleMuteBGM")) {
@@ -99,6 +122,12 @@ void PauseMenuScript::ClosePanel()
 
 void PauseMenuScript::HandleClick(Entity* entity, Message* message)
 {
+    if (PanelOpen()) {
+        // A click on the panel only closes it, whatever button lies under it; the opening click's
+        // own release is not taken for one.
+        if (panel_timer_running && panel_timer >= kPanelClickDelay) ClosePanel();
+        return;
+    }
     if (button) {
         // Resume answers any click, press or release, of either mouse button.
         if (NameHas(entity, "ResumeGame") && button->IsMouseOver() && IsPaused()) Resume();
@@ -112,8 +141,6 @@ void PauseMenuScript::HandleClick(Entity* entity, Message* message)
             }
         }
     }
-    Entity* panel = Panel();
-    if (panel && panel->active && panel_timer >= kPanelClickDelay) ClosePanel();
 }
 
 void PauseMenuScript::HandleMessage(Entity* entity, Message* message)
@@ -122,5 +149,11 @@ void PauseMenuScript::HandleMessage(Entity* entity, Message* message)
         HandleClick(entity, message);
     } else if (MenuInput::IsKeyJustDown(message, Platform::VK_ESCAPE_KEY) && panel_timer_running) {
         ClosePanel();
+        escape_closed_panel = true;
+    } else if (IsEscapeCharacter(message) && escape_closed_panel) {
+        // The engine resumes on Escape's character before handing it on: this Escape closed the
+        // panel, so it leads back to the pause menu and the game stays paused.
+        escape_closed_panel = false;
+        if (OrvStateMachine) OrvStateMachine->paused = true;
     }
 }

@@ -3,6 +3,7 @@
 #include "Components/Button.h"
 #include "Components/Child.h"
 #include "Components/Parent.h"
+#include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
@@ -21,6 +22,12 @@ namespace {
 // Yes and No sit this far left and right of the box centre, and this far below it.
 constexpr float kChoiceOffsetX = 0.80000013f;
 constexpr float kChoiceOffsetY = 0.7f;
+// In front of the pause menu's background, as the box's and its buttons' depths are above the
+// menu's own in the data; the background may have been lifted since.
+constexpr float kBoxOverBackground = 15.0f;
+constexpr float kChoicesOverBackground = 16.0f;
+// The pause menu's box asks about leaving for the main menu, not about quitting the game.
+const char* const kLeaveLevelPicture = "UI_LeaveLevelBox";
 
 bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
 
@@ -34,6 +41,14 @@ std::string CurrentSceneName()
 {
     auto scene = CurrentScene();
     return scene ? scene->GetSceneName() : std::string();
+}
+
+// The pause menu's how-to-play panel is open over the menu.
+bool HelpPanelOpen()
+{
+    auto scene = CurrentScene();
+    Entity* panel = scene ? scene->FindEntityByName("HTPInPauseMenu") : nullptr;
+    return panel && panel->active;
 }
 } // namespace
 
@@ -49,7 +64,10 @@ void QuitGameMenuScript::Update(Entity* entity)
 {
     if (!button) button = entity->GetComponent<Button>(BUTTON);
     if (entity->name == "ExitToMainMenu") FollowPause(entity);
-    if (button && entity->name.find("Exit") != std::string::npos && MenuInput::IsPressed(button)) OpenBox();
+    if (button && entity->name.find("Exit") != std::string::npos && MenuInput::IsPressed(button)) {
+        if (HelpPanelOpen()) MenuInput::ClearActivation();
+        else OpenBox();
+    }
     if (!box_open) return;
     // Once per opening: a button map that was empty at opening must not make the box's own
     // buttons the stash on a later frame.
@@ -101,12 +119,18 @@ void QuitGameMenuScript::MakeBox(Entity* entity)
     box_main = main ? main->id : 0;
     box_yes = yes ? yes->id : 0;
     box_no = no ? no->id : 0;
-    if (entity->name == "ExitToMainMenu" && yes) {
-        if (auto yes_button = yes->GetComponent<Button>(BUTTON)) yes_button->SetNextState("MainMenuScene");
-    }
+    if (entity->name == "ExitToMainMenu") AskAboutLeaving(main, yes, no);
     // The main menu uses the prefabs' own positions.
     if (CurrentSceneName().find("MainMenu") == std::string::npos) AttachToPauseBackground();
     box_made = true;
+}
+
+void QuitGameMenuScript::AskAboutLeaving(Entity* main, Entity* yes, Entity* no)
+{
+    if (auto yes_button = yes ? yes->GetComponent<Button>(BUTTON) : nullptr) yes_button->SetNextState("MainMenuScene");
+    if (auto picture = main ? main->GetComponent<Sprite>(SPRITE) : nullptr) picture->SetTexture(kLeaveLevelPicture);
+    // Leaving throws the level away: Enter pressed on without reading keeps the game.
+    if (auto no_button = no ? no->GetComponent<Button>(BUTTON) : nullptr) ButtonSystem::GetInstance()->selected = no_button;
 }
 
 void QuitGameMenuScript::AttachToPauseBackground()
@@ -133,12 +157,9 @@ void QuitGameMenuScript::AttachToPauseBackground()
     auto no_at = no->GetComponent<Transform>(TRANSFORM);
     if (origin && main_at && yes_at && no_at) {
         const Vec3 p = origin->position;
-        main_at->position.x = p.x;
-        main_at->position.y = p.y;
-        yes_at->position.x = p.x - kChoiceOffsetX;
-        yes_at->position.y = p.y - kChoiceOffsetY;
-        no_at->position.x = p.x + kChoiceOffsetX;
-        no_at->position.y = p.y - kChoiceOffsetY;
+        main_at->position = Vec3(p.x, p.y, p.z + kBoxOverBackground);
+        yes_at->position = Vec3(p.x - kChoiceOffsetX, p.y - kChoiceOffsetY, p.z + kChoicesOverBackground);
+        no_at->position = Vec3(p.x + kChoiceOffsetX, p.y - kChoiceOffsetY, p.z + kChoicesOverBackground);
     }
     // The tutorial level has two more children on its background than the other levels.
     const int first = CurrentSceneName().rfind("GameScene_22", 0) == 0 ? 25 : 23;
@@ -178,7 +199,8 @@ void QuitGameMenuScript::HandleMessage(Entity* entity, Message* message)
         auto no = ButtonOf(box_no);
         if (box_open && no && no->IsMouseOver()) {
             CloseBox();
-        } else if (!box_open && button && entity->name.find("Exit") != std::string::npos && button->IsMouseOver()) {
+        } else if (!box_open && button && entity->name.find("Exit") != std::string::npos && !HelpPanelOpen() &&
+                   button->IsMouseOver()) {
             OpenBox();
         }
     } else if (MenuInput::IsKeyJustDown(message, Platform::VK_ESCAPE_KEY) && box_open) {

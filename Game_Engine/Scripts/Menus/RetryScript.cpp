@@ -3,6 +3,7 @@
 #include "Components/Button.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
+#include "Graphics/ButtonSystem.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Menus/MenuInput.h"
 
@@ -19,7 +20,11 @@ void RetryScript::Update(Entity* entity)
 void RetryScript::HandleMessage(Entity* entity, Message* message)
 {
     (void)entity;
-    if (MenuInput::IsMouseButtonMessage(message) && button && button->IsMouseOver()) Retry();
+    // A click counts only once the screen has faded in, as the keys do.
+    if (MenuInput::IsMouseButtonMessage(message) && button && ButtonSystem::GetInstance()->IsShown() &&
+        button->IsMouseOver()) {
+        Retry();
+    }
 }
 
 void RetryScript::Retry()

@@ -54,8 +54,9 @@ def paint_toggle(entry):
     return upscale(img, 4)
 
 
-def panel(w, h, title=None, alpha=235):
-    """A dark framed panel with an optional gold title."""
+def panel(w, h, title=None, alpha=255):
+    """A dark framed panel with an optional gold title; opaque, as every panel that holds text
+    must be, or what lies under it reads through."""
     img = canvas(w, h)
     d = draw(img)
     rect(d, 1, 1, w - 2, h - 2, col("ink", alpha))
@@ -112,7 +113,7 @@ def paint_dialog_box(entry):
     top = (size - h) // 2
 
     def full():
-        img = panel(w, h, None, 240)
+        img = panel(w, h)
         poly(draw(img), [(w - 10, h - 8), (w - 6, h - 8), (w - 8, h - 6)], "gold")
         return img
 
@@ -122,7 +123,7 @@ def paint_dialog_box(entry):
         if entry.arg == "open":
             k = min(1.0, (t + 1) / 10)
             bw, bh = max(6, int(w * k)), max(4, int(h * min(1.0, k * 1.6)))
-            box = panel(bw, bh, None, 240) if k < 1 else full()
+            box = panel(bw, bh) if k < 1 else full()
             if k == 1 and t % 4 >= 2:
                 sparkle(box, w - 8, h - 12, 1, "cream")
             img.paste(box, ((size - bw) // 2, top + (h - bh) // 2), box)
@@ -143,7 +144,7 @@ HEAD_BOX = {"ilo": (9, 4, 25, 20), "dora": (10, 1, 26, 17), "stranger": (10, 1, 
 def paint_portrait(entry):
     who = entry.arg
     size = entry.width // 4
-    img = panel(size, size, None, 255)
+    img = panel(size, size)
     d = draw(img)
     rect(d, 3, 3, size - 4, size - 4, "slate" if who != "orb" else "night")
     if who == "orb":
@@ -168,7 +169,7 @@ def paint_hint(entry):
     """A key hint card: key caps and what they do."""
     kind, _, caption = entry.arg.partition(" ")
     w, h = entry.width // 4, entry.height // 4
-    img = panel(w, h, None, 220)
+    img = panel(w, h)
     if kind == "wasd":
         caps = [("W", w // 2 - 7, 4), ("A", w // 2 - 22, 19), ("S", w // 2 - 7, 19), ("D", w // 2 + 8, 19)]
         for ch, x, y in caps:
