@@ -2,12 +2,14 @@
 
 #include "Audio/AudioSystem.h"
 #include "Audio/SceneMusic.h"
-#include "Components/Camera.h"
-#include "CoreEngine/Globals.h"
+#include "Components/Audio.h"
+#include "Components/Button.h"
+#include "Components/Sprite.h"
 #include "Factory/Entity.h"
 #include "Graphics/ButtonSystem.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/ScreenToWorld.h"
+#include "Graphics/SpriteSystem.h"
 #include "Logging/Logging.h"
 #include "Logic/Logic.h"
 #include "Platform/Platform.h"
@@ -31,23 +33,16 @@ void DeliverToScript(uint32_t message_id, Entity& self, Entity& other)
         script->OnCollision(&self, &other);
     }
 }
-
-void ClaimSceneCamera(const EntityMap& entities)
-{
-    if (ActiveCamera && ActiveCamera->owner && ActiveCamera->owner->in_systems) return;
-    for (const auto& [id, entity] : entities) {
-        auto camera = entity && entity->in_systems ? entity->GetComponent<Camera>(CAMERA) : nullptr;
-        if (camera) {
-            camera->Activate();
-            return;
-        }
-    }
-}
 } // namespace
 
 void ConnectLayers()
 {
     SetAssertBox(ShowAssertBox);
+    Sprite::SetTextureFinder(SpriteSystem::FindTexture);
+    Button::SetActivateHook([](Button& button, bool drop) { ButtonSystem::GetInstance()->Activate(button, drop); });
+    Audio::SetSoundAdder([](Audio& audio, const std::string& event, bool loops, bool not_streamed) {
+        AudioSystem::GetInstance()->AddSound(audio, event, loops, not_streamed);
+    });
     Input::SetWorldMapper(ScreenToWorld);
     WindowsSystems::SetCloseHook([] { Graphics::GetInstance()->CleanRenderingEnvironment(); });
     WindowsSystems::SetFocusMuteHook([](bool muted) { AudioSystem::GetInstance()->SetFocusMute(muted); });
@@ -55,7 +50,7 @@ void ConnectLayers()
     SceneHooks& scenes = GetSceneHooks();
     scenes.clear_button_selection = [] { ButtonSystem::GetInstance()->ClearSelection(); };
     scenes.start_music = StartSceneMusic;
-    scenes.claim_camera = ClaimSceneCamera;
+    scenes.claim_camera = SpriteSystem::ClaimCameraAmong;
     Logic::SetContactReceiver(DeliverToScript);
 }
 

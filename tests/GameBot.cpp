@@ -439,15 +439,11 @@ bool GameBot::StartPurification()
 
 // ---- Fighting -----------------------------------------------------------------------------------
 
-// The nearest foe on screen: Dora fights it, Ilo weakens it with spells from a few steps away (the
-// boss from further, out of reach of the boulders it drops around itself), in line with the
-// spell's flight; one beaten or still appearing is waited for nearby.
-bool GameBot::Fight()
+// Dora's foe first (her help icon hangs over it), else the foe of the frame before while it fights
+// on in view: a person does not turn to whichever foe is a step nearer. Null when none is in view.
+Entity* GameBot::FoeInView()
 {
-    PlayerController* ilo = IloController();
     const Vec3 at = PositionOf("Player");
-    // Dora's foe first (her help icon hangs over it), else the foe of the frame before while it
-    // fights on in view: a person does not turn to whichever foe is a step nearer.
     auto in_view = [&](Entity* e) { return InFight(e) && std::fabs(PositionOf(e).x - at.x) <= HalfView() - 0.5f; };
     auto dora = PartOf<AIMovement>(Companion(), AIMOVEMENT);
     Entity* dora_foe = dora ? dora->GetTarget() : nullptr;
@@ -460,7 +456,35 @@ bool GameBot::Fight()
         if (!foe || std::fabs(PositionOf(e).x - at.x) < std::fabs(PositionOf(foe).x - at.x)) foe = e;
     }
     foe_id_ = foe ? foe->id : 0;
+    return foe;
+}
+
+// The debug keys of a run with weakened foes: Shift+M on a fight's enemies, Shift+K on a boss
+// fighting alone.
+void GameBot::WeakenWithDebugKeys(bool boss)
+{
+    if (!options_.weaken || Dying()) return;
+    if (!boss && frame - weakened_at_ > 60) {
+        DebugKey('M');
+        weakened_at_ = frame;
+        ++visits.back().debug_keys;
+    }
+    if (boss && !boss_weakened_ && Enemies().empty()) {
+        DebugKey('K');
+        boss_weakened_ = true;
+        ++visits.back().debug_keys;
+    }
+}
+
+// The nearest foe on screen: Dora fights it, Ilo weakens it with spells from a few steps away (the
+// boss from further, out of reach of the boulders it drops around itself), in line with the
+// spell's flight; one beaten or still appearing is waited for nearby.
+bool GameBot::Fight()
+{
+    Entity* foe = FoeInView();
     if (!foe) return false;
+    PlayerController* ilo = IloController();
+    const Vec3 at = PositionOf("Player");
     heading_ = 1.0f;
     if (!Alive(foe)) {
         const float side = at.x <= PositionOf(foe).x ? -1.0f : 1.0f;
@@ -469,16 +493,7 @@ bool GameBot::Fight()
     }
     LevelVisit& visit = visits.back();
     const bool boss = TagOf(foe) == TAG_BOSS;
-    if (options_.weaken && !Dying() && !boss && frame - weakened_at_ > 60) {
-        DebugKey('M');
-        weakened_at_ = frame;
-        ++visit.debug_keys;
-    }
-    if (options_.weaken && !Dying() && boss && !boss_weakened_ && Enemies().empty()) {
-        DebugKey('K');
-        boss_weakened_ = true;
-        ++visit.debug_keys;
-    }
+    WeakenWithDebugKeys(boss);
     if (ilo->state == PS_Cast || frame - cast_at_ < 20) {
         keys_.ReleaseAll();
         return true;
@@ -496,14 +511,20 @@ bool GameBot::Fight()
     const float line = std::clamp(box.Centre().y + kSpellDrop, way.low, way.high);
     const float side = at.x <= target.x ? -1.0f : 1.0f;
     const float dx = std::fabs(target.x - at.x);
-    const float near = boss ? 3.8f : 1.5f, keep = boss ? 4.5f : 3.0f;
+    // A foe that goes for Ilo himself (a speed enemy) follows every step he takes away from it:
+    // backing off would only lead it along the level, past the spawners and away from Dora. He
+    // stands his ground, casting from where he is, and lets her come up and take it on.
+    auto movement = PartOf<EnemyMovement>(foe, ENEMYMOVEMENT);
+    const bool after_ilo = movement && movement->GetTarget() == LiveEntity("Player");
+    const float near = boss ? 3.8f : after_ilo ? 0.0f : 1.5f, keep = boss ? 4.5f : 3.0f;
     if (spell == 0) {
         // Nothing left to weaken: keep out of the fight's way.
-        WalkTo(target.x + side * keep, at.y, 0.5f);
+        if (after_ilo) keys_.ReleaseAll();
+        else WalkTo(target.x + side * keep, at.y, 0.5f);
         return true;
     }
     if (std::fabs(at.y - line) > 0.25f || dx < near || dx > 6.5f) {
-        WalkTo(target.x + side * keep, line, 0.2f);
+        WalkTo(after_ilo && dx <= 6.5f ? at.x : target.x + side * keep, line, 0.2f);
         return true;
     }
     const int32_t facing = side < 0.0f ? 1 : 0;

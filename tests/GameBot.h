@@ -240,6 +240,8 @@ private:
     bool ReadPictures();
     bool TypeCombination();
     bool StartPurification();
+    OrvEngine::Entity* FoeInView();
+    void WeakenWithDebugKeys(bool boss);
     bool Fight();
     void Advance();
     bool Dying() const;

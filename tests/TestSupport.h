@@ -9,6 +9,7 @@
 #include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/ResourceManager.h"
+#include "CoreEngine/Serializer.h"
 #include "CoreEngine/SharedValues.h"
 #include "Editor/EditorManager.h"
 #include "Engine.h"

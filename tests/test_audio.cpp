@@ -169,10 +169,11 @@ TEST_F(AudioTest, AudioComponentRoundTripKeepsEveryEventOnce)
 {
     MakeSound("SFX_M_Selected");
     auto audio = std::make_shared<Audio>();
-    audio->AddSound("SFX_M_Selected", false, true);
-    audio->AddSound("SFX_M_Selected", true, false); // same file: still one entry
-    audio->AddSound("SFX_Missing_1", false, true);
-    audio->AddSound("SFX_Missing_2", true, false); // unknown events are kept by name
+    AudioSystem* system = AudioSystem::GetInstance();
+    system->AddSound(*audio, "SFX_M_Selected", false, true);
+    system->AddSound(*audio, "SFX_M_Selected", true, false); // same file: still one entry
+    system->AddSound(*audio, "SFX_Missing_1", false, true);
+    system->AddSound(*audio, "SFX_Missing_2", true, false); // unknown events are kept by name
     ASSERT_EQ(audio->sounds.size(), 3u);
 
     auto copy = std::make_shared<Audio>();
@@ -192,17 +193,18 @@ TEST_F(AudioTest, PlayEventMarksPlayingOnlyWhenAChannelStarted)
 {
     MakeSound("SFX_Good");
     auto audio = std::make_shared<Audio>();
-    audio->AddSound("SFX_Good", false, true);
-    audio->AddSound("SFX_Gone", false, true);
-    audio->PlayEvent("SFX_Gone");
+    AudioSystem* system = AudioSystem::GetInstance();
+    system->AddSound(*audio, "SFX_Good", false, true);
+    system->AddSound(*audio, "SFX_Gone", false, true);
+    system->PlayEvent(*audio, "SFX_Gone");
     EXPECT_FALSE(audio->sounds[1].is_playing);
-    audio->PlayEvent("SFX_Good");
+    system->PlayEvent(*audio, "SFX_Good");
     EXPECT_TRUE(audio->sounds[0].is_playing);
-    audio->StopEvent("SFX_Good");
+    system->StopEvent(*audio, "SFX_Good");
     EXPECT_FALSE(audio->sounds[0].is_playing);
     EXPECT_FALSE(SoundSystem::IsPlaying(audio->sounds[0].channel));
     // Never played: the channel line, and the flag still cleared.
-    audio->StopEvent("SFX_Gone");
+    system->StopEvent(*audio, "SFX_Gone");
     EXPECT_NE(LogText().find("could not find channel with filename"), std::string::npos);
 }
 
@@ -215,10 +217,11 @@ TEST_F(AudioTest, AMissingSoundIsReportedOnceUnderItsOwnName)
         return n;
     };
     auto music = std::make_shared<Audio>();
-    music->AddSound("BGM_Main", true, false);  // no file in the sound folder
+    AudioSystem* system = AudioSystem::GetInstance();
+    system->AddSound(*music, "BGM_Main", true, false);  // no file in the sound folder
     for (int frame = 0; frame < 5; ++frame) {
-        EXPECT_EQ(music->GetSoundFromFilename("BGM_Main.ogg"), nullptr);
-        music->StopEvent("BGM_Missing");
+        EXPECT_EQ(system->GetSoundFromFilename(*music, "BGM_Main.ogg"), nullptr);
+        system->StopEvent(*music, "BGM_Missing");
     }
     EXPECT_EQ(count("event 'BGM_Main' not found"), 1u);
     EXPECT_EQ(count("could not find sound with filename 'BGM_Main.ogg'!"), 1u) << "no blank before the name";
@@ -230,11 +233,12 @@ TEST_F(AudioTest, PauseEventTogglesAndAlwaysClearsTheFlag)
 {
     MakeSound("BGM_Loop", 0.1);
     auto audio = std::make_shared<Audio>();
-    audio->AddSound("BGM_Loop", true, false);
-    audio->PlayEvent("BGM_Loop");
-    audio->PauseEvent("BGM_Loop");
+    AudioSystem* system = AudioSystem::GetInstance();
+    system->AddSound(*audio, "BGM_Loop", true, false);
+    system->PlayEvent(*audio, "BGM_Loop");
+    system->PauseEvent(*audio, "BGM_Loop");
     EXPECT_TRUE(SoundSystem::GetPaused(audio->sounds[0].channel));
-    audio->PauseEvent("BGM_Loop");
+    system->PauseEvent(*audio, "BGM_Loop");
     EXPECT_FALSE(SoundSystem::GetPaused(audio->sounds[0].channel));
     EXPECT_FALSE(audio->sounds[0].is_playing);
 }
@@ -246,10 +250,11 @@ TEST_F(AudioTest, DestroyingTheComponentStopsItsMusicButNotItsEffects)
     ChannelHandle music, effect;
     {
         auto audio = std::make_shared<Audio>();
-        audio->AddSound("BGM_Scene", true, false);
-        audio->AddSound("SFX_Long", false, true);
-        audio->PlayEvent("BGM_Scene");
-        audio->PlayEvent("SFX_Long");
+        AudioSystem* system = AudioSystem::GetInstance();
+        system->AddSound(*audio, "BGM_Scene", true, false);
+        system->AddSound(*audio, "SFX_Long", false, true);
+        system->PlayEvent(*audio, "BGM_Scene");
+        system->PlayEvent(*audio, "SFX_Long");
         music = audio->sounds[0].channel;
         effect = audio->sounds[1].channel;
         auto clone = audio->Clone(); // a copy shares no channel, so dropping it stops nothing
@@ -263,12 +268,13 @@ TEST_F(AudioTest, RemovingASharedSoundOnOneEntityLetsAnotherPlayItAgain)
     MakeSound("SFX_Shared");
     auto first = std::make_shared<Audio>();
     auto second = std::make_shared<Audio>();
-    first->AddSound("SFX_Shared", false, true);
-    second->AddSound("SFX_Shared", false, true);
-    first->RemoveSound("SFX_Shared");
+    AudioSystem* system = AudioSystem::GetInstance();
+    system->AddSound(*first, "SFX_Shared", false, true);
+    system->AddSound(*second, "SFX_Shared", false, true);
+    system->RemoveSound(*first, "SFX_Shared");
     EXPECT_TRUE(first->SoundsEmpty());
-    EXPECT_TRUE(AudioSystem::GetInstance()->SoundMap.empty());
-    second->PlayEvent("SFX_Shared");
+    EXPECT_TRUE(system->SoundMap.empty());
+    system->PlayEvent(*second, "SFX_Shared");
     EXPECT_TRUE(second->sounds[0].is_playing);
 }
 
@@ -280,10 +286,10 @@ TEST_F(AudioTest, NoDeviceAtAllStillStartsAndEveryCallIsHarmless)
     AudioSystem* audio = AudioSystem::GetInstance();
     EXPECT_TRUE(SoundSystem::IsSilent());
     auto component = std::make_shared<Audio>();
-    component->AddSound("SFX_Quiet", false, true);
-    component->PlayEvent("SFX_Quiet");
-    component->PauseEvent("SFX_Quiet");
-    component->SetLoop("SFX_Quiet");
+    audio->AddSound(*component, "SFX_Quiet", false, true);
+    audio->PlayEvent(*component, "SFX_Quiet");
+    audio->PauseEvent(*component, "SFX_Quiet");
+    audio->SetLoop(*component, "SFX_Quiet");
     audio->PlaySelectedSFX();
     audio->SetBGMVolume(0.5f);
     audio->SetFocusMute(true);
@@ -324,9 +330,10 @@ TEST_F(AudioTest, AnOggThatDoesNotDecodeFailsEveryPlayAndIsReportedOnce)
     AudioSystem* audio = AudioSystem::GetInstance();
     audio->EventsFilenameMap["SFX_Broken"] = "SFX_Broken.ogg";
     auto component = std::make_shared<Audio>();
-    component->AddSound("SFX_Broken", false, true); // queued: the decode has not been looked at yet
+    // Queued: the decode has not been looked at yet.
+    audio->AddSound(*component, "SFX_Broken", false, true);
     for (int i = 0; i < 3; ++i) {
-        component->PlayEvent("SFX_Broken");
+        audio->PlayEvent(*component, "SFX_Broken");
         audio->PlayOneShot("SFX_Broken");
     }
     EXPECT_FALSE(component->sounds[0].is_playing);

@@ -24,6 +24,7 @@
 
 #include <FreeImage.h>
 #include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
 #include <cstdint>
@@ -32,6 +33,14 @@
 using namespace OrvEngine;
 
 namespace {
+
+// The model matrix of a sprite's cached transform: T(x, y) x Rz(rotation) x S(scale x, scale y).
+glm::mat4 SpriteModelMatrix(const Vec3& position, const Vec3& scale, float rotation_degrees)
+{
+    glm::mat4 m = glm::translate(glm::mat4(1.0f), glm::vec3(position.x, position.y, 0.0f));
+    m = glm::rotate(m, rotation_degrees * 0.017453292f, glm::vec3(0.0f, 0.0f, 1.0f));
+    return glm::scale(m, glm::vec3(scale.x, scale.y, 1.0f));
+}
 
 // A small deterministic generator, so the scene is the same on every run.
 class Lcg {
@@ -263,8 +272,8 @@ protected:
         for (const auto& sprite : SpriteSystem::GetInstance()->sprites) {
             if (!sprite->owner->active || !sprite->visible) continue;
             QuadDraw quad;
-            quad.model = sprite->model.get();
-            quad.shader = sprite->shader;
+            quad.model = SpriteSystem::GetInstance()->GetQuad().get();
+            quad.shader = &graphics->shaders[sprite->is_spritesheet ? 0 : 1];
             const auto& texture = sprite->GetTextureRef();
             quad.texture_id = texture && texture->id ? texture->id : white;
             quad.world_to_ndc = graphics->GetWorldToNdc();

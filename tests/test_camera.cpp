@@ -261,7 +261,7 @@ protected:
     {
         std::vector<int32_t> shown;
         for (int i = 0; i < count; ++i) {
-            sprite.Draw();
+            SpriteSystem::GetInstance()->DrawSprite(sprite);
             shown.push_back(sprite.drawn_frame);
         }
         return shown;

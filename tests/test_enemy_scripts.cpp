@@ -147,7 +147,9 @@ TEST_F(EnemyScriptTest, ASpellHitFlashesTheEnemyAndPlaysItsHurtSoundWhileADowned
 {
     auto with_hurt_sounds = [](Entity* enemy) {
         auto audio = std::make_shared<Audio>();
-        for (int n = 1; n <= 4; ++n) audio->AddSound("SFX_AE_Hurt" + std::to_string(n), false, true);
+        for (int n = 1; n <= 4; ++n) {
+            AudioSystem::GetInstance()->AddSound(*audio, "SFX_AE_Hurt" + std::to_string(n), false, true);
+        }
         enemy->AddComponent(AUDIO, audio);
         return audio;
     };

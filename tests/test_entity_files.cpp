@@ -305,10 +305,10 @@ TEST_F(EntityFilesTest, OutOfRangeNumbersInFilesAreClampedInsteadOfOverflowing)
         "Sprite":[{"is_spritesheet":true,"number_of_frames":4,"start_frame":2147483647}]}]})");
     auto sprite = sheet->GetComponent<Sprite>(SPRITE);
     EXPECT_EQ(sprite->start_frame, 4) << "a start frame past the sheet is its last frame";
-    sprite->Draw();
+    SpriteSystem::GetInstance()->DrawSprite(*sprite);
     EXPECT_EQ(sprite->drawn_frame, 1);
     sprite->current_frame = std::numeric_limits<int32_t>::max();  // as a script may set it
-    sprite->Draw();
+    SpriteSystem::GetInstance()->DrawSprite(*sprite);
     EXPECT_EQ(sprite->drawn_frame, 1);
     sheet = load(R"({"":[{"Sprite":[{"number_of_frames":-3,"start_frame":-7}]}]})");
     EXPECT_EQ(sheet->GetComponent<Sprite>(SPRITE)->number_of_frames, 0);

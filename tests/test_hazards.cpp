@@ -172,7 +172,7 @@ TEST_F(HazardTest, ThePoisonLoopPlaysWhileTheFloorIsInViewAndRestartsOnReentry)
     Entity* player = MakePlayer(0.0f, 0.0f);
     Entity* floor = MakeActor("PoisonFloor_1", TAG_TERRAIN_DAMAGE, 20.0f, 0.0f);
     auto audio = std::make_shared<Audio>();
-    audio->AddSound("SFX_EO_Poison", true, true);
+    AudioSystem::GetInstance()->AddSound(*audio, "SFX_EO_Poison", true, true);
     floor->AddComponent(AUDIO, audio);
     Script(floor, "PoisonFloorScript");
     auto* script = ScriptOf<PoisonFloorScript>(floor);

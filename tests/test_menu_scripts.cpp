@@ -231,7 +231,7 @@ TEST_F(MenuScriptTest, TheMenuMusicIsRaisedOnceItsChannelPlays)
     audio->EventsFilenameMap["BGM_Main"] = "BGM_Main.ogg";
     Entity* bgm = MakeScripted("BGM", "", Vec3(), Vec3(1.0f, 1.0f, 1.0f), [](Entity* e) {
         auto music = std::make_shared<Audio>();
-        music->AddSound("BGM_Main", true, false);
+        AudioSystem::GetInstance()->AddSound(*music, "BGM_Main", true, false);
         e->AddComponent(AUDIO, music);
         auto component = std::make_shared<ScriptComponent>();
         component->file_name = "TestMainMenuScript";
@@ -244,7 +244,7 @@ TEST_F(MenuScriptTest, TheMenuMusicIsRaisedOnceItsChannelPlays)
     Frame();
     EXPECT_FALSE(script->volume_set) << "nothing plays yet: no channel to raise";
     auto sounds = bgm->GetComponent<Audio>(AUDIO);
-    sounds->PlayEvent("BGM_Main");
+    AudioSystem::GetInstance()->PlayEvent(*sounds, "BGM_Main");
     SoundSystem::SetVolume(sounds->sounds[0].channel, 0.5f);
     Frame();
     EXPECT_TRUE(script->volume_set);

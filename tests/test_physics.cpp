@@ -183,7 +183,7 @@ TEST_F(PhysicsBody, IntegrationExampleAndClampEdges)
     auto body = Body(e);
     body->SetMass(0.0f);
     body->gravity_scale = 1.0f;
-    body->Integrate(kDt);
+    body->Integrate(kDt, ForceManager::GetInstance()->gravity);
     EXPECT_EQ(body->position, Vec2(2.0f, 3.0f));
     EXPECT_EQ(body->acceleration, Vec2(0.0f, -0.9f));
     EXPECT_FLOAT_EQ(body->velocity.y, -0.015f);
@@ -199,7 +199,7 @@ TEST_F(PhysicsBody, IntegrationExampleAndClampEdges)
     rock->gravity_scale = 1.0f;
     rock->velocity = Vec2(1.0f, 0.0f);
     rock->position = Vec2(5.0f, 5.0f);
-    rock->Integrate(kDt);
+    rock->Integrate(kDt, ForceManager::GetInstance()->gravity);
     EXPECT_EQ(rock->position, Vec2(5.0f, 5.0f));
     EXPECT_EQ(rock->velocity, Vec2(1.0f, 0.0f));
 }

@@ -73,8 +73,9 @@ protected:
         player->AddComponent(STATS, stats);
         player->AddComponent(SPRITE, std::make_shared<Sprite>());
         auto audio = std::make_shared<Audio>();
-        for (std::string event : {"SFX_Puri_RightKey", "SFX_Puri_RightCombi", "SFX_Puri_Wrong"}) audio->AddSound(event, false, true);
-        for (int n = 1; n <= 6; ++n) audio->AddSound("SFX_I_Footstep" + std::to_string(n), false, true);
+        AudioSystem* sounds = AudioSystem::GetInstance();
+        for (std::string event : {"SFX_Puri_RightKey", "SFX_Puri_RightCombi", "SFX_Puri_Wrong"}) sounds->AddSound(*audio, event, false, true);
+        for (int n = 1; n <= 6; ++n) sounds->AddSound(*audio, "SFX_I_Footstep" + std::to_string(n), false, true);
         player->AddComponent(AUDIO, audio);
         pc = std::make_shared<PlayerController>();
         pc->up_key = 'w';

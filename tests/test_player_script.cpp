@@ -176,7 +176,7 @@ TEST_F(PlayerScriptTest, DeathAsksForTheLoseSceneEveryFrameButPlaysItsSoundOnce)
     AudioSystem* audio_system = AudioSystem::GetInstance();
     audio_system->EventsFilenameMap["SFX_I_Death"] = "SFX_I_Death.ogg";
     auto audio = std::make_shared<Audio>();
-    audio->AddSound("SFX_I_Death", false, true);
+    AudioSystem::GetInstance()->AddSound(*audio, "SFX_I_Death", false, true);
     player->AddComponent(AUDIO, audio);
 
     Frame();

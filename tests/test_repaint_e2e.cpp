@@ -32,7 +32,7 @@ void RedrawLastFrameWhole()
     Graphics::GetInstance()->ClearBackBuffer();
     SpriteSystem::GetInstance()->batch.Redraw();
     for (const std::shared_ptr<Text>& text : FreetypeSystem::GetInstance()->texts) {
-        if (text->owner && text->owner->active) text->Update();
+        if (text->owner && text->owner->active) FreetypeSystem::GetInstance()->Draw(*text);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "Factory/Information.h"
 #include "Graphics/Framebuffer.h"
 #include "Scene/IScene.h"
+#include "Scene/KeptEntity.h"
 
 #include <GL/glew.h>
 
@@ -369,6 +370,32 @@ TEST_F(BarTest, ADestroyedWatchedEntityIsLookedUpByNameNotDereferenced)
     SetHp(successor, 25);
     slider->Update();
     EXPECT_FLOAT_EQ(slider->size.x, 0.5f);
+}
+
+TEST_F(BarTest, AWatchedEntityIsSearchedForByNameOnlyWhenItMayHaveChanged)
+{
+    int searches = 0;
+    auto by_name = [&searches](const std::string& name) {
+        return [&searches, name](const IScene& scene) {
+            ++searches;
+            return scene.FindEntityByName(name);
+        };
+    };
+    KeptEntity kept;
+    Entity* boss = MakeWatched(100);
+    for (int frame = 0; frame < 3; ++frame) EXPECT_EQ(kept.Find(Scene().get(), "Boss", by_name("Boss")), boss);
+    EXPECT_EQ(searches, 1) << "found once, then resolved by id";
+    Scene()->RemoveEntity(boss->id);
+    for (int frame = 0; frame < 3; ++frame) EXPECT_EQ(kept.Find(Scene().get(), "Boss", by_name("Boss")), nullptr);
+    EXPECT_EQ(searches, 2) << "a lost entity is searched for once, then not while nothing new is made";
+    Entity* successor = MakeWatched(100);
+    EXPECT_EQ(kept.Find(Scene().get(), "Boss", by_name("Boss")), successor) << "an entity made later is found";
+    EXPECT_EQ(kept.Find(Scene().get(), "HpSlider", by_name("HpSlider")), nullptr) << "another name searches again";
+    auto other = SceneStateMachine::MakeGameScene();
+    EXPECT_EQ(kept.Find(other.get(), "Boss", by_name("Boss")), nullptr) << "another scene holds no Boss";
+    EXPECT_EQ(searches, 5);
+    EXPECT_EQ(kept.Find(nullptr, "Boss", by_name("Boss")), nullptr);
+    EXPECT_EQ(searches, 5) << "no scene, no search";
 }
 
 TEST_F(BarTest, SliderClonesKeepTheWatchedName)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Keeps the engine's lower layers below the systems: each folder on the left may include only the
 # folders named beside it (and itself). Factory may also include the Transform component it names.
+# Components include none of the systems that act on them (Graphics, Audio, Physics) nor those above.
 # Prints each include that breaks the rule and fails; run by `setup.sh test`.
 set -euo pipefail
 cd "$(dirname "$0")/../Game_Engine"
@@ -10,6 +11,7 @@ declare -A allowed=(
     [Platform]='Logging'
     [CoreEngine]='Logging|Platform'
     [Factory]='Logging|Platform|CoreEngine'
+    [Components]='Logging|Platform|CoreEngine|Factory|Scene|Windows'
 )
 extra_ok='^Factory/[^:]+:[0-9]+:\s*#\s*include\s+"Components/Transform\.h"'
 
@@ -24,5 +26,5 @@ for folder in "${!allowed[@]}"; do
         status=1
     fi
 done
-[ "$status" -eq 0 ] && echo "Layer check: Logging, Platform, CoreEngine and Factory include nothing above them."
+[ "$status" -eq 0 ] && echo "Layer check: Logging, Platform, CoreEngine, Factory and Components include nothing above them."
 exit "$status"

@@ -16,6 +16,11 @@ using Platform::SoundSystem;
 constexpr uint32_t kRequiredVersion = 0x20106;
 
 int GroupIndex(ChannelGroup group) { return group == ChannelGroup::Music ? 0 : 1; }
+
+std::string Quoted(const std::string& file) { return "'" + file + "'!"; }
+
+// An event without a file (its sound is missing) is named by the event.
+std::string Quoted(const std::string& file, const std::string& event) { return Quoted(file.empty() ? event : file); }
 } // namespace
 
 AudioSystem::AudioSystem()
@@ -168,6 +173,93 @@ void AudioSystem::PlayOneShot(const std::string& event)
     SoundSystem::SetVolume(channel, 1.0f);
     SoundSystem::SetPaused(channel, false);
     ChannelMap[next_channel_id] = channel;
+}
+
+void AudioSystem::LogOnce(const std::string& line)
+{
+    if (FirstReport(line)) LogLine(line);
+}
+
+SoundEntry* AudioSystem::EntryOf(Audio& audio, const std::string& event, const char* caller, std::string& file)
+{
+    file = GetFilenameFromEvent(event);
+    SoundEntry* entry = audio.FindEntry(event, file);
+    if (!entry && caller) {
+        LogOnce(std::string("[Audio::") + caller + "] Error: could not find sound with filename " + Quoted(file, event));
+    }
+    return entry;
+}
+
+SoundEntry* AudioSystem::ChannelOf(Audio& audio, const std::string& event, const char* caller)
+{
+    std::string file;
+    SoundEntry* entry = EntryOf(audio, event, caller, file);
+    if (!entry) return nullptr;
+    // Stopped or paused, the entry no longer plays either way.
+    entry->is_playing = false;
+    if (entry->channel.IsValid()) return entry;
+    LogOnce(std::string("[Audio::") + caller + "] Error: could not find channel with filename " + Quoted(file, event));
+    return nullptr;
+}
+
+void AudioSystem::AddSound(Audio& audio, const std::string& event, bool loops, bool not_streamed)
+{
+    std::string file;
+    if (EntryOf(audio, event, nullptr, file)) return;
+    SoundEntry entry;
+    entry.eventname = event;
+    entry.file_name = file;
+    entry.loops = loops;
+    entry.streams = !not_streamed;
+    LoadSound(event, loops, entry.streams);
+    GetSoundPtr(event);
+    audio.sounds.push_back(entry);
+}
+
+void AudioSystem::RemoveSound(Audio& audio, const std::string& event)
+{
+    std::string file;
+    SoundEntry* entry = EntryOf(audio, event, nullptr, file);
+    if (!entry) return;
+    if (!file.empty()) UnloadSound(event);
+    audio.sounds.erase(audio.sounds.begin() + (entry - audio.sounds.data()));
+}
+
+SoundEntry* AudioSystem::GetSoundFromFilename(Audio& audio, const std::string& file)
+{
+    for (SoundEntry& entry : audio.sounds) {
+        if (entry.file_name == file) return &entry;
+    }
+    LogOnce("[Audio::GetSoundFromFilename] Error: could not find sound with filename " + Quoted(file));
+    return nullptr;
+}
+
+void AudioSystem::PlayEvent(Audio& audio, const std::string& event)
+{
+    std::string file;
+    SoundEntry* entry = EntryOf(audio, event, "PlayEvent", file);
+    if (!entry) return;
+    ChannelHandle channel;
+    if (Play(channel, event, !entry->streams, 1.0f) < 0) return;
+    entry->channel = channel;
+    entry->is_playing = true;
+}
+
+void AudioSystem::StopEvent(Audio& audio, const std::string& event)
+{
+    if (SoundEntry* entry = ChannelOf(audio, event, "StopEvent")) SoundSystem::Stop(entry->channel);
+}
+
+void AudioSystem::PauseEvent(Audio& audio, const std::string& event)
+{
+    SoundEntry* entry = ChannelOf(audio, event, "PauseEvent");
+    if (entry) SoundSystem::SetPaused(entry->channel, !SoundSystem::GetPaused(entry->channel));
+}
+
+void AudioSystem::SetLoop(Audio& audio, const std::string& event)
+{
+    std::string file;
+    if (EntryOf(audio, event, "SetLoop", file)) ErrChk(!SoundSystem::SetLoopCount(GetSoundPtr(event), -1));
 }
 
 void AudioSystem::SetBGMVolume(float volume)

@@ -1,6 +1,6 @@
-// The audio system: event names to sound files, sounds loaded once per file, channels started in
-// the music (BGM) or effects (SFX) group, focus pause and resume, and the per-frame sound update.
-// Sound playback itself is the platform sound layer's.
+// The audio system: event names to sound files, sounds loaded once per file, the events of Audio
+// components, channels started in the music (BGM) or effects (SFX) group, focus pause and resume,
+// and the per-frame sound update. Sound playback itself is the platform sound layer's.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -15,6 +15,9 @@
 #include <vector>
 
 namespace OrvEngine {
+
+class Audio;
+struct SoundEntry;
 
 using ChannelGroup = Platform::ChannelGroup;
 using ChannelHandle = Platform::ChannelHandle;
@@ -41,6 +44,15 @@ public:
     int32_t Play(ChannelHandle& channel, const std::string& event, bool as_sound_effect, float volume);
     // Plays an effect once (never looping); unknown events do nothing.
     void PlayOneShot(const std::string& event);
+    // An Audio component's events. The entry of an event is the one of its file, or the one named
+    // by the event when it has no file; a missing entry or channel is logged once a run.
+    void AddSound(Audio& audio, const std::string& event, bool loops, bool not_streamed);
+    void RemoveSound(Audio& audio, const std::string& event);
+    SoundEntry* GetSoundFromFilename(Audio& audio, const std::string& file);
+    void PlayEvent(Audio& audio, const std::string& event);
+    void StopEvent(Audio& audio, const std::string& event);
+    void PauseEvent(Audio& audio, const std::string& event);
+    void SetLoop(Audio& audio, const std::string& event);
     void PlayHighlightedSFX() { PlayOneShot("SFX_M_Highlighted"); }
     void PlaySelectedSFX() { PlayOneShot("SFX_M_Selected"); }
     void SetBGMVolume(float volume);
@@ -77,6 +89,12 @@ public:
 
 private:
     void ApplyMute(ChannelGroup group);
+    // Logs a line once a run: a missing sound or channel asked for every frame would flood the log.
+    void LogOnce(const std::string& line);
+    // The event's entry and file; null (logged once as the caller's) when the entry is missing.
+    SoundEntry* EntryOf(Audio& audio, const std::string& event, const char* caller, std::string& file);
+    // The entry, its playing flag cleared, when its channel is valid; else null (logged once).
+    SoundEntry* ChannelOf(Audio& audio, const std::string& event, const char* caller);
     // Finishes the decode of the file's sound before it plays; false when it cannot play (a file
     // that did not decode is then reported and forgotten).
     bool Decoded(const std::string& event, const std::string& file);

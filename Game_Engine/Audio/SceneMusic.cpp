@@ -4,6 +4,7 @@
 #include "Components/Audio.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Scene/IScene.h"
 
 namespace OrvEngine {
@@ -17,13 +18,13 @@ struct MusicRow {
 };
 
 const MusicRow kSceneMusic[] = {
-    {{"MainMenuScene", nullptr}, "BGM", "BGM_Main.ogg", "BGM_Main"},
-    {{"GameScene_23", nullptr}, "BGM", "BGM_Level1.ogg", "BGM_Level1"},
-    {{"GameScene_01", nullptr}, "BGM", "BGM_Level2.ogg", "BGM_Level2"},
-    {{"SplashScene_01", nullptr}, "BG", "SFX_StartSeq1.ogg", "SFX_StartSeq1"},
-    {{"SplashScene_05", nullptr}, "BG", "SFX_StartSeq2.ogg", "SFX_StartSeq2"},
-    {{"GameScene_02", "GameScene_20"}, "Bg_1", "SFX_WinScreen.ogg", "SFX_WinScreen"},
-    {{"GameScene_03", "GameScene_21"}, "Bg_1", "SFX_LoseScreen.ogg", "SFX_LoseScreen"},
+    {{"MainMenuScene", nullptr}, EntityNames::kMusic, "BGM_Main.ogg", "BGM_Main"},
+    {{"GameScene_23", nullptr}, EntityNames::kMusic, "BGM_Level1.ogg", "BGM_Level1"},
+    {{"GameScene_01", nullptr}, EntityNames::kMusic, "BGM_Level2.ogg", "BGM_Level2"},
+    {{"SplashScene_01", nullptr}, EntityNames::kBackground, "SFX_StartSeq1.ogg", "SFX_StartSeq1"},
+    {{"SplashScene_05", nullptr}, EntityNames::kBackground, "SFX_StartSeq2.ogg", "SFX_StartSeq2"},
+    {{"GameScene_02", "GameScene_20"}, EntityNames::kResultBackground, "SFX_WinScreen.ogg", "SFX_WinScreen"},
+    {{"GameScene_03", "GameScene_21"}, EntityNames::kResultBackground, "SFX_LoseScreen.ogg", "SFX_LoseScreen"},
 };
 } // namespace
 
@@ -40,8 +41,8 @@ void StartSceneMusic(IScene& scene)
         if (!audio) return;
         // A missing sound file was reported when the entity's sounds were added; not every frame.
         if (!AudioSystem::GetInstance()->EventsFilenameMap.count(row.event)) return;
-        SoundEntry* entry = audio->GetSoundFromFilename(row.file);
-        if (entry && !entry->is_playing) audio->PlayEvent(row.event);
+        SoundEntry* entry = AudioSystem::GetInstance()->GetSoundFromFilename(*audio, row.file);
+        if (entry && !entry->is_playing) AudioSystem::GetInstance()->PlayEvent(*audio, row.event);
         return;
     }
 }

@@ -1,5 +1,5 @@
-// Audio: an entity's sound entries, played, stopped, paused and looped by event name through the
-// audio system. Entries find their sound by file name when used; channels are {slot, generation}.
+// Audio: an entity's sound entries, which the audio system adds, plays, stops, pauses and loops by
+// event name. Entries find their sound by file name when used; channels are {slot, generation}.
 #pragma once
 
 #include "Factory/Component.h"
@@ -34,24 +34,19 @@ public:
     void Update() override;
     // Copies the entries without their channels.
     std::shared_ptr<Component> Clone() override;
+    // How a file's entries are added (the audio system's AddSound, which finds and loads each
+    // sound); set when the layers are connected.
+    using SoundAdder = void (*)(Audio& audio, const std::string& event, bool loops, bool not_streamed);
+    static void SetSoundAdder(SoundAdder adder);
 
-    void AddSound(const std::string& event, bool loops, bool not_streamed);
-    void RemoveSound(const std::string& event);
-    SoundEntry* GetSoundFromFilename(const std::string& file);
-    void PlayEvent(const std::string& event);
-    void StopEvent(const std::string& event);
-    void PauseEvent(const std::string& event);
-    void SetLoop(const std::string& event);
+    // The entry for a file name, or for an event without a file (file empty) by its event name.
+    SoundEntry* FindEntry(const std::string& event, const std::string& file);
     std::vector<SoundEntry>::iterator SoundsBegin() { return sounds.begin(); }
     std::vector<SoundEntry>::iterator SoundsEnd() { return sounds.end(); }
     bool SoundsEmpty() const { return sounds.empty(); }
     void StopAndClearSounds();
 
     std::vector<SoundEntry> sounds;
-
-private:
-    // The entry for an event: by its file name, or by event name for events without a file.
-    SoundEntry* FindEntry(const std::string& event, std::string& file);
 };
 
 } // namespace OrvEngine

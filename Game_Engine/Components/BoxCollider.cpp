@@ -1,28 +1,10 @@
 #include "Components/BoxCollider.h"
 
 #include "Components/Transform.h"
-#include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
-#include "Graphics/DebugDraw.h"
 
 namespace OrvEngine {
-
-namespace {
-// A closed path (left, bottom) -> (left, top) -> (right, top) -> (right, bottom) -> (left, bottom)
-// in one colour, as one batch.
-void DrawColliderOutline(float left, float bottom, float right, float top, const Vec4& colour)
-{
-    DebugDraw* draw = DebugDraw::GetInstance();
-    draw->colour = colour;
-    draw->current_point = Vec2(left, bottom);
-    draw->AddLine(left, top);
-    draw->AddLine(right, top);
-    draw->AddLine(right, bottom);
-    draw->AddLine(left, bottom);
-    draw->EndBatch();
-}
-} // namespace
 
 BoxCollider::BoxCollider() : Collider(nullptr, false, true, Vec2(), true, false, "BoxCollider") {}
 
@@ -105,16 +87,6 @@ void BoxCollider::Update()
         UpdateBounds();
     }
     last_transform_position = now;
-    if (ShowDebugDrawing) DrawDebug(false);
-}
-
-void BoxCollider::DrawDebug(bool colliding)
-{
-    const Vec4 colour = colliding && !is_trigger ? Vec4(1.0f, 0.0f, 0.0f, 1.0f) : Vec4(0.0f, 1.0f, 0.0f, 1.0f);
-    const Vec2 centre = GetCentre();
-    const float half_w = size.x / 2.0f;
-    const float half_h = size.y / 2.0f;
-    DrawColliderOutline(centre.x - half_w, centre.y - half_h, centre.x + half_w, centre.y + half_h, colour);
 }
 
 } // namespace OrvEngine

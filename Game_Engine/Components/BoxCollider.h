@@ -18,7 +18,6 @@ public:
     void Update() override;
     // A copy with the same body reference and no owner.
     std::shared_ptr<Component> Clone() override;
-    void DrawDebug(bool colliding) override;
     // min/max around the box centre (base centre plus the feet offset when it applies).
     void UpdateBounds() override;
 

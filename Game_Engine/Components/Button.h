@@ -1,5 +1,6 @@
-// Button: a menu button on an entity with a Transform and a Sprite or Text. Highlights when hovered
-// or selected, plays the menu sounds, and on activation requests the scene in next_state.
+// Button: a menu button on an entity with a Transform and a Sprite or Text. The button system
+// highlights it when hovered or selected, plays the menu sounds, and on activation requests the
+// scene in next_state.
 #pragma once
 
 #include "CoreEngine/Math.h"
@@ -17,17 +18,18 @@ public:
     void Init() override;
     // A left click (the first report of a press) over the button activates it.
     void HandleMessage(Message* message) override;
-    void Update() override;
+    // Buttons are updated by the button system.
+    void Update() override {}
     std::shared_ptr<Component> Clone() override { return std::make_shared<Button>(*this); }
 
     std::string& GetNextState() { return next_state; }
     void SetNextState(const std::string& value) { next_state = value; }
-    // Makes this button the system's selection when it is in the map under its position.
-    void Select();
     // Strict hit test; a hit paints a sprite button with the activation colour.
     bool Contains(const Vec2& centre, const Vec2& box, const Vec2& point);
     bool IsMouseOver();
-    bool IsHovered();
+    // What activating a button does (the button system's); set when the layers are connected.
+    using ActivateHook = void (*)(Button& button, bool drop_selection);
+    static void SetActivateHook(ActivateHook hook);
 
     Vec3 position;
     Vec3 size;
@@ -38,12 +40,6 @@ public:
     bool highlight_sound_played = true;
 
     static constexpr float kReadyTime = 1.0f;
-
-private:
-    void SetHighlight(bool on);
-    void PaintActivated();
-    void Activate(bool drop_selection);
-    void PlayHighlightOnce();
 };
 
 } // namespace OrvEngine

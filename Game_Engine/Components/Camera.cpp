@@ -35,6 +35,15 @@ uint64_t WholeExtent(float value)
     return static_cast<uint64_t>(value);
 }
 
+// cos, sin, -sin, cos of an angle in degrees.
+void SetRotation(float (&rotation)[4], float degrees)
+{
+    const float radians = degrees * 3.1415927f / 180.0f;
+    rotation[0] = rotation[3] = std::cos(radians);
+    rotation[1] = std::sin(radians);
+    rotation[2] = -rotation[1];
+}
+
 std::shared_ptr<Transform> TransformOf(Entity* entity)
 {
     return entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
@@ -60,20 +69,22 @@ Entity* Camera::GetFollowedEntity() const
     return followed_id ? EntityFactory::GetInstance()->GetLiveEntity(followed_id) : nullptr;
 }
 
+Entity* Camera::FindPlayer()
+{
+    Entity* player = player_.Find(PlayerScene(), {}, FirstPlayerIn);
+    followed_id = player ? player->id : 0;
+    return player;
+}
+
 void Camera::Init()
 {
     // A loaded template is never live: entering a scene must not move the template.
     if (!ActiveCamera && owner && owner->in_systems) Activate();
-    Entity* player = FindPlayerEntity();
-    followed_id = player ? player->id : 0;
+    FindPlayer();
     transform = TransformOf(owner);
     aspect = WindowAspect();
     if (!transform) return;
-    const float radians = transform->rotation * 3.1415927f / 180.0f;
-    rotation[0] = std::cos(radians);
-    rotation[1] = std::sin(radians);
-    rotation[2] = -rotation[1];
-    rotation[3] = rotation[0];
+    SetRotation(rotation, transform->rotation);
     view = glm::translate(glm::mat4(1.0f), glm::vec3(-transform->position.x, -transform->position.y, 0.0f));
     WindowsSystems* window = WindowsSystems::GetInstance();
     const float half_w = static_cast<float>(window->width / 2);
@@ -91,11 +102,7 @@ void Camera::Update()
     float& angle = transform->rotation;
     if (angle > 360.0f) angle -= 360.0f;
     if (angle < 0.0f) angle += 360.0f;
-    const float radians = angle * 3.1415927f / 180.0f;
-    rotation[0] = std::cos(radians);
-    rotation[1] = std::sin(radians);
-    rotation[2] = -rotation[1];
-    rotation[3] = rotation[0];
+    SetRotation(rotation, angle);
 
     view_height = WholeExtent(transform->scale.y);
     view_width = WholeExtent(transform->scale.x);
@@ -105,8 +112,7 @@ void Camera::Update()
 void Camera::Follow()
 {
     // The player is looked up before it is followed: last frame's player may have been deleted.
-    Entity* player = FindPlayerEntity();
-    followed_id = player ? player->id : 0;
+    Entity* player = FindPlayer();
     auto player_transform = TransformOf(player);
     if (player_transform && !shaking) transform->position.x = player_transform->position.x;
 

@@ -5,6 +5,7 @@
 
 #include "CoreEngine/Math.h"
 #include "Factory/Component.h"
+#include "Scene/KeptEntity.h"
 
 #include <glm/glm.hpp>
 
@@ -59,8 +60,13 @@ public:
     // camera update of the run).
 
 private:
+    // The player (Scene/PlayerLookup.h), kept by id and searched for again only when it may have
+    // changed; sets followed_id.
+    Entity* FindPlayer();
     void Follow();
     void BuildMatrices(float scale_x, float scale_y);
+
+    KeptEntity player_;
 };
 
 } // namespace OrvEngine

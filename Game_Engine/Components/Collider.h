@@ -20,8 +20,6 @@ public:
     ~Collider() override;
 
     void Update() override {}
-    // Queues the outline: red while colliding (unless a trigger), green otherwise.
-    virtual void DrawDebug(bool colliding) = 0;
     virtual void UpdateBounds() = 0;
 
     Vec2 GetPosition() const { return position; }

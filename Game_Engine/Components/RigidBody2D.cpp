@@ -3,7 +3,6 @@
 #include "Components/Transform.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
-#include "Physics/ForceManager.h"
 
 namespace OrvEngine {
 
@@ -49,17 +48,13 @@ float RigidBody2D::ClampAcceleration(float value)
     return value;
 }
 
-void RigidBody2D::Integrate(float dt)
+void RigidBody2D::Integrate(float dt, const Vec2& gravity)
 {
     if (body_type == BT_Static) return;
-    if (owner) {
-        auto transform = owner->GetComponent<Transform>(TRANSFORM);
-        if (transform) position = transform->GetPosition2D();
-        force = ForceManager::GetInstance()->GetSummedForce(owner->id);
-    }
+    auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    if (transform) position = transform->GetPosition2D();
     prev_position = position;
     position = position + Vec2(velocity.x * dt, velocity.y * dt);
-    const Vec2 gravity = ForceManager::GetInstance()->gravity;
     acceleration.x = ClampAcceleration(force.x * inv_mass + gravity.x * gravity_scale);
     acceleration.y = ClampAcceleration(force.y * inv_mass + gravity.y * gravity_scale);
     velocity = velocity + Vec2(acceleration.x * dt, acceleration.y * dt);

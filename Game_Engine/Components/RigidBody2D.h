@@ -34,9 +34,10 @@ public:
     // prev_position takes the old position first.
     void SetPosition(const Vec2& value);
 
-    // One step of dt seconds from the owner's Transform position; a static body is untouched.
-    // The Transform is not written here (the physics system does that).
-    void Integrate(float dt);
+    // One step of dt seconds from the owner's Transform position under `force` (set by the physics
+    // system) and gravity; a static body is untouched. The Transform is not written here (the
+    // physics system does that).
+    void Integrate(float dt, const Vec2& gravity);
 
     // Acceleration limits applied per component after forces and gravity.
     static float ClampAcceleration(float value);

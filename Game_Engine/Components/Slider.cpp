@@ -7,7 +7,6 @@
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
-#include "Graphics/SliderSystem.h"
 #include "Logging/Logging.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
@@ -50,16 +49,22 @@ void Slider::SetAttachedEntity(Entity* entity)
     if (entity) ent_name = entity->GetName();
 }
 
-Entity* Slider::FindAttachedEntity() const
+void Slider::SetTexture(const std::string& id)
+{
+    texture = nullptr;
+    tex_identifier = id;
+    texture_path = id.empty() ? std::string() : "../Resources/ArtAssets/" + id + ".png";
+}
+
+Entity* Slider::FindAttachedEntity()
 {
     auto scene = CurrentScene();
     if (!scene || ent_name.empty()) return nullptr;
-    return scene->FindEntityByName(ent_name);
+    return watched_.Find(scene.get(), ent_name, [this](const IScene& in) { return in.FindEntityByName(ent_name); });
 }
 
 void Slider::Init()
 {
-    BindRenderResources();
     auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
     if (transform) {
         position = transform->position;
@@ -93,11 +98,6 @@ void Slider::Update()
         auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
         if (transform && !EditorPaused) position = transform->position;
         return;
-    }
-    SliderSystem* system = SliderSystem::GetInstance();
-    if (!system->first_update_done) {
-        system->first_update_done = true;
-        Init();
     }
     UpdateLength();
     last_running = GameIsRunning;

@@ -1,16 +1,16 @@
 // Slider: a bar whose width follows the watched entity's hit points against their value when the
-// bar was set up. The watched entity is found by name at every update, never kept.
+// bar was set up. The watched entity is found by name and kept by id; the slider system draws it.
 #pragma once
 
 #include "CoreEngine/Math.h"
 #include "Factory/Component.h"
+#include "Scene/KeptEntity.h"
 
 #include <memory>
 #include <string>
 
 namespace OrvEngine {
 
-class Model;
 struct Texture;
 
 class Slider : public Component {
@@ -22,17 +22,16 @@ public:
     void Update() override;
     std::shared_ptr<Component> Clone() override;
 
-    void Draw();
+    // The picture is looked up by name when drawn.
     void SetTexture(const std::string& id);
     // The editor's pick: the entity's name becomes the watched name.
     void SetAttachedEntity(Entity* entity);
     // The watched entity of the current scene, or null.
-    Entity* FindAttachedEntity() const;
+    Entity* FindAttachedEntity();
 
     Vec3 position;
     Vec3 offset_position;
     Vec3 size;
-    std::shared_ptr<Model> model;
     std::shared_ptr<Texture> texture;
     float current_length = 0.0f;
     float shift = 0.0f;
@@ -48,11 +47,10 @@ public:
 private:
     void UpdateLength();
     void ReportMissing(const char* text);
-    // Takes the unit quad, the plain textured shader and the texture from the renderer.
-    void BindRenderResources();
 
     // The watched entity or its stats were found missing and that was said.
     bool missing_reported_ = false;
+    KeptEntity watched_;
 };
 
 } // namespace OrvEngine

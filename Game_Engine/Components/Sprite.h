@@ -1,12 +1,12 @@
 // Sprite: makes an entity visible as a textured unit quad placed by its Transform, optionally
-// animated from a sprite sheet (square frames side by side), tinted, or acting as a bar.
-// The GL texture, model, shader and animation state are runtime only; see Deserialize for the file.
+// animated from a sprite sheet (square frames side by side), tinted, or acting as a bar. The sprite
+// system draws it and finds its picture. The GL texture and animation state are runtime only; see
+// Deserialize for the file.
 #pragma once
 
 #include "CoreEngine/Math.h"
 #include "Factory/Component.h"
-
-#include <glm/glm.hpp>
+#include "Scene/KeptEntity.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,9 +15,7 @@
 namespace OrvEngine {
 
 class Entity;
-class Model;
 class Transform;
-struct Shader;
 struct Texture;
 
 // A four-float colour (r, g, b, a) stored as a Vec4.
@@ -47,6 +45,8 @@ struct SpriteBarState {
     bool last_running = false;
     // The watched entity or its stats were found missing and that was said; cleared when found.
     bool missing_reported = false;
+    // The entity named ent_name, as last found.
+    KeptEntity watched;
 };
 
 class Sprite : public Component {
@@ -61,17 +61,14 @@ public:
     void Update() override;
     std::shared_ptr<Component> Clone() override { return std::make_shared<Sprite>(*this); }
 
-    // This frame's draw: forces white when untinted, advances a sheet's animation (also without GL)
-    // and, with GL, queues the quad in the sprite system's batch, which the sprite pass draws. A
-    // sprite whose owner has no Transform is skipped.
-    void Draw();
-    // One animation step for a sheet (called by Draw): the frame to show is current_frame.
-    void AdvanceAnimation();
-
-    // Looks the texture up by name, loading "../Resources/ArtAssets/<name>.png" when it exists and is
-    // not loaded yet; an unknown name leaves the reference empty (drawn white).
+    // Looks the texture up by name through the texture finder; an unknown name leaves the reference
+    // empty (drawn white).
     void SetTexture(const std::string& name);
-    void SetIsSpritesheet(bool value);
+    // The picture of a name, loaded when needed, and whether the sprite is live (its picture is then
+    // read ahead). The sprite system's; set when the layers are connected.
+    using TextureFinder = std::shared_ptr<Texture> (*)(const std::string& name, bool live);
+    static void SetTextureFinder(TextureFinder finder);
+    void SetIsSpritesheet(bool value) { is_spritesheet = value; }
     // Bar mode (Components/SpriteBar.cpp): the set-up run by Init and the per-frame update that
     // replaces the Transform copy while is_slider is set. Neither runs in a scene being edited: the
     // bar's length follows hit points in play, never in the scene a designer saves.
@@ -108,8 +105,6 @@ public:
     const std::shared_ptr<Texture>& GetTextureRef() const { return texture_ref; }
 
     bool play_once = false;
-    Shader* shader = nullptr;
-    std::shared_ptr<Model> model;
     float spritesheet_speed = 0.0f;
     bool is_tinted = false;
     int32_t number_of_frames = 0;
@@ -132,23 +127,18 @@ public:
     Vec3 position;
     Vec3 scale;
     float rotation = 0.0f;
+    // The texture manager's change count when a name without a texture was last looked up.
+    uint64_t texture_lookup = 0;
+
+    // The owner's Transform, looked up again only when the owner's components have changed.
+    Transform* FollowedTransform();
 
 private:
     void CacheTransform();
-    void PickShader();
-    // The owner's Transform, looked up again only when the owner's components have changed.
-    Transform* FollowedTransform();
-    // The GL texture to draw with, 0 for none (drawn white).
-    uint32_t TextureId();
 
     Transform* followed_ = nullptr;
     const Entity* followed_owner_ = nullptr;
     uint64_t followed_stamp_ = 0;
-    // The texture manager's change count when a name without a texture was last looked up.
-    uint64_t texture_lookup_ = 0;
 };
-
-// The model matrix of a cached transform: T(x, y) x Rz(rotation) x S(scale x, scale y).
-glm::mat4 SpriteModelMatrix(const Vec3& position, const Vec3& scale, float rotation_degrees);
 
 } // namespace OrvEngine

@@ -1,5 +1,5 @@
 // The bar mode of Sprite: a sprite whose width follows another entity's hit points against their
-// value when the bar was set up. The watched entity is looked up by name on every use.
+// value when the bar was set up. The watched entity is found by name and kept by id.
 #include "Components/Sprite.h"
 
 #include "Components/Child.h"
@@ -36,6 +36,13 @@ void ReportOnce(SpriteBarState& state, const char* text)
     state.missing_reported = true;
 }
 
+// The entity named ent_name in the scene: looked up by name again only when it may have changed.
+Entity* FindWatched(Sprite& sprite, const IScene& scene)
+{
+    return sprite.bar.watched.Find(&scene, sprite.ent_name,
+                                   [&sprite](const IScene& in) { return in.FindEntityByName(sprite.ent_name); });
+}
+
 // Sets the bar up against its watched entity; home_offset is taken off the bar's x.
 void SetUpBar(Sprite& sprite, const BarSetUpTexts& texts, float home_offset)
 {
@@ -49,7 +56,7 @@ void SetUpBar(Sprite& sprite, const BarSetUpTexts& texts, float home_offset)
         PrintLine(texts.no_scene);
         return;
     }
-    Entity* watched = sprite.ent_name.empty() ? nullptr : scene->FindEntityByName(sprite.ent_name);
+    Entity* watched = sprite.ent_name.empty() ? nullptr : FindWatched(sprite, *scene);
     if (!watched) {
         PrintLine(texts.no_entity);
         return;
@@ -87,7 +94,7 @@ void Sprite::UpdateBar()
         return finish();
     }
     const bool had_entity = attached_id != 0;
-    Entity* watched = ent_name.empty() ? GetAttachedEntity() : scene->FindEntityByName(ent_name);
+    Entity* watched = ent_name.empty() ? GetAttachedEntity() : FindWatched(*this, *scene);
     if (!watched && !had_entity) {
         ReportOnce(state, "Slider Update(): No attached ent!");
         scale = transform->scale;

@@ -3,7 +3,6 @@
 #include "Components/Transform.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
-#include "Graphics/FreetypeSystem.h"
 
 namespace OrvEngine {
 
@@ -24,20 +23,12 @@ void Text::Deserialize(const rapidjson::Value& value)
     color = Serializer::ReadVec3(*object, "color", color);
 }
 
-void Text::FollowTransform()
+void Text::Update()
 {
     auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
     if (!transform) return;
     position = transform->position;
     rotation = transform->rotation;
-}
-
-void Text::Init() { FollowTransform(); }
-
-void Text::Update()
-{
-    FollowTransform();
-    if (!hidden) FreetypeSystem::GetInstance()->DrawText(textToPrint, position.x, position.y, textSize, color);
 }
 
 } // namespace OrvEngine

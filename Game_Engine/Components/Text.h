@@ -17,8 +17,8 @@ public:
     bool Serialize(JsonWriter& writer) override;
     // Missing or mistyped keys keep the defaults.
     void Deserialize(const rapidjson::Value& value) override;
-    void Init() override;
-    // Follows the Transform and, unless hidden, draws (scaled to the window).
+    void Init() override { Update(); }
+    // Copies the Transform's position and rotation.
     void Update() override;
     std::shared_ptr<Component> Clone() override { return std::make_shared<Text>(*this); }
 
@@ -38,9 +38,6 @@ public:
     Vec3 color;              // r, g, b
     float rotation = 0.0f;   // copied, not used for drawing
     bool hidden = false;
-
-private:
-    void FollowTransform();
 };
 
 } // namespace OrvEngine

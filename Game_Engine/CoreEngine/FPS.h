@@ -19,7 +19,7 @@ public:
     // The report text for the editor's debug window ("%%" for each percent sign).
     std::string GetReport();
 
-    static constexpr float kFixedStep = 0.016666668f;
+    static constexpr float kFixedStep = 1.0f / 60.0f;
     // A long frame never runs more physics steps than this.
     static constexpr uint64_t kMaxStepsPerFrame = 5;
 

@@ -11,6 +11,9 @@
 namespace OrvEngine {
 
 namespace {
+// Halving a float's bits halves its exponent; adding this restores the bias, giving a first guess at a root.
+constexpr int32_t kRootGuessBias = 532000000;
+
 struct AngleTables {
     std::array<float, 180> sine{};
     std::array<float, 180> cosine{};
@@ -53,7 +56,7 @@ Vec2 Vec2::Normalize(const Vec2& v)
     const float s = v.x * v.x + v.y * v.y;
     int32_t bits;
     std::memcpy(&bits, &s, sizeof bits);
-    bits = (bits >> 1) + 532000000;
+    bits = (bits >> 1) + kRootGuessBias;
     float g;
     std::memcpy(&g, &bits, sizeof g);
     if (s == 0.0f) return v;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,7 +47,7 @@ namespace {
 double ShortestFloat(float value)
 {
     char text[32];
-    for (int digits = 1; digits <= 9; ++digits) {
+    for (int digits = 1; digits <= std::numeric_limits<float>::max_digits10; ++digits) {
         std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
         if (std::strtof(text, nullptr) == value) return std::strtod(text, nullptr);
     }
@@ -212,7 +213,7 @@ uint32_t Serializer::ReadUint(const rapidjson::Value& object, const char* key, u
 {
     const rapidjson::Value* v = Member(object, key);
     if (v && v->IsUint()) return v->GetUint();
-    if (v && v->IsNumber() && v->GetDouble() >= 0.0 && v->GetDouble() <= 4294967295.0) {
+    if (v && v->IsNumber() && v->GetDouble() >= 0.0 && v->GetDouble() <= UINT32_MAX) {
         return static_cast<uint32_t>(v->GetDouble());
     }
     return fallback;
@@ -222,7 +223,7 @@ int32_t Serializer::ReadInt(const rapidjson::Value& object, const char* key, int
 {
     const rapidjson::Value* v = Member(object, key);
     if (v && v->IsInt()) return v->GetInt();
-    if (v && v->IsNumber() && std::fabs(v->GetDouble()) <= 2147483647.0) return static_cast<int32_t>(v->GetDouble());
+    if (v && v->IsNumber() && std::fabs(v->GetDouble()) <= INT32_MAX) return static_cast<int32_t>(v->GetDouble());
     return fallback;
 }
 

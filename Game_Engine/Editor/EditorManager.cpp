@@ -17,7 +17,6 @@
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/PlayerLookup.h"
-#include "Scene/SceneStateMachine.h"
 #include "Windows/WindowsSystems.h"
 
 #include <backends/imgui_impl_opengl3.h>

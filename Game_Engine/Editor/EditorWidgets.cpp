@@ -12,6 +12,8 @@ namespace OrvEngine {
 namespace EditorWidgets {
 
 namespace {
+const ImVec4 kWarningColour(1.0f, 0.45f, 0.35f, 1.0f);
+
 ItemHook& Hook()
 {
     static ItemHook hook;
@@ -117,7 +119,7 @@ bool EnteredTextField(const char* label, const char* id, std::string& value)
 
 void ShowWarning(const std::string& text)
 {
-    ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1.0f, 0.45f, 0.35f, 1.0f));
+    ImGui::PushStyleColor(ImGuiCol_Text, kWarningColour);
     ShowText(text);
     ImGui::PopStyleColor();
     NoteItem(text.c_str());

@@ -36,6 +36,9 @@ void ShowText(const std::string& text);
 void EmptyLine();
 
 constexpr float kNoLimit = std::numeric_limits<float>::max();
+// The +/- step of most number rows; colours and speeds step finer, by kStep with Ctrl held.
+constexpr float kStep = 0.05f;
+constexpr float kFineStep = 0.01f;
 
 // Each returns true when the user changed the value this frame and `value` now holds the new
 // one; the scene is then marked modified. A label of null draws the widget alone.

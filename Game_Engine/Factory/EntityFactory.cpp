@@ -1,6 +1,7 @@
 #include "Factory/EntityFactory.h"
 
 #include "CoreEngine/EditorState.h"
+#include "CoreEngine/Serializer.h"
 #include "CoreEngine/SharedValues.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"

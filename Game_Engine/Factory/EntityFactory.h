@@ -4,8 +4,8 @@
 // and the prefab index.
 #pragma once
 
+#include "CoreEngine/ISerializable.h"
 #include "CoreEngine/ISystem.h"
-#include "CoreEngine/Serializer.h"
 #include "CoreEngine/Singleton.h"
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 // shutdown, so a prefab file removed while the program ran is not listed again.
 #include "Factory/EntityFactory.h"
 
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
@@ -23,32 +24,37 @@ bool CheckPrefabName(const std::string& name, const char* operation)
     PrintAndLog(std::string("[EntityFactory::") + operation + "] Refused prefab name '" + name + "'");
     return false;
 }
+
+// Calls `visit` with the array and key of each object in the file, in file order; a missing file gives
+// false unreported. An unreadable file or a member that is no array is logged for `operation`.
+bool VisitEntityArrays(const std::string& path, const std::string& operation, bool announce,
+                       const std::function<void(const rapidjson::Value&, const std::string&)>& visit)
+{
+    if (!std::ifstream(std::string(kDataFolder) + path).is_open()) return false;
+    rapidjson::Document document;
+    if (!OrvSerializer.ReadFileToDocument(path, document)) {
+        PrintAndLog("[EntityFactory::" + operation + "] Could not read " + path);
+        return false;
+    }
+    if (announce) PrintLine("Successfully read json");
+    for (auto member = document.MemberBegin(); member != document.MemberEnd(); ++member) {
+        const std::string name(member->name.GetString(), member->name.GetStringLength());
+        if (!member->value.IsArray()) {
+            PrintAndLog("[EntityFactory::" + operation + "] " + path + ": " + name + " is not an array; skipped");
+            continue;
+        }
+        for (rapidjson::SizeType i = 0; i < member->value.Size(); ++i) {
+            if (member->value[i].IsObject()) visit(member->value, name);
+        }
+    }
+    return true;
+}
 } // namespace
 
 bool EntityFactory::LoadEntities(const std::string& file_name)
 {
-    rapidjson::Document document;
-    const std::string path = file_name + ".json";
-    std::ifstream probe(std::string(kDataFolder) + path);
-    if (!probe.is_open()) return false;
-    probe.close();
-    if (!OrvSerializer.ReadFileToDocument(path, document)) {
-        PrintAndLog("[EntityFactory::LoadEntities] Could not read " + path);
-        return false;
-    }
-    PrintLine("Successfully read json");
-    for (auto member = document.MemberBegin(); member != document.MemberEnd(); ++member) {
-        const std::string name(member->name.GetString(), member->name.GetStringLength());
-        if (!member->value.IsArray()) {
-            PrintAndLog("[EntityFactory::LoadEntities] " + path + ": " + name + " is not an array; skipped");
-            continue;
-        }
-        for (rapidjson::SizeType i = 0; i < member->value.Size(); ++i) {
-            if (!member->value[i].IsObject()) continue;
-            CreateEntityFromJson(member->value, name);
-        }
-    }
-    return true;
+    const auto create = [this](const auto& array, const auto& name) { CreateEntityFromJson(array, name); };
+    return VisitEntityArrays(file_name + ".json", "LoadEntities", true, create);
 }
 
 void EntityFactory::SerializeComponents(JsonWriter& writer, Entity* entity)
@@ -88,10 +94,8 @@ void EntityFactory::SaveEntities(const std::string& file_name)
 
 bool EntityFactory::LoadArchetypes()
 {
+    if (!std::ifstream(kPrefabFolder + "Archetype.json").is_open()) return false;
     rapidjson::Document document;
-    std::ifstream probe(kPrefabFolder + "Archetype.json");
-    if (!probe.is_open()) return false;
-    probe.close();
     if (!OrvSerializer.ReadFileToDocument("Prefab/Archetype.json", document)) {
         PrintAndLog("[EntityFactory::LoadArchetypes] Prefab/Archetype.json could not be read; it will not be rewritten");
         index_unreadable_ = true;
@@ -110,33 +114,16 @@ bool EntityFactory::LoadArchetypes()
 bool EntityFactory::LoadPrefab(const std::string& prefab_name)
 {
     if (!CheckPrefabName(prefab_name, "LoadPrefab")) return false;
-    rapidjson::Document document;
-    const std::string path = "Prefab/" + prefab_name + ".json";
-    std::ifstream probe(std::string(kDataFolder) + path);
-    if (!probe.is_open()) return false;
-    probe.close();
-    if (!OrvSerializer.ReadFileToDocument(path, document)) {
-        PrintAndLog("[EntityFactory::LoadPrefab] Could not read " + path);
-        return false;
-    }
-    for (auto member = document.MemberBegin(); member != document.MemberEnd(); ++member) {
-        const std::string key(member->name.GetString(), member->name.GetStringLength());
-        if (!member->value.IsArray()) {
-            PrintAndLog("[EntityFactory::LoadPrefab] " + path + ": " + key + " is not an array; skipped");
-            continue;
-        }
-        for (rapidjson::SizeType i = 0; i < member->value.Size(); ++i) {
-            if (!member->value[i].IsObject()) continue;
-            Entity* entity = new Entity();
-            AddComponentsFromJson(entity, member->value, false);
-            entity->name = key;
-            auto old = archetypes.find(key);
-            if (old != archetypes.end()) delete old->second;
-            archetypes[key] = entity;
-            LogLine("The entity '" + key + "' is added to Archetype");
-        }
-    }
-    return true;
+    const auto add = [this](const rapidjson::Value& array, const std::string& key) {
+        Entity* entity = new Entity();
+        AddComponentsFromJson(entity, array, false);
+        entity->name = key;
+        auto old = archetypes.find(key);
+        if (old != archetypes.end()) delete old->second;
+        archetypes[key] = entity;
+        LogLine("The entity '" + key + "' is added to Archetype");
+    };
+    return VisitEntityArrays("Prefab/" + prefab_name + ".json", "LoadPrefab", false, add);
 }
 
 bool EntityFactory::EnsurePrefabFolder()

@@ -26,6 +26,8 @@ inline constexpr char kArrowKeyLeft[] = "ArrowKeysUI_Left";
 inline constexpr char kArrowKeyRight[] = "ArrowKeysUI_Right";
 inline constexpr char kSpawnerE2[] = "Spawner_E2";
 inline constexpr char kSpawnerE3[] = "Spawner_E3";
+// The collision rule of the first chapter's scene tells "Player" against "Enemy" apart.
+inline constexpr char kEnemy[] = "Enemy";
 
 } // namespace EntityNames
 } // namespace OrvEngine

@@ -1,13 +1,19 @@
 #include "Graphics/ButtonSystem.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Button.h"
+#include "Components/Sprite.h"
+#include "Components/Text.h"
 #include "Components/Transform.h"
+#include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
+#include "Logging/Logging.h"
 #include "Platform/Platform.h"
+#include "Scene/SceneStateMachine.h"
 #include "Windows/Input.h"
 
 #include <iterator>
@@ -16,6 +22,9 @@
 namespace OrvEngine {
 
 namespace {
+const Vec4 kHighlight(1.0f, 1.0f, 0.0f, 1.0f);
+const Vec4 kActivated(0.0f, 0.0f, 1.0f, 1.0f);
+
 // The entity is active and, when it has Information, that is active too.
 bool IsLive(const Button& button, bool require_information)
 {
@@ -24,6 +33,15 @@ bool IsLive(const Button& button, bool require_information)
     auto info = owner->GetComponent<Information>(INFORMATION);
     if (!info) return !require_information;
     return info->IsActive();
+}
+
+void PaintActivated(Button& button)
+{
+    if (auto sprite = button.owner->GetComponent<Sprite>(SPRITE)) {
+        sprite->SetTint(kActivated, sprite->is_tinted);
+    } else if (auto text = button.owner->GetComponent<Text>(TEXT)) {
+        text->SetColour({kActivated.x, kActivated.y, kActivated.z});
+    }
 }
 } // namespace
 
@@ -174,9 +192,89 @@ void ButtonSystem::Update()
     std::vector<std::shared_ptr<Button>> snapshot;
     for (auto& entry : buttons) snapshot.push_back(entry.second);
     for (auto& button : snapshot) {
-        if (IsLive(*button, true)) button->Update();
+        if (IsLive(*button, true)) UpdateButton(*button);
     }
     mouse_mode = false;
+}
+
+void ButtonSystem::Select(Button& button)
+{
+    auto transform = button.owner ? button.owner->GetComponent<Transform>(TRANSFORM) : nullptr;
+    if (!transform) return;
+    const float x = transform->position.x;
+    const float y = transform->position.y;
+    for (auto& [key, entry] : buttons) {
+        if (key.y < y) break;
+        if (key.x == x && key.y == y && entry.get() == &button) {
+            selected = entry;
+            return;
+        }
+    }
+}
+
+void ButtonSystem::Activate(Button& button, bool drop_selection)
+{
+    PaintActivated(button);
+    AudioSystem::GetInstance()->PlaySelectedSFX();
+    PrintLine("Button Clicked: " + button.owner->GetName());
+    button.ready_timer = 0.0f;
+    activate_request = false;
+    if (drop_selection) selected.reset();
+    if (!button.next_state.empty() && OrvStateMachine) OrvStateMachine->next_state = button.next_state;
+}
+
+void ButtonSystem::PlayHighlightOnce(Button& button)
+{
+    if (button.hover_timer >= Button::kReadyTime && !button.highlight_sound_played) {
+        AudioSystem::GetInstance()->PlayHighlightedSFX();
+        button.highlight_sound_played = true;
+        button.hover_timer = 0.0f;
+    }
+}
+
+void ButtonSystem::SetHighlight(Button& button, bool on)
+{
+    if (auto sprite = button.owner->GetComponent<Sprite>(SPRITE)) {
+        if (!on) {
+            sprite->is_tinted = false;
+            button.highlight_sound_played = false;
+            return;
+        }
+        Select(button);
+        sprite->SetTint(kHighlight, true);
+        PlayHighlightOnce(button);
+        return;
+    }
+    auto text = button.owner->GetComponent<Text>(TEXT);
+    if (!has_normal_text_colour) {
+        normal_text_colour = text->GetColour();
+        has_normal_text_colour = true;
+    }
+    if (!on) {
+        text->SetColour(normal_text_colour);
+        button.highlight_sound_played = false;
+        return;
+    }
+    text->SetColour({kHighlight.x, kHighlight.y, kHighlight.z});
+    Select(button);
+    PlayHighlightOnce(button);
+}
+
+void ButtonSystem::UpdateButton(Button& button)
+{
+    if (!button.owner) return;
+    button.hover_timer += FrameTime();
+    auto sprite = button.owner->GetComponent<Sprite>(SPRITE);
+    auto text = button.owner->GetComponent<Text>(TEXT);
+    if (!sprite && !text) return;
+    const Vec3& at = button.position;
+    const bool hovered = mouse_mode && button.Contains({at.x, at.y}, {button.size.x, button.size.y},
+                                                       {Input::Instance().world_x, Input::Instance().world_y});
+    SetHighlight(button, hovered || selected.get() == &button);
+    button.ready_timer += FrameTime();
+    if (selected.get() == &button && activate_request && GameIsRunning && button.ready_timer >= Button::kReadyTime) {
+        Activate(button, !sprite);
+    }
 }
 
 } // namespace OrvEngine

@@ -1,5 +1,6 @@
 // The button system: every button ordered by screen position (top row first, left to right),
-// the selection, keyboard navigation and activation, and the mouse mode of the frame. A menu takes
+// the selection, keyboard navigation, highlighting and activation (colour, menu sound, the scene
+// request), and the mouse mode of the frame. A menu takes
 // input only once it is shown (no fade-in still darkening it), and only keys pressed after it
 // appeared: a key already down then is ignored until it is released.
 #pragma once
@@ -46,6 +47,8 @@ public:
     void RemoveButton(const std::shared_ptr<Button>& button);
     void UpdateButtonKey(const std::shared_ptr<Button>& button);
     void ClearSelection() { selected.reset(); }
+    // Paints the button activated, plays the selection sound and requests its next_state.
+    void Activate(Button& button, bool drop_selection);
     // Called every frame by a fade-in that still darkens the screen: until a frame passes without
     // the call the menu is not shown, and keys, clicks and pending activations are dropped.
     void HoldWhileFading() { fade_hold_ = true; }
@@ -69,6 +72,11 @@ private:
     void SelectPrevious();
     void SelectNext();
     std::multimap<ButtonKey, std::shared_ptr<Button>, ButtonKeyOrder>::iterator FindSelectedEntry();
+    void UpdateButton(Button& button);
+    void SetHighlight(Button& button, bool on);
+    // Makes the button the selection when it is in the map under its position.
+    void Select(Button& button);
+    void PlayHighlightOnce(Button& button);
 
     bool fade_hold_ = false;
     bool covered_ = false;

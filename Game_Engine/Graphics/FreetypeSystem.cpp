@@ -63,7 +63,7 @@ void FreetypeSystem::Update()
     queueing_ = true;
     for (size_t i = 0; i < texts.size(); ++i) {
         std::shared_ptr<Text> text = texts[i];
-        if (text->owner && text->owner->active) text->Update();
+        if (text->owner && text->owner->active) Draw(*text);
     }
     queueing_ = false;
     if (!Graphics::IsGLReady()) return;
@@ -83,6 +83,12 @@ void FreetypeSystem::Update()
     mix(&atlas, sizeof(atlas));
     Graphics::GetInstance()->damage.TextPass(signature);
     for (const Queued& q : queued_) RenderText(q.text, q.x, q.y, q.scale, q.colour);
+}
+
+void FreetypeSystem::Draw(Text& text)
+{
+    text.Update();
+    if (!text.hidden) DrawText(text.textToPrint, text.position.x, text.position.y, text.textSize, text.color);
 }
 
 void FreetypeSystem::AddText(const std::shared_ptr<Text>& text)

@@ -56,6 +56,8 @@ public:
     void AddText(const std::shared_ptr<Text>& text);
     // Removes the first entry holding this text; nothing when absent or empty.
     void RemoveText(const std::shared_ptr<Text>& text);
+    // Brings the Text to its Transform and, unless hidden, draws it (scaled to the window).
+    void Draw(Text& text);
     // Loads "../Resources/fonts/karla.regular.ttf"; failures are reported and leave what loaded.
     void LoadFont();
     // Draws one string authored at (x, y) in design pixels with glyph scale `scale`, placed for the

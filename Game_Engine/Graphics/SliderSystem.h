@@ -1,4 +1,5 @@
-// The slider system: updates and draws every bar after the sprites of the frame.
+// The slider system: updates and draws every bar after the sprites of the frame, with the
+// renderer's unit quad and plain textured program.
 #pragma once
 
 #include "CoreEngine/ISystem.h"
@@ -20,9 +21,10 @@ public:
 
     void AddSlider(const std::shared_ptr<Slider>& slider);
     void RemoveSlider(const std::shared_ptr<Slider>& slider);
+    void Draw(Slider& slider);
 
     std::vector<std::shared_ptr<Slider>> sliders;
-    // The first slider update of the run sets its bar up first.
+    // The first slider update of the run in play sets its bar up first.
     bool first_update_done = false;
 };
 

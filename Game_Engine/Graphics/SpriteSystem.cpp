@@ -2,6 +2,7 @@
 
 #include "Components/Camera.h"
 #include "Components/Sprite.h"
+#include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/ComponentRegistration.h"
 #include "Factory/Entity.h"
@@ -16,6 +17,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <fstream>
 
 namespace OrvEngine {
 
@@ -51,19 +53,45 @@ void SpriteSystem::RemoveSprite(const std::shared_ptr<Sprite>& sprite)
     if (found != sprites.end()) sprites.erase(found);
 }
 
+std::shared_ptr<Texture> SpriteSystem::FindTexture(const std::string& name, bool live)
+{
+    TextureManager* manager = TextureManager::GetInstance();
+    std::shared_ptr<Texture> found = manager->GetTexture(name);
+    const std::string path = "../Resources/ArtAssets/" + name + ".png";
+    if (!found && !name.empty()) {
+        if (std::ifstream(path).is_open()) {
+            manager->LoadTexture(path, name);
+            found = manager->GetTexture(name);
+        } else {
+            manager->ReportMissing(name, path);
+        }
+    }
+    // A live sprite switching pictures: the new one is read while the frame goes on.
+    if (live) manager->Prefetch(found);
+    return found;
+}
+
+void SpriteSystem::ClaimCameraAmong(const std::map<uint64_t, Entity*>& entities)
+{
+    if (ActiveCamera && ActiveCamera->owner && ActiveCamera->owner->in_systems) return;
+    for (const auto& [id, entity] : entities) {
+        auto camera = entity && entity->in_systems ? entity->GetComponent<Camera>(CAMERA) : nullptr;
+        if (camera) {
+            camera->Activate();
+            return;
+        }
+    }
+}
+
 void SpriteSystem::ClaimActiveCamera()
 {
     if (ActiveCamera && ActiveCamera->owner && ActiveCamera->owner->in_systems) return;
     ActiveCamera = nullptr;
     auto scene = CurrentScene();
-    if (!scene) return;
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        if (!entity || !entity->in_systems) continue;
-        if (auto camera = entity->GetComponent<Camera>(CAMERA)) {
-            camera->Activate();
-            return;
-        }
-    }
+    if (!scene || !camera_search_.Changed(scene.get())) return;
+    ClaimCameraAmong(scene->GetEntities());
+    if (ActiveCamera) camera_search_.Clear();
+    else camera_search_.Note(scene.get());
 }
 
 void SpriteSystem::BeginEditorTarget()
@@ -102,12 +130,66 @@ void SpriteSystem::DrawSprites()
         Sprite& sprite = *entry;
         if (!sprite.owner || !sprite.owner->active || !sprite.visible) continue;
         sprite.Update();
-        sprite.Draw();
+        DrawSprite(sprite);
     }
     if (gl) {
         Graphics::GetInstance()->damage.SpritePass(&batch);
         batch.Flush();
     }
+}
+
+void SpriteSystem::AdvanceAnimation(Sprite& sprite)
+{
+    const bool paused = OrvStateMachine && OrvStateMachine->paused;
+    const bool advance = (!paused && !DialogueIsRunning) || GetPreviewAnimation();
+    if (advance) {
+        sprite.animation_timer += FrameTime();
+        if (sprite.animation_timer >= sprite.spritesheet_speed) {
+            sprite.animation_timer -= sprite.spritesheet_speed;
+            // Compared before stepping: a frame set past the sheet wraps instead of overflowing.
+            if (sprite.current_frame >= sprite.number_of_frames) {
+                sprite.current_frame = sprite.play_once ? sprite.number_of_frames : 1;
+            } else {
+                ++sprite.current_frame;
+            }
+        }
+    } else if (!sprite.play_once) {
+        // A looping animation shows its start frame while the game is paused or a dialogue runs.
+        sprite.current_frame = sprite.start_frame;
+    }
+    sprite.drawn_frame = sprite.current_frame;
+}
+
+uint32_t SpriteSystem::TextureId(Sprite& sprite)
+{
+    TextureManager* textures = TextureManager::GetInstance();
+    // A name looked up before its picture was loaded picks the texture up once it is there.
+    if (!sprite.texture_ref && !sprite.tex_identifier.empty() && sprite.texture_lookup != textures->Changes()) {
+        sprite.texture_lookup = textures->Changes();
+        sprite.texture_ref = textures->GetTexture(sprite.tex_identifier);
+    }
+    return sprite.texture_ref ? textures->Resolve(*sprite.texture_ref) : 0;
+}
+
+void SpriteSystem::DrawSprite(Sprite& sprite)
+{
+    if (!sprite.FollowedTransform()) return;
+    if (!sprite.is_tinted) sprite.tint_color = Color(1.0f, 1.0f, 1.0f, 1.0f);
+    if (sprite.is_spritesheet) AdvanceAnimation(sprite);
+    // Blending a fragment of alpha 0 leaves the picture exactly as it was (a faded-out cover, say):
+    // such a quad costs the rasteriser a whole pass for nothing.
+    if (!Graphics::IsGLReady() || sprite.tint_color.w == 0.0f) return;
+    SpriteQuad quad;
+    quad.texture = TextureId(sprite);
+    quad.sheet = sprite.is_spritesheet;
+    SpriteAxes(sprite.position.x, sprite.position.y, sprite.rotation, sprite.scale.x, sprite.scale.y, quad);
+    quad.tint[0] = sprite.tint_color.x;
+    quad.tint[1] = sprite.tint_color.y;
+    quad.tint[2] = sprite.tint_color.z;
+    quad.tint[3] = sprite.tint_color.w;
+    quad.frame = sprite.is_spritesheet ? sprite.drawn_frame : 0;
+    if (sprite.texture_ref) quad.alpha = sprite.texture_ref->alpha;
+    batch.Add(quad);
 }
 
 void SpriteSystem::GiveBackUnusedTextures()

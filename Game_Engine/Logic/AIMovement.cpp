@@ -29,6 +29,7 @@ using namespace Gameplay;
 namespace {
 constexpr float kHitRecovery = 1.0f;
 constexpr float kFootstepInterval = 0.5f;
+constexpr int kFootstepSounds = 6;
 
 bool HasCollider(const Entity* entity) { return entity && entity->GetComponent<BoxCollider>(BOXCOLLIDER); }
 
@@ -281,8 +282,8 @@ void AIMovement::WalkingStep()
 
 void AIMovement::PlayFootstep()
 {
-    int n = RandomRange(1, 6);
-    while (static_cast<uint64_t>(n) == last_footstep) n = RandomRange(1, 6);
+    int n = RandomRange(1, kFootstepSounds);
+    while (static_cast<uint64_t>(n) == last_footstep) n = RandomRange(1, kFootstepSounds);
     auto audio = owner ? owner->GetComponent(AUDIO) : nullptr;
     if (!audio || footstep_timer > 0.0f) return;
     PlayEvent(owner, "SFX_D_Footstep" + std::to_string(n));

@@ -8,8 +8,6 @@
 #include "Factory/Entity.h"
 #include "Logic/GameplayRules.h"
 
-#include <cmath>
-
 namespace OrvEngine {
 
 bool BossBehaviour::Serialize(JsonWriter& writer)

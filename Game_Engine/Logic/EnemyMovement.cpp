@@ -33,6 +33,8 @@ constexpr float kHitWindow = 0.9f;
 constexpr float kTurnDelay = 1.0f;
 constexpr float kPurifiedSpeed = 5.0f;
 constexpr float kPurifiableShare = 0.3f;
+constexpr int kHurtSounds = 5;
+constexpr float kAttackSpeedUp = 0.05f; // seconds off each attack frame
 
 bool HasCollider(const Entity* entity) { return entity && entity->GetComponent<BoxCollider>(BOXCOLLIDER); }
 
@@ -436,7 +438,7 @@ void EnemyMovement::HitCompanion(Entity* other)
     if (!other) return;
     other_stats->hp = LoseHp(other_stats->hp, damage);
     companion->was_hit = true;
-    PlayEvent(other, "SFX_D_Hurt" + std::to_string(RandomRange(1, 5)));
+    PlayEvent(other, "SFX_D_Hurt" + std::to_string(RandomRange(1, kHurtSounds)));
     if (other_stats->hp <= 0) {
         engaged = false;
         ClearTargetIf(other);
@@ -454,7 +456,7 @@ void EnemyMovement::HitPlayer(Entity* other)
         bool hit = true;
         controller->SetHit(hit);
         controller->attacker = owner ? owner->id : 0;
-        PlayEvent(other, "SFX_I_Hurt" + std::to_string(RandomRange(1, 5)));
+        PlayEvent(other, "SFX_I_Hurt" + std::to_string(RandomRange(1, kHurtSounds)));
     }
     if (other_stats->hp <= 0) {
         ClearTargetIf(other);
@@ -475,7 +477,7 @@ void EnemyMovement::UpdateTexture()
     case ENEMY_ATTACKING:
         sprite->number_of_frames = 16;
         sprite->play_once = false;
-        sprite->spritesheet_speed = state == ENEMY_ATTACKING ? base_anim_speed - 0.05f : base_anim_speed;
+        sprite->spritesheet_speed = state == ENEMY_ATTACKING ? base_anim_speed - kAttackSpeedUp : base_anim_speed;
         ApplyStateTexture(*sprite, state == ENEMY_IDLE      ? idle_texture
                                    : state == ENEMY_WALKING ? walking_texture
                                                             : attack_texture);

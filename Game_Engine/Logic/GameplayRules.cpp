@@ -1,18 +1,14 @@
 #include "Logic/GameplayRules.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
-#include "CoreEngine/CoreEngine.h"
-#include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
-#include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
 #include "Physics/CollisionCheck.h"
 #include "Physics/Manifold.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,7 +108,7 @@ void ApplyStateTexture(Sprite& sprite, const std::string& name)
 void PlayEvent(Entity* entity, const std::string& event)
 {
     auto audio = entity ? entity->GetComponent<Audio>(AUDIO) : nullptr;
-    if (audio) audio->PlayEvent(event);
+    if (audio) AudioSystem::GetInstance()->PlayEvent(*audio, event);
 }
 
 } // namespace Gameplay

@@ -8,7 +8,6 @@
 #include "Scene/SceneStateMachine.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace OrvEngine {

@@ -1,5 +1,6 @@
 #include "Logic/PlayerController.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/RigidBody2D.h"
@@ -30,6 +31,10 @@ namespace {
 // The hurt pose lasts this long from the attack.
 constexpr float kHurtPoseTime = 0.5f;
 constexpr float kFootstepPause = 0.5f;
+constexpr int kFootstepSounds = 6;
+constexpr float kReachCentreHeight = 0.7f;
+constexpr float kSpellOffsetX = 0.2f;
+constexpr float kSpellOffsetY = -0.6f;
 // The cast animation releases the spell this many frames before its end.
 constexpr int32_t kSpellReleaseFromEnd = 7;
 constexpr int32_t kCastFrames = 16;
@@ -51,7 +56,7 @@ std::shared_ptr<Transform> PlayerController::OwnTransform() const
 void PlayerController::PlaySound(const std::string& event) const
 {
     auto audio = owner ? owner->GetComponent<Audio>(AUDIO) : nullptr;
-    if (audio) audio->PlayEvent(event);
+    if (audio) AudioSystem::GetInstance()->PlayEvent(*audio, event);
 }
 
 Entity* PlayerController::GetAttacker() const { return LiveEntity(attacker); }
@@ -132,7 +137,7 @@ bool PlayerController::IsInRange(const Vec2& position) const
     auto transform = OwnTransform();
     if (!transform) return false;
     const Vec3 p = transform->position;
-    return std::fabs(position.x - p.x) <= reach.x && std::fabs(position.y - p.y - 0.7f) <= reach.y;
+    return std::fabs(position.x - p.x) <= reach.x && std::fabs(position.y - p.y - kReachCentreHeight) <= reach.y;
 }
 
 // ---- Key messages ---------------------------------------------------------------------------
@@ -200,11 +205,11 @@ void PlayerController::MoveWithKeys(const KeyMessage& keys, RigidBody2D& body)
 
 void PlayerController::PlayFootstep()
 {
-    uint64_t n = static_cast<uint64_t>(Platform::Random15() % 6 + 1);
-    while (n == last_footstep) n = static_cast<uint64_t>(Platform::Random15() % 6 + 1);
+    uint64_t n = static_cast<uint64_t>(Platform::Random15() % kFootstepSounds + 1);
+    while (n == last_footstep) n = static_cast<uint64_t>(Platform::Random15() % kFootstepSounds + 1);
     auto audio = owner->GetComponent<Audio>(AUDIO);
     if (!audio || footstep_timer > 0.0f) return;
-    audio->PlayEvent("SFX_I_Footstep" + std::to_string(n));
+    AudioSystem::GetInstance()->PlayEvent(*audio, "SFX_I_Footstep" + std::to_string(n));
     last_footstep = n;
     footstep_timer = kFootstepPause;
 }
@@ -289,14 +294,14 @@ int32_t PlayerController::CastSpell()
 void PlayerController::PlaceSpellLeft(const std::shared_ptr<Transform>& transform, const std::shared_ptr<Spells>& spell)
 {
     auto own = OwnTransform();
-    if (transform && own) transform->position = own->position + Vec3(-0.2f, -0.6f, 0.0f);
+    if (transform && own) transform->position = own->position + Vec3(-kSpellOffsetX, kSpellOffsetY, 0.0f);
     if (spell) spell->direction = "Left";
 }
 
 void PlayerController::PlaceSpellRight(const std::shared_ptr<Transform>& transform, const std::shared_ptr<Spells>& spell)
 {
     auto own = OwnTransform();
-    if (transform && own) transform->position = own->position + Vec3(0.2f, -0.6f, 0.0f);
+    if (transform && own) transform->position = own->position + Vec3(kSpellOffsetX, kSpellOffsetY, 0.0f);
     if (spell) spell->direction = "Right";
 }
 
@@ -330,7 +335,7 @@ void PlayerController::CreateSpell()
     spells.insert(spell->id);
 
     auto audio = spell->GetComponent<Audio>(AUDIO);
-    if (audio && spell_component) audio->PlayEvent(data->cast_sound);
+    if (audio && spell_component) AudioSystem::GetInstance()->PlayEvent(*audio, data->cast_sound);
 }
 
 void PlayerController::RemoveQueuedSpells()

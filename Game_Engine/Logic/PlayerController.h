@@ -10,11 +10,9 @@
 #include "Logic/Purification.h"
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace OrvEngine {

@@ -40,6 +40,9 @@ constexpr float kIconScale = 0.5f;
 constexpr float kIconDepth = 1000.0f;
 // The window of candidates is this much narrower than the camera's view on each side.
 constexpr float kWindowMargin = 0.33f;
+constexpr size_t kComboLength = 3;
+constexpr float kLeftoverHpShare = 0.31f; // just above the share that makes an enemy purifiable
+constexpr int32_t kLeftoverBossHp = 20;
 
 // The icon of an arrow in the row, and once typed right.
 const char* RowTexture(int32_t key)
@@ -222,12 +225,12 @@ void Purification::RestoreLeftovers()
         auto entity_stats = entity->GetComponent<Stats>(STATS);
         if (!entity_stats) continue;
         if (auto enemy = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) {
-            entity_stats->hp = Gameplay::ShareOfMaxHp(enemy->max_hp, 0.31f) + 1;
+            entity_stats->hp = Gameplay::ShareOfMaxHp(enemy->max_hp, kLeftoverHpShare) + 1;
             enemy->state = ENEMY_IDLE;
             enemy->purification_target = false;
             enemy->purifiable_now = false;
         } else if (auto boss = entity->GetComponent<BossBehaviour>(BOSSBEHAVIOUR)) {
-            entity_stats->hp = 20;
+            entity_stats->hp = kLeftoverBossHp;
             boss->state = BOSS_IDLE;
             boss->defeated = false;
         }
@@ -299,7 +302,7 @@ void Purification::GenerateCombo()
     if (!IsPurifying) return;
     static const int32_t kArrows[4] = {Platform::VK_LEFT_KEY, Platform::VK_RIGHT_KEY, Platform::VK_UP_KEY,
                                        Platform::VK_DOWN_KEY};
-    int draws[3];
+    int draws[kComboLength];
     for (int& draw : draws) draw = Platform::Random15() % 4;
     for (int draw : draws) combo.push_back(kArrows[draw]);
 }
@@ -382,7 +385,7 @@ void Purification::LightKeyIcon(size_t index)
 
 bool Purification::CheckComboInput(PlayerController& player)
 {
-    if (!IsPurifying || combo.size() != 3 || key_icons.size() != 3) return false;
+    if (!IsPurifying || combo.size() != kComboLength || key_icons.size() != kComboLength) return false;
     // Keys typed since the last check are taken in order, so several per frame are not lost.
     while (combo_matched.size() < combo_input.size() && combo_matched.size() < combo.size()) {
         const size_t i = combo_matched.size();

@@ -1,5 +1,6 @@
 #include "Logic/Spells.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "Components/Camera.h"
 #include "Components/RigidBody2D.h"
@@ -74,7 +75,7 @@ void Spells::Blast()
 {
     auto audio = owner->GetComponent<Audio>(AUDIO);
     if (audio && !blast_sound_played) {
-        audio->PlayEvent("SFX_Debuffed");
+        AudioSystem::GetInstance()->PlayEvent(*audio, "SFX_Debuffed");
         blast_sound_played = true;
     }
     if (auto body = owner->GetComponent<RigidBody2D>(RIGIDBODY2D)) body->SetVelocity(Vec2());

@@ -4,6 +4,7 @@
 #include "Components/RigidBody2D.h"
 #include "Components/Transform.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
@@ -132,8 +133,8 @@ PairSide MakePairSide(Entity* entity)
     const std::string& name = entity->name;
     side.name_has_bound = name.find("Bound") != std::string::npos;
     side.name_has_barrier = name.find("Barrier") != std::string::npos;
-    side.name_is_player = name == "Player";
-    side.name_is_enemy = name == "Enemy";
+    side.name_is_player = name == EntityNames::kPlayer;
+    side.name_is_enemy = name == EntityNames::kEnemy;
     return side;
 }
 

@@ -10,6 +10,7 @@
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
+#include "Graphics/DebugDraw.h"
 #include "Logging/Logging.h"
 
 #include <algorithm>
@@ -26,6 +27,25 @@ uint32_t TagOf(const Entity* entity)
 }
 
 bool Finite(const Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+
+// The box's outline as one batch of debug lines: red while colliding (unless a trigger), green
+// otherwise.
+void DrawOutline(const BoxCollider& box, bool colliding)
+{
+    DebugDraw* draw = DebugDraw::GetInstance();
+    draw->colour = colliding && !box.is_trigger ? Vec4(1.0f, 0.0f, 0.0f, 1.0f) : Vec4(0.0f, 1.0f, 0.0f, 1.0f);
+    const Vec2 centre = box.GetCentre();
+    const float left = centre.x - box.GetSize().x / 2.0f;
+    const float right = centre.x + box.GetSize().x / 2.0f;
+    const float bottom = centre.y - box.GetSize().y / 2.0f;
+    const float top = centre.y + box.GetSize().y / 2.0f;
+    draw->current_point = Vec2(left, bottom);
+    draw->AddLine(left, top);
+    draw->AddLine(right, top);
+    draw->AddLine(right, bottom);
+    draw->AddLine(left, bottom);
+    draw->EndBatch();
+}
 
 // The side code for the entity `self_is_a` describes, comparing one coordinate of A and B.
 CollisionSide SideFrom(float a, float b, bool self_is_a, CollisionSide other_lower, CollisionSide other_higher)
@@ -84,6 +104,7 @@ void CollisionSystem::CheckCollisions()
     for (size_t i = 0; i < pass_.size(); ++i) {
         if (!Usable(i)) continue;
         pass_[i].collider->Update();
+        if (ShowDebugDrawing) DrawOutline(*pass_[i].collider, false);
         RefreshBox(i);
         seen_geometry_ = Collider::GeometryVersion();
         TestLaterColliders(i, corner_scene);
@@ -271,7 +292,7 @@ void CollisionSystem::DrawContactsOf(size_t i)
 {
     const uint64_t id = pass_[i].id;
     for (const Manifold& contact : contacts_) {
-        if (contact.entity_a == id || contact.entity_b == id) pass_[i].collider->DrawDebug(true);
+        if (contact.entity_a == id || contact.entity_b == id) DrawOutline(*pass_[i].collider, true);
     }
 }
 

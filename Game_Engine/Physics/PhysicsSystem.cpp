@@ -71,11 +71,13 @@ bool PhysicsSystem::Step()
 
 void PhysicsSystem::IntegrateBodies(float dt)
 {
+    ForceManager* forces = ForceManager::GetInstance();
     for (size_t k = 0; k < bodies_.size(); ++k) {
         RigidBody2D& body = *bodies_[k];
         Entity* owner = body.owner;
         if (!owner || !owner->active) continue;
-        body.Integrate(dt);
+        if (!body.IsStatic()) body.force = forces->GetSummedForce(owner->id);
+        body.Integrate(dt, forces->gravity);
         if (body.IsStatic() || body.position == body.prev_position) continue;
         auto transform = owner->GetComponent<Transform>(TRANSFORM);
         if (!transform) continue;

@@ -1,5 +1,6 @@
 #include "Scene/GameScene.h"
 
+#include "CoreEngine/Serializer.h"
 #include "Factory/EntityFactory.h"
 #include "Scene/SceneHooks.h"
 #include "Scene/SceneStateMachine.h"

@@ -2,7 +2,7 @@
 // the entities loaded at start-up (never played) and the live copies made on each entry.
 #pragma once
 
-#include "CoreEngine/Serializer.h"
+#include "CoreEngine/ISerializable.h"
 
 #include <cstdint>
 #include <map>

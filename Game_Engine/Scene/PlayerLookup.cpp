@@ -18,14 +18,18 @@ Entity* FirstPlayerIn(const IScene& scene)
     return nullptr;
 }
 
-Entity* FindPlayerEntity()
+const IScene* PlayerScene()
 {
     if (EditorVisible) {
         const EditorState* editor = EditorState::Current();
-        return editor && editor->edited_scene ? FirstPlayerIn(*editor->edited_scene) : nullptr;
+        return editor ? editor->edited_scene.get() : nullptr;
     }
-    if (!GameIsRunning || !OrvStateMachine) return nullptr;
-    auto scene = OrvStateMachine->GetCurrentScene();
+    return GameIsRunning && OrvStateMachine ? OrvStateMachine->current_scene.get() : nullptr;
+}
+
+Entity* FindPlayerEntity()
+{
+    const IScene* scene = PlayerScene();
     return scene ? FirstPlayerIn(*scene) : nullptr;
 }
 

@@ -9,7 +9,10 @@ class IScene;
 
 // The first entity of the scene whose Information tag is the player's; null when there is none.
 Entity* FirstPlayerIn(const IScene& scene);
-// Null while the game neither runs nor is shown in the editor, or when the scene has no player.
+// The scene searched for the player: the edited one while the editor shows, else the running one;
+// null while neither is there.
+const IScene* PlayerScene();
+// Null while there is no such scene, or when the scene has no player.
 Entity* FindPlayerEntity();
 
 } // namespace OrvEngine

@@ -1,6 +1,7 @@
 #include "Scene/SceneBase.h"
 
 #include "CoreEngine/EditorState.h"
+#include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"

@@ -2,6 +2,7 @@
 
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
+#include "CoreEngine/Serializer.h"
 #include "Logging/Logging.h"
 #include "Scene/SceneStateMachine.h"
 

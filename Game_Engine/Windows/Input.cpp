@@ -94,7 +94,7 @@ void Input::KeyUp(uint64_t key)
 {
     CharMessage& chars = GetCharMessage();
     std::set<uint64_t> reset;
-    if (key >= 'A' && key <= 'Z') reset.insert(key + 32);
+    if (key >= 'A' && key <= 'Z') reset.insert(key + ('a' - 'A'));
     if (key >= '0' && key <= '9') reset.insert(key);
     const bool broadcast_chars = !reset.empty();
     // Whatever else the key typed (capitals, space, punctuation, Escape) is released silently.
@@ -126,8 +126,8 @@ void Input::Character(uint64_t code)
     if (last_key_down_ != 0) produced_[last_key_down_].insert(code);
     if (code >= 'a' && code <= 'z') {
         KeyMessage& keys = GetKeyMessage();
-        keys.key = code - 32;
-        ++keys.counts[code - 32];
+        keys.key = code - ('a' - 'A');
+        ++keys.counts[code - ('a' - 'A')];
         Broadcast(&keys);
     }
     CharMessage& chars = GetCharMessage();

@@ -4,13 +4,12 @@
 #include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
+#include "CoreEngine/Serializer.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Windows/Input.h"
-
-#include <fstream>
 
 namespace OrvEngine {
 

@@ -2,8 +2,8 @@
 // pump, the title, focus loss, size changes made from outside, and the close path.
 #pragma once
 
+#include "CoreEngine/ISerializable.h"
 #include "CoreEngine/ISystem.h"
-#include "CoreEngine/Serializer.h"
 #include "CoreEngine/Singleton.h"
 
 #include <cstdint>
@@ -53,13 +53,14 @@ public:
     static void SetResizeHook(ResizeHook hook) { resize_hook_ = hook; }
 
     int show_command = 0;
-    uint64_t width = 1280;   // current client width
-    uint64_t height = 720;   // current client height
+    static constexpr uint64_t kDefaultWidth = 1280, kDefaultHeight = 720; // until config.json gives a size
+    uint64_t width = kDefaultWidth;   // current client width
+    uint64_t height = kDefaultHeight; // current client height
     std::string title = "OrvEngine";
     bool fullscreen = false;
     // The windowed client size and position, restored when leaving fullscreen and saved on close.
-    uint64_t windowed_width = 1280;
-    uint64_t windowed_height = 720;
+    uint64_t windowed_width = kDefaultWidth;
+    uint64_t windowed_height = kDefaultHeight;
     int saved_x = 0;
     int saved_y = 0;
 

@@ -16,6 +16,7 @@
 #include "Graphics/Graphics.h"
 #include "Graphics/SpriteSystem.h"
 #include "Graphics/TextureManager.h"
+#include "LayerLinks.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Windows/WindowsSystems.h"
@@ -220,6 +221,7 @@ int main(int argc, char** argv)
     if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
     const fs::path root = MakeWorkFolder(options);
     Logging::BeginRun();
+    ConnectLayers();
     OrvCoreEngine = new CoreEngine();
     OrvCoreEngine->dt = 1.0f / 60.0f;
     Platform::SeedRandom(12345);

@@ -3,7 +3,6 @@
 // combos and buttons act at once. Sections keep nothing between frames.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 

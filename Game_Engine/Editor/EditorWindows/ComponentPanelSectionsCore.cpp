@@ -97,16 +97,16 @@ void DrawTransform(Entity&, Component& component)
     {
         NarrowWidth narrow;
         ImGui::TextUnformatted("Position:");
-        FloatField("x:         ", "##transform_pos_x", transform->position.x, 0.05f, 0.0f, "%.5f");
-        FloatField("y:         ", "##transform_pos_y", transform->position.y, 0.05f, 0.0f, "%.5f");
-        FloatField("z:         ", "##transform_pos_z", transform->position.z, 0.05f, 0.0f, "%.5f");
+        FloatField("x:         ", "##transform_pos_x", transform->position.x, kStep, 0.0f, "%.5f");
+        FloatField("y:         ", "##transform_pos_y", transform->position.y, kStep, 0.0f, "%.5f");
+        FloatField("z:         ", "##transform_pos_z", transform->position.z, kStep, 0.0f, "%.5f");
         EmptyLine();
         FloatField("Rotation:  ", "##transform_rot", transform->rotation, 0.5f, 0.0f, "%.1f");
         EmptyLine();
         ImGui::TextUnformatted("Scale:");
         const Vec3 old_scale = transform->scale;
-        const bool x_edited = FloatField("x:         ", "##transform_scale_x", transform->scale.x, 0.05f, 0.0f, "%.5f");
-        const bool y_edited = FloatField("y:         ", "##transform_scale_y", transform->scale.y, 0.05f, 0.0f, "%.5f");
+        const bool x_edited = FloatField("x:         ", "##transform_scale_x", transform->scale.x, kStep, 0.0f, "%.5f");
+        const bool y_edited = FloatField("y:         ", "##transform_scale_y", transform->scale.y, kStep, 0.0f, "%.5f");
         if (GetOptions().keep_scale_aspect && (x_edited || y_edited)) KeepAspect(old_scale, transform->scale, x_edited);
     }
     ImGui::Checkbox("aspect ratio for scaling", &GetOptions().keep_scale_aspect);
@@ -120,12 +120,12 @@ void DrawStats(Entity&, Component& component)
     // Clamped where it is typed to the range a file read gives.
     const float most = Stats::kMaxValue;
     IntField("HP:        ", "##hp", stats->hp, 1, 0, Stats::kMaxHp);
-    FloatField("Attack:            ", "##attack", stats->attack, 0.05f, 0.0f, "%.5f", 0.0f, most);
-    FloatField("Defense:           ", "##defense", stats->defense, 0.05f, 0.0f, "%.5f", 0.0f, most);
-    FloatField("Speed:             ", "##speed", stats->speed_attack, 0.05f, 0.0f, "%.5f", 0.0f, most);
-    FloatField("Attack Modifier:   ", "##attack_mod", stats->att_modifier, 0.05f, 0.0f, "%.5f", 0.0f, most);
-    FloatField("Defence Modifier:  ", "##defend_mod", stats->def_modifier, 0.05f, 0.0f, "%.5f", 0.0f, most);
-    FloatField("Speed Modifier:    ", "##speed_mod", stats->spd_modifier, 0.05f, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Attack:            ", "##attack", stats->attack, kStep, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Defense:           ", "##defense", stats->defense, kStep, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Speed:             ", "##speed", stats->speed_attack, kStep, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Attack Modifier:   ", "##attack_mod", stats->att_modifier, kStep, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Defence Modifier:  ", "##defend_mod", stats->def_modifier, kStep, 0.0f, "%.5f", 0.0f, most);
+    FloatField("Speed Modifier:    ", "##speed_mod", stats->spd_modifier, kStep, 0.0f, "%.5f", 0.0f, most);
 }
 
 void DrawCamera(Entity&, Component& component)

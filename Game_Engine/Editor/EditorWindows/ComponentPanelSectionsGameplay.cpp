@@ -71,8 +71,8 @@ void DrawBoxCollider(Entity&, Component& component)
         NarrowWidth narrow;
         ImGui::TextUnformatted("Position:");
         Vec2 position = collider->GetPosition();
-        bool moved = FloatField("x:         ", "##boxcollider_pos_x", position.x, 0.05f, 0.0f, "%.5f");
-        moved |= FloatField("y:         ", "##boxcollider_pos_y", position.y, 0.05f, 0.0f, "%.5f");
+        bool moved = FloatField("x:         ", "##boxcollider_pos_x", position.x, kStep, 0.0f, "%.5f");
+        moved |= FloatField("y:         ", "##boxcollider_pos_y", position.y, kStep, 0.0f, "%.5f");
         if (moved) {
             // A box placed by hand no longer follows the Transform.
             collider->SetPosition(position);
@@ -82,8 +82,8 @@ void DrawBoxCollider(Entity&, Component& component)
         EmptyLine();
         ImGui::TextUnformatted("Size:");
         Vec2 size = collider->GetSize();
-        bool resized = FloatField("x:         ", "##boxcollider_size_x", size.x, 0.05f, 0.0f, "%.5f");
-        resized |= FloatField("y:         ", "##boxcollider_size_y", size.y, 0.05f, 0.0f, "%.5f");
+        bool resized = FloatField("x:         ", "##boxcollider_size_x", size.x, kStep, 0.0f, "%.5f");
+        resized |= FloatField("y:         ", "##boxcollider_size_y", size.y, kStep, 0.0f, "%.5f");
         if (resized) collider->SetSize(size);
         geometry = moved || resized;
     }
@@ -114,17 +114,17 @@ void DrawRigidBody(Entity&, Component& component)
     }
     NarrowWidth narrow;
     float mass = body->mass;
-    if (FloatField("Mass:      ", "##rigidbody2d_mass", mass, 0.05f, 0.0f, "%.5f", kMinMass)) body->SetMass(mass);
-    FloatField("Gravity:   ", "##rigidbody2d_grav", body->gravity_scale, 0.05f, 0.0f, "%.5f");
+    if (FloatField("Mass:      ", "##rigidbody2d_mass", mass, kStep, 0.0f, "%.5f", kMinMass)) body->SetMass(mass);
+    FloatField("Gravity:   ", "##rigidbody2d_grav", body->gravity_scale, kStep, 0.0f, "%.5f");
     ImGui::TextUnformatted("Velocity:");
     Vec2 velocity = body->GetVelocity();
-    bool pushed = FloatField("x:         ", "##rigidbody2d_vel", velocity.x, 0.05f, 0.0f, "%.5f");
-    pushed |= FloatField("y:         ", "##rigidbody2d_size_y", velocity.y, 0.05f, 0.0f, "%.5f");
+    bool pushed = FloatField("x:         ", "##rigidbody2d_vel", velocity.x, kStep, 0.0f, "%.5f");
+    pushed |= FloatField("y:         ", "##rigidbody2d_size_y", velocity.y, kStep, 0.0f, "%.5f");
     if (pushed) body->SetVelocity(velocity);
     ImGui::TextUnformatted("Position:");
     Vec2 position = body->position;
-    bool moved = FloatField("x:         ", "##rigidbody2d_pos_x", position.x, 0.05f, 0.0f, "%.5f");
-    moved |= FloatField("y:         ", "##rigidbody2d_pos_y", position.y, 0.05f, 0.0f, "%.5f");
+    bool moved = FloatField("x:         ", "##rigidbody2d_pos_x", position.x, kStep, 0.0f, "%.5f");
+    moved |= FloatField("y:         ", "##rigidbody2d_pos_y", position.y, kStep, 0.0f, "%.5f");
     if (moved) body->SetPosition(position);
 }
 
@@ -139,11 +139,11 @@ void DrawEnemyMovement(Entity&, Component& component)
     ImGui::TextUnformatted(debuff >= DEBUFF_SPEED && debuff <= DEBUFF_DEFENCE ? kDebuffs[debuff] : kDebuffs[0]);
     {
         NarrowWidth narrow;
-        FloatField("Range:             ", "##enemy_range", enemy->range, 0.05f, 0.0f, "%.5f");
-        FloatField("Cooldown:          ", "##enemy_cooldown", enemy->cooldown, 0.05f, 0.0f, "%.5f");
-        FloatField("Debuff Multiplier: ", "##enemy_debuff_multi", enemy->debuff_multiplier, 0.05f, 0.0f, "%.5f", 0.0f);
+        FloatField("Range:             ", "##enemy_range", enemy->range, kStep, 0.0f, "%.5f");
+        FloatField("Cooldown:          ", "##enemy_cooldown", enemy->cooldown, kStep, 0.0f, "%.5f");
+        FloatField("Debuff Multiplier: ", "##enemy_debuff_multi", enemy->debuff_multiplier, kStep, 0.0f, "%.5f", 0.0f);
     }
-    FloatField("Debuff Timer:      ", "##enemy_debuff_time", enemy->debuff_timer, 0.01f, 0.0f, "%.5f", 0.0f);
+    FloatField("Debuff Timer:      ", "##enemy_debuff_time", enemy->debuff_timer, kFineStep, 0.0f, "%.5f", 0.0f);
     TextureRows({{"Idle Texture:      ", "##enemy_idle_tex", &enemy->idle_texture},
                  {"Walking Texture:   ", "##enemy_walk_tex", &enemy->walking_texture},
                  {"Attack Texture:    ", "##enemy_att_tex", &enemy->attack_texture},
@@ -157,10 +157,10 @@ void DrawAIMovement(Entity&, Component& component)
     auto* ai = As<AIMovement>(component);
     if (!ai) return;
     NarrowWidth narrow;
-    FloatField("Range:     ", "##ai_range", ai->range, 0.05f, 0.0f, "%.5f");
-    FloatField("Cooldown:  ", "##ai_cooldown", ai->cooldown, 0.05f, 0.0f, "%.5f");
+    FloatField("Range:     ", "##ai_range", ai->range, kStep, 0.0f, "%.5f");
+    FloatField("Cooldown:  ", "##ai_cooldown", ai->cooldown, kStep, 0.0f, "%.5f");
     ImGui::TextUnformatted("Revive Time:");
-    FloatField("           ", "##ai_revive_time", ai->revive_time, 0.05f, 0.0f, "%.5f");
+    FloatField("           ", "##ai_revive_time", ai->revive_time, kStep, 0.0f, "%.5f");
     TextureRows({{"Idle Texture:    ", "##ai_idle_tex", &ai->idle_texture},
                  {"Walking Texture:    ", "##ai_walk_tex", &ai->walking_texture},
                  {"Attack Texture:    ", "##ai_att_tex", &ai->attack_texture},
@@ -181,11 +181,11 @@ void DrawPlayerController(Entity&, Component& component)
     ShowText(aggro.str());
     NarrowWidth narrow;
     ImGui::TextUnformatted("Spell Traveling Speed:");
-    FloatField("           ", "##spell_spd", player->spell_speed, 0.05f, 0.0f, "%.5f", 0.0f);
+    FloatField("           ", "##spell_spd", player->spell_speed, kStep, 0.0f, "%.5f", 0.0f);
     TextureRows({{"Spell Texture:    ", "##spell_tex", &player->spell_texture}});
-    FloatField("Cooldown:  ", "##player_cooldown", player->attack_cooldown, 0.05f, 0.0f, "%.5f");
+    FloatField("Cooldown:  ", "##player_cooldown", player->attack_cooldown, kStep, 0.0f, "%.5f");
     ImGui::TextUnformatted("Purify Timer:");
-    FloatField("           ", "##purify_timer", player->purification.timer, 0.05f, 0.0f, "%.5f", 0.0f);
+    FloatField("           ", "##purify_timer", player->purification.timer, kStep, 0.0f, "%.5f", 0.0f);
     TextureRows({{"Idle Texture:    ", "##player_idle_tex", &player->idle_texture},
                  {"Walking Texture:    ", "##player_walk_tex", &player->walking_texture},
                  {"Attack Texture:    ", "##player_att_tex", &player->attack_texture},
@@ -200,9 +200,9 @@ void DrawBossBehaviour(Entity&, Component& component)
     if (!boss) return;
     {
         NarrowWidth narrow;
-        FloatField("Cooldown after enemy spawn:     ", "##enemy_spawn_cd", boss->cooldown_spawning_enemy, 0.05f, 0.0f,
+        FloatField("Cooldown after enemy spawn:     ", "##enemy_spawn_cd", boss->cooldown_spawning_enemy, kStep, 0.0f,
                    "%.5f", 0.0f);
-        FloatField("Cooldown after terrain spawn:   ", "##terrain_spawn_cd", boss->cooldown_spawning_terrain, 0.05f,
+        FloatField("Cooldown after terrain spawn:   ", "##terrain_spawn_cd", boss->cooldown_spawning_terrain, kStep,
                    0.0f, "%.5f", 0.0f);
         IntField("Spawn Enemy Ratio:              ", "##enemy_spawn_ratio", boss->ratio_to_spawn_enemy, 1, 0);
         IntField("Spawn Terrain Ratio:            ", "##enemy_terrain_ratio", boss->ratio_to_spawn_terrain, 1, 0);

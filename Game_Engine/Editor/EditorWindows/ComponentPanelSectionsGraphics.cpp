@@ -69,10 +69,10 @@ void DrawTint(Sprite& sprite)
     if (CheckField("tint sprite", tinted)) sprite.SetIsTinted(tinted);
     if (!sprite.GetIsTinted()) return;
     Color tint = sprite.GetTintColor();
-    bool edited = FloatField("R:          ", "##tint_r", tint.x, 0.01f, 0.05f, "%.2f");
-    edited |= FloatField("G:          ", "##tint_g", tint.y, 0.01f, 0.05f, "%.2f");
-    edited |= FloatField("B:          ", "##tint_b", tint.z, 0.01f, 0.05f, "%.2f");
-    edited |= FloatField("Alpha:      ", "##tint_a", tint.w, 0.01f, 0.05f, "%.2f");
+    bool edited = FloatField("R:          ", "##tint_r", tint.x, kFineStep, kStep, "%.2f");
+    edited |= FloatField("G:          ", "##tint_g", tint.y, kFineStep, kStep, "%.2f");
+    edited |= FloatField("B:          ", "##tint_b", tint.z, kFineStep, kStep, "%.2f");
+    edited |= FloatField("Alpha:      ", "##tint_a", tint.w, kFineStep, kStep, "%.2f");
     if (edited) sprite.SetTintColor(tint);
 }
 
@@ -91,7 +91,7 @@ void DrawAnimation(Sprite& sprite)
         if (IntField("StartFrame: ", "##start_frame", start, 1, 0)) sprite.SetStartFrame(start);
         EmptyLine();
         float speed = sprite.GetSpritesheetSpeed();
-        if (FloatField("Speed:     ", "##sprite_sheet_speed", speed, 0.01f, 0.05f, "%.2f")) {
+        if (FloatField("Speed:     ", "##sprite_sheet_speed", speed, kFineStep, kStep, "%.2f")) {
             sprite.SetSpritesheetSpeed(speed);
         }
     }
@@ -105,7 +105,7 @@ void DrawSpriteSlider(Sprite& sprite)
     if (CheckField("use as slider", slider)) sprite.SetIsSlider(slider);
     if (!sprite.GetIsSlider()) return;
     float offset = sprite.GetSliderOffset();
-    if (FloatField("Offset:    ", "##slider_offset", offset, 0.01f, 0.05f, "%.2f")) sprite.SetSliderOffset(offset);
+    if (FloatField("Offset:    ", "##slider_offset", offset, kFineStep, kStep, "%.2f")) sprite.SetSliderOffset(offset);
     if (ClickButton("Save Slider Position")) sprite.Init();
     ImGui::TextUnformatted("*Set entity to grab stats from");
     std::string chosen;
@@ -174,8 +174,8 @@ void DrawSoundList(Audio& audio)
         if (sound->GetEventName() != toggled) continue;
         const bool playing = *sound->IsPlayingPtr();
         std::cout << toggled << ", " << playing << std::endl;
-        if (playing) audio.PauseEvent(toggled);
-        else audio.PlayEvent(toggled);
+        if (playing) AudioSystem::GetInstance()->PauseEvent(audio, toggled);
+        else AudioSystem::GetInstance()->PlayEvent(audio, toggled);
         break;
     }
 }
@@ -203,9 +203,9 @@ void DrawSoundButtons(Audio& audio)
     ImGui::SameLine();
     if (ClickButton("Add BGM")) ImGui::OpenPopup("addbgm");
     const std::string effect = PickFromPopup("addsfx", available, "SFX");
-    if (!effect.empty()) audio.AddSound(effect, false, true);
+    if (!effect.empty()) system->AddSound(audio, effect, false, true);
     const std::string music = PickFromPopup("addbgm", available, "BGM");
-    if (!music.empty()) audio.AddSound(music, true, false);
+    if (!music.empty()) system->AddSound(audio, music, true, false);
     if (!effect.empty() || !music.empty()) MarkModified();
 
     if (ClickButton("Remove Sound")) ImGui::OpenPopup("removesound");
@@ -213,7 +213,7 @@ void DrawSoundButtons(Audio& audio)
     for (auto sound = audio.SoundsBegin(); sound != audio.SoundsEnd(); ++sound) events.push_back(sound->GetEventName());
     const std::string removed = PickFromPopup("removesound", events, "");
     if (removed.empty()) return;
-    audio.RemoveSound(removed);
+    system->RemoveSound(audio, removed);
     MarkModified();
 }
 } // namespace

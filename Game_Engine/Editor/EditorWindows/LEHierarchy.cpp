@@ -30,6 +30,7 @@ namespace OrvEngine {
 namespace {
 constexpr uint32_t kAskFlags = Platform::MB_YESNO_FLAG | Platform::MB_ICONINFO_FLAG | Platform::MB_DEFBUTTON2_FLAG;
 constexpr uint32_t kNoticeFlags = Platform::MB_OK_FLAG | Platform::MB_ICONWARNING_FLAG;
+const Vec4 kOutlineColour(1.0f, 1.0f, 1.0f, 0.8f);
 
 EditorManager* Editor() { return EditorManager::GetInstance(); }
 
@@ -211,7 +212,8 @@ void LEHierarchy::DrawSplashSettings()
     auto* splash = dynamic_cast<SplashScreenScene*>(Editor()->edited_scene.get());
     if (!splash || !ImGui::TreeNodeEx("Splash", ImGuiTreeNodeFlags_DefaultOpen)) return;
     ImGui::PushItemWidth(Editor()->item_width);
-    EditorWidgets::FloatField("Onscreen Time(sec): ", "##showtime", splash->show_time, 0.05f, 0.0f, "%.1f", 0.0f);
+    EditorWidgets::FloatField("Onscreen Time(sec): ", "##showtime", splash->show_time, EditorWidgets::kStep, 0.0f,
+                              "%.1f", 0.0f);
     ImGui::PopItemWidth();
     EditorWidgets::EmptyLine();
     std::vector<std::string> names;
@@ -255,7 +257,7 @@ void LEHierarchy::DrawOutlines()
         const float half_w = transform->scale.x / 2.0f;
         const float half_h = transform->scale.y / 2.0f;
         const Vec3 centre = transform->position;
-        lines->colour = Vec4(1.0f, 1.0f, 1.0f, 0.8f);
+        lines->colour = kOutlineColour;
         lines->current_point = Vec2(centre.x - half_w, centre.y - half_h);
         lines->AddLine(centre.x - half_w, centre.y + half_h);
         lines->AddLine(centre.x + half_w, centre.y + half_h);

@@ -16,6 +16,8 @@
 namespace OrvEngine {
 
 namespace {
+constexpr int kRemovalRounds = 8;
+
 void PauseSound(bool paused)
 {
     AudioSystem* audio = AudioSystem::GetInstance();
@@ -52,7 +54,7 @@ bool LEMenuBar::IsPlaying() { return GameIsRunning || EditorPaused; }
 
 void LEMenuBar::RemoveLiveEntities(IScene& scene)
 {
-    for (int round = 0; round < 8; ++round) {
+    for (int round = 0; round < kRemovalRounds; ++round) {
         const EntityMap live = scene.GetEntities();
         if (live.empty()) return;
         for (const auto& [id, entity] : live) scene.RemoveEntity(id);

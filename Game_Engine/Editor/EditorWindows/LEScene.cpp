@@ -18,7 +18,6 @@
 #include <imgui.h>
 
 #include <filesystem>
-#include <vector>
 
 namespace OrvEngine {
 

@@ -1,5 +1,6 @@
 #include "Scripts/Hazards/PoisonFloorScript.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
@@ -24,12 +25,12 @@ void PoisonFloorScript::Update(Entity* entity)
     const bool in_view = manager->IsOnScreen(transform->position.x);
     auto audio = entity->GetComponent<Audio>(AUDIO);
     if (!in_view && playing) {
-        if (audio) audio->StopEvent(kLoop);
+        if (audio) AudioSystem::GetInstance()->StopEvent(*audio, kLoop);
         playing = false;
     } else if (in_view && !playing) {
         if (audio) {
-            audio->PlayEvent(kLoop);
-            audio->SetLoop(kLoop);
+            AudioSystem::GetInstance()->PlayEvent(*audio, kLoop);
+            AudioSystem::GetInstance()->SetLoop(*audio, kLoop);
         }
         playing = true;
     }

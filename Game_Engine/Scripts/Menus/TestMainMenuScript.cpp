@@ -1,5 +1,6 @@
 #include "Scripts/Menus/TestMainMenuScript.h"
 
+#include "Audio/AudioSystem.h"
 #include "Components/Audio.h"
 #include "Factory/Entity.h"
 #include "Platform/Sound.h"
@@ -22,7 +23,7 @@ SoundEntry* MusicEntry(Audio& audio)
 void TestMainMenuScript::Init(Entity* entity)
 {
     audio = entity->GetComponent<Audio>(AUDIO);
-    SoundEntry* entry = audio ? audio->GetSoundFromFilename(kMusicFile) : nullptr;
+    SoundEntry* entry = audio ? AudioSystem::GetInstance()->GetSoundFromFilename(*audio, kMusicFile) : nullptr;
     has_music_entry = entry != nullptr;
     if (entry) playing = Platform::SoundSystem::IsPlaying(entry->channel);
 }
