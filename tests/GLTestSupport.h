@@ -19,7 +19,8 @@ namespace OrvTest {
 inline void PinLoadedLibraries() { OrvEngine::Platform::PinLoadedLibraries(); }
 
 // Opens a real window with a GL context under the offscreen video driver, with the repository's
-// shaders and fonts; the caller's fixture has already made the temporary data tree at root.
+// shaders and fonts; the caller's fixture has already made the temporary data tree at root. A GL
+// that does not start fails the test.
 inline void StartOffscreenGL(const fs::path& root)
 {
     using namespace OrvEngine;
@@ -35,6 +36,7 @@ inline void StartOffscreenGL(const fs::path& root)
     Graphics::GetInstance()->Init();
     PinLoadedLibraries();
     SpriteSystem::GetInstance()->Init();
+    ASSERT_TRUE(Graphics::IsGLReady()) << Graphics::GetInstance()->GetSetUpError();
 }
 
 // Saves the back buffer (what the last frame presented) as <ORV_SCREENSHOT_DIR>/<name>.png when that

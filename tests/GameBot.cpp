@@ -145,8 +145,10 @@ struct Debuffs {
 
 Debuffs DebuffsOf(Entity* foe)
 {
-    if (auto* enemy = ScriptOf<EnemyScript>(foe)) return {enemy->atk_debuff_level, enemy->def_debuff_level, enemy->spd_debuff_level};
-    if (auto* boss = ScriptOf<BossScript>(foe)) return {boss->atk_debuff_level, boss->def_debuff_level, boss->spd_debuff_level};
+    const ::Debuffs* carried = nullptr;
+    if (auto* enemy = ScriptOf<EnemyScript>(foe)) carried = &enemy->debuffs;
+    if (auto* boss = ScriptOf<BossScript>(foe)) carried = &boss->debuffs;
+    if (carried) return {carried->attack.level, carried->defence.level, carried->speed.level};
     return {};
 }
 

@@ -9,7 +9,9 @@
 
 #include "Components/Button.h"
 #include "Components/Camera.h"
+#include "Components/Sprite.h"
 #include "Components/Transform.h"
+#include "CommandLine.h"
 #include "Engine.h"
 #include "Factory/Entity.h"
 #include "Scene/IScene.h"
@@ -20,6 +22,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -129,6 +132,12 @@ public:
             return true;
         });
     }
+    // Waits until `condition` holds, at most `limit` frames.
+    void WaitUntil(std::function<bool()> condition, int limit = 200)
+    {
+        auto frames = std::make_shared<int>(0);
+        Then([condition, frames, limit] { return condition() || ++*frames > limit; });
+    }
     void Do(std::function<void()> action)
     {
         Then([action] {
@@ -160,8 +169,29 @@ private:
     int waited_ = 0;
 };
 
+// The scene's fade-in has cleared.
+inline bool FadedIn()
+{
+    OrvEngine::Entity* fade = LiveEntity("FadeIn");
+    auto sprite = fade ? fade->GetComponent<OrvEngine::Sprite>(OrvEngine::SPRITE) : nullptr;
+    return sprite && sprite->GetTintColor().w <= 0.0f;
+}
+
+// Waits for the level and its fade-in, with F11 pressed as it starts: the configured window, the
+// size the documentation's pictures are taken at.
+inline void EnterLevel(ScriptedPlayer& player, const std::string& level = "GameScene_01")
+{
+    player.WaitForScene(level, 1);
+    player.Do([] { PressKey(OrvEngine::Platform::VK_F11_KEY); });
+    player.WaitUntil(FadedIn);
+}
+
 class GameEndToEndTest : public EngineTest {
 protected:
+    // A run records its sound output in a file the test reads, unless `record_sound` is false:
+    // the dummy driver then takes it.
+    explicit GameEndToEndTest(bool record_sound = true) : record_sound_(record_sound) {}
+
     void SetUp() override
     {
         EngineTest::SetUp();
@@ -172,8 +202,8 @@ protected:
         fs::copy(SourceDir() / "Resources" / "Data", DataDir(), fs::copy_options::recursive);
         audio_file_ = (Root() / "audio.raw").string();
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", audio_file_.c_str(), 1);
+        setenv("SDL_AUDIODRIVER", record_sound_ ? "disk" : "dummy", 1);
+        if (record_sound_) setenv("SDL_DISKAUDIOFILE", audio_file_.c_str(), 1);
         OrvEngine::Platform::UseNullBackend(false);
         OrvEngine::SetAssertHandler(nullptr);
     }
@@ -181,29 +211,62 @@ protected:
     void TearDown() override
     {
         EngineTest::TearDown();
-        unsetenv("SDL_VIDEODRIVER");
         unsetenv("SDL_DISKAUDIOFILE");
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
 
-    // Runs the game with `player` driving it, one step per frame of 0.05 s of fake time; a run that
-    // does not end by itself is closed after `frame_limit` frames. Returns the exit code.
-    int RunGame(ScriptedPlayer& player, int frame_limit = 3000)
+    // A 320 x 180 window: software drawing then costs a sixteenth of the configured 1280 x 720.
+    // For runs that read no pixels; the documentation's pictures need the full window.
+    void PlayInASmallWindow() const
+    {
+        const char* shots = std::getenv("ORV_SCREENSHOT_DIR");
+        if (!shots || !*shots) WriteData("config.json", R"({"Name": "OrvEngine", "Height": 180, "Width": 320})");
+    }
+
+    // Lists `scene`, with one bare entity, while the shipped data has no such scene: it stands in
+    // for another level's work.
+    void AddBareSceneWhenMissing(const std::string& scene) const
+    {
+        std::string index = ReadData("Scenes.json");
+        if (Contains(index, "\"" + scene + "\"")) return;
+        index.insert(index.find('{') + 1, "\n    \"" + scene + "\": 2,");
+        WriteData("Scenes.json", index);
+        WriteData(scene + "/" + scene + ".json", "{\"scene_name\": \"" + scene + "\"}");
+        WriteData(scene + "/Entities.json", EntityDocument({EntityMember("Bg_1")}));
+    }
+
+    // Runs the program with `each_frame` called at the start of every frame and `frame_time`
+    // seconds of fake time a frame; the game, or the editor as "--editor" starts it. The first
+    // frame keeps the driver modules mapped, so leak reports can name (and suppress) them, and
+    // seeds the generator, which the engine seeds from the wall clock's second: each run is then
+    // repeatable. A run that does not end by itself is closed after `frame_limit` frames.
+    // Returns the exit code.
+    static int RunFrames(const std::function<void()>& each_frame, int frame_limit, double frame_time = 0.05,
+                         bool editor = false, uint32_t seed = 1)
     {
         double now = 0.0;
+        int frame = 0;
         OrvEngine::Platform::SetClockSource([&] { return now; });
         OrvEngine::Platform::SetEventSource([&] {
-            now += 0.05;
-            // Driver modules stay mapped, so leak reports can name (and suppress) them. The engine
-            // seeds its generator from the wall clock's second: a fixed seed makes each run repeatable.
-            if (player.frame == 0) {
+            now += frame_time;
+            if (frame++ == 0) {
                 PinLoadedLibraries();
-                OrvEngine::Platform::SeedRandom(1);
+                OrvEngine::Platform::SeedRandom(seed);
             }
-            player.Frame();
-            if (player.frame > frame_limit) OrvEngine::Platform::PushMessage({OrvEngine::Platform::WM_CLOSE_MSG, 0, 0});
+            each_frame();
+            if (frame > frame_limit) OrvEngine::Platform::PushMessage({OrvEngine::Platform::WM_CLOSE_MSG, 0, 0});
         });
-        return OrvEngine::EngineMain(1);
+        if (!editor) return OrvEngine::EngineMain(1);
+        char program[] = "OrvEngine";
+        char option[] = "--editor";
+        char* argv[] = {program, option};
+        return OrvEngine::ProgramMain(2, argv);
+    }
+
+    // Runs the game with `player` driving it.
+    static int RunGame(ScriptedPlayer& player, int frame_limit = 3000, double frame_time = 0.05)
+    {
+        return RunFrames([&] { player.Frame(); }, frame_limit, frame_time);
     }
 
     // Bytes the disk driver has written so far.
@@ -250,6 +313,7 @@ protected:
     }
 
     std::string audio_file_;
+    bool record_sound_;
 };
 
 } // namespace OrvTest

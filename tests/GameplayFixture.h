@@ -1,6 +1,7 @@
 // A running game scene with a hand-moved clock, and builders for the actors the gameplay
-// components act on (player, companion, enemies, boss). Tests drive the components as the game
-// scripts do: one call per frame.
+// components act on (player, companion, enemies, boss), for scripted entities and the shipped
+// prefabs. Tests drive the components as the game scripts do: one call per frame. The script
+// fixtures build on it.
 #pragma once
 
 #include "TestSupport.h"
@@ -9,6 +10,7 @@
 #include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/RigidBody2D.h"
+#include "Components/ScriptComponent.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
@@ -18,9 +20,12 @@
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
+#include "Scripts/ScriptSystem.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace OrvTest {
 
@@ -186,12 +191,14 @@ protected:
     static std::shared_ptr<OrvEngine::Transform> TransformOf(OrvEngine::Entity* e) { return Get<OrvEngine::Transform>(e, OrvEngine::TRANSFORM); }
     static std::shared_ptr<OrvEngine::PlayerController> Controller(OrvEngine::Entity* e) { return Get<OrvEngine::PlayerController>(e, OrvEngine::PLAYERCONTROLLER); }
 
-    // Installs the game's damage-number prefab in the test's data folder and loads it.
-    void LoadNumberPrefab() const
+    // Copies the shipped prefabs into the test's data folder and loads them.
+    void LoadShippedPrefabs(const std::vector<std::string>& names) const
     {
-        WriteFile(DataDir() / "Prefab" / "NumberPrefab.json",
-                  ReadFile(SourceDir() / "Resources" / "Data" / "Prefab" / "NumberPrefab.json"));
-        ASSERT_TRUE(OrvEngine::EntityFactory::GetInstance()->LoadPrefab("NumberPrefab"));
+        for (const std::string& name : names) {
+            const std::string file = "Prefab/" + name + ".json";
+            WriteData(file, ReadFile(SourceDir() / "Resources" / "Data" / file));
+            ASSERT_TRUE(OrvEngine::EntityFactory::GetInstance()->LoadPrefab(name)) << name;
+        }
     }
 
     // Makes the shipped sound file `file` playable as `event` from the test's run folder.
@@ -201,15 +208,47 @@ protected:
         OrvEngine::AudioSystem::GetInstance()->AddSoundFile(event, file);
     }
 
-    // The live entities of the current scene named like the prefab's instances.
-    static std::vector<OrvEngine::Entity*> DigitEntities()
+    // Gives an entity of the current scene (not yet in the systems) the named script and joins it.
+    static void Script(OrvEngine::Entity* entity, const std::string& script)
     {
-        std::vector<OrvEngine::Entity*> digits;
-        for (const auto& [id, entity] : Scene()->GetEntities()) {
-            if (entity->name.rfind("NumberPrefab", 0) == 0) digits.push_back(entity);
-        }
-        return digits;
+        auto component = std::make_shared<OrvEngine::ScriptComponent>();
+        component->file_name = script;
+        entity->AddComponent(OrvEngine::SCRIPTCOMPONENT, component);
+        Join(entity);
     }
+
+    // An entity with an Information (name, tag), a Transform and what `extras` adds, live in the
+    // current scene and in the systems with the named script (none when empty).
+    static OrvEngine::Entity* MakeInScene(const std::string& name, uint32_t tag, OrvEngine::Vec3 at,
+                                          OrvEngine::Vec3 scale, const std::string& script = "",
+                                          const std::function<void(OrvEngine::Entity*)>& extras = nullptr)
+    {
+        OrvEngine::Entity* entity = MakeTransformEntity(name, at, scale, tag);
+        if (extras) extras(entity);
+        Scene()->AddEntity(entity->id, entity);
+        if (script.empty()) Join(entity);
+        else Script(entity, script);
+        return entity;
+    }
+
+    template <class T>
+    static T* ScriptOf(const OrvEngine::Entity* entity)
+    {
+        return dynamic_cast<T*>(OrvEngine::ScriptSystem::GetInstance()->GetScript(entity->id).get());
+    }
+
+    // The live entities of the current scene whose names begin with prefix, in id order.
+    static std::vector<OrvEngine::Entity*> EntitiesNamed(const std::string& prefix)
+    {
+        std::vector<OrvEngine::Entity*> found;
+        for (const auto& [id, entity] : Scene()->GetEntities()) {
+            if (entity->name.rfind(prefix, 0) == 0) found.push_back(entity);
+        }
+        return found;
+    }
+
+    // The damage-number prefab's instances.
+    static std::vector<OrvEngine::Entity*> DigitEntities() { return EntitiesNamed("NumberPrefab"); }
 };
 
 } // namespace OrvTest

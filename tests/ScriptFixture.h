@@ -6,10 +6,8 @@
 
 #include "Audio/AudioSystem.h"
 #include "Components/Button.h"
-#include "Components/ScriptComponent.h"
 #include "CoreEngine/Message.h"
 #include "Graphics/ButtonSystem.h"
-#include "Scripts/ScriptSystem.h"
 #include "Windows/Input.h"
 
 #include <cstdlib>
@@ -30,36 +28,14 @@ protected:
 
     using ButtonSystem = OrvEngine::ButtonSystem;
 
-    // Copies the shipped prefab into the test's data folder and loads it.
-    void LoadShippedPrefab(const std::string& name) const
-    {
-        WriteFile(DataDir() / "Prefab" / (name + ".json"),
-                  ReadFile(SourceDir() / "Resources" / "Data" / "Prefab" / (name + ".json")));
-        ASSERT_TRUE(OrvEngine::EntityFactory::GetInstance()->LoadPrefab(name)) << name;
-    }
-
     // An entity with an Information (name), a Transform and whatever `extras` adds, live in the
     // current scene and in the systems with the named script (none when empty).
-    template <class Extras>
-    static OrvEngine::Entity* MakeScripted(const std::string& name, const std::string& script, OrvEngine::Vec3 at,
-                                           OrvEngine::Vec3 scale, Extras extras)
-    {
-        using namespace OrvEngine;
-        Entity* entity = MakeTransformEntity(name, at, scale, TAG_OTHERS);
-        extras(entity);
-        if (!script.empty()) {
-            auto component = std::make_shared<ScriptComponent>();
-            component->file_name = script;
-            entity->AddComponent(SCRIPTCOMPONENT, component);
-        }
-        Scene()->AddEntity(entity->id, entity);
-        Join(entity);
-        return entity;
-    }
     static OrvEngine::Entity* MakeScripted(const std::string& name, const std::string& script,
-                                           OrvEngine::Vec3 at = OrvEngine::Vec3(0.0f, 0.0f, 1.0f))
+                                           OrvEngine::Vec3 at = OrvEngine::Vec3(0.0f, 0.0f, 1.0f),
+                                           OrvEngine::Vec3 scale = OrvEngine::Vec3(1.0f, 1.0f, 1.0f),
+                                           const std::function<void(OrvEngine::Entity*)>& extras = nullptr)
     {
-        return MakeScripted(name, script, at, OrvEngine::Vec3(1.0f, 1.0f, 1.0f), [](OrvEngine::Entity*) {});
+        return MakeInScene(name, OrvEngine::TAG_OTHERS, at, scale, script, extras);
     }
 
     // A menu button: Sprite and Button, 2 x 1 at `at`.
@@ -73,12 +49,6 @@ protected:
             button->SetNextState(next_state);
             entity->AddComponent(BUTTON, button);
         });
-    }
-
-    template <class T>
-    static T* ScriptOf(OrvEngine::Entity* entity)
-    {
-        return dynamic_cast<T*>(OrvEngine::ScriptSystem::GetInstance()->GetScript(entity->id).get());
     }
 
     // One frame of the script system with the given frame time.

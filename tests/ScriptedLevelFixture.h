@@ -6,17 +6,12 @@
 #include "GameplayFixture.h"
 
 #include "Components/Audio.h"
-#include "Components/ScriptComponent.h"
 #include "CoreEngine/Message.h"
 #include "Logic/Logic.h"
 #include "Logic/Spells.h"
-#include "Physics/CollisionSystem.h"
-#include "Physics/PhysicsSystem.h"
 #include "Scripts/Level/LevelManagerScript.h"
 #include "Scripts/ScriptHelpers.h"
-#include "Scripts/ScriptSystem.h"
 
-#include <initializer_list>
 #include <string>
 
 namespace OrvTest {
@@ -28,37 +23,9 @@ protected:
     void SetUp() override
     {
         GameplayTest::SetUp();
-        using namespace OrvEngine;
-        CollisionSystem::GetInstance()->Init();
-        PhysicsSystem::GetInstance()->Init();
-        RegisterComponent<Audio>("Audio", AUDIO);
-        RegisterScripts();
+        OrvEngine::RegisterComponent<OrvEngine::Audio>("Audio", OrvEngine::AUDIO);
+        OrvEngine::RegisterScripts();
         SetTime(1.0, kFrame);
-    }
-
-    // Copies the shipped prefabs into the test's data folder and loads them.
-    void LoadPrefabs(std::initializer_list<const char*> names) const
-    {
-        for (const char* name : names) {
-            const std::string file = std::string(name) + ".json";
-            WriteFile(DataDir() / "Prefab" / file, ReadFile(SourceDir() / "Resources" / "Data" / "Prefab" / file));
-            ASSERT_TRUE(OrvEngine::EntityFactory::GetInstance()->LoadPrefab(name)) << name;
-        }
-    }
-
-    // Gives an entity of the current scene (not yet in the systems) its script and joins it.
-    static void Script(OrvEngine::Entity* entity, const std::string& script)
-    {
-        auto component = std::make_shared<OrvEngine::ScriptComponent>();
-        component->file_name = script;
-        entity->AddComponent(OrvEngine::SCRIPTCOMPONENT, component);
-        Join(entity);
-    }
-
-    template <class T>
-    static T* ScriptOf(const OrvEngine::Entity* entity)
-    {
-        return dynamic_cast<T*>(OrvEngine::ScriptSystem::GetInstance()->GetScript(entity->id).get());
     }
 
     // "LevelManager" and "Cam" (view width 10, as wide as the on-screen examples use).
@@ -67,10 +34,8 @@ protected:
         using namespace OrvEngine;
         Entity* cam = MakeTransformEntity("Cam", Vec3(), Vec3(view_width, 9.0f, 1.0f), TAG_NONE);
         Scene()->AddEntity(cam->id, cam);
-        Entity* manager = MakeTransformEntity("LevelManager", Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_GAME_MANAGER);
-        Scene()->AddEntity(manager->id, manager);
-        Script(manager, "LevelManagerScript");
-        return ScriptOf<LevelManagerScript>(manager);
+        return ScriptOf<LevelManagerScript>(
+            MakeInScene("LevelManager", TAG_GAME_MANAGER, Vec3(), Vec3(1.0f, 1.0f, 1.0f), "LevelManagerScript"));
     }
 
     // Frames of fixed length: the clock moves, then every script runs once.

@@ -126,6 +126,7 @@ protected:
         ResetEngineState();
         OrvEngine::SetAssertHandler(nullptr);
         OrvEngine::Platform::UseNullBackend(false);
+        unsetenv("SDL_VIDEODRIVER");
         fs::current_path(old_cwd_);
         std::error_code ignored;
         fs::remove_all(root_, ignored);

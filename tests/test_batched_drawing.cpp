@@ -68,19 +68,12 @@ protected:
         new SceneStateMachine();
         OrvStateMachine->current_scene = SceneStateMachine::MakeGameScene();
         OrvTest::StartOffscreenGL(Root());
-        ASSERT_TRUE(Graphics::IsGLReady()) << Graphics::GetInstance()->GetSetUpError();
         GameIsRunning = false; // the editor's framebuffer, through an editor camera off the origin
         Graphics* graphics = Graphics::GetInstance();
         graphics->camera_x = 0.37f;
         graphics->camera_y = -0.21f;
         graphics->camera_width = 13.3f;
         graphics->camera_height = 7.9f;
-    }
-
-    void TearDown() override
-    {
-        EngineTest::TearDown();
-        unsetenv("SDL_VIDEODRIVER");
     }
 
     // A texture of noise with every alpha, frames square and side by side when frames > 1. Banded,

@@ -10,6 +10,7 @@
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
 #include "Scripts/Boss/BossScript.h"
+#include "Scripts/Level/LevelManagerLink.h"
 #include "Scripts/Level/LevelManagerScript.h"
 #include "Scripts/ScriptHelpers.h"
 
@@ -53,8 +54,6 @@ protected:
     void SetUp() override
     {
         GameplayTest::SetUp();
-        RegisterComponent<BoxCollider>("BoxCollider", BOXCOLLIDER);
-        RegisterComponent<RigidBody2D>("RigidBody2D", RIGIDBODY2D);
         RegisterComponent<Audio>("Audio", AUDIO);
         RegisterScripts();
         Platform::SeedRandom(7);
@@ -69,22 +68,13 @@ protected:
             WriteData(std::string("Prefab/") + name + ".json", TestPrefab(name, TAG_OTHERS, false, true));
             ASSERT_TRUE(factory->LoadPrefab(name)) << name;
         }
-        for (const char* name : {"Boss", "Boss_Death_UI"}) {
-            const std::string file = std::string("Prefab/") + name + ".json";
-            WriteData(file, OrvTest::ReadFile(OrvTest::SourceDir() / "Resources" / "Data" / file));
-            ASSERT_TRUE(factory->LoadPrefab(name)) << name;
-        }
+        LoadShippedPrefabs({"Boss", "Boss_Death_UI"});
         SetTime(10.0, kDt);
         // The view is 20 wide around the player, so the boss at home is on screen.
         Entity* cam = OrvTest::MakeTransformEntity("Cam", Vec3(), Vec3(20.0f, 11.0f, 1.0f), 0);
         Scene()->AddEntity(cam->id, cam);
         player = MakePlayer(kHome.x - 3.0f, kHome.y);
-        Entity* manager = OrvTest::MakeTransformEntity("LevelManager", Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_GAME_MANAGER);
-        auto script_component = std::make_shared<ScriptComponent>();
-        script_component->file_name = "LevelManagerScript";
-        manager->AddComponent(SCRIPTCOMPONENT, script_component);
-        Scene()->AddEntity(manager->id, manager);
-        Join(manager);
+        MakeInScene("LevelManager", TAG_GAME_MANAGER, Vec3(), Vec3(1.0f, 1.0f, 1.0f), "LevelManagerScript");
     }
 
     // The shipped boss prefab instanced at `at` with the given Stats, as a scene would make it.
@@ -176,7 +166,7 @@ protected:
         }
         return found;
     }
-    static LevelManagerScript* Level() { return FindLevelManager(); }
+    static LevelManagerScript* Level() { LevelManagerLink link; return link.Find() ? link.Get() : nullptr; }
 
     Entity* player = nullptr;
     Entity* boss = nullptr;
@@ -198,7 +188,7 @@ TEST_F(BossScriptTest, CycleShowsEachStateTextureAndTeleportsBetweenHomeAndTheFa
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_TeleOut");
     EXPECT_EQ(sprite->current_frame, 1);
     EXPECT_FLOAT_EQ(transform->position.z, 101.0f);
-    Entity* icon = FindLiveEntity(script->atk_debuff_ui);
+    Entity* icon = FindLiveEntity(script->debuffs.attack.icon);
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(TransformOf(icon)->position, Vec3(kHome.x - 0.35f, kHome.y - 0.1f, 102.0f));
     Frame();
@@ -372,7 +362,7 @@ TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterT
     ASSERT_NE(hurt, nullptr);
     hurt->file_name = "SFX_E_Hurt.ogg"; // the prefab was read before the sound was known
     EXPECT_FALSE(hurt->is_playing);
-    Entity* atk_icon = FindLiveEntity(script->atk_debuff_ui);
+    Entity* atk_icon = FindLiveEntity(script->debuffs.attack.icon);
     ASSERT_NE(atk_icon, nullptr);
     EXPECT_FALSE(atk_icon->active);
     EXPECT_EQ(Get<Child>(atk_icon, CHILD)->GetParent(), Get<Parent>(boss, PARENT));
@@ -399,7 +389,7 @@ TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterT
     for (int frame = 0; frame < 40; ++frame) Frame();
     Hit(SPELL_ATTACK);  // a fourth hit keeps level 3 and restarts its ten seconds
     EXPECT_FLOAT_EQ(stats->attack, 1.0f);
-    EXPECT_EQ(script->atk_debuff_level, 4);
+    EXPECT_EQ(script->debuffs.attack.level, 4);
     for (int frame = 0; frame < 40; ++frame) Frame();
     EXPECT_FLOAT_EQ(stats->speed_attack, 3.0f) << "speed and defence wore off";
     EXPECT_FLOAT_EQ(stats->defense, 6.0f);
@@ -408,7 +398,7 @@ TEST_F(BossScriptTest, SpellsDebuffByLevelShowTheIconsAndWearOffTenSecondsAfterT
     EXPECT_FLOAT_EQ(stats->attack, 1.0f);
     Frame();
     EXPECT_FLOAT_EQ(stats->attack, 7.0f);
-    EXPECT_EQ(script->atk_debuff_level, 0);
+    EXPECT_EQ(script->debuffs.attack.level, 0);
     EXPECT_FALSE(atk_icon->active);
 
     behaviour->state = BOSS_DOWN;
@@ -430,13 +420,13 @@ TEST_F(BossScriptTest, CountsAmongPurifiableTargetsOnceWhileOnScreenAndGivesOnly
     auto stats = StatsOf(boss);
     Frame();
     EXPECT_EQ(Level()->purifiable_on_screen, 0);
-    EXPECT_EQ(script->low_hp_marker, 0u);
+    EXPECT_EQ(script->debuffs.low_hp_marker, 0u);
 
     stats->hp = 0;
     Frame();
     Frame();
     EXPECT_EQ(Level()->purifiable_on_screen, 1) << "counted once";
-    Entity* marker = FindLiveEntity(script->low_hp_marker);
+    Entity* marker = FindLiveEntity(script->debuffs.low_hp_marker);
     ASSERT_NE(marker, nullptr);
     EXPECT_EQ(Get<Child>(marker, CHILD)->GetParent(), Get<Parent>(boss, PARENT));
     EXPECT_FLOAT_EQ(TransformOf(marker)->position.x, kHome.x);
@@ -473,7 +463,7 @@ TEST_F(BossScriptTest, DownDownsTheEnemiesOnceAndEndsTheChapterOnlyAfterBothAnim
     Entity* second = MakeEnemy(kHome.x - 4.0f, kHome.y, {}, "Spd_Two");
     StatsOf(boss)->hp = 0;
     Frame();
-    ASSERT_NE(script->low_hp_marker, 0u);
+    ASSERT_NE(script->debuffs.low_hp_marker, 0u);
 
     // The purification sets state 5 while the idle loop may stand on its last frame: the down
     // animation still plays from its start.
@@ -481,7 +471,7 @@ TEST_F(BossScriptTest, DownDownsTheEnemiesOnceAndEndsTheChapterOnlyAfterBothAnim
     PlayOutAndFrame();
     EXPECT_EQ(Enemy(first)->state, ENEMY_DOWN);
     EXPECT_EQ(Enemy(second)->state, ENEMY_DOWN);
-    EXPECT_EQ(script->low_hp_marker, 0u);
+    EXPECT_EQ(script->debuffs.low_hp_marker, 0u);
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_Down");
     EXPECT_TRUE(sprite->play_once);
     EXPECT_TRUE(Named("Boss_Death_UI").empty());
@@ -526,14 +516,14 @@ TEST_F(BossScriptTest, LowCooldownsAreRaisedOnceAndMissingOrRemovedPiecesAreSkip
     // Icons and marker removed behind the boss's back read as gone.
     StatsOf(boss)->hp = 0;
     Frame();
-    DestroyEntity(FindLiveEntity(script->atk_debuff_ui));
-    DestroyEntity(FindLiveEntity(script->low_hp_marker));
+    DestroyEntity(FindLiveEntity(script->debuffs.attack.icon));
+    DestroyEntity(FindLiveEntity(script->debuffs.low_hp_marker));
     Hit(SPELL_ATTACK);
     behaviour->state = BOSS_TELEPORTING_OUT;
     Frame();
     PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_TELEPORTING_IN);
-    EXPECT_NE(FindLiveEntity(script->def_debuff_ui), nullptr);
+    EXPECT_NE(FindLiveEntity(script->debuffs.defence.icon), nullptr);
 
     // A bare boss (BossBehaviour and Transform only, no level manager needed) leaves idle and waits.
     Entity* bare = OrvTest::MakeTransformEntity("Bare", Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_BOSS);
@@ -576,9 +566,9 @@ TEST_F(BossScriptTest, StatsBeyondTheGamesRangeInTheFileAreBroughtIntoItAndTheBa
     EXPECT_EQ(read->spd_modifier, Stats::kMaxValue) << "past the float range";
     EXPECT_EQ(read->att_modifier, 0.0f);
     EXPECT_EQ(read->def_modifier, 2.5f) << "a value in range is kept";
-    EXPECT_EQ(script->base_attack, static_cast<int32_t>(Stats::kMaxValue));
-    EXPECT_EQ(script->base_defense, static_cast<int32_t>(Stats::kMaxValue));
-    EXPECT_EQ(script->base_speed_attack, 0);
+    EXPECT_EQ(script->debuffs.attack.base, static_cast<int32_t>(Stats::kMaxValue));
+    EXPECT_EQ(script->debuffs.defence.base, static_cast<int32_t>(Stats::kMaxValue));
+    EXPECT_EQ(script->debuffs.speed.base, 0);
 
     // A negative hp reads as 0; a mistyped one as a missing one.
     for (const auto& [text, hp] : std::vector<std::pair<const char*, int32_t>>{

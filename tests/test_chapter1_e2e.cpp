@@ -101,58 +101,25 @@ void ShiftChord(uint64_t key)
     KeyUp(Platform::VK_SHIFT_KEY);
 }
 
-// Runs `condition` once a frame until it holds or `limit` frames have passed.
-void WaitUntil(ScriptedPlayer& player, std::function<bool()> condition, int limit = 200)
-{
-    auto frames = std::make_shared<int>(0);
-    player.Then([condition, frames, limit] { return condition() || ++*frames > limit; });
-}
-
 class ChapterOneTest : public GameEndToEndTest {
 protected:
     void SetUp() override
     {
         GameEndToEndTest::SetUp();
-        AddEpilogueWhenMissing();
+        AddBareSceneWhenMissing("GameScene_24"); // the epilogue
         StartScene = "GameScene_01";
         HeldKeys().clear();
     }
 
     // RunGame with the held keys repeating.
-    int RunLevel(ScriptedPlayer& player, int frame_limit)
+    static int RunLevel(ScriptedPlayer& player, int frame_limit)
     {
-        double now = 0.0;
-        Platform::SetClockSource([&] { return now; });
-        Platform::SetEventSource([&] {
-            now += 0.05;
-            if (player.frame == 0) PinLoadedLibraries();
-            for (uint64_t key : HeldKeys()) KeyDown(key);
-            player.Frame();
-            if (player.frame > frame_limit) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
-        });
-        return EngineMain(1);
-    }
-
-    // The epilogue is another level's work; a bare one stands in while the shipped data has none.
-    void AddEpilogueWhenMissing() const
-    {
-        std::string index = ReadData("Scenes.json");
-        if (Contains(index, "\"GameScene_24\"")) return;
-        index.insert(index.find('{') + 1, "\n    \"GameScene_24\": 2,");
-        WriteData("Scenes.json", index);
-        WriteData("GameScene_24/GameScene_24.json", "{\"scene_name\": \"GameScene_24\"}");
-        WriteData("GameScene_24/Entities.json", EntityDocument({EntityMember("Bg_1")}));
-    }
-
-    // The level once it has faded in, at the configured 1280 x 720 window the pictures are taken at.
-    static void EnterLevel(ScriptedPlayer& player)
-    {
-        player.WaitForScene("GameScene_01", 1);
-        player.Do([] { PressKey(Platform::VK_F11_KEY); });
-        WaitUntil(player, [] {
-            auto fade = ComponentOf<Sprite>("FadeIn", SPRITE);
-            return fade && fade->GetTintColor().w <= 0.0f;
-        });
+        return RunFrames(
+            [&] {
+                for (uint64_t key : HeldKeys()) KeyDown(key);
+                player.Frame();
+            },
+            frame_limit);
     }
 };
 
@@ -184,6 +151,7 @@ void ClickOn(const std::string& name)
 
 TEST_F(ChapterOneTest, EscapePausesTheLevelUnderItsMenuWhoseMutesActAndResumeGivesPlayBack)
 {
+    PlayInASmallWindow();
     ScriptedPlayer player;
     PauseRecord record;
     EnterLevel(player);
@@ -316,7 +284,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
         record.alpha_before = ComponentOf<Sprite>(kPictures, SPRITE)->GetTintColor().w;
         Hold(kKeyD);
     });
-    WaitUntil(player, [] {
+    player.WaitUntil([] {
         auto sprite = ComponentOf<Sprite>(kPictures, SPRITE);
         return sprite && sprite->GetTintColor().w > 0.99f;
     });
@@ -340,7 +308,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
     player.WaitFrames(5);
     player.Do([&] { record.x_walked_on = PositionOf("Player").x - record.x_at_pictures; });
     // D is still held: on to the first enemy, who comes to meet Ilo.
-    WaitUntil(player, [] { return PositionOf("Atk_Grunt").x - PositionOf("Player").x < 5.0f; }, 300);
+    player.WaitUntil([] { return PositionOf("Atk_Grunt").x - PositionOf("Player").x < 5.0f; }, 300);
     player.Do([&] {
         Release(kKeyD);
         record.enemy_gap = PositionOf("Atk_Grunt").x - PositionOf("Player").x;
@@ -351,14 +319,14 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
     }
     player.Do([&] {
         if (EnemyScript* grunt = Grunt()) {
-            record.enemy_debuffs = {grunt->atk_debuff_level, grunt->def_debuff_level, grunt->spd_debuff_level};
-            record.enemy_icons = {ShownById(grunt->atk_debuff_ui), ShownById(grunt->def_debuff_ui),
-                                  ShownById(grunt->spd_debuff_ui)};
+            record.enemy_debuffs = {grunt->debuffs.attack.level, grunt->debuffs.defence.level, grunt->debuffs.speed.level};
+            record.enemy_icons = {ShownById(grunt->debuffs.attack.icon), ShownById(grunt->debuffs.defence.icon),
+                                  ShownById(grunt->debuffs.speed.icon)};
             record.enemy_bar = ShownById(grunt->hp_bar);
         }
     });
     // The picture waits for a moment when no hit flash darkens the enemy.
-    WaitUntil(player, [] {
+    player.WaitUntil([] {
         auto sprite = ComponentOf<Sprite>("Atk_Grunt", SPRITE);
         return !sprite || !sprite->is_tinted || sprite->GetTintColor().y > 0.9f;
     }, 60);
@@ -467,6 +435,7 @@ void PurifyTheBoss(ScriptedPlayer& player, BossRecord& record)
 
 TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAndLeadsToTheEpilogue)
 {
+    PlayInASmallWindow();
     ScriptedPlayer player;
     BossRecord record;
     EnterLevel(player);
@@ -488,32 +457,33 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
         MoveTo("Dora", 104.0f, -2.9f);
         ShiftChord('G');
     });
-    CastAtBoss(player, Platform::VK_UP_KEY, [] { return Boss() && Boss()->atk_debuff_level > 0; });
-    CastAtBoss(player, Platform::VK_LEFT_KEY, [] { return Boss() && Boss()->def_debuff_level > 0; });
-    CastAtBoss(player, Platform::VK_RIGHT_KEY, [] { return Boss() && Boss()->spd_debuff_level > 0; });
+    CastAtBoss(player, Platform::VK_UP_KEY, [] { return Boss() && Boss()->debuffs.attack.level > 0; });
+    CastAtBoss(player, Platform::VK_LEFT_KEY, [] { return Boss() && Boss()->debuffs.defence.level > 0; });
+    CastAtBoss(player, Platform::VK_RIGHT_KEY, [] { return Boss() && Boss()->debuffs.speed.level > 0; });
     player.Do([&] {
         BossScript* boss = Boss();
         auto stats = ComponentOf<Stats>(kBoss, STATS);
         if (!boss || !stats) return;
-        record.debuffs = {boss->atk_debuff_level, boss->def_debuff_level, boss->spd_debuff_level};
-        record.icons = {ShownById(boss->atk_debuff_ui), ShownById(boss->def_debuff_ui), ShownById(boss->spd_debuff_ui)};
+        record.debuffs = {boss->debuffs.attack.level, boss->debuffs.defence.level, boss->debuffs.speed.level};
+        const Debuffs& shown = boss->debuffs;
+        record.icons = {ShownById(shown.attack.icon), ShownById(shown.defence.icon), ShownById(shown.speed.icon)};
         record.attack = stats->attack;
         record.defense = stats->defense;
         record.speed = stats->speed_attack;
         SaveScreenshot("level_boss_fight");
         ShiftChord('K');
     });
-    WaitUntil(player, [] { return Boss() && Boss()->counted_on_screen; }, 60);
+    player.WaitUntil([] { return Boss() && Boss()->counted_on_screen; }, 60);
     player.Do([&] {
         record.hp_after_kill_key = ComponentOf<Stats>(kBoss, STATS)->hp;
         record.bar_after_kill_key = ComponentOf<Sprite>("Boss_Healthbar", SPRITE)->scale.x;
         record.counted = Boss()->counted_on_screen;
-        record.marker = Boss()->low_hp_marker != 0;
+        record.marker = Boss()->debuffs.low_hp_marker != 0;
         PressKey(Platform::VK_SPACE_KEY);
     });
     PurifyTheBoss(player, record);
     player.Do([&] { record.down = BossState() && BossState()->state == BOSS_DOWN; });
-    WaitUntil(player, [&] {
+    player.WaitUntil([&] {
         if (CurrentSceneName() != "GameScene_01") return true;
         if (auto death = ComponentOf<Sprite>("Boss_Death_UI", SPRITE)) {
             ++record.death_frames_seen;
@@ -554,6 +524,7 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
 // must take them (and the purifying state) away all the same.
 TEST_F(ChapterOneTest, LeavingTheLevelOrClosingTheGameWhilePurifyingReleasesWhatThePurificationMade)
 {
+    PlayInASmallWindow();
     struct Seen {
         std::vector<std::weak_ptr<Sprite>> icons;
         bool purifying = false;
@@ -565,7 +536,7 @@ TEST_F(ChapterOneTest, LeavingTheLevelOrClosingTheGameWhilePurifyingReleasesWhat
             ShiftChord('G');
             ShiftChord('K');
         });
-        WaitUntil(player, [] { return Boss() && Boss()->counted_on_screen; }, 60);
+        player.WaitUntil([] { return Boss() && Boss()->counted_on_screen; }, 60);
         auto tries = std::make_shared<int>(0);
         player.Then([tries] {
             if (IsPurifying) return true;

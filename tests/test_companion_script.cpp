@@ -39,11 +39,10 @@ protected:
         dora->AddComponent(AIMOVEMENT, std::make_shared<AIMovement>());
         dora->AddComponent(PARENT, std::make_shared<Parent>());
         Join(dora);
-        help = OrvTest::MakeTransformEntity("VavuHelp", Vec3(0.0f, 1.0f, 150.0f), Vec3(0.5f, 0.5f, 1.0f), TAG_OTHERS);
-        AddSprite(help, 1);
-        help->AddComponent(CHILD, std::make_shared<Child>());
-        Scene()->AddEntity(help->id, help);
-        Join(help);
+        help = MakeInScene("VavuHelp", TAG_OTHERS, Vec3(0.0f, 1.0f, 150.0f), Vec3(0.5f, 0.5f, 1.0f), "", [](Entity* e) {
+            AddSprite(e, 1);
+            e->AddComponent(CHILD, std::make_shared<Child>());
+        });
         help->GetComponent<Child>(CHILD)->SetParent(dora->GetComponent<Parent>(PARENT));
         ai.Init(dora);
     }
@@ -63,14 +62,12 @@ protected:
         }
     }
 
-    Entity* MakeHud(const std::string& name)
+    static Entity* MakeHud(const std::string& name)
     {
-        Entity* entity = OrvTest::MakeTransformEntity(name, Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_OTHERS);
-        if (name == "TP_SkillCD_Timer") entity->AddComponent(TEXT, std::make_shared<Text>());
-        else AddSprite(entity, 1);
-        Scene()->AddEntity(entity->id, entity);
-        Join(entity);
-        return entity;
+        return MakeInScene(name, TAG_OTHERS, Vec3(), Vec3(1.0f, 1.0f, 1.0f), "", [&name](Entity* e) {
+            if (name == "TP_SkillCD_Timer") e->AddComponent(TEXT, std::make_shared<Text>());
+            else AddSprite(e, 1);
+        });
     }
 
     Entity* player = nullptr;
@@ -180,7 +177,7 @@ TEST_F(CompanionScriptTest, HelpIconRidesTheTargetAndShowsWhatBeatsDora)
 
 TEST_F(CompanionScriptTest, TerrainTakesTwoUnlessStillHurtAndZeroHpLosesTheRun)
 {
-    LoadNumberPrefab();
+    LoadShippedPrefabs({"NumberPrefab"});
     Entity* spikes = OrvTest::MakeTransformEntity("Spikes", Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_TERRAIN_DAMAGE);
     Scene()->AddEntity(spikes->id, spikes);
     ai.OnCollision(dora, spikes);

@@ -268,7 +268,7 @@ TEST_F(DialogueTest, TheBoxPutsEachDialoguesPiecesIntoPlayOnceItsOpeningReachesF
     EXPECT_EQ(script->dialogues_started, 1);
     EXPECT_FALSE(script->pending);
     Frame();
-    EXPECT_EQ(CountNamed("dialogue_01"), 2) << "one instance of each per opening";
+    EXPECT_EQ(EntitiesNamed("dialogue_01").size(), 2u) << "one instance of each per opening";
 
     // Already on frame 16 or past it: the next update puts the pieces in at once.
     script->PlayIdleAnimation();
@@ -344,8 +344,7 @@ class DialogueTextGLTest : public EngineTest {
 
 TEST_F(DialogueTextGLTest, TheWindowsApostropheIsSkippedWhenDrawn)
 {
-    StartOffscreenGL(Root());
-    ASSERT_TRUE(Graphics::IsGLReady());
+    ASSERT_NO_FATAL_FAILURE(StartOffscreenGL(Root()));
     FreetypeSystem* freetype = FreetypeSystem::GetInstance();
     freetype->Init();
     const int width = 480, height = 80;

@@ -129,7 +129,7 @@ protected:
 
 TEST_F(EnemyAttackTest, DamageIsAtLeastOneAndHitPointsStopAtZero)
 {
-    LoadNumberPrefab();
+    LoadShippedPrefabs({"NumberPrefab"});
     StatsValues weak;
     weak.attack = 1.0f;
     StatsValues sturdy;
@@ -366,7 +366,7 @@ TEST_F(EnemyTest, TexturesFollowTheState)
 
 TEST_F(EnemyTest, DamageNumbersShowEachDigitBesideTheTarget)
 {
-    LoadNumberPrefab();
+    LoadShippedPrefabs({"NumberPrefab"});
     Entity* target = MakeCompanion(2.0f, 1.0f);
     SpawnDamageNumber(0, target);
     EXPECT_TRUE(DigitEntities().empty());

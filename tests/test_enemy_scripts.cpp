@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         ScriptedLevelTest::SetUp();
-        LoadPrefabs({"ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI", "EnemyHP1_TestPrefab", "UI_Enemy_Low_HP",
+        LoadShippedPrefabs({"ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI", "EnemyHP1_TestPrefab", "UI_Enemy_Low_HP",
                      "Debuff_VFX"});
     }
 
@@ -69,43 +69,45 @@ TEST_F(EnemyScriptTest, DebuffLevelsLowerTheStatsStackAndRunOutAfterTenSecondsOf
         EXPECT_FLOAT_EQ(stats->attack, attack_by_level[level - 1]) << level;
         EXPECT_FLOAT_EQ(stats->defense, attack_by_level[level - 1]) << level;
         EXPECT_FLOAT_EQ(stats->speed_attack, speed_by_level[level - 1]) << "no ceiling for speed, level " << level;
-        EXPECT_EQ(TextureOf(script->atk_debuff_ui), "ATK_Debuff_Lv" + std::to_string(level));
-        EXPECT_EQ(TextureOf(script->spd_debuff_ui), "SPD_Debuff_Lv" + std::to_string(level));
+        EXPECT_EQ(TextureOf(script->debuffs.attack.icon), "ATK_Debuff_Lv" + std::to_string(level));
+        EXPECT_EQ(TextureOf(script->debuffs.speed.icon), "SPD_Debuff_Lv" + std::to_string(level));
     }
     EXPECT_FLOAT_EQ(movement->debuff_multiplier, 3.0f);
     EXPECT_EQ(movement->debuff_flags.count(), 3u);
-    for (uint64_t icon : {script->atk_debuff_ui, script->def_debuff_ui, script->spd_debuff_ui}) EXPECT_TRUE(Made(icon)->active);
+    for (const Debuff* debuff : {&script->debuffs.attack, &script->debuffs.defence, &script->debuffs.speed}) {
+        EXPECT_TRUE(Made(debuff->icon)->active);
+    }
 
     // A spell counts once: the first contact consumes it.
     Entity* spell = MakeSpell(SPELL_ATTACK);
     Touch(enemy, spell);
     EXPECT_TRUE(spell->GetComponent<Spells>(SPELLS)->consumed);
     EXPECT_EQ(spell->GetComponent<Spells>(SPELLS)->state, SPELL_HIT);
-    const float attack_timer = script->atk_debuff_timer;
+    const float attack_timer = script->debuffs.attack.timer;
     Touch(enemy, spell);
-    EXPECT_FLOAT_EQ(script->atk_debuff_timer, attack_timer);
+    EXPECT_FLOAT_EQ(script->debuffs.attack.timer, attack_timer);
 
     // 5.2 s on, a fourth attack spell keeps level 3 and restarts only the attack timer.
     Step(260);
     Cast(enemy, SPELL_ATTACK);
-    EXPECT_EQ(script->atk_debuff_level, 3);
+    EXPECT_EQ(script->debuffs.attack.level, 3);
     EXPECT_FLOAT_EQ(stats->attack, 1.0f);
-    EXPECT_FLOAT_EQ(script->atk_debuff_timer, 0.0f);
+    EXPECT_FLOAT_EQ(script->debuffs.attack.timer, 0.0f);
     // A dialogue freezes every timer.
     DialogueIsRunning = true;
     Step(300);
     DialogueIsRunning = false;
-    EXPECT_EQ(script->def_debuff_level, 3);
+    EXPECT_EQ(script->debuffs.defence.level, 3);
     // 10.2 s of play after their last hit, defence and speed run out in one step; attack holds.
     Step(250);
-    EXPECT_EQ(script->def_debuff_level, 0);
-    EXPECT_EQ(script->spd_debuff_level, 0);
+    EXPECT_EQ(script->debuffs.defence.level, 0);
+    EXPECT_EQ(script->debuffs.speed.level, 0);
     EXPECT_FLOAT_EQ(stats->defense, 7.0f);
     EXPECT_FLOAT_EQ(stats->speed_attack, 3.0f);
     EXPECT_FLOAT_EQ(movement->debuff_multiplier, 0.0f);
-    EXPECT_FALSE(Made(script->def_debuff_ui)->active);
-    EXPECT_FALSE(Made(script->spd_debuff_ui)->active);
-    EXPECT_TRUE(Made(script->atk_debuff_ui)->active);
+    EXPECT_FALSE(Made(script->debuffs.defence.icon)->active);
+    EXPECT_FALSE(Made(script->debuffs.speed.icon)->active);
+    EXPECT_TRUE(Made(script->debuffs.attack.icon)->active);
     EXPECT_EQ(movement->debuff_flags.to_ulong(), 0b010u);
     Step(260);
     EXPECT_FLOAT_EQ(stats->attack, 7.0f);
@@ -120,7 +122,7 @@ TEST_F(EnemyScriptTest, SpellsBeforeTheFirstFrameOnDownedOrUntaggedTargetsAreSaf
     // No icon exists before the first update: the debuff still takes, and no icon is made for it.
     Cast(fresh, SPELL_SPEED);
     EXPECT_FLOAT_EQ(StatsOf(fresh)->speed_attack, 2.1f);
-    EXPECT_EQ(ScriptOf<EnemyScript>(fresh)->spd_debuff_ui, 0u);
+    EXPECT_EQ(ScriptOf<EnemyScript>(fresh)->debuffs.speed.icon, 0u);
 
     Entity* downed = MakeScriptedEnemy("Atk_Down", "EnemyScript", 3.0f, 0.0f);
     Enemy(downed)->state = ENEMY_DOWN;
@@ -131,7 +133,7 @@ TEST_F(EnemyScriptTest, SpellsBeforeTheFirstFrameOnDownedOrUntaggedTargetsAreSaf
         Touch(target, spell);
         EXPECT_TRUE(spell->GetComponent<Spells>(SPELLS)->consumed) << target->name;
         EXPECT_FLOAT_EQ(StatsOf(target)->attack, 5.0f) << target->name;
-        EXPECT_EQ(ScriptOf<EnemyScript>(target)->atk_debuff_level, 0) << target->name;
+        EXPECT_EQ(ScriptOf<EnemyScript>(target)->debuffs.attack.level, 0) << target->name;
     }
     EXPECT_EQ(Enemy(downed)->state, ENEMY_DOWN);
     EXPECT_EQ(Enemy(untagged)->state, ENEMY_IDLE);
@@ -219,10 +221,10 @@ TEST_F(EnemyScriptTest, BarAndIconsAreMadeOnceAndLaidOutByTheFirstLetterAndFacin
             EXPECT_NEAR(p.z, at.z + offset.z, 1e-3f) << c.enemy->name << " " << what;
         };
         check(script->hp_bar, c.bar, "bar");
-        check(script->atk_debuff_ui, c.attack_icon, "attack icon");
-        check(script->spd_debuff_ui, c.speed_icon, "speed icon");
+        check(script->debuffs.attack.icon, c.attack_icon, "attack icon");
+        check(script->debuffs.speed.icon, c.speed_icon, "speed icon");
         EXPECT_TRUE(Made(script->hp_bar)->active);
-        EXPECT_FALSE(Made(script->atk_debuff_ui)->active);
+        EXPECT_FALSE(Made(script->debuffs.attack.icon)->active);
         EXPECT_EQ(Made(script->hp_bar)->GetComponent<Child>(CHILD)->GetParent(), c.enemy->GetComponent<Parent>(PARENT));
     }
     // The bar shows its own enemy's hit points against those it had when the bar was made.
@@ -247,8 +249,8 @@ TEST_F(EnemyScriptTest, TheLevelManagerCountsEveryKindAndPurifiableEnemiesOnScre
     auto* script = ScriptOf<EnemyScript>(attack);
     EXPECT_EQ(manager->purifiable_on_screen, 1);
     EXPECT_FALSE(Made(script->hp_bar)->active) << "a purifiable enemy shows no bar";
-    ASSERT_TRUE(Made(script->low_hp_marker));
-    EXPECT_FLOAT_EQ(PositionOf(script->low_hp_marker).y, -0.6f);
+    ASSERT_TRUE(Made(script->debuffs.low_hp_marker));
+    EXPECT_FLOAT_EQ(PositionOf(script->debuffs.low_hp_marker).y, -0.6f);
 
     // Off screen and back: one count at most.
     Place(player, 20.0f, -20.0f);
@@ -282,8 +284,8 @@ TEST_F(EnemyScriptTest, APurifiedEnemyIsCollectedAfterItsAnimationAndLeavesWithI
         Join(help);
         help->GetComponent<Child>(CHILD)->SetParent(enemy->GetComponent<Parent>(PARENT));
         Made(script->hp_bar)->GetComponent<Child>(CHILD)->sibling_index = 40;
-        const std::vector<uint64_t> attached = {script->hp_bar, script->atk_debuff_ui, script->def_debuff_ui,
-                                                script->spd_debuff_ui};
+        const std::vector<uint64_t> attached = {script->hp_bar, script->debuffs.attack.icon, script->debuffs.defence.icon,
+                                                script->debuffs.speed.icon};
 
         Enemy(enemy)->state = ENEMY_PURIFIED;
         auto sprite = enemy->GetComponent<Sprite>(SPRITE);

@@ -90,40 +90,25 @@ TEST_F(GameEndToEndTest, IntroPlaysOutByItsTimersIntoTheMenuWhereTheExitBoxsYesE
     EXPECT_TRUE(Contains(config, "\"Height\": 768")) << config;
 }
 
-} // namespace
-
-namespace {
-
 // The game as a newcomer first runs it: a picture missing, another one broken, a stray file among
 // the pictures and no sound folder at all. Every problem is named once in the log, never per frame.
-class FirstRunTest : public OrvTest::EngineTest {
+class FirstRunTest : public GameEndToEndTest {
 protected:
+    FirstRunTest() : GameEndToEndTest(false) {}
+
     void SetUp() override
     {
-        EngineTest::SetUp();
+        GameEndToEndTest::SetUp();
         const fs::path art = Root() / "Resources" / "ArtAssets";
+        fs::remove(Root() / "Resources" / "Sounds");
+        fs::remove(art);
         fs::create_directories(art);
-        for (const auto& entry : fs::directory_iterator(OrvTest::SourceDir() / "Resources" / "ArtAssets")) {
+        for (const auto& entry : fs::directory_iterator(SourceDir() / "Resources" / "ArtAssets")) {
             const std::string name = entry.path().filename().string();
             if (name != "UI_Title_Logo.png" && name != "UI_Btn_Quit.png") fs::create_symlink(entry.path(), art / name);
         }
-        OrvTest::WriteFile(art / "UI_Btn_Quit.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(64, 'x'));
-        OrvTest::WriteFile(art / "notes.txt", "not a picture");
-        for (const char* folder : {"Shaders", "fonts"}) {
-            fs::create_directory_symlink(OrvTest::SourceDir() / "Resources" / folder, Root() / "Resources" / folder);
-        }
-        fs::remove_all(DataDir());
-        fs::copy(OrvTest::SourceDir() / "Resources" / "Data", DataDir(), fs::copy_options::recursive);
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        Platform::UseNullBackend(false);
-        SetAssertHandler(nullptr);
-    }
-
-    void TearDown() override
-    {
-        EngineTest::TearDown();
-        unsetenv("SDL_VIDEODRIVER");
+        WriteFile(art / "UI_Btn_Quit.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(64, 'x'));
+        WriteFile(art / "notes.txt", "not a picture");
     }
 
     static size_t Count(const std::string& text, const std::string& part)
@@ -136,18 +121,11 @@ protected:
 
 TEST_F(FirstRunTest, EveryMissingOrBrokenFileIsNamedOnceAndNothingRepeatsEveryFrame)
 {
-    double now = 0.0;
     int frame = 0;
-    Platform::SetClockSource([&] { return now; });
-    Platform::SetEventSource([&] {
-        now += 0.05;
-        if (++frame == 1) OrvTest::PinLoadedLibraries();
-        if (frame == 200) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
-    });
     StartScene = "MainMenuScene";
 
-    OrvTest::StdoutCapture console;
-    EXPECT_EQ(EngineMain(1), 0);
+    StdoutCapture console;
+    EXPECT_EQ(RunFrames([&] { ++frame; }, 199), 0);
     const std::string printed = console.Take();
     EXPECT_EQ(frame, 200);
 
@@ -160,7 +138,7 @@ TEST_F(FirstRunTest, EveryMissingOrBrokenFileIsNamedOnceAndNothingRepeatsEveryFr
     EXPECT_EQ(Count(log, "BGM_Main"), 2u) << "no line for the missing music repeats";
     EXPECT_EQ(Count(log, "filename ' "), 0u) << "no name with a stray leading blank";
     std::map<std::string, int> repeats;
-    for (const std::string& line : OrvTest::Lines(log)) ++repeats[line];
+    for (const std::string& line : Lines(log)) ++repeats[line];
     for (const auto& [line, times] : repeats) EXPECT_LT(times, 20) << "repeated: " << line;
 }
 

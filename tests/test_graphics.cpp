@@ -71,7 +71,6 @@ protected:
     {
         for (Entity* entity : entities_) EntityFactory::GetInstance()->DestroyEntity(entity);
         EngineTest::TearDown();
-        unsetenv("SDL_VIDEODRIVER");
     }
 
     Entity* MakeEntity(const std::string& name, Vec3 position, Vec3 scale)
@@ -107,18 +106,7 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        OrvTest::fs::create_directories(Root() / "Resources" / "ArtAssets");
-        for (const char* folder : {"Shaders", "fonts"}) {
-            OrvTest::fs::create_directory_symlink(OrvTest::SourceDir() / "Resources" / folder,
-                                                  Root() / "Resources" / folder);
-        }
-        Platform::UseNullBackend(false);
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        WindowsSystems::GetInstance()->Init();
-        Graphics::GetInstance()->Init();
-        ASSERT_TRUE(Graphics::IsGLReady()) << Graphics::GetInstance()->GetSetUpError();
-        PinLoadedLibraries();
-        SpriteSystem::GetInstance()->Init();
+        OrvTest::StartOffscreenGL(Root());
         graphics_ = Graphics::GetInstance();
     }
 

@@ -29,7 +29,7 @@ protected:
 
 TEST_F(HazardTest, FallingHazardsShowTheRingThenHurtOncePerContactWindow)
 {
-    LoadPrefabs({"Boulder_Prefab", "Spike_Prefab"});
+    LoadShippedPrefabs({"Boulder_Prefab", "Spike_Prefab"});
     Entity* player = MakePlayer(0.0f, 0.0f);
     Entity* dora = MakeCompanion(0.0f, 0.0f);
     Entity* enemy = MakeEnemy(0.0f, 0.0f, {}, "Atk_Enemy");

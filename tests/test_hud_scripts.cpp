@@ -21,13 +21,9 @@ protected:
         SetTime(10.0, 0.125f);
     }
 
-    Entity* MakeHud(const std::string& name)
+    static Entity* MakeHud(const std::string& name)
     {
-        Entity* entity = OrvTest::MakeTransformEntity(name, Vec3(), Vec3(1.0f, 1.0f, 1.0f), TAG_OTHERS);
-        AddSprite(entity, 1);
-        Scene()->AddEntity(entity->id, entity);
-        Join(entity);
-        return entity;
+        return MakeInScene(name, TAG_OTHERS, Vec3(), Vec3(1.0f, 1.0f, 1.0f), "", [](Entity* e) { AddSprite(e, 1); });
     }
 
     static std::string Colour(const Sprite& sprite)

@@ -15,16 +15,6 @@ namespace {
 
 class LevelScriptTest : public OrvTest::ScriptedLevelTest {
 protected:
-    // Live entities whose name starts with the prefix, in id order.
-    static std::vector<Entity*> Named(const std::string& prefix)
-    {
-        std::vector<Entity*> found;
-        for (const auto& [id, entity] : Scene()->GetEntities()) {
-            if (entity->name.rfind(prefix, 0) == 0) found.push_back(entity);
-        }
-        return found;
-    }
-
     // A trigger zone with a static body, w x h, centred at (x, y).
     static Entity* MakeZone(const std::string& script, float x, float y, float w = 4.0f, float h = 2.0f)
     {
@@ -54,7 +44,7 @@ protected:
 
 TEST_F(LevelScriptTest, SpawnersSpawnTheirGroupOncePerVisitWithBoxesAtTheFeet)
 {
-    LoadPrefabs({"Atk_Enemy", "Def_Enemy", "Spd_Enemy", "ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI",
+    LoadShippedPrefabs({"Atk_Enemy", "Def_Enemy", "Spd_Enemy", "ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI",
                  "EnemyHP1_TestPrefab", "Debuff_VFX"});
     Entity* player = MakePlayer(0.0f, 0.0f);
     Entity* impostor = MakeActor("Player2", TAG_PLAYER, 0.0f, 0.0f);
@@ -67,7 +57,7 @@ TEST_F(LevelScriptTest, SpawnersSpawnTheirGroupOncePerVisitWithBoxesAtTheFeet)
 
     Touch(e3, impostor);
     Touch(other, player);
-    EXPECT_TRUE(Named("Atk_Enemy").empty() && Named("Def_Enemy").empty()) << "whole names only";
+    EXPECT_TRUE(EntitiesNamed("Atk_Enemy").empty() && EntitiesNamed("Def_Enemy").empty()) << "whole names only";
 
     Touch(player, e3);
     Touch(e3, player);
@@ -77,7 +67,7 @@ TEST_F(LevelScriptTest, SpawnersSpawnTheirGroupOncePerVisitWithBoxesAtTheFeet)
     };
     const Spawned e3_group[] = {{"Def_Enemy", 13.0f, 4.0f}, {"Atk_Enemy", 15.0f, 3.5f}, {"Spd_Enemy", 5.0f, 3.5f}};
     for (const Spawned& s : e3_group) {
-        const std::vector<Entity*> found = Named(s.prefab);
+        const std::vector<Entity*> found = EntitiesNamed(s.prefab);
         ASSERT_EQ(found.size(), 1u) << s.prefab << ": once, however often the player touches";
         EXPECT_FLOAT_EQ(TransformOf(found[0])->position.x, s.x) << s.prefab;
         EXPECT_FLOAT_EQ(TransformOf(found[0])->position.y, s.y) << s.prefab;
@@ -86,7 +76,7 @@ TEST_F(LevelScriptTest, SpawnersSpawnTheirGroupOncePerVisitWithBoxesAtTheFeet)
         EXPECT_FLOAT_EQ(box.y, s.y - 1.0f);
     }
     Touch(e2, player);
-    const std::vector<Entity*> attackers = Named("Atk_Enemy");
+    const std::vector<Entity*> attackers = EntitiesNamed("Atk_Enemy");
     ASSERT_EQ(attackers.size(), 3u);
     EXPECT_FLOAT_EQ(TransformOf(attackers[1])->position.x, 25.0f);
     EXPECT_FLOAT_EQ(TransformOf(attackers[1])->position.y, 1.0f);
@@ -95,7 +85,7 @@ TEST_F(LevelScriptTest, SpawnersSpawnTheirGroupOncePerVisitWithBoxesAtTheFeet)
 
     // The shipped enemies come to life: each gets its bar, attached to it and watching it.
     Step();
-    for (Entity* enemy : Named("Atk_Enemy")) {
+    for (Entity* enemy : EntitiesNamed("Atk_Enemy")) {
         auto bar = FindLiveEntity(ScriptOf<EnemyScript>(enemy)->hp_bar);
         ASSERT_TRUE(bar) << enemy->name;
         EXPECT_EQ(bar->GetComponent<Sprite>(SPRITE)->GetEntName(), enemy->name);
@@ -105,7 +95,7 @@ TEST_F(LevelScriptTest, SpawnersSpawnTheirGroupOncePerVisitWithBoxesAtTheFeet)
     // Entering the scene again makes the script anew: it fires again.
     ScriptOf<SpawnerScript>(e3)->Init(e3);
     Touch(player, e3);
-    EXPECT_EQ(Named("Def_Enemy").size(), 2u);
+    EXPECT_EQ(EntitiesNamed("Def_Enemy").size(), 2u);
 }
 
 TEST_F(LevelScriptTest, TheExitLeadsOnByTheCurrentSceneName)
@@ -128,7 +118,7 @@ TEST_F(LevelScriptTest, TheExitLeadsOnByTheCurrentSceneName)
 
 TEST_F(LevelScriptTest, AZoneDropsItsWaveInsideItsBoxAfterTheDrawnDelaysAndRearms)
 {
-    LoadPrefabs({"Boulder_Prefab"});
+    LoadShippedPrefabs({"Boulder_Prefab"});
     MakePlayer(0.0f, 0.0f);
     Entity* zone = MakeZone("Boulder5D5SScript", 0.5f, 0.0f);
     auto* script = ScriptOf<HazardZoneScript>(zone);
@@ -145,7 +135,7 @@ TEST_F(LevelScriptTest, AZoneDropsItsWaveInsideItsBoxAfterTheDrawnDelaysAndRearm
     size_t rings = 0;
     while (rings < 3 && OrvCoreEngine->total < 12.0) {
         Frame();
-        const std::vector<Entity*> now = Named("Boulder_Prefab");
+        const std::vector<Entity*> now = EntitiesNamed("Boulder_Prefab");
         if (now.size() > rings) {
             // A new ring shows the warning texture, unanimated (for 2 s, then the boulder falls).
             auto sprite = now.back()->GetComponent<Sprite>(SPRITE);
@@ -170,7 +160,7 @@ TEST_F(LevelScriptTest, AZoneDropsItsWaveInsideItsBoxAfterTheDrawnDelaysAndRearm
     const Vec2 hi = zone->GetComponent<BoxCollider>(BOXCOLLIDER)->GetMax();
     EXPECT_FLOAT_EQ(lo.x, -1.5f);
     EXPECT_FLOAT_EQ(hi.y, 1.0f);
-    for (Entity* ring : Named("Boulder_Prefab")) {
+    for (Entity* ring : EntitiesNamed("Boulder_Prefab")) {
         const Vec3 p = TransformOf(ring)->position;
         const float h = TransformOf(ring)->scale.y;
         EXPECT_GE(p.x, lo.x);
@@ -183,7 +173,7 @@ TEST_F(LevelScriptTest, AZoneDropsItsWaveInsideItsBoxAfterTheDrawnDelaysAndRearm
 
 TEST_F(LevelScriptTest, AZoneCountsTimeOnlyWhileThePlayerIsInside)
 {
-    LoadPrefabs({"Boulder_Prefab", "Spike_Prefab"});
+    LoadShippedPrefabs({"Boulder_Prefab", "Spike_Prefab"});
     Entity* player = MakePlayer(20.0f, 0.0f);
     Entity* enemy = MakeActor("Atk_Enemy", TAG_ENEMY, 40.0f, 0.0f);
     Join(enemy);
@@ -198,7 +188,7 @@ TEST_F(LevelScriptTest, AZoneCountsTimeOnlyWhileThePlayerIsInside)
     EXPECT_FALSE(zone->armed);
     for (int i = 0; i < 100; ++i) Frame();
     EXPECT_FLOAT_EQ(spike_zone->timer, 0.0f);
-    EXPECT_TRUE(Named("Spike_Prefab").empty());
+    EXPECT_TRUE(EntitiesNamed("Spike_Prefab").empty());
 
     // Two delays already passed fall in one frame, in ring order.
     MoveTo(player, 0.0f, 0.0f);
@@ -207,7 +197,7 @@ TEST_F(LevelScriptTest, AZoneCountsTimeOnlyWhileThePlayerIsInside)
     zone->delays = {0.3f, 0.4f};
     Frame(0.5f);
 
-    std::vector<Entity*> rings = Named("Boulder_Prefab");
+    std::vector<Entity*> rings = EntitiesNamed("Boulder_Prefab");
     ASSERT_EQ(rings.size(), 2u);
     EXPECT_EQ(zone->spawned, rings[1]->id);
 
@@ -215,14 +205,14 @@ TEST_F(LevelScriptTest, AZoneCountsTimeOnlyWhileThePlayerIsInside)
     ASSERT_TRUE(zone->armed) << "the overlap after the wave armed the next one";
     zone->delays = {0.1f, 1.0f};
     Frame(0.2f);
-    ASSERT_EQ(Named("Boulder_Prefab").size(), 3u);
+    ASSERT_EQ(EntitiesNamed("Boulder_Prefab").size(), 3u);
     MoveTo(player, 20.0f, 0.0f);
     for (int i = 0; i < 100; ++i) Frame();
-    EXPECT_EQ(Named("Boulder_Prefab").size(), 3u);
+    EXPECT_EQ(EntitiesNamed("Boulder_Prefab").size(), 3u);
     EXPECT_NEAR(zone->timer, 0.2f, 0.03f);
     MoveTo(player, 0.0f, 0.0f);
     int frames = 0;
-    while (Named("Boulder_Prefab").size() == 3u && frames < 100) {
+    while (EntitiesNamed("Boulder_Prefab").size() == 3u && frames < 100) {
         Frame();
         ++frames;
     }
@@ -233,8 +223,8 @@ TEST_F(LevelScriptTest, AZoneCountsTimeOnlyWhileThePlayerIsInside)
     Frame();
     spike_zone->delays = {0.05f, 0.05f};
     Frame(0.1f);
-    ASSERT_EQ(Named("Spike_Prefab").size(), 2u);
-    EXPECT_EQ(Named("Spike_Prefab")[0]->GetComponent<Sprite>(SPRITE)->GetTexIdentifier(), "Spike_Ring");
+    ASSERT_EQ(EntitiesNamed("Spike_Prefab").size(), 2u);
+    EXPECT_EQ(EntitiesNamed("Spike_Prefab")[0]->GetComponent<Sprite>(SPRITE)->GetTexIdentifier(), "Spike_Ring");
 }
 
 TEST_F(LevelScriptTest, ARingWhosePrefabIsMissingStillEndsTheWave)

@@ -72,7 +72,7 @@ TEST_F(MenuScriptTest, MuteTogglesActOnTheSoundGroupsAndEveryMenuShowsTheSameTic
 
 TEST_F(MenuScriptTest, TheExitBoxTakesEveryOtherButtonOutOfNavigationAndGivesThemBack)
 {
-    for (const char* prefab : {"ExitWarningBoxMain", "ExitWarningBoxYes", "ExitWarningBoxNo"}) LoadShippedPrefab(prefab);
+    LoadShippedPrefabs({"ExitWarningBoxMain", "ExitWarningBoxYes", "ExitWarningBoxNo"});
     Scene()->SetSceneName("MainMenuScene");
     MakeButton("PlayButton", "", Vec3(0.0f, 2.0f, 1.0f), "GameScene_22");
     MakeButton("OptionsButton", "", Vec3(0.0f, 0.0f, 1.0f), "GameScene_04");
@@ -111,7 +111,7 @@ TEST_F(MenuScriptTest, TheExitBoxTakesEveryOtherButtonOutOfNavigationAndGivesThe
 
 TEST_F(MenuScriptTest, ABoxOpenedOverAnEmptyButtonMapKeepsItsOwnButtons)
 {
-    for (const char* prefab : {"ExitWarningBoxMain", "ExitWarningBoxYes", "ExitWarningBoxNo"}) LoadShippedPrefab(prefab);
+    LoadShippedPrefabs({"ExitWarningBoxMain", "ExitWarningBoxYes", "ExitWarningBoxNo"});
     Scene()->SetSceneName("MainMenuScene");
     Entity* exit = MakeButton("ExitButton", "QuitGameMenuScript", Vec3(0.0f, -3.0f, 1.0f));
     ButtonSystem::GetInstance()->buttons.clear();
@@ -126,7 +126,7 @@ TEST_F(MenuScriptTest, ABoxOpenedOverAnEmptyButtonMapKeepsItsOwnButtons)
 
 TEST_F(MenuScriptTest, InALevelTheExitBoxTakesItsSiblingPlacesOrStaysPutWithoutAPauseBackgroundParent)
 {
-    for (const char* prefab : {"ExitWarningBoxMain", "ExitWarningBoxYes", "ExitWarningBoxNo"}) LoadShippedPrefab(prefab);
+    LoadShippedPrefabs({"ExitWarningBoxMain", "ExitWarningBoxYes", "ExitWarningBoxNo"});
     Scene()->SetSceneName("GameScene_22");
     Entity* background = MakeScripted("Pause_bg", "PauseMenuScript", Vec3(3.0f, 1.0f, 70.0f), Vec3(4.0f, 4.5f, 1.0f),
                                       [](Entity* e) { e->AddComponent(PARENT, std::make_shared<Parent>()); });

@@ -110,6 +110,7 @@ void MenuTourTest::QuitNoEscapeYes(ScriptedPlayer& player, TourRecord& record)
 
 TEST_F(MenuTourTest, EscapeSkipsTheIntroAndEveryMenuOfTheTitleScreenWorks)
 {
+    PlayInASmallWindow();
     ScriptedPlayer player;
     TourRecord record;
     player.WaitForScene("SplashScene_01", 3);
@@ -153,13 +154,6 @@ void EveryFrame(ScriptedPlayer& player, int frames, std::function<void(int)> eac
     });
 }
 
-bool FadedIn()
-{
-    Entity* fade = LiveEntity("FadeIn");
-    auto sprite = fade ? fade->GetComponent<Sprite>(SPRITE) : nullptr;
-    return sprite && sprite->GetTintColor().w <= 0.0f;
-}
-
 struct LoseRecord {
     std::set<std::string> selected_while_fading, scenes_while_fading;
     bool paused_while_fading = false, faded_in = false;
@@ -176,6 +170,7 @@ class ResultScreenTest : public GameEndToEndTest {};
 // nothing, Escape does not pause it, and the menu answers keys pressed then: Retry replays the level.
 TEST_F(ResultScreenTest, TheLoseScreenIgnoresEscapeAndEveryKeyFromBeforeItShowedThenRetries)
 {
+    PlayInASmallWindow();
     StartScene = "GameScene_01";
     ScriptedPlayer player;
     LoseRecord record;
@@ -242,6 +237,7 @@ TEST_F(ResultScreenTest, TheLoseScreenIgnoresEscapeAndEveryKeyFromBeforeItShowed
 // it while it fades in, and the first press after that continues.
 TEST_F(ResultScreenTest, MashingEnterLeavesTheVictoryScreenOnlyOnceItHasFadedIn)
 {
+    PlayInASmallWindow();
     StartScene = "GameScene_02";
     ScriptedPlayer player;
     bool faded_when_left = false;

@@ -114,6 +114,7 @@ protected:
                                     entities.string() + "' --after Cam --relative-to Cam";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         StartScene = "GameScene_99";
+        PlayInASmallWindow();
     }
 
     void PauseAndPlay(ScriptedPlayer& player, PauseRecord& record);
@@ -373,6 +374,7 @@ class PausedLevelTest : public GameEndToEndTest {};
 // typed then still purify the enemy.
 TEST_F(PausedLevelTest, APauseMidPurificationStopsItsTimerDorasCooldownAndTheGameClock)
 {
+    PlayInASmallWindow();
     StartScene = "GameScene_01";
     ScriptedPlayer player;
     TimerRecord r;

@@ -20,10 +20,7 @@ protected:
     {
         GameplayTest::SetUp();
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        LoadNumberPrefab();
-        OrvTest::WriteFile(DataDir() / "Prefab" / "Healing_VFX.json",
-                           OrvTest::ReadFile(OrvTest::SourceDir() / "Resources/Data/Prefab/Healing_VFX.json"));
-        ASSERT_TRUE(EntityFactory::GetInstance()->LoadPrefab("Healing_VFX"));
+        LoadShippedPrefabs({"NumberPrefab", "Healing_VFX"});
         player = MakeActor("Player", TAG_PLAYER, 0.0f, 2.5f);
         AddStats(player, {20, 1.0f, 5.0f, 1.0f});
         sprite = AddSprite(player);

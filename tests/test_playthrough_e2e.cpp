@@ -19,13 +19,12 @@ constexpr double kFrameTime = 0.05;
 
 class PlaythroughTest : public GameEndToEndTest {
 protected:
+    PlaythroughTest() : GameEndToEndTest(false) {}
+
     void SetUp() override
     {
         GameEndToEndTest::SetUp();
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        // A small window plays fast; the documentation's pictures need the full one.
-        const char* shots = std::getenv("ORV_SCREENSHOT_DIR");
-        if (!shots || !*shots) WriteData("config.json", R"({"Name": "OrvEngine", "Height": 180, "Width": 320})");
+        PlayInASmallWindow();
     }
 
     // Runs the game with the bot at the keys, 0.05 s of fake time a frame; a run that does not end
@@ -35,20 +34,15 @@ protected:
     {
         bot.trace = std::getenv("ORV_BOT_TRACE") != nullptr;
         if (const char* chosen = std::getenv("ORV_BOT_SEED")) seed = static_cast<uint32_t>(std::atoi(chosen));
-        double now = 0.0;
-        Platform::SetClockSource([&] { return now; });
-        Platform::SetEventSource([&, seed] {
-            now += kFrameTime;
-            if (bot.frame == 0) {
-                PinLoadedLibraries();
-                Platform::SeedRandom(seed);
-            }
-            bot.Frame();
-            const bool stop = !bot.stop_at.empty() && CurrentSceneName() == bot.stop_at;
-            if (bot.frame > frame_limit || stop) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
-        });
         StdoutCapture console;
-        const int result = EngineMain(1);
+        const int result = RunFrames(
+            [&] {
+                bot.Frame();
+                if (!bot.stop_at.empty() && CurrentSceneName() == bot.stop_at) {
+                    Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+                }
+            },
+            frame_limit, kFrameTime, /*editor=*/false, seed);
         console_ = console.Take();
         return result;
     }

@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string>
@@ -91,11 +90,11 @@ float IloLeftEdge()
     return box ? box->GetMin().x : 0.0f;
 }
 
-int32_t DebuffLevels(int32_t EnemyScript::*level)
+int32_t DebuffLevels(Debuff Debuffs::*debuff)
 {
     int32_t sum = 0;
     for (Entity* enemy : Enemies()) {
-        if (EnemyScript* script = EnemyScriptOf(enemy)) sum += script->*level;
+        if (EnemyScript* script = EnemyScriptOf(enemy)) sum += (script->debuffs.*debuff).level;
     }
     return sum;
 }
@@ -171,7 +170,7 @@ bool WalkRightUntil(RuinsRun& run, const std::function<bool()>& done)
 // done when that spell's debuff has risen on some enemy.
 class CastAtAnEnemy {
 public:
-    CastAtAnEnemy(RuinsRun& run, uint64_t arrow, int32_t EnemyScript::*level, std::string name)
+    CastAtAnEnemy(RuinsRun& run, uint64_t arrow, Debuff Debuffs::*level, std::string name)
         : run_(run), arrow_(arrow), level_(level), name_(std::move(name))
     {
     }
@@ -211,7 +210,7 @@ public:
 private:
     RuinsRun& run_;
     uint64_t arrow_;
-    int32_t EnemyScript::*level_;
+    Debuff Debuffs::*level_;
     std::string name_;
     int32_t before_ = -1;
     int wait_ = 0;
@@ -289,9 +288,7 @@ protected:
     void SetUp() override
     {
         GameEndToEndTest::SetUp();
-        // A small window runs the level fast; the documentation's pictures need the full one.
-        const char* shots = std::getenv("ORV_SCREENSHOT_DIR");
-        if (!shots || !*shots) WriteData("config.json", R"({"Name": "OrvEngine", "Height": 180, "Width": 320})");
+        PlayInASmallWindow();
         StartScene = "GameScene_23";
     }
 };
@@ -346,9 +343,9 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
         run.enemy_counts.push_back(LevelManager()->enemy_count);
         run.barrier_closed_in_fight = LiveEntity("Barrier_1")->active;
     });
-    player.Then(CastAtAnEnemy(run, Platform::VK_UP_KEY, &EnemyScript::atk_debuff_level, "attack"));
-    player.Then(CastAtAnEnemy(run, Platform::VK_LEFT_KEY, &EnemyScript::def_debuff_level, "defence"));
-    player.Then(CastAtAnEnemy(run, Platform::VK_RIGHT_KEY, &EnemyScript::spd_debuff_level, "speed"));
+    player.Then(CastAtAnEnemy(run, Platform::VK_UP_KEY, &Debuffs::attack, "attack"));
+    player.Then(CastAtAnEnemy(run, Platform::VK_LEFT_KEY, &Debuffs::defence, "defence"));
+    player.Then(CastAtAnEnemy(run, Platform::VK_RIGHT_KEY, &Debuffs::speed, "speed"));
     player.WaitFrames(3);
     player.Do([&] {
         run.icons_shown = ShownDebuffIcons();

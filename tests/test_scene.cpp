@@ -197,6 +197,34 @@ TEST_F(SceneTest, LiveEntityOperations)
     EXPECT_EQ(scene->GetEntities().size(), 1u);
 }
 
+TEST_F(SceneTest, LookUpsByNameAndTagFollowAddsRemovesAndEntitiesFiledAgain)
+{
+    WriteScenes(DataDir(), {{"GameScene_01", 2,
+                             EntityDocument({EntityMember("Ilo", "", TAG_PLAYER), EntityMember("Rock"),
+                                             EntityMember("Ilo", "", TAG_PLAYER)})}});
+    Machine();
+    Enter("GameScene_01");
+    IScene* scene = OrvStateMachine->GetCurrentScene().get();
+    const std::vector<uint64_t> ids = Ids(scene->GetEntities());
+    ASSERT_EQ(ids.size(), 3u);
+    EXPECT_EQ(scene->FirstEntityOfType(TAG_PLAYER)->id, ids[0]);
+    EXPECT_EQ(scene->LastEntityOfType(TAG_PLAYER)->id, ids[2]);
+    EXPECT_EQ(scene->FirstEntityOfType(TAG_ENEMY), nullptr);
+
+    // Renamed and retagged in place, the rock is found as what it has become once filed again.
+    Entity* rock = scene->GetEntity(ids[1]);
+    rock->GetComponent<Information>(INFORMATION)->SetName("Ilo");
+    rock->GetComponent<Information>(INFORMATION)->SetType(TAG_PLAYER);
+    scene->Reindex(rock->id);
+    EXPECT_EQ(scene->FindEntityByName("Rock"), nullptr);
+    EXPECT_EQ(scene->EntitiesOfTypes({TAG_PLAYER, TAG_ENEMY}).size(), 3u);
+    scene->RemoveEntity(ids[0]);
+    EXPECT_EQ(scene->FindEntityByName("Ilo"), rock) << "the lowest id left wins";
+    EXPECT_EQ(scene->FirstEntityOfType(TAG_PLAYER), rock);
+    scene->RemoveEntityByName("Ilo");
+    EXPECT_EQ(scene->FindEntityByName("Ilo")->id, ids[2]);
+}
+
 TEST_F(SceneTest, ExitGameQuitsAndNeverReachesTheSceneMap)
 {
     WriteStandardTree();

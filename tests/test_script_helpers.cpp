@@ -49,7 +49,7 @@ protected:
 
 TEST_F(ScriptHelpersTest, DamageDigitsRiseDiagonallyBesideTheTargetAndEnemiesShowThemLower)
 {
-    LoadNumberPrefab();
+    LoadShippedPrefabs({"NumberPrefab"});
     auto seven = DigitsFor("Dora", 7.0f, false);
     ASSERT_EQ(seven.size(), 1u);
     ExpectDigit(seven[0], "UI_Num_7", 2.0f, 1.0f, "7 on Dora");
@@ -88,7 +88,7 @@ TEST_F(ScriptHelpersTest, DamageDigitsRiseDiagonallyBesideTheTargetAndEnemiesSho
 
 TEST_F(ScriptHelpersTest, ADigitRisesPerFrameWhateverTheFrameRateAndGoesOneFrameAfterItsLifetimeIsExactlySpent)
 {
-    LoadNumberPrefab();
+    LoadShippedPrefabs({"NumberPrefab"});
     Entity* target = MakeTransformEntity("Player", Vec3(0.0f, 0.0f, 1.0f), Vec3(1.0f, 1.0f, 1.0f), TAG_PLAYER);
     Scene()->AddEntity(target->id, target);
     SpawnDamageNumber(5, target);

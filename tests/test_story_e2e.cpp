@@ -142,20 +142,6 @@ struct Reading {
 
 class StoryEndToEndTest : public GameEndToEndTest {
 protected:
-    // As RunGame, with `frame_time` seconds of fake time per frame.
-    int RunAt(ScriptedPlayer& player, double frame_time, int frame_limit)
-    {
-        double now = 0.0;
-        Platform::SetClockSource([&] { return now; });
-        Platform::SetEventSource([&] {
-            now += frame_time;
-            if (player.frame == 0) PinLoadedLibraries();
-            player.Frame();
-            if (player.frame > frame_limit) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
-        });
-        return EngineMain(1);
-    }
-
     // Presses Enter through the text pair whose line entity is `line` (the speaker's is line +
     // "_N"), every 11 frames: a line takes Enter after ten. The key goes down in one frame and up
     // in the next, so scripts that read the held key at their update and scripts that read the key
@@ -278,7 +264,7 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
     player.Do([&] {
         record.enemy_defence_after = enemy_defence();
         EnemyScript* script = EnemyScriptOf("Enemy_T1");
-        Entity* icon = script ? FindLiveEntity(script->def_debuff_ui) : nullptr;
+        Entity* icon = script ? FindLiveEntity(script->debuffs.defence.icon) : nullptr;
         record.defence_icon_shown = icon && icon->active;
     });
     // Two more, each once the last cast is over, as an eager player does.
@@ -340,7 +326,7 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
 
     StdoutCapture console;
     // A tenth of a second a frame: the fight runs its course in fewer frames.
-    const int result = RunAt(player, 0.1, 1600);
+    const int result = RunGame(player, 1600, 0.1);
     console.Take();
 
     EXPECT_EQ(result, 0);

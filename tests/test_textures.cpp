@@ -29,14 +29,12 @@ protected:
     {
         EngineTest::SetUp();
         OrvTest::StartOffscreenGL(Root());
-        ASSERT_TRUE(Graphics::IsGLReady()) << Graphics::GetInstance()->GetSetUpError();
     }
 
     void TearDown() override
     {
         for (Entity* entity : entities_) EntityFactory::GetInstance()->DestroyEntity(entity);
         EngineTest::TearDown();
-        unsetenv("SDL_VIDEODRIVER");
     }
 
     OrvTest::fs::path Art(const std::string& name) const { return Root() / "Resources" / "ArtAssets" / (name + ".png"); }

@@ -30,11 +30,8 @@ protected:
 
     static Entity* MakeCam()
     {
-        Entity* cam = MakeTransformEntity("Cam", Vec3(), Vec3(16.0f, 9.0f, 1.0f), TAG_OTHERS);
-        cam->AddComponent(PARENT, std::make_shared<Parent>());
-        Scene()->AddEntity(cam->id, cam);
-        Join(cam);
-        return cam;
+        return MakeInScene("Cam", TAG_OTHERS, Vec3(), Vec3(16.0f, 9.0f, 1.0f), "",
+                           [](Entity* cam) { cam->AddComponent(PARENT, std::make_shared<Parent>()); });
     }
 
     // Steps the sequence whose line entity has this id to its end, pressing Enter once the wait

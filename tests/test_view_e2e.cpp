@@ -65,17 +65,6 @@ double ShareMatching(const std::vector<unsigned char>& big, int big_w, const std
 int WindowWidth() { return static_cast<int>(WindowsSystems::GetInstance()->width); }
 int WindowHeight() { return static_cast<int>(WindowsSystems::GetInstance()->height); }
 
-// Chapter 1 at the configured 1280 x 720 window once it has faded in.
-void EnterLevel(ScriptedPlayer& player)
-{
-    player.WaitForScene("GameScene_01", 1);
-    player.Do([] { PressKey(Platform::VK_F11_KEY); });
-    player.Then([] {
-        auto fade = PartOf<Sprite>(LiveEntity("FadeIn"), SPRITE);
-        return fade && fade->GetTintColor().w <= 0.0f;
-    });
-}
-
 class ViewTest : public GameEndToEndTest {
 protected:
     void SetUp() override

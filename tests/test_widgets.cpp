@@ -417,14 +417,7 @@ protected:
     {
         BarTest::SetUp();
         OrvTest::StartOffscreenGL(Root());
-        ASSERT_TRUE(Graphics::IsGLReady());
         GameIsRunning = false; // the editor's framebuffer, through the editor camera (10 x 10 units)
-    }
-
-    void TearDown() override
-    {
-        BarTest::TearDown();
-        unsetenv("SDL_VIDEODRIVER");
     }
 
     // Whether the pixel at world x (row y = 0) shows the white bar rather than the clear colour.

@@ -282,9 +282,9 @@ bool Serializer::ReadVec3(const rapidjson::Value& component_array, const char* k
     return true;
 }
 
-bool MakeDataFolder(const std::string& path, const char* source, bool assert_on_error)
+bool LogFolderMade(const std::string& path, Platform::MakeDirResult made)
 {
-    switch (Platform::MakeDirectory(path)) {
+    switch (made) {
     case Platform::MakeDirResult::Created:
         LogLine(path + " not found");
         LogLine("Directory " + path + " created");
@@ -295,6 +295,12 @@ bool MakeDataFolder(const std::string& path, const char* source, bool assert_on_
     case Platform::MakeDirResult::Error:
         break;
     }
+    return false;
+}
+
+bool MakeDataFolder(const std::string& path, const char* source, bool assert_on_error)
+{
+    if (LogFolderMade(path, Platform::MakeDirectory(path))) return true;
     const std::string message = "Unexpected error occur while creating directory " + path;
     if (!assert_on_error) {
         PrintAndLog("[" + std::string(source) + "] " + message);

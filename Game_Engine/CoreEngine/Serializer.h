@@ -71,6 +71,12 @@ extern Serializer OrvSerializer;
 // "... already existed"; any other failure is an assertion report naming `source`, or only a logged
 // line when `assert_on_error` is false (a save of many files that goes on with the others).
 bool MakeDataFolder(const std::string& path, const char* source, bool assert_on_error = true);
+namespace Platform {
+enum class MakeDirResult;
+}
+// The logging half of MakeDataFolder for a folder already tried: true when it was made or existed;
+// false on an error, which the caller reports its own way.
+bool LogFolderMade(const std::string& path, Platform::MakeDirResult made);
 
 // A name used as a file or folder name: non-empty, not "." or "..", no separators or control characters.
 bool IsSafePathComponent(const std::string& name);

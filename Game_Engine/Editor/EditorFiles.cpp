@@ -51,17 +51,7 @@ bool EnsureFolder(const std::string& relative)
     if (made == Platform::MakeDirResult::Error && std::filesystem::is_directory(path, ignored)) {
         made = Platform::MakeDirResult::Existed;
     }
-    switch (made) {
-    case Platform::MakeDirResult::Created:
-        LogLine(path + " not found");
-        LogLine("Directory " + path + " created");
-        return true;
-    case Platform::MakeDirResult::Existed:
-        LogLine("Directory " + path + " already existed");
-        return true;
-    case Platform::MakeDirResult::Error:
-        break;
-    }
+    if (LogFolderMade(path, made)) return true;
     ReportFailure("Unexpected error occur while creating directory " + path);
     return false;
 }

@@ -15,6 +15,7 @@ inline constexpr char kBackground[] = "BG";
 inline constexpr char kResultBackground[] = "Bg_1";
 inline constexpr char kPauseBackground[] = "Pause_bg";
 inline constexpr char kPauseHelpPanel[] = "HTPInPauseMenu";
+inline constexpr char kPauseHelpButton[] = "HowToPlay";
 inline constexpr char kResumeButton[] = "ResumeGame";
 inline constexpr char kMuteMusicButton[] = "ToggleMuteBGM";
 inline constexpr char kMuteEffectsButton[] = "ToggleMuteSFX";

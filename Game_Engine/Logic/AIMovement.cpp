@@ -41,14 +41,10 @@ bool IsPurifiableEnemy(const Entity* entity)
     return enemy && enemy->purifiable_now;
 }
 
-Entity* FirstTagged(uint32_t tag)
+// Without a current scene the kept player stays as it is.
+void FindPlayer(uint64_t& player_target)
 {
-    auto scene = CurrentScene();
-    if (!scene) return nullptr;
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        if (entity && TagOf(entity) == tag) return entity;
-    }
-    return nullptr;
+    if (auto scene = CurrentScene()) player_target = IdOf(scene->FirstEntityOfType(TAG_PLAYER));
 }
 } // namespace
 
@@ -87,10 +83,7 @@ void AIMovement::CacheStats()
 
 void AIMovement::Init()
 {
-    if (CurrentScene()) {
-        Entity* player = FirstTagged(TAG_PLAYER);
-        player_target = player ? player->id : 0;
-    }
+    FindPlayer(player_target);
     CacheStats();
     if (auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr) base_anim_speed = sprite->spritesheet_speed;
 }
@@ -154,12 +147,7 @@ void AIMovement::Update()
     if (!stats) CacheStats();
     auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr;
     if (base_anim_speed == 0.0f && sprite) base_anim_speed = sprite->spritesheet_speed;
-    if (player_target == 0 || !GetPlayerTarget()) {
-        if (CurrentScene()) {
-            Entity* player = FirstTagged(TAG_PLAYER);
-            player_target = player ? player->id : 0;
-        }
-    }
+    if (player_target == 0 || !GetPlayerTarget()) FindPlayer(player_target);
     if (IsPurifying) {
         // The companion leaves the enemy or boss that is being purified.
         Entity* other = GetTarget();
@@ -450,8 +438,8 @@ void AIMovement::FindTarget()
     best_distance = kNoTargetDistance;
     auto own_transform = transform ? transform : (owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr);
     const Vec2 from = own_transform ? own_transform->GetPosition2D() : Vec2();
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        if (entity && entity != owner && IsCandidate(entity)) ConsiderCandidate(entity, from);
+    for (Entity* entity : scene->EntitiesOfTypes({TAG_ENEMY, TAG_BOSS})) {
+        if (entity != owner && IsCandidate(entity)) ConsiderCandidate(entity, from);
     }
     if (target == 0 && GetPlayerTarget()) target = player_target;
 }

@@ -9,6 +9,7 @@
 #include "CoreEngine/Serializer.h"
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Logic/AIMovement.h"
@@ -89,22 +90,24 @@ void EnemyMovement::Deserialize(const rapidjson::Value& value)
 
 // ---- Targets ---------------------------------------------------------------------------------
 
-// only_missing: fill only the targets that do not resolve, each from the first entity of its tag.
-// Otherwise (Init, Clone) a later entity of the same tag replaces an earlier one until both are set.
+// only_missing: fill only the targets that do not resolve, each from the first entity of its tag
+// (the scene's index). Otherwise (Init, Clone) a walk in id order in which a later entity of the same
+// tag replaces an earlier one until both are set.
 void EnemyMovement::FindTargets(bool only_missing)
 {
     auto scene = CurrentScene();
     if (!scene) return;
-    const bool want_companion = !only_missing || !GetCompanionTarget();
-    const bool want_player = !only_missing || !GetPlayerTarget();
-    if (!want_companion && !want_player) return;
-    uint64_t companion = want_companion ? 0 : companion_target;
-    uint64_t player = want_player ? 0 : player_target;
+    if (only_missing) {
+        if (!GetCompanionTarget()) companion_target = IdOf(scene->FirstEntityOfType(TAG_AI));
+        if (!GetPlayerTarget()) player_target = IdOf(scene->FirstEntityOfType(TAG_PLAYER));
+        return;
+    }
+    uint64_t companion = 0;
+    uint64_t player = 0;
     for (const auto& [id, entity] : scene->GetEntities()) {
-        if (!entity || !entity->GetComponent<Information>(INFORMATION)) continue;
         const uint32_t tag = TagOf(entity);
-        if (tag == TAG_AI && want_companion && (!only_missing || companion == 0)) companion = id;
-        if (tag == TAG_PLAYER && want_player && (!only_missing || player == 0)) player = id;
+        if (tag == TAG_AI) companion = id;
+        if (tag == TAG_PLAYER) player = id;
         if (companion != 0 && player != 0) break;
     }
     companion_target = companion;
@@ -291,7 +294,8 @@ void EnemyMovement::MoveAndAttack()
     }
     if (!closing) return;
     Entity* other = GetTarget();
-    if (reached_target && other && other->name == "Dora" && TotalTime() > knockback_time + kTurnDelay) can_turn = true;
+    const bool met_dora = other && other->name == EntityNames::kDora;
+    if (reached_target && met_dora && TotalTime() > knockback_time + kTurnDelay) can_turn = true;
 }
 
 void EnemyMovement::IdleStep()

@@ -20,22 +20,30 @@ void JoinPlayerStats(Entity& entity, const std::shared_ptr<Component>&)
     if (player && stats) player->stats = stats;
 }
 
-// A movement (companion or enemy) steers its entity's body and reads its Transform.
+template <class Movement>
+void Connect(Entity& entity, Movement& movement)
+{
+    if (auto body = entity.GetComponent<RigidBody2D>(RIGIDBODY2D)) movement.SetRigidBody(body);
+    if (auto transform = entity.GetComponent<Transform>(TRANSFORM)) movement.SetTransform(transform);
+}
+
 template <class Movement>
 void RouteMovement(int type)
 {
     EntityFactory::GetInstance()->SetComponentHooks(
         type,
-        [](Entity& entity, const std::shared_ptr<Component>& component) {
-            auto movement = std::static_pointer_cast<Movement>(component);
-            if (auto body = entity.GetComponent<RigidBody2D>(RIGIDBODY2D)) movement->SetRigidBody(body);
-            if (auto transform = entity.GetComponent<Transform>(TRANSFORM)) movement->SetTransform(transform);
-        },
+        [type](Entity& entity, const std::shared_ptr<Component>& component) { ConnectMovement(entity, type, component); },
         [](Entity*, const std::shared_ptr<Component>& component) {
             std::static_pointer_cast<Movement>(component)->Disconnect();
         });
 }
 } // namespace
+
+void ConnectMovement(Entity& entity, int type, const std::shared_ptr<Component>& component)
+{
+    if (type == AIMOVEMENT) Connect(entity, *std::static_pointer_cast<AIMovement>(component));
+    if (type == ENEMYMOVEMENT) Connect(entity, *std::static_pointer_cast<EnemyMovement>(component));
+}
 
 void RouteGameplayComponents()
 {

@@ -2,8 +2,16 @@
 // Stats, and the companion's and enemies' movements take their entity's body and Transform.
 #pragma once
 
+#include <memory>
+
 namespace OrvEngine {
 
+class Component;
+class Entity;
+
+// A companion's or enemy's movement (by type id) takes its entity's body and Transform when the
+// entity has them; other types are left alone.
+void ConnectMovement(Entity& entity, int type, const std::shared_ptr<Component>& component);
 // Registers the hooks with the entity factory; the Logic system's Init calls it.
 void RouteGameplayComponents();
 

@@ -17,6 +17,8 @@
 namespace OrvEngine {
 namespace Gameplay {
 
+uint64_t IdOf(const Entity* entity) { return entity ? entity->id : 0; }
+
 uint32_t TagOf(const Entity* entity)
 {
     auto info = entity ? entity->GetComponent<Information>(INFORMATION) : nullptr;

@@ -22,6 +22,8 @@ using OrvEngine::CurrentScene;
 using OrvEngine::FrameTime;
 using OrvEngine::TotalTime;
 inline Entity* LiveEntity(uint64_t id) { return FindLiveEntity(id); }
+// The entity's id; 0 for none.
+uint64_t IdOf(const Entity* entity);
 // The Information tag; 0 without Information or entity.
 uint32_t TagOf(const Entity* entity);
 

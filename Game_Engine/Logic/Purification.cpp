@@ -15,6 +15,7 @@
 #include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/BossBehaviour.h"
@@ -145,10 +146,9 @@ void Purification::Step(PlayerController& player)
 bool Purification::PurifyCurrentTarget(PlayerController& player)
 {
     if (auto scene = CurrentScene()) {
-        for (const auto& [id, entity] : scene->GetEntities()) {
-            auto info = entity->GetComponent<Information>(INFORMATION);
+        for (Entity* entity : scene->EntitiesOfTypes({TAG_AI})) {
             auto companion = entity->GetComponent<AIMovement>(AIMOVEMENT);
-            if (!info || info->GetType() != TAG_AI || !companion) continue;
+            if (!companion) continue;
             companion->ResetTarget();
             break;
         }
@@ -255,7 +255,7 @@ void Purification::StartCooldown()
 void Purification::CollectTargets(const PlayerController& player)
 {
     auto scene = CurrentScene();
-    Entity* cam = scene ? scene->FindEntityByName("Cam") : nullptr;
+    Entity* cam = scene ? scene->FindEntityByName(EntityNames::kCamera) : nullptr;
     auto cam_transform = cam ? cam->GetComponent<Transform>(TRANSFORM) : nullptr;
     auto own = player.OwnTransform();
     if (!cam_transform || !own) return;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace OrvEngine {
 
@@ -33,13 +34,29 @@ public:
     virtual void Save() = 0;
     virtual void ReloadEntities() = 0;
     virtual EntityMap GetEntities() const = 0;
+    // The live entity of the lowest id whose Information has the name; null for none.
     virtual Entity* FindEntityByName(const std::string& name) const = 0;
+    // The live entities whose Information tag is any of the types, in ascending id order; entities
+    // without an Information count as type 0.
+    virtual std::vector<Entity*> EntitiesOfTypes(const std::vector<uint32_t>& types) const = 0;
+    // The first (or last) of them for one type; null for none.
+    Entity* FirstEntityOfType(uint32_t type) const { return Edge(EntitiesOfTypes({type}), true); }
+    Entity* LastEntityOfType(uint32_t type) const { return Edge(EntitiesOfTypes({type}), false); }
+    // Files a live entity again under its Information's current name and tag: whoever renames or
+    // retags an entity already in the scene calls it.
+    virtual void Reindex(uint64_t id) = 0;
     virtual Entity* GetEntity(const uint64_t& id) const = 0;
     virtual void AddEntity(const uint64_t& id, Entity* entity) = 0;
     virtual void RemoveEntityByName(const std::string& name) = 0;
     virtual void RemoveEntity(const uint64_t& id) = 0;
     virtual EntityMap* GetLoadedEntities() = 0;
     ~IScene() override = default;
+
+private:
+    static Entity* Edge(const std::vector<Entity*>& found, bool first)
+    {
+        return found.empty() ? nullptr : first ? found.front() : found.back();
+    }
 };
 
 } // namespace OrvEngine

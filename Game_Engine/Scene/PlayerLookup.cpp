@@ -9,14 +9,7 @@
 
 namespace OrvEngine {
 
-Entity* FirstPlayerIn(const IScene& scene)
-{
-    for (const auto& [id, entity] : scene.GetEntities()) {
-        auto info = entity->GetComponent<Information>(INFORMATION);
-        if (info && info->GetType() == TAG_PLAYER) return entity;
-    }
-    return nullptr;
-}
+Entity* FirstPlayerIn(const IScene& scene) { return scene.FirstEntityOfType(TAG_PLAYER); }
 
 const IScene* PlayerScene()
 {

@@ -9,12 +9,28 @@
 #include "Scene/SceneHooks.h"
 #include "Scene/Spawn.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace OrvEngine {
 
 namespace {
 bool FileExists(const std::string& path) { return std::ifstream(path).is_open(); }
+
+uint32_t TagOf(const Entity& entity)
+{
+    auto info = entity.GetComponent<Information>(INFORMATION);
+    return info ? info->GetType() : TAG_NONE;
+}
+
+template <class Index, class Key>
+void EraseId(Index& index, const Key& key, uint64_t id)
+{
+    auto found = index.find(key);
+    if (found == index.end()) return;
+    found->second.erase(id);
+    if (found->second.empty()) index.erase(found);
+}
 
 // Moves whatever the factory's scratch map holds into `into` and empties it.
 void TakeFactoryEntities(EntityMap& into)
@@ -65,7 +81,7 @@ void SceneBase::EnterFromLoaded(bool record_names)
         // The index maps each name to the live copy, as the auto-save path does.
         if (!SpawnIntoScene(this, copy, SpawnOrder::SceneFirst, record_names)) {
             // Its script destroyed it in Init; ids are never reused, so the id names only that entity.
-            entities_.erase(copy_id);
+            Untrack(copy_id);
         }
     }
     scratch.clear();
@@ -86,7 +102,7 @@ bool SceneBase::EnterFromAutoSave(bool record_names)
     TakeFactoryEntities(fresh);
     for (const auto& [id, entity] : fresh) {
         if (!SpawnIntoScene(this, entity, SpawnOrder::SceneFirst, record_names)) {
-            entities_.erase(id);  // destroyed by its own script's Init
+            Untrack(id);  // destroyed by its own script's Init
         }
     }
     return true;
@@ -120,12 +136,11 @@ void SceneBase::DestroyLiveEntities()
         if (budget-- == 0) {
             PrintAndLog("[" + std::string(source_) + "::Free] Entities keep spawning while the scene is freed; " +
                         std::to_string(entities_.size()) + " left behind");
-            entities_.clear();
+            while (!entities_.empty()) Untrack(entities_.begin()->first);
             break;
         }
-        auto first = entities_.begin();
-        Entity* entity = first->second;
-        entities_.erase(first);
+        Entity* entity = entities_.begin()->second;
+        Untrack(entities_.begin()->first);
         if (EditorState* editor = EditorState::Current()) editor->ClearSelectionIf(entity);
         factory->DestroyEntity(entity);
         factory->GetEntities().clear();
@@ -158,11 +173,59 @@ void SceneBase::Save()
 
 Entity* SceneBase::FindEntityByName(const std::string& name) const
 {
-    for (const auto& [id, entity] : entities_) {
-        auto info = entity->GetComponent<Information>(INFORMATION);
+    auto found = by_name_.find(name);
+    if (found == by_name_.end()) return nullptr;
+    for (uint64_t id : found->second) {
+        Entity* entity = GetEntity(id);
+        auto info = entity ? entity->GetComponent<Information>(INFORMATION) : nullptr;
+        // An entry left by a rename that was not reported is passed over.
         if (info && info->name == name) return entity;
     }
     return nullptr;
+}
+
+std::vector<Entity*> SceneBase::EntitiesOfTypes(const std::vector<uint32_t>& types) const
+{
+    std::set<uint64_t> ids;
+    for (uint32_t type : types) {
+        auto found = by_type_.find(type);
+        if (found != by_type_.end()) ids.insert(found->second.begin(), found->second.end());
+    }
+    std::vector<Entity*> entities;
+    for (uint64_t id : ids) {
+        Entity* entity = GetEntity(id);
+        if (entity && std::find(types.begin(), types.end(), TagOf(*entity)) != types.end()) entities.push_back(entity);
+    }
+    return entities;
+}
+
+void SceneBase::Reindex(uint64_t id)
+{
+    if (Entity* entity = GetEntity(id)) {
+        Untrack(id);
+        Track(id, entity);
+    }
+}
+
+void SceneBase::Track(uint64_t id, Entity* entity)
+{
+    entities_[id] = entity;
+    if (!entity) return;
+    auto info = entity->GetComponent<Information>(INFORMATION);
+    IndexEntry entry{info != nullptr, info ? info->name : std::string(), TagOf(*entity)};
+    if (entry.named) by_name_[entry.name].insert(id);
+    by_type_[entry.type].insert(id);
+    indexed_as_[id] = std::move(entry);
+}
+
+void SceneBase::Untrack(uint64_t id)
+{
+    entities_.erase(id);
+    auto found = indexed_as_.find(id);
+    if (found == indexed_as_.end()) return;
+    if (found->second.named) EraseId(by_name_, found->second.name, id);
+    EraseId(by_type_, found->second.type, id);
+    indexed_as_.erase(found);
 }
 
 Entity* SceneBase::GetEntity(const uint64_t& id) const
@@ -175,7 +238,7 @@ void SceneBase::AddEntity(const uint64_t& id, Entity* entity)
 {
     const bool unique = entities_.find(id) == entities_.end();
     ORV_ASSERT_AT(unique, source_, "Not unique ID");
-    if (unique) entities_[id] = entity;
+    if (unique) Track(id, entity);
 }
 
 void SceneBase::RemoveEntityByName(const std::string& name)
@@ -189,7 +252,7 @@ void SceneBase::RemoveEntity(const uint64_t& id)
     auto it = entities_.find(id);
     if (it == entities_.end()) return;
     Entity* entity = it->second;
-    entities_.erase(it);
+    Untrack(id);
     EntityFactory::GetInstance()->DestroyEntity(entity);
 }
 

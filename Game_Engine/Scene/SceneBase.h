@@ -3,6 +3,10 @@
 
 #include "Scene/IScene.h"
 
+#include <map>
+#include <set>
+#include <string>
+
 namespace OrvEngine {
 
 class SceneBase : public IScene {
@@ -20,6 +24,8 @@ public:
     void ReloadEntities() override;
     EntityMap GetEntities() const override { return entities_; }
     Entity* FindEntityByName(const std::string& name) const override;
+    std::vector<Entity*> EntitiesOfTypes(const std::vector<uint32_t>& types) const override;
+    void Reindex(uint64_t id) override;
     Entity* GetEntity(const uint64_t& id) const override;
     void AddEntity(const uint64_t& id, Entity* entity) override;
     void RemoveEntityByName(const std::string& name) override;
@@ -39,11 +45,21 @@ protected:
     std::string name_;
     uint32_t type_;
     const char* source_;
-    EntityMap entities_;
     EntityMap loaded_entities_;
     bool entity_file_unreadable_ = false;
 
 private:
+    // The live entities by id, and indexed by Information name and tag (each with the ids in
+    // ascending order) so that look-ups need no walk; every change to the map goes through
+    // Track and Untrack, which keep the indexes with it.
+    void Track(uint64_t id, Entity* entity);
+    void Untrack(uint64_t id);
+    EntityMap entities_;
+    std::map<std::string, std::set<uint64_t>> by_name_;
+    std::map<uint32_t, std::set<uint64_t>> by_type_;
+    struct IndexEntry { bool named; std::string name; uint32_t type; };
+    std::map<uint64_t, IndexEntry> indexed_as_;  // what each live entity is filed under
+
     bool EnterFromAutoSave(bool record_names);
     void EnterFromLoaded(bool record_names);
     // Makes the first camera of the live entities the active one, when none is.

@@ -5,17 +5,13 @@
 #include "CoreEngine/Message.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Logging/Logging.h"
 #include "Scene/GameScene.h"
 #include "Scene/SceneHooks.h"
 #include "Scene/SplashScreenScene.h"
 
 namespace OrvEngine {
-
-namespace {
-// The pause menu's background: a scene holding it has a pause menu.
-const char* const kPauseMenuEntity = "Pause_bg";
-} // namespace
 
 std::shared_ptr<IScene> CurrentScene() { return OrvStateMachine ? OrvStateMachine->current_scene : nullptr; }
 
@@ -82,7 +78,7 @@ void SceneStateMachine::TogglePause()
     // Only a scene with a pause menu pauses: paused, a menu of its own (a lose screen's Retry)
     // would stop answering, with nothing on screen to say why.
     if (scene && scene->GetSceneType() == SCENE_GAME && scene->GetSceneName() != "MainMenuScene" &&
-        scene->FindEntityByName(kPauseMenuEntity)) {
+        scene->FindEntityByName(EntityNames::kPauseBackground)) {
         PrintLine("GamePaused");
         if (GetSceneHooks().clear_button_selection) GetSceneHooks().clear_button_selection();
         paused = true;

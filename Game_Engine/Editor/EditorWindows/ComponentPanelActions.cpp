@@ -17,6 +17,7 @@
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/EnemyMovement.h"
+#include "Logic/GameplayRouting.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scripts/ScriptSystem.h"
@@ -64,7 +65,9 @@ std::shared_ptr<Component> Create(const std::string& name, int& type)
 void TagIfNone(Entity& entity, uint32_t tag)
 {
     auto info = entity.GetComponent<Information>(INFORMATION);
-    if (info && info->GetType() == TAG_NONE) info->SetType(tag);
+    if (!info || info->GetType() != TAG_NONE) return;
+    info->SetType(tag);
+    Reindex(entity);
 }
 
 // The collider starts on the Transform's box and needs a body to push back.
@@ -88,22 +91,12 @@ void PrepareCollider(Entity& entity, BoxCollider& collider)
 void AfterAdding(Entity& entity, int type, const std::shared_ptr<Component>& component)
 {
     auto body = entity.GetComponent<RigidBody2D>(RIGIDBODY2D);
-    auto transform = entity.GetComponent<Transform>(TRANSFORM);
     switch (type) {
-    case AIMOVEMENT: {
-        auto ai = std::static_pointer_cast<AIMovement>(component);
-        if (body) ai->SetRigidBody(body);
-        if (transform) ai->SetTransform(transform);
-        TagIfNone(entity, TAG_AI);
+    case AIMOVEMENT:
+    case ENEMYMOVEMENT:
+        ConnectMovement(entity, type, component);
+        TagIfNone(entity, type == AIMOVEMENT ? TAG_AI : TAG_ENEMY);
         break;
-    }
-    case ENEMYMOVEMENT: {
-        auto enemy = std::static_pointer_cast<EnemyMovement>(component);
-        if (body) enemy->SetRigidBody(body);
-        if (transform) enemy->SetTransform(transform);
-        TagIfNone(entity, TAG_ENEMY);
-        break;
-    }
     case BOSSBEHAVIOUR: TagIfNone(entity, TAG_BOSS); break;
     case PLAYERCONTROLLER: TagIfNone(entity, TAG_PLAYER); break;
     case BOXCOLLIDER:
@@ -170,7 +163,13 @@ bool Rename(Entity& entity, const std::string& name, std::string* why)
     entity.name = name;
     if (auto info = entity.GetComponent<Information>(INFORMATION)) info->SetName(name);
     if (indexed) by_name[name] = &entity;
+    Reindex(entity);
     return true;
+}
+
+void Reindex(Entity& entity)
+{
+    if (auto scene = EditorManager::GetInstance()->edited_scene) scene->Reindex(entity.id);
 }
 
 bool AddComponent(Entity& entity, const std::string& name)

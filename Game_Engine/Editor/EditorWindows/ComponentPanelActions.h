@@ -17,6 +17,8 @@ namespace InspectorActions {
 // empty or another object of the edited scene has it: then nothing changes and `why` (when given)
 // says which. True when renamed.
 bool Rename(Entity& entity, const std::string& name, std::string* why = nullptr);
+// The edited scene files the entity again under its Information's name and tag: after either changed.
+void Reindex(Entity& entity);
 // Adds the component registered under `name`. Components that an entity holds once are added
 // only when absent; Stats, Audio, Spells, ScriptComponent, Parent and Child replace an existing
 // one with a fresh one. True when a component was added.

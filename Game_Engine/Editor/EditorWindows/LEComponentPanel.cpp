@@ -36,6 +36,7 @@ void LEInspector::DrawTag(Entity& entity)
         for (size_t i = 0; i < tags.size(); ++i) {
             if (tags[i] == chosen) info->SetType(static_cast<uint32_t>(i));
         }
+        InspectorActions::Reindex(entity);
     }
 }
 

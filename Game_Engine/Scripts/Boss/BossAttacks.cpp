@@ -2,7 +2,6 @@
 // boss stands at so that they open into the arena, towards the other point.
 #include "Scripts/Boss/BossScript.h"
 
-#include "Components/BoxCollider.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 #include "Scripts/ScriptHelpers.h"
@@ -13,8 +12,6 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr float kColliderDrop = 1.0f;  // spawned boxes sit this far below their Transform
-
 struct Offset {
     float dx;
     float dy;
@@ -23,7 +20,7 @@ struct Offset {
 // Boulders per pattern, along the direction d (-1 at home, +1 at far).
 const std::vector<Offset>& BoulderPattern(int32_t pattern)
 {
-    static const std::vector<Offset> kPatterns[5] = {
+    static const std::vector<Offset> kPatterns[BossScript::kBoulderPatterns] = {
         {{0.0f, 1.0f}, {0.5f, 1.0f}, {1.0f, 1.0f}, {1.5f, 1.0f}},
         {{0.0f, 0.0f}, {0.5f, 0.0f}, {1.0f, 0.0f}, {1.5f, 0.0f}},
         {{0.0f, -1.0f}, {0.5f, -1.0f}, {1.0f, -1.0f}, {1.5f, -1.0f}},
@@ -39,16 +36,8 @@ void BossScript::SpawnAt(const std::string& prefab, float dx, float dy)
     // Without the boss's own position there is nowhere to lay the attack out.
     if (!transform) return;
     Entity* spawned = InstantiatePrefab(prefab);
-    if (!spawned) return;
-    auto spawned_transform = spawned->GetComponent<Transform>(TRANSFORM);
-    if (!spawned_transform) return;
     const Vec3 at = transform->position;
-    spawned_transform->position = Vec3(at.x + dx, at.y + dy, at.z);
-    // Without a box there is nothing more to place.
-    if (auto box = spawned->GetComponent<BoxCollider>(BOXCOLLIDER)) {
-        box->SetPosition(Vec2(at.x + dx, at.y + dy - kColliderDrop));
-        box->UpdateBounds();
-    }
+    if (spawned) PlaceSpawned(*spawned, Vec3(at.x + dx, at.y + dy, at.z));
 }
 
 void BossScript::SpawnEnemyWave(int32_t wave)
@@ -81,7 +70,7 @@ void BossScript::SpawnEnemyWave(int32_t wave)
 
 void BossScript::SpawnBoulderPattern(int32_t pattern)
 {
-    if (pattern < 0 || pattern > 4) return;
+    if (pattern < 0 || pattern >= kBoulderPatterns) return;
     float direction = 0.0f;
     if (current_point == home_point) direction = -1.0f;
     else if (current_point == far_point) direction = 1.0f;

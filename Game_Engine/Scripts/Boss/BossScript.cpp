@@ -21,6 +21,7 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptHelpers.h"
 
 #include <algorithm>
@@ -30,70 +31,16 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr float kDepthBase = 100.0f;      // depth by height: z = 100 - y
 constexpr float kIconSideOffset = 0.35f;  // icons sit on the side the boss faces away from
 constexpr float kIconInFront = 1.0f;
-constexpr float kMarkerDepthStep = 300.0f;
+// How far below the boss the attack, defence and speed icons hang.
+constexpr float kIconDrops[] = {0.1f, 0.45f, 0.8f};
 const char* const kNextScene = "GameScene_24";
-
-Entity* Live(uint64_t id) { return id ? FindLiveEntity(id) : nullptr; }
-
-template <class T>
-std::shared_ptr<T> ComponentOf(Entity* entity, int type)
-{
-    return entity ? entity->GetComponent<T>(type) : nullptr;
-}
-
-uint32_t TagOf(Entity* entity)
-{
-    auto info = ComponentOf<Information>(entity, INFORMATION);
-    return info ? info->GetType() : TAG_NONE;
-}
 } // namespace
-
-struct BossScript::DebuffSlot {
-    int32_t& level;
-    float& timer;
-    uint64_t& icon;
-    int32_t base;
-    float Stats::*field;
-    const char* texture_prefix;
-    bool rounds_up;  // attack and defence round up and bottom out at 1; speed keeps its fraction
-
-    // The Stats value at a level from 1 to 3, worked in float.
-    float ValueAt(int32_t at) const
-    {
-        static const float kFactors[] = {0.7f, 0.5f, 0.1f};
-        const float product = static_cast<float>(base) * kFactors[at - 1];
-        if (!rounds_up) return product;
-        return at == 3 ? 1.0f : std::ceil(product);
-    }
-};
-
-BossScript::DebuffSlot BossScript::Slot(int32_t kind)
-{
-    switch (kind) {
-    case SPELL_SPEED:
-        return {spd_debuff_level, spd_debuff_timer, spd_debuff_ui, base_speed_attack, &Stats::speed_attack, "SPD_Debuff_Lv",
-                false};
-    case SPELL_ATTACK:
-        return {atk_debuff_level, atk_debuff_timer, atk_debuff_ui, base_attack, &Stats::attack, "ATK_Debuff_Lv", true};
-    default:
-        return {def_debuff_level, def_debuff_timer, def_debuff_ui, base_defense, &Stats::defense, "DEF_Debuff_Lv", true};
-    }
-}
 
 // ---- Set-up -------------------------------------------------------------------------------------
 
-void BossScript::Init(Entity* entity)
-{
-    spd_debuff_timer = 0.0f;
-    debuff_duration = 10.0f;
-    atk_debuff_ui = def_debuff_ui = spd_debuff_ui = 0;
-    companion = death_ui = low_hp_marker = 0;
-    death_ui_spawned = counted_on_screen = enemies_downed = false;
-    CacheComponents(entity, true);
-}
+void BossScript::Init(Entity* entity) { CacheComponents(entity, true); }
 
 // Takes the components still missing; the teleport points and base values come with the
 // Transform and Stats when they are first found.
@@ -108,17 +55,10 @@ void BossScript::CacheComponents(Entity* entity, bool set_points)
     }
     if (!stats) {
         stats = entity->GetComponent<Stats>(STATS);
-        if (stats) TakeBaseValues();
+        if (stats) debuffs.TakeBaseValues(*stats);
     }
     if (!parent) parent = entity->GetComponent<Parent>(PARENT);
     if (boss_behaviour && !cooldowns_checked) CheckCooldowns();
-}
-
-void BossScript::TakeBaseValues()
-{
-    base_attack = TruncateToInt(stats->attack);
-    base_defense = TruncateToInt(stats->defense);
-    base_speed_attack = TruncateToInt(stats->speed_attack);
 }
 
 void BossScript::SetTeleportPoints()
@@ -146,16 +86,20 @@ void BossScript::Update(Entity* entity)
     if (!entity) return;
     if (transform) transform->position.z = kDepthBase - transform->position.y;
     FindCompanion();
+    level_manager.Find();
     CacheComponents(entity, true);
-    if (!icons_made) MakeDebuffIcons();
+    if (!icons_made) {
+        icons_made = true;
+        debuffs.MakeIcons(parent);
+    }
     PlaceDebuffIcons(entity);
-    ExpireDebuffs();
+    debuffs.Expire(stats.get());
     UpdateScreenCount();
     UpdateLowHpMarker();
     if (!boss_behaviour) return;
     if (boss_behaviour->state == BOSS_DOWN) {
         // The marker made above this frame must not show on a boss that is down.
-        RemoveLowHpMarker();
+        debuffs.DropLowHpMarker();
         if (!enemies_downed) DownOrdinaryEnemies();
     }
     boss_behaviour->Update();
@@ -167,31 +111,7 @@ void BossScript::Update(Entity* entity)
 
 void BossScript::FindCompanion()
 {
-    if (Live(companion)) return;
-    companion = 0;
-    auto scene = CurrentScene();
-    if (!scene) return;
-    for (const auto& [id, other] : scene->GetEntities()) {
-        if (TagOf(other) == TAG_AI) {
-            companion = id;
-            return;
-        }
-    }
-}
-
-void BossScript::MakeDebuffIcons()
-{
-    icons_made = true;
-    uint64_t* icons[] = {&atk_debuff_ui, &def_debuff_ui, &spd_debuff_ui};
-    const char* prefabs[] = {"ATK_Debuff_UI", "DEF_Debuff_UI", "SPD_Debuff_UI"};
-    for (int k = 0; k < 3; ++k) {
-        Entity* icon = InstantiatePrefab(prefabs[k]);
-        if (!icon) continue;
-        *icons[k] = icon->id;
-        auto child = icon->GetComponent<Child>(CHILD);
-        if (child && parent) child->SetParent(parent);
-        icon->SetActive(false);
-    }
+    if (!FindLiveEntity(companion)) companion = Gameplay::IdOf(FirstEntityOfType(TAG_AI));
 }
 
 void BossScript::PlaceDebuffIcons(Entity* entity)
@@ -201,32 +121,17 @@ void BossScript::PlaceDebuffIcons(Entity* entity)
     if (!info || info->name.empty() || info->name[0] != 'B' || !transform) return;
     const Vec3 at = transform->position;
     const float x = transform->scale.x >= 0.0f ? at.x - kIconSideOffset : at.x + kIconSideOffset;
-    const uint64_t icons[] = {atk_debuff_ui, def_debuff_ui, spd_debuff_ui};
-    const float drops[] = {0.1f, 0.45f, 0.8f};
+    const uint64_t icons[] = {debuffs.attack.icon, debuffs.defence.icon, debuffs.speed.icon};
     for (int k = 0; k < 3; ++k) {
-        if (auto icon_transform = ComponentOf<Transform>(Live(icons[k]), TRANSFORM)) {
-            icon_transform->position = Vec3(x, at.y - drops[k], at.z + kIconInFront);
+        if (auto icon_transform = ComponentOf<Transform>(icons[k], TRANSFORM)) {
+            icon_transform->position = Vec3(x, at.y - kIconDrops[k], at.z + kIconInFront);
         }
-    }
-}
-
-void BossScript::ExpireDebuffs()
-{
-    for (int32_t kind : {SPELL_ATTACK, SPELL_DEFENCE, SPELL_SPEED}) {
-        DebuffSlot slot = Slot(kind);
-        if (slot.level == 0) continue;
-        slot.timer += FrameTime();
-        if (slot.timer < debuff_duration) continue;
-        slot.level = 0;
-        slot.timer = 0.0f;
-        if (Entity* icon = Live(slot.icon)) icon->SetActive(false);
-        if (stats) (*stats).*slot.field = static_cast<float>(slot.base);
     }
 }
 
 void BossScript::UpdateScreenCount()
 {
-    LevelManagerScript* level = FindLevelManager();
+    LevelManagerScript* level = level_manager.Get();
     const bool down_to_zero = stats && stats->hp <= 0;
     if (!counted_on_screen) {
         if (down_to_zero && level && transform && level->IsOnScreen(transform->position.x)) {
@@ -244,23 +149,17 @@ void BossScript::UpdateScreenCount()
 
 void BossScript::UpdateLowHpMarker()
 {
-    Entity* marker = Live(low_hp_marker);
-    if (!marker) low_hp_marker = 0;
     if (!stats || stats->hp > 0) {
-        RemoveLowHpMarker();
+        debuffs.DropLowHpMarker();
         return;
     }
-    if (marker) {
-        if (auto marker_transform = marker->GetComponent<Transform>(TRANSFORM)) marker_transform->position.z += kMarkerDepthStep;
-        return;
-    }
-    if (!parent || marker_prefab_missing) return;
-    marker = InstantiatePrefab("UI_Enemy_Low_HP");
+    if (debuffs.LiftLowHpMarker() || !parent || marker_prefab_missing) return;
+    Entity* marker = InstantiatePrefab("UI_Enemy_Low_HP");
     if (!marker) {
         marker_prefab_missing = true;
         return;
     }
-    low_hp_marker = marker->id;
+    debuffs.low_hp_marker = marker->id;
     auto child = marker->GetComponent<Child>(CHILD);
     auto marker_transform = marker->GetComponent<Transform>(TRANSFORM);
     if (!child || !marker->GetComponent<Information>(INFORMATION) || !transform) return;
@@ -271,20 +170,13 @@ void BossScript::UpdateLowHpMarker()
     child->SetParent(parent);
 }
 
-void BossScript::RemoveLowHpMarker()
-{
-    if (Entity* marker = Live(low_hp_marker)) DestroyEntity(marker);
-    low_hp_marker = 0;
-}
-
 void BossScript::DownOrdinaryEnemies()
 {
     enemies_downed = true;
     auto scene = CurrentScene();
     if (!scene) return;
-    // GetEntities hands back a copy, so enemies reacting to the change cannot disturb the walk.
-    for (const auto& [id, other] : scene->GetEntities()) {
-        if (TagOf(other) != TAG_ENEMY) continue;
+    // A copy is walked, so enemies reacting to the change cannot disturb the walk.
+    for (Entity* other : scene->EntitiesOfTypes({TAG_ENEMY})) {
         if (auto enemy = other->GetComponent<EnemyMovement>(ENEMYMOVEMENT)) enemy->state = ENEMY_DOWN;
     }
 }
@@ -293,14 +185,13 @@ void BossScript::DownOrdinaryEnemies()
 
 void BossScript::OnCollision(Entity* self, Entity* other)
 {
-    if (!self || TagOf(other) != TAG_RANGE_ATTACK) return;
+    if (!self || Gameplay::TagOf(other) != TAG_RANGE_ATTACK) return;
     auto spell = other->GetComponent<Spells>(SPELLS);
     int32_t kind = SPELL_NONE;
-    if (boss_behaviour && stats && spell && TagOf(self) == TAG_BOSS && boss_behaviour->state != BOSS_DOWN) {
+    if (boss_behaviour && stats && spell && Gameplay::TagOf(self) == TAG_BOSS && boss_behaviour->state != BOSS_DOWN) {
         kind = spell->kind;
     }
-    if (kind == SPELL_SPEED || kind == SPELL_ATTACK || kind == SPELL_DEFENCE) {
-        ApplyDebuff(kind);
+    if (debuffs.Hit(kind, stats.get(), false)) {
         // Heard as a blow is, beside the icon.
         Gameplay::PlayEvent(self, "SFX_E_Hurt");
     }
@@ -309,26 +200,11 @@ void BossScript::OnCollision(Entity* self, Entity* other)
     if (spell) spell->RegisterWithPlayer();
 }
 
-void BossScript::ApplyDebuff(int32_t kind)
-{
-    DebuffSlot slot = Slot(kind);
-    slot.timer = 0.0f;
-    ++slot.level;
-    if (slot.level > 3) return;
-    (*stats).*slot.field = slot.ValueAt(slot.level);
-    Entity* icon = Live(slot.icon);
-    if (!icon) return;
-    icon->SetActive(true);
-    if (auto icon_sprite = icon->GetComponent<Sprite>(SPRITE)) {
-        icon_sprite->SetTexture(slot.texture_prefix + std::to_string(slot.level));
-    }
-}
-
 void BossScript::OnDestroy(Entity* entity)
 {
     (void)entity;
     // The boss never raised the enemy count, so only its place among the targets is given back.
-    LevelManagerScript* level = FindLevelManager();
+    LevelManagerScript* level = level_manager.Get();
     if (level && counted_on_screen) --level->purifiable_on_screen;
     counted_on_screen = false;
 }
@@ -354,16 +230,16 @@ void BossScript::UpdateState()
     case BOSS_SPAWNING_ENEMIES:
         if (boss.timer <= 0.0f) {
             boss.timer = Cooldown(boss.cooldown_spawning_enemy);
-            SpawnEnemyWave(Platform::Random15() % 4);
+            SpawnEnemyWave(Platform::Random15() % kEnemyWaves);
         }
         if (AnimationPlayedOut()) boss.state = BOSS_IDLE;
         // The companion picks its next target among the new enemies.
-        if (auto ai = ComponentOf<AIMovement>(Live(companion), AIMOVEMENT)) ai->FindTarget();
+        if (auto ai = ComponentOf<AIMovement>(companion, AIMOVEMENT)) ai->FindTarget();
         break;
     case BOSS_SPAWNING_TERRAIN:
         if (boss.timer <= 0.0f) {
             boss.timer = Cooldown(boss.cooldown_spawning_terrain);
-            SpawnBoulderPattern(Platform::Random15() % 5);
+            SpawnBoulderPattern(Platform::Random15() % kBoulderPatterns);
         }
         if (AnimationPlayedOut()) boss.state = BOSS_IDLE;
         break;
@@ -382,7 +258,7 @@ void BossScript::UpdateState()
 // stays shut while they live. Without a level manager to ask, the boss does not wait.
 bool BossScript::InPlayersView() const
 {
-    LevelManagerScript* level = FindLevelManager();
+    LevelManagerScript* level = level_manager.Get();
     return !level || !transform || level->IsOnScreen(transform->position.x);
 }
 
@@ -399,15 +275,15 @@ void BossScript::Teleport()
         transform->position.y = destination.y;
         transform->scale.x = -transform->scale.x;
         const Vec2 shift = destination - current_point;
-        for (uint64_t id : {atk_debuff_ui, def_debuff_ui, spd_debuff_ui}) {
-            if (auto icon_transform = ComponentOf<Transform>(Live(id), TRANSFORM)) {
+        for (uint64_t id : {debuffs.attack.icon, debuffs.defence.icon, debuffs.speed.icon}) {
+            if (auto icon_transform = ComponentOf<Transform>(id, TRANSFORM)) {
                 icon_transform->position.x += shift.x;
                 icon_transform->position.y += shift.y;
             }
         }
         current_point = destination;
     }
-    RemoveLowHpMarker();
+    debuffs.DropLowHpMarker();
 }
 
 // An enemy wave with chance E / (E + T) while the enemies are below the cap, else boulders. A
@@ -416,7 +292,7 @@ int32_t BossScript::ChooseAttack() const
 {
     const int32_t enemy_ratio = std::max(0, boss_behaviour->ratio_to_spawn_enemy);
     const int32_t terrain_ratio = std::max(0, boss_behaviour->ratio_to_spawn_terrain);
-    LevelManagerScript* level = FindLevelManager();
+    LevelManagerScript* level = level_manager.Get();
     const bool below_cap = !level || level->enemy_count < boss_behaviour->max_num_of_enemy;
     if (!below_cap || enemy_ratio == 0) return BOSS_SPAWNING_TERRAIN;
     if (terrain_ratio == 0) return BOSS_SPAWNING_ENEMIES;
@@ -438,7 +314,7 @@ void BossScript::UpdateDown()
     }
     if (!death_ui_spawned) return;
     // Without a death animation to wait for (a content error) the chapter still ends.
-    auto death_sprite = ComponentOf<Sprite>(Live(death_ui), SPRITE);
+    auto death_sprite = ComponentOf<Sprite>(death_ui, SPRITE);
     const bool played_out = !death_sprite || death_sprite->current_frame >= death_sprite->number_of_frames;
     if (played_out && OrvStateMachine) OrvStateMachine->ChangeState(kNextScene);
 }

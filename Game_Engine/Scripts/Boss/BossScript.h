@@ -6,6 +6,8 @@
 
 #include "CoreEngine/Math.h"
 #include "Scripts/BaseScript.h"
+#include "Scripts/Enemies/Debuffs.h"
+#include "Scripts/Level/LevelManagerLink.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,8 +38,10 @@ public:
 
     // One step of the state machine on the BossBehaviour's state.
     void UpdateState();
-    // The boss's attacks (BossAttacks.cpp): waves 0-3 and patterns 0-4, laid out from the point
+    // The boss's attacks (BossAttacks.cpp): waves and patterns from 0, laid out from the point
     // the boss stands at; other numbers spawn nothing.
+    static constexpr int32_t kEnemyWaves = 4;
+    static constexpr int32_t kBoulderPatterns = 5;
     void SpawnEnemyWave(int32_t wave);
     void SpawnBoulderPattern(int32_t pattern);
 
@@ -53,36 +57,17 @@ public:
     OrvEngine::Vec2 current_point;
 
     // Entities kept across frames, by id (0 for none); a destroyed one reads as absent.
-    uint64_t atk_debuff_ui = 0;
-    uint64_t def_debuff_ui = 0;
-    uint64_t spd_debuff_ui = 0;
     uint64_t companion = 0;
     uint64_t death_ui = 0;
-    uint64_t low_hp_marker = 0;
-
-    // 0 for none, 1-3 for the debuff level; further hits count on without further effect.
-    int32_t atk_debuff_level = 0;
-    int32_t def_debuff_level = 0;
-    int32_t spd_debuff_level = 0;
-    // "attack", "defense" and "speed_attack" when the Stats were found, truncated toward zero.
-    int32_t base_attack = 0;
-    int32_t base_defense = 0;
-    int32_t base_speed_attack = 0;
-    // Seconds since each debuff's last hit.
-    float atk_debuff_timer = 0.0f;
-    float def_debuff_timer = 0.0f;
-    float spd_debuff_timer = 0.0f;
-    float debuff_duration = 10.0f;
+    // A fourth hit and more count on without further effect.
+    Debuffs debuffs;
+    LevelManagerLink level_manager;
 
     bool death_ui_spawned = false;
     bool counted_on_screen = false;
     bool enemies_downed = false;
 
 private:
-    // One debuff's members, so the three kinds share one code path.
-    struct DebuffSlot;
-    DebuffSlot Slot(int32_t kind);
-
     void CacheComponents(OrvEngine::Entity* entity, bool set_points);
     void TakeBaseValues();
     void SetTeleportPoints();
@@ -92,11 +77,8 @@ private:
     void FindCompanion();
     void MakeDebuffIcons();
     void PlaceDebuffIcons(OrvEngine::Entity* entity);
-    void ExpireDebuffs();
-    void ApplyDebuff(int32_t kind);
     void UpdateScreenCount();
     void UpdateLowHpMarker();
-    void RemoveLowHpMarker();
     void DownOrdinaryEnemies();
 
     // Idle, the boss waits until it is on Ilo's screen.

@@ -10,6 +10,7 @@
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/GameplayRules.h"
@@ -22,15 +23,8 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr float kDepthBase = 100.0f;
 // The teleport sheets play a little faster than the companion's other sheets.
 constexpr float kTeleportSpeedUp = 0.02f;
-
-template <class T>
-std::shared_ptr<T> ComponentOf(Entity* entity, int type)
-{
-    return entity ? entity->GetComponent<T>(type) : nullptr;
-}
 
 Vec2 PositionOf(Entity* entity)
 {
@@ -63,7 +57,7 @@ void AIScript::Init(Entity* entity)
     if (movement) {
         movement->Init();
         if (sprite) {
-            const int32_t frames = sprite->number_of_frames - 2;
+            const int32_t frames = sprite->number_of_frames - kAttackFrameFromEnd;
             movement->SetAttackFrame(frames > 0 ? static_cast<uint64_t>(frames) : 0);
             teleport_frame_time = sprite->spritesheet_speed - kTeleportSpeedUp;
         }
@@ -73,7 +67,7 @@ void AIScript::Init(Entity* entity)
 void AIScript::FindHelp()
 {
     if (!parent) return;
-    auto child = ParentChildSystem::GetInstance()->GetChildByName(parent, "VavuHelp");
+    auto child = ParentChildSystem::GetInstance()->GetChildByName(parent, EntityNames::kVavuHelp);
     if (!child || !child->owner) return;
     help = child->owner->id;
     if (parent->owner) help_offset = PositionOf(child->owner) - PositionOf(parent->owner);
@@ -168,7 +162,7 @@ void AIScript::ShowHelpIcon(Entity* help_entity, Entity* target)
 {
     auto target_stats = ComponentOf<Stats>(target, STATS);
     std::string icon;
-    if (target->name != "Player" && target_stats && stats) {
+    if (target->name != EntityNames::kPlayer && target_stats && stats) {
         if (target_stats->attack > stats->defense) icon = "HelpAttack";
         else if (target_stats->defense > stats->attack) icon = "HelpDefense";
     }
@@ -181,7 +175,7 @@ void AIScript::UpdateHurtFlash()
 {
     if (!sprite) return;
     if (movement->hurt_flash) {
-        sprite->SetTint(Color(BobFactor(0.01f, 1.0f), 0.0f, 0.0f, 1.0f), true);
+        sprite->SetTint(HurtFlash(), true);
     } else if (sprite->is_tinted) {
         sprite->is_tinted = false;
     }

@@ -8,6 +8,7 @@
 #include "Factory/Information.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptHelpers.h"
 #include "Scripts/ScriptSystem.h"
 
@@ -22,7 +23,7 @@ const char* const kRestTexture = "default";
 void DialogueBoxScript::Init(Entity* entity)
 {
     pending = false;
-    sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    sprite = ComponentOf<Sprite>(entity, SPRITE);
     dialogues_started = 0;
 }
 
@@ -64,29 +65,19 @@ const std::vector<std::string>& DialogueBoxScript::PrefabsFor(int32_t count)
     return kPieces[static_cast<size_t>(count - 1)];
 }
 
-Entity* FindLastDialogueEntity()
-{
-    auto scene = CurrentScene();
-    if (!scene) return nullptr;
-    Entity* last = nullptr;
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        auto info = entity ? entity->GetComponent<Information>(INFORMATION) : nullptr;
-        if (info && info->GetType() == TAG_DIALOGUE) last = entity;
-    }
-    return last;
-}
+Entity* FindLastDialogueEntity() { return LastEntityOfType(TAG_DIALOGUE); }
 
 DialogueBoxScript* BoxScriptOf(uint64_t entity_id)
 {
-    if (!entity_id || !FindLiveEntity(entity_id)) return nullptr;
+    if (!FindLiveEntity(entity_id)) return nullptr;
     auto script = ScriptSystem::GetInstance()->GetScript(entity_id);
     return dynamic_cast<DialogueBoxScript*>(script.get());
 }
 
-std::shared_ptr<Sprite> BoxSpriteOf(uint64_t entity_id)
+uint64_t FindScriptedBox()
 {
-    Entity* entity = entity_id ? FindLiveEntity(entity_id) : nullptr;
-    return entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    Entity* last = FindLastDialogueEntity();
+    return last && BoxScriptOf(last->id) ? last->id : 0;
 }
 
 void ResetBoxSprite(Sprite& sprite)
@@ -99,12 +90,12 @@ void ResetBoxSprite(Sprite& sprite)
 Entity* InstantiateBoxPiece(const std::string& prefab_name)
 {
     Entity* piece = InstantiatePrefab(prefab_name);
-    auto child = piece ? piece->GetComponent<Child>(CHILD) : nullptr;
-    auto transform = piece ? piece->GetComponent<Transform>(TRANSFORM) : nullptr;
+    auto child = ComponentOf<Child>(piece, CHILD);
+    auto transform = ComponentOf<Transform>(piece, TRANSFORM);
     auto scene = CurrentScene();
     if (!child || !transform || !scene || child->GetParentName().empty()) return piece;
     Entity* parent = scene->FindEntityByName(child->GetParentName());
-    auto parent_transform = parent ? parent->GetComponent<Transform>(TRANSFORM) : nullptr;
+    auto parent_transform = ComponentOf<Transform>(parent, TRANSFORM);
     if (!parent_transform) return piece;
     transform->position.x += parent_transform->position.x;
     transform->position.y += parent_transform->position.y;

@@ -45,8 +45,8 @@ constexpr int32_t kDialogueBoxReadyFrame = 16;
 OrvEngine::Entity* FindLastDialogueEntity();
 // The box script of a live entity, or null when it is gone or its script is another class.
 DialogueBoxScript* BoxScriptOf(uint64_t entity_id);
-// The Sprite of a live entity, or empty when it is gone or has none.
-std::shared_ptr<OrvEngine::Sprite> BoxSpriteOf(uint64_t entity_id);
+// The last dialogue entity's id when it holds a box script; 0 otherwise.
+uint64_t FindScriptedBox();
 // Puts the box back to its resting look: the empty "default" sheet from frame 1.
 void ResetBoxSprite(OrvEngine::Sprite& sprite);
 

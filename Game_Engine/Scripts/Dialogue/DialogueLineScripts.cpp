@@ -40,7 +40,7 @@ void DialogueTextScript::End(Entity* entity)
 {
     ended = true;
     if (!speaker_) {
-        if (auto sprite = BoxSpriteOf(box)) ResetBoxSprite(*sprite);
+        if (auto sprite = ComponentOf<Sprite>(box, SPRITE)) ResetBoxSprite(*sprite);
     }
     DialogueIsRunning = false;
     if (speaker_) {

@@ -8,6 +8,7 @@
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
@@ -18,19 +19,14 @@ using namespace OrvEngine;
 
 namespace {
 constexpr size_t kCountAt = 5;
-
-// The Stats of a live entity by id, or empty.
-std::shared_ptr<Stats> StatsOf(uint64_t id)
-{
-    Entity* entity = id ? FindLiveEntity(id) : nullptr;
-    return entity ? entity->GetComponent<Stats>(STATS) : nullptr;
-}
+// The count's 'N' and the four characters after it.
+constexpr size_t kCharsAfterCount = 5;
 
 // The entity's id and attack speed when the scene has it with Stats; id 0 otherwise.
 uint64_t FindCharacter(const IScene& scene, const std::string& who, float& speed_attack)
 {
     Entity* entity = scene.FindEntityByName(who);
-    auto stats = entity ? entity->GetComponent<Stats>(STATS) : nullptr;
+    auto stats = ComponentOf<Stats>(entity, STATS);
     if (!stats) return 0;
     speed_attack = stats->speed_attack;
     return entity->id;
@@ -52,9 +48,8 @@ bool ReadPictureCount(const std::string& name, int32_t& count, std::string& base
     // Digits are read as they stand, unchecked.
     count = name[kCountAt] - '0';
     if (digits == 2) count = 10 * count + (name[kCountAt + 1] - '0');
-    // The count, its 'N' and the four characters after it.
     base_name = name;
-    base_name.erase(kCountAt, digits + 5);
+    base_name.erase(kCountAt, digits + kCharsAfterCount);
     return true;
 }
 
@@ -71,22 +66,22 @@ void DialogueScript::SetUp(Entity* entity)
     if (!entity) return;
     name = entity->GetName();
     if (auto scene = CurrentScene()) {
-        player = FindCharacter(*scene, "Player", player_speed_attack);
-        companion = FindCharacter(*scene, "Dora", companion_speed_attack);
+        player = FindCharacter(*scene, EntityNames::kPlayer, player_speed_attack);
+        companion = FindCharacter(*scene, EntityNames::kDora, companion_speed_attack);
     }
     ReadPictureCount(name, last_picture, base_name);
 }
 
 void DialogueScript::HoldSpeeds() const
 {
-    if (auto stats = StatsOf(player)) stats->speed_attack = 0.0f;
-    if (auto stats = StatsOf(companion)) stats->speed_attack = 0.0f;
+    if (auto stats = ComponentOf<Stats>(player, STATS)) stats->speed_attack = 0.0f;
+    if (auto stats = ComponentOf<Stats>(companion, STATS)) stats->speed_attack = 0.0f;
 }
 
 void DialogueScript::RestoreSpeeds() const
 {
-    if (auto stats = StatsOf(player)) stats->speed_attack = player_speed_attack;
-    if (auto stats = StatsOf(companion)) stats->speed_attack = companion_speed_attack;
+    if (auto stats = ComponentOf<Stats>(player, STATS)) stats->speed_attack = player_speed_attack;
+    if (auto stats = ComponentOf<Stats>(companion, STATS)) stats->speed_attack = companion_speed_attack;
 }
 
 // The camera follows Ilo, who stops wherever in the trigger he was when it fired and may still be
@@ -126,7 +121,7 @@ void DialogueScript::Update(Entity* entity)
 void DialogueScript::OnCollision(Entity* self, Entity* other)
 {
     (void)self;
-    if (other && other->GetName() == "Player") armed = true;
+    if (other && other->GetName() == EntityNames::kPlayer) armed = true;
 }
 
 void DialogueScript::HandleMessage(Entity* entity, Message* message)

@@ -9,6 +9,7 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Dialogue/DialogueBoxScript.h"
+#include "Scripts/ScriptHelpers.h"
 #include "Windows/Input.h"
 
 using namespace OrvEngine;
@@ -22,7 +23,7 @@ void LineSequenceScript::Begin(Entity* entity, const LineTable& table)
     enter_counter = kEnterReload;
     DialogueIsRunning = true;
     current_line = 1;
-    text = entity ? entity->GetComponent<Text>(TEXT) : nullptr;
+    text = ComponentOf<Text>(entity, TEXT);
     shown = false;
 }
 
@@ -40,11 +41,7 @@ void LineSequenceScript::FindBoxWithSprite()
     box = last && last->GetComponent<Sprite>(SPRITE) ? last->id : 0;
 }
 
-void LineSequenceScript::FindBoxWithScript()
-{
-    Entity* last = FindLastDialogueEntity();
-    box = last && BoxScriptOf(last->id) ? last->id : 0;
-}
+void LineSequenceScript::FindBoxWithScript() { box = FindScriptedBox(); }
 
 void LineSequenceScript::RemoveSelf(Entity* entity)
 {

@@ -17,68 +17,29 @@
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
 #include "Scripts/Level/LevelManagerScript.h"
-
-#include <algorithm>
-#include <cmath>
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
-namespace {
-constexpr float kDebuffDuration = 10.0f;
-constexpr int32_t kMaxDebuffLevel = 3;
-} // namespace
-
-float DebuffedSpeed(int32_t base, int32_t level)
-{
-    const float value = static_cast<float>(base);
-    switch (level) {
-    case 1: return value * 0.7f;
-    case 2: return value * 0.5f;
-    case 3: return value * 0.1f;
-    default: return value;
-    }
-}
-
-float DebuffedWholeStat(int32_t base, int32_t level)
-{
-    // Whole-number arithmetic first: in floats 10 x 0.7 lands above 7 and its ceiling would be 8.
-    const double value = static_cast<double>(base);
-    switch (level) {
-    case 1: return static_cast<float>(std::ceil(value * 7.0 / 10.0));
-    case 2: return static_cast<float>(std::ceil(value / 2.0));
-    case 3: return 1.0f;
-    default: return static_cast<float>(base);
-    }
-}
-
 void EnemyScript::Init(Entity* entity)
 {
-    facing = 0;
     if (!entity) return;
     stats = entity->GetComponent<Stats>(STATS);
     enemy_movement = entity->GetComponent<EnemyMovement>(ENEMYMOVEMENT);
     transform = entity->GetComponent<Transform>(TRANSFORM);
     parent = entity->GetComponent<Parent>(PARENT);
     sprite = entity->GetComponent<Sprite>(SPRITE);
-    if (stats) {
-        base_attack = TruncateToInt(stats->attack);
-        base_defense = TruncateToInt(stats->defense);
-        base_speed_attack = TruncateToInt(stats->speed_attack);
-    }
+    if (stats) debuffs.TakeBaseValues(*stats);
     auto info = entity->GetComponent<Information>(INFORMATION);
     entity_name = info ? info->name : std::string();
-    last_enemy_state = ENEMY_IDLE;
-    is_purifiable = false;
-    counted_on_screen = false;
-    low_hp_marker = 0;
-    hurt_sound_played = false;
-    spd_debuff_timer = 0.0f;
-    debuff_duration = kDebuffDuration;
     if (transform) base_scale = transform->scale;
     if (!enemy_movement) return;
     enemy_movement->Init();
     // A negative count wraps to a large frame, which the movement clamps to the last one.
-    if (sprite) enemy_movement->SetAttackFrame(static_cast<uint64_t>(static_cast<int64_t>(sprite->number_of_frames) - 2));
+    if (sprite) {
+        const int64_t frame = static_cast<int64_t>(sprite->number_of_frames) - kAttackFrameFromEnd;
+        enemy_movement->SetAttackFrame(static_cast<uint64_t>(frame));
+    }
     if (GetKind().keeps_player_target) enemy_movement->target = enemy_movement->player_target;
 }
 
@@ -130,44 +91,20 @@ void EnemyScript::ShowSpellHit(Entity* self)
 {
     if (enemy_movement->state == ENEMY_DOWN) return;
     spell_hit_time = TotalTime();
-    Gameplay::PlayEvent(self, GetKind().hurt_sound + std::to_string(RandomRange(1, 4)));
+    Gameplay::PlayEvent(self, HurtSound());
+}
+
+std::string EnemyScript::HurtSound() const
+{
+    return GetKind().hurt_sound + std::to_string(RandomRange(1, kHurtSounds));
 }
 
 void EnemyScript::ApplyDebuff(int32_t kind)
 {
-    switch (kind) {
-    case DEBUFF_SPEED:
-        spd_debuff_timer = 0.0f;
-        spd_debuff_level = std::min(spd_debuff_level + 1, kMaxDebuffLevel);
-        enemy_movement->debuff_flags.set(0);
-        if (stats) stats->speed_attack = DebuffedSpeed(base_speed_attack, spd_debuff_level);
-        ShowDebuffIcon(spd_debuff_ui, "SPD_Debuff_Lv", spd_debuff_level);
-        break;
-    case DEBUFF_ATTACK:
-        atk_debuff_timer = 0.0f;
-        atk_debuff_level = std::min(atk_debuff_level + 1, kMaxDebuffLevel);
-        enemy_movement->debuff_flags.set(1);
-        if (stats) stats->attack = DebuffedWholeStat(base_attack, atk_debuff_level);
-        ShowDebuffIcon(atk_debuff_ui, "ATK_Debuff_Lv", atk_debuff_level);
-        break;
-    case DEBUFF_DEFENCE:
-        def_debuff_timer = 0.0f;
-        def_debuff_level = std::min(def_debuff_level + 1, kMaxDebuffLevel);
-        enemy_movement->debuff_flags.set(2);
-        enemy_movement->debuff_multiplier = static_cast<float>(def_debuff_level);
-        if (stats) stats->defense = DebuffedWholeStat(base_defense, def_debuff_level);
-        ShowDebuffIcon(def_debuff_ui, "DEF_Debuff_Lv", def_debuff_level);
-        break;
-    default: break;
-    }
-}
-
-void EnemyScript::ShowDebuffIcon(uint64_t icon, const char* texture_base, int32_t level)
-{
-    Entity* entity = FindLiveEntity(icon);
-    if (!entity) return;
-    entity->SetActive(true);
-    if (auto icon_sprite = entity->GetComponent<Sprite>(SPRITE)) icon_sprite->SetTexture(texture_base + std::to_string(level));
+    if (!debuffs.Hit(kind, stats.get(), true)) return;
+    // Flag bits 0 to 2: speed, attack, defence.
+    enemy_movement->debuff_flags.set(static_cast<size_t>(kind - DEBUFF_SPEED));
+    if (kind == DEBUFF_DEFENCE) enemy_movement->debuff_multiplier = static_cast<float>(debuffs.defence.level);
 }
 
 // The player picks the purified enemy up: it and everything attached to it disappear now and are

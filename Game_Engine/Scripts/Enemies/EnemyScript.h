@@ -7,6 +7,7 @@
 
 #include "CoreEngine/Math.h"
 #include "Scripts/BaseScript.h"
+#include "Scripts/Enemies/Debuffs.h"
 #include "Scripts/Level/LevelManagerLink.h"
 
 #include <cstdint>
@@ -24,11 +25,6 @@ class Stats;
 class Transform;
 } // namespace OrvEngine
 
-// A stat's value at a debuff level (0 none, 1 to 3) from its base value at Init.
-float DebuffedSpeed(int32_t base, int32_t level);
-// attack and defence: the ceiling of base x 0.7 or x 0.5, and 1 at level 3.
-float DebuffedWholeStat(int32_t base, int32_t level);
-
 class EnemyScript : public OrvEngine::BaseScript {
 public:
     void Init(OrvEngine::Entity* entity) override;
@@ -38,28 +34,16 @@ public:
     std::string GetName() override { return "EnemyScript"; }
 
     LevelManagerLink level_manager;
-    uint64_t atk_debuff_ui = 0;
-    uint64_t def_debuff_ui = 0;
-    uint64_t spd_debuff_ui = 0;
+    // Levels held at 3.
+    Debuffs debuffs;
     uint64_t hp_bar = 0;
     uint64_t debuff_vfx = 0;  // speed enemy only
-    uint64_t low_hp_marker = 0;
     bool ui_made = false;     // the bar and icons are made once, on the first update
     std::shared_ptr<OrvEngine::Stats> stats;
     std::shared_ptr<OrvEngine::EnemyMovement> enemy_movement;
     std::shared_ptr<OrvEngine::Transform> transform;
     std::shared_ptr<OrvEngine::Parent> parent;
     std::shared_ptr<OrvEngine::Sprite> sprite;
-    int32_t atk_debuff_level = 0;
-    int32_t def_debuff_level = 0;
-    int32_t spd_debuff_level = 0;
-    int32_t base_attack = 0;
-    int32_t base_defense = 0;
-    int32_t base_speed_attack = 0;
-    float atk_debuff_timer = 0.0f;
-    float def_debuff_timer = 0.0f;
-    float spd_debuff_timer = 0.0f;
-    float debuff_duration = 0.0f;
     std::string entity_name;
     int32_t facing = 0;  // 1 faces +x, 0 faces -x
     OrvEngine::Vec3 base_scale;
@@ -71,11 +55,12 @@ public:
 
     // How long a spell hit flashes the enemy, in seconds.
     static constexpr float kSpellFlashTime = 0.5f;
+    static constexpr int kHurtSounds = 4;
 
 protected:
     // What sets the three classes apart.
     struct Kind {
-        const char* hurt_sound;   // event prefix; 1 to 4 is appended
+        const char* hurt_sound;   // event prefix; 1 to kHurtSounds is appended
         bool keeps_player_target; // never chooses between the player and the companion
         bool has_hit_effect;      // "Debuff_VFX" shown at every spell contact
         bool removes_every_child; // "VavuHelp" included
@@ -87,8 +72,9 @@ private:
     // Init and the contacts (EnemyScript.cpp).
     void TakeSpell(OrvEngine::Entity* self, OrvEngine::Entity* other);
     void ShowSpellHit(OrvEngine::Entity* self);
+    // One of the kind's hurt sounds, drawn at random.
+    std::string HurtSound() const;
     void ApplyDebuff(int32_t kind);
-    void ShowDebuffIcon(uint64_t icon, const char* texture_base, int32_t level);
     void Collect(OrvEngine::Entity* self);
 
     // The per-frame update (EnemyUpdate.cpp).
@@ -106,7 +92,6 @@ private:
     void ApplyFacing();
     void ExpireDebuffs();
     void UpdateLowHpMarker();
-    void DropLowHpMarker();
     void FlashWhileHurt();
     // The children attached to the Parent, a copy safe to walk while entities are removed.
     static std::vector<std::shared_ptr<OrvEngine::Child>> ChildrenOf(const std::shared_ptr<OrvEngine::Parent>& of);

@@ -14,6 +14,7 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/EnemyMovement.h"
@@ -38,15 +39,17 @@ const UiOffsets kDefenceFacingLeft{{0.0f, 0.1f, 0.0f}, {0.35f, -0.1f, 1.0f}, {0.
 const UiOffsets kOtherFacingRight{{0.0f, -0.1f, 0.0f}, {-0.35f, -0.3f, 0.0f}, {-0.35f, -0.65f, 0.0f}, {-0.35f, -1.0f, 100.0f}};
 const UiOffsets kOtherFacingLeft{{0.0f, -0.1f, 0.0f}, {0.35f, -0.3f, 0.0f}, {0.35f, -0.65f, 0.0f}, {0.35f, -1.0f, 100.0f}};
 const Vec3 kHitEffectOffset{0.0f, -1.0f, 0.0f};
-constexpr float kDepthBase = 100.0f;
 constexpr float kUiDepthLift = 1.0f;
-constexpr float kMarkerDepthStep = 300.0f;
+// The low-health marker's drop below the enemy by layout letter, and its depth by facing.
+constexpr float kMarkerDropD = -1.2f;
+constexpr float kMarkerDropS = -1.0f;
+constexpr float kMarkerDropA = -0.6f;
+constexpr float kMarkerDepthFacingRight = 800.0f;
+constexpr float kMarkerDepthFacingLeft = 300.0f;
 
 void PlaceAt(uint64_t id, const Vec3& position)
 {
-    Entity* entity = FindLiveEntity(id);
-    auto entity_transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
-    if (entity_transform) entity_transform->position = position;
+    if (auto entity_transform = ComponentOf<Transform>(id, TRANSFORM)) entity_transform->position = position;
 }
 
 void SetShown(uint64_t id, bool shown)
@@ -56,21 +59,8 @@ void SetShown(uint64_t id, bool shown)
 
 void AttachTo(Entity* entity, const std::shared_ptr<Parent>& parent)
 {
-    auto child = entity ? entity->GetComponent<Child>(CHILD) : nullptr;
+    auto child = ComponentOf<Child>(entity, CHILD);
     if (child && parent) child->SetParent(parent);
-}
-
-uint64_t IdOf(const Entity* entity) { return entity ? entity->id : 0; }
-
-// The run-out step of one debuff: true when it ran out this frame (level and timer back to 0).
-bool RunOut(int32_t& level, float& timer, float duration)
-{
-    if (level == 0) return false;
-    timer += FrameTime();
-    if (timer < duration) return false;
-    level = 0;
-    timer = 0.0f;
-    return true;
 }
 
 } // namespace
@@ -112,7 +102,7 @@ void EnemyScript::Update(Entity* entity)
     if (!IsPurifying && enemy_movement && enemy_movement->state == ENEMY_PURIFIED) {
         enemy_movement->target = enemy_movement->player_target;
     }
-    if (last_enemy_state == ENEMY_DOWN || last_enemy_state == ENEMY_PURIFIED) DropLowHpMarker();
+    if (last_enemy_state == ENEMY_DOWN || last_enemy_state == ENEMY_PURIFIED) debuffs.DropLowHpMarker();
 }
 
 // Inactive (collected), or down with its down animation at or past its last frame.
@@ -126,8 +116,7 @@ bool EnemyScript::IsFinished(const Entity* entity) const
 void EnemyScript::RemoveWithChildren(Entity* entity, IScene& scene)
 {
     // The companion may be chasing this enemy: every companion looks for a new target.
-    for (const auto& [id, other] : scene.GetEntities()) {
-        if (Gameplay::TagOf(other) != TAG_AI) continue;
+    for (Entity* other : scene.EntitiesOfTypes({TAG_AI})) {
         if (auto companion = other->GetComponent<AIMovement>(AIMOVEMENT)) companion->ResetTarget();
     }
     const Kind kind = GetKind();
@@ -136,41 +125,33 @@ void EnemyScript::RemoveWithChildren(Entity* entity, IScene& scene)
     for (const auto& child : ChildrenOf(of)) {
         Entity* owner = child->owner;
         if (!owner) continue;
-        if (!kind.removes_every_child && owner->name == "VavuHelp") {
+        if (!kind.removes_every_child && owner->name == EntityNames::kVavuHelp) {
             ParentChildSystem::GetInstance()->DetachChild(of, child);
         } else {
             doomed.push_back(owner->id);
         }
     }
     for (uint64_t id : doomed) scene.RemoveEntity(id);
-    low_hp_marker = 0;
+    debuffs.low_hp_marker = 0;
     scene.RemoveEntity(entity->id);
 }
 
 void EnemyScript::MakeUi(Entity* entity)
 {
     ui_made = true;
-    Entity* attack_icon = InstantiatePrefab("ATK_Debuff_UI");
-    Entity* defence_icon = InstantiatePrefab("DEF_Debuff_UI");
-    Entity* speed_icon = InstantiatePrefab("SPD_Debuff_UI");
+    debuffs.MakeIcons(parent);
     Entity* bar = InstantiatePrefab("EnemyHP1_TestPrefab");
-    atk_debuff_ui = IdOf(attack_icon);
-    def_debuff_ui = IdOf(defence_icon);
-    spd_debuff_ui = IdOf(speed_icon);
-    hp_bar = IdOf(bar);
-    if (auto bar_sprite = bar ? bar->GetComponent<Sprite>(SPRITE) : nullptr) {
+    hp_bar = Gameplay::IdOf(bar);
+    if (auto bar_sprite = ComponentOf<Sprite>(bar, SPRITE)) {
         bar_sprite->SetEntName(entity->name);
         // The bar was set up when it was made, before it knew whose hit points to show.
         if (bar_sprite->GetIsSlider()) bar_sprite->InitBar();
     }
-    for (Entity* made : {attack_icon, defence_icon, speed_icon, bar}) AttachTo(made, parent);
-    for (Entity* icon : {attack_icon, defence_icon, speed_icon}) {
-        if (icon) icon->SetActive(false);
-    }
+    AttachTo(bar, parent);
     if (bar) bar->SetActive(true);
     if (!GetKind().has_hit_effect) return;
     Entity* effect = InstantiatePrefab("Debuff_VFX");
-    debuff_vfx = IdOf(effect);
+    debuff_vfx = Gameplay::IdOf(effect);
     if (!effect) return;
     if (transform) PlaceAt(debuff_vfx, transform->position);
     AttachTo(effect, parent);
@@ -185,9 +166,9 @@ void EnemyScript::PlaceUi()
                                                      : (facing_right ? kOtherFacingRight : kOtherFacingLeft);
     const Vec3 at = transform->position;
     PlaceAt(hp_bar, at + offsets.bar);
-    PlaceAt(atk_debuff_ui, at + offsets.attack);
-    PlaceAt(def_debuff_ui, at + offsets.defence);
-    PlaceAt(spd_debuff_ui, at + offsets.speed);
+    PlaceAt(debuffs.attack.icon, at + offsets.attack);
+    PlaceAt(debuffs.defence.icon, at + offsets.defence);
+    PlaceAt(debuffs.speed.icon, at + offsets.speed);
     if (GetKind().has_hit_effect) PlaceAt(debuff_vfx, at + kHitEffectOffset);
 }
 
@@ -195,7 +176,7 @@ void EnemyScript::PlaceUi()
 void EnemyScript::CountOnScreen()
 {
     if (is_purifiable) {
-        for (uint64_t id : {atk_debuff_ui, def_debuff_ui, spd_debuff_ui, hp_bar}) SetShown(id, false);
+        for (uint64_t id : {debuffs.attack.icon, debuffs.defence.icon, debuffs.speed.icon, hp_bar}) SetShown(id, false);
     }
     LevelManagerScript* manager = level_manager.Get();
     const bool on_screen = manager && transform && manager->IsOnScreen(transform->position.x);
@@ -225,10 +206,8 @@ void EnemyScript::LiftUi()
 {
     if (!transform || DepthHeld() || !GetKind().raises_ui) return;
     const float depth = kDepthBase - transform->position.y;
-    for (uint64_t id : {atk_debuff_ui, def_debuff_ui, spd_debuff_ui, hp_bar, debuff_vfx}) {
-        Entity* made = FindLiveEntity(id);
-        auto made_transform = made ? made->GetComponent<Transform>(TRANSFORM) : nullptr;
-        if (made_transform) made_transform->position.z = depth + kUiDepthLift;
+    for (uint64_t id : {debuffs.attack.icon, debuffs.defence.icon, debuffs.speed.icon, hp_bar, debuff_vfx}) {
+        if (auto made_transform = ComponentOf<Transform>(id, TRANSFORM)) made_transform->position.z = depth + kUiDepthLift;
     }
 }
 
@@ -240,7 +219,7 @@ void EnemyScript::DriveMovement(Entity* entity)
     if (stats && stats->hp < 1) movement.state = ENEMY_DOWN;
     TurnToMovement(entity);
     PlayHurtSound(entity);
-    if (!movement.knocked_back && stats) stats->speed_attack = DebuffedSpeed(base_speed_attack, spd_debuff_level);
+    if (!movement.knocked_back && stats) stats->speed_attack = debuffs.Value(DEBUFF_SPEED);
     ApplyFacing();
 }
 
@@ -256,7 +235,7 @@ void EnemyScript::TurnToMovement(Entity* entity)
         facing = 1;
     } else {
         Entity* target = enemy_movement->GetTarget();
-        auto target_transform = target ? target->GetComponent<Transform>(TRANSFORM) : nullptr;
+        auto target_transform = ComponentOf<Transform>(target, TRANSFORM);
         if (!target_transform || !stats || stats->hp <= 0 || !transform) return;
         const float own_x = transform->position.x;
         const float target_x = target_transform->position.x;
@@ -271,8 +250,7 @@ void EnemyScript::PlayHurtSound(Entity* entity)
     (void)entity;
     if (!hurt_sound_played && enemy_movement->was_hit) {
         hurt_sound_played = true;
-        const int n = RandomRange(1, 4);
-        Gameplay::PlayEvent(enemy_movement->owner, GetKind().hurt_sound + std::to_string(n));
+        Gameplay::PlayEvent(enemy_movement->owner, HurtSound());
     } else if (!enemy_movement->was_hit && hurt_sound_played) {
         hurt_sound_played = false;
     }
@@ -288,63 +266,39 @@ void EnemyScript::ApplyFacing()
 
 void EnemyScript::ExpireDebuffs()
 {
-    if (RunOut(atk_debuff_level, atk_debuff_timer, debuff_duration)) {
-        SetShown(atk_debuff_ui, false);
-        if (stats) stats->attack = static_cast<float>(base_attack);
-        if (enemy_movement) enemy_movement->debuff_flags.reset(1);
+    const uint32_t ended = debuffs.Expire(stats.get());
+    if (!enemy_movement) return;
+    for (int32_t kind : {DEBUFF_SPEED, DEBUFF_ATTACK, DEBUFF_DEFENCE}) {
+        if (ended & (1u << kind)) enemy_movement->debuff_flags.reset(static_cast<size_t>(kind - DEBUFF_SPEED));
     }
-    if (RunOut(def_debuff_level, def_debuff_timer, debuff_duration)) {
-        SetShown(def_debuff_ui, false);
-        if (stats) stats->defense = static_cast<float>(base_defense);
-        if (enemy_movement) {
-            enemy_movement->debuff_flags.reset(2);
-            enemy_movement->debuff_multiplier = 0.0f;
-        }
-    }
-    if (RunOut(spd_debuff_level, spd_debuff_timer, debuff_duration)) {
-        SetShown(spd_debuff_ui, false);
-        if (stats) stats->speed_attack = static_cast<float>(base_speed_attack);
-        if (enemy_movement) enemy_movement->debuff_flags.reset(0);
-    }
+    if (ended & (1u << DEBUFF_DEFENCE)) enemy_movement->debuff_multiplier = 0.0f;
 }
 
 void EnemyScript::UpdateLowHpMarker()
 {
     if (!is_purifiable || !enemy_movement || enemy_movement->state == ENEMY_DOWN) {
-        DropLowHpMarker();
+        debuffs.DropLowHpMarker();
         return;
     }
-    if (Entity* marker = FindLiveEntity(low_hp_marker)) {
-        // Kept in front of everything the enemy moves past.
-        if (auto marker_transform = marker->GetComponent<Transform>(TRANSFORM)) marker_transform->position.z += kMarkerDepthStep;
-        return;
-    }
-    if (!parent) return;
+    if (debuffs.LiftLowHpMarker() || !parent) return;
     Entity* marker = InstantiatePrefab("UI_Enemy_Low_HP");
-    low_hp_marker = IdOf(marker);
+    debuffs.low_hp_marker = Gameplay::IdOf(marker);
     if (!marker) return;
     auto marker_transform = marker->GetComponent<Transform>(TRANSFORM);
     if (marker->GetComponent<Child>(CHILD) && transform && marker_transform) {
         const char letter = LayoutLetter();
-        const float dy = letter == 'D' ? -1.2f : letter == 'S' ? -1.0f : -0.6f;
-        const float dz = transform->scale.x >= 0.0f ? 800.0f : 300.0f;
+        const float dy = letter == 'D' ? kMarkerDropD : letter == 'S' ? kMarkerDropS : kMarkerDropA;
+        const float dz = transform->scale.x >= 0.0f ? kMarkerDepthFacingRight : kMarkerDepthFacingLeft;
         marker_transform->position = transform->position + Vec3(0.0f, dy, dz);
     }
     AttachTo(marker, parent);
-}
-
-void EnemyScript::DropLowHpMarker()
-{
-    if (low_hp_marker == 0) return;
-    DestroyEntity(FindLiveEntity(low_hp_marker));
-    low_hp_marker = 0;
 }
 
 void EnemyScript::FlashWhileHurt()
 {
     if (!sprite || !enemy_movement) return;
     if (enemy_movement->was_hit || TotalTime() < spell_hit_time + kSpellFlashTime) {
-        sprite->SetTint(Color(BobFactor(0.01f, 1.0f), 0.0f, 0.0f, 1.0f), true);
+        sprite->SetTint(HurtFlash(), true);
     } else if (sprite->GetIsTinted()) {
         sprite->SetIsTinted(false);
     }

@@ -5,13 +5,13 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logic/AIMovement.h"
 #include "Logic/GameplayRules.h"
 #include "Platform/Platform.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/SceneQueries.h"
+#include "Scripts/ScriptHelpers.h"
 
 #include <cmath>
 #include <string>
@@ -31,20 +31,15 @@ bool JustPressed(const KeyMessage& keys, uint64_t code)
 
 void ArrowKeysUIScript::Init(Entity* entity)
 {
-    sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    sprite = ComponentOf<Sprite>(entity, SPRITE);
     FindCompanion();
 }
 
-void ArrowKeysUIScript::FindCompanion()
-{
-    Entity* found = FirstEntityOfType(TAG_AI);
-    companion = found ? found->id : 0;
-}
+void ArrowKeysUIScript::FindCompanion() { companion = Gameplay::IdOf(FirstEntityOfType(TAG_AI)); }
 
 std::shared_ptr<AIMovement> ArrowKeysUIScript::CompanionMovement() const
 {
-    Entity* entity = Gameplay::LiveEntity(companion);
-    return entity ? entity->GetComponent<AIMovement>(AIMOVEMENT) : nullptr;
+    return ComponentOf<AIMovement>(companion, AIMOVEMENT);
 }
 
 void ArrowKeysUIScript::Update(Entity* entity)
@@ -52,10 +47,10 @@ void ArrowKeysUIScript::Update(Entity* entity)
     if (!entity) return;
     if (!sprite) sprite = entity->GetComponent<Sprite>(SPRITE);
     if (!Gameplay::LiveEntity(companion)) FindCompanion();
-    if (entity->name == "ArrowKeysUI_Down") ShowCooldown();
+    if (entity->name == EntityNames::kArrowKeyDown) ShowCooldown();
     if (!sprite) return;
     if (!sprite->is_tinted || TotalTime() < dim_time + kDimTime) return;
-    if (entity->name == "ArrowKeysUI_Down") {
+    if (entity->name == EntityNames::kArrowKeyDown) {
         // The key stays dark while the teleport cools down; without a companion there is none.
         auto movement = CompanionMovement();
         if (movement && movement->cooldown_active) return;
@@ -72,9 +67,8 @@ void ArrowKeysUIScript::Dim()
 Entity* ArrowKeysUIScript::CooldownTimer()
 {
     if (Entity* kept = Gameplay::LiveEntity(timer)) return kept;
-    auto scene = CurrentScene();
-    Entity* found = scene ? scene->FindEntityByName("TP_SkillCD_Timer") : nullptr;
-    timer = found ? found->id : 0;
+    Entity* found = FindEntityByName(EntityNames::kTeleportCooldownText);
+    timer = Gameplay::IdOf(found);
     return found;
 }
 
@@ -100,14 +94,14 @@ void ArrowKeysUIScript::HandleMessage(Entity* entity, Message* message)
     auto* keys = dynamic_cast<KeyMessage*>(message);
     if (!entity || !keys || keys->id != MSG_KEY) return;
     const std::string& name = entity->name;
-    if (JustPressed(*keys, Platform::VK_DOWN_KEY) && name == "ArrowKeysUI_Down" && sprite) {
+    if (JustPressed(*keys, Platform::VK_DOWN_KEY) && name == EntityNames::kArrowKeyDown && sprite) {
         Dim();
         ShowCooldown();
     }
     // Only the first of the other arrows found pressed is looked at (up, then left, then right).
     const char* wanted = nullptr;
-    if (JustPressed(*keys, Platform::VK_UP_KEY)) wanted = "ArrowKeysUI_Up";
-    else if (JustPressed(*keys, Platform::VK_LEFT_KEY)) wanted = "ArrowKeysUI_Left";
-    else if (JustPressed(*keys, Platform::VK_RIGHT_KEY)) wanted = "ArrowKeysUI_Right";
+    if (JustPressed(*keys, Platform::VK_UP_KEY)) wanted = EntityNames::kArrowKeyUp;
+    else if (JustPressed(*keys, Platform::VK_LEFT_KEY)) wanted = EntityNames::kArrowKeyLeft;
+    else if (JustPressed(*keys, Platform::VK_RIGHT_KEY)) wanted = EntityNames::kArrowKeyRight;
     if (wanted && name == wanted && sprite) Dim();
 }

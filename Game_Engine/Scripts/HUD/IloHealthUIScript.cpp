@@ -5,6 +5,7 @@
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
 #include "Scripts/Level/SceneQueries.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
@@ -12,6 +13,10 @@ namespace {
 const Color kGreen(0.0f, 1.0f, 0.0f, 1.0f);
 const Color kYellow(1.0f, 1.0f, 0.0f, 1.0f);
 const Color kRed(1.0f, 0.0f, 0.0f, 1.0f);
+// The bar turns each colour from this many tenths of the starting hp up.
+constexpr int64_t kGreenFromTenths = 7;
+constexpr int64_t kYellowFromTenths = 5;
+constexpr int64_t kRedFromTenths = 1;
 
 // ceil(value * tenths / 10) in whole numbers, so no float rounding moves a band edge.
 int64_t CeilTenths(int64_t value, int64_t tenths)
@@ -23,12 +28,12 @@ int64_t CeilTenths(int64_t value, int64_t tenths)
 
 void IloHealthUIScript::Init(Entity* entity)
 {
-    sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    sprite = ComponentOf<Sprite>(entity, SPRITE);
     if (sprite) sprite->SetTint(kGreen, true);
     // The last player entity of the scene, should there be several.
     if (!player_stats) {
         Entity* player = LastEntityOfType(TAG_PLAYER);
-        player_stats = player ? player->GetComponent<Stats>(STATS) : nullptr;
+        player_stats = ComponentOf<Stats>(player, STATS);
     }
     if (player_stats) max_hp = player_stats->hp;
 }
@@ -38,7 +43,7 @@ void IloHealthUIScript::Update(Entity* entity)
     (void)entity;
     if (!player_stats || !sprite) return;
     hp = player_stats->hp;
-    if (hp >= CeilTenths(max_hp, 7)) sprite->tint_color = kGreen;
-    else if (hp >= CeilTenths(max_hp, 5)) sprite->tint_color = kYellow;
-    else if (hp >= CeilTenths(max_hp, 1)) sprite->tint_color = kRed;
+    if (hp >= CeilTenths(max_hp, kGreenFromTenths)) sprite->tint_color = kGreen;
+    else if (hp >= CeilTenths(max_hp, kYellowFromTenths)) sprite->tint_color = kYellow;
+    else if (hp >= CeilTenths(max_hp, kRedFromTenths)) sprite->tint_color = kRed;
 }

@@ -2,11 +2,12 @@
 
 #include "Components/Sprite.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/Level/SceneQueries.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
@@ -27,26 +28,21 @@ void PuriIconAppear::Init(Entity* entity)
     FindPlayer();
 }
 
-void PuriIconAppear::FindPlayer()
-{
-    auto scene = CurrentScene();
-    Entity* found = scene ? scene->FindEntityByName("Player") : nullptr;
-    player = found ? found->id : 0;
-}
+void PuriIconAppear::FindPlayer() { player = Gameplay::IdOf(FindEntityByName(EntityNames::kPlayer)); }
 
 void PuriIconAppear::Update(Entity* entity)
 {
     if (!Gameplay::LiveEntity(player)) FindPlayer();
-    LevelManagerScript* level_manager = FindLevelManager();
-    Entity* player_entity = Gameplay::LiveEntity(player);
-    auto controller = player_entity ? player_entity->GetComponent<PlayerController>(PLAYERCONTROLLER) : nullptr;
-    auto sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    level_manager.Find();
+    LevelManagerScript* manager = level_manager.Get();
+    auto controller = ComponentOf<PlayerController>(player, PLAYERCONTROLLER);
+    auto sprite = ComponentOf<Sprite>(entity, SPRITE);
     if (!controller || !sprite) return;
     if (controller->purification.cooldown) {
         ShowIcon(*sprite, cooldown_texture);
-    } else if (level_manager) {
+    } else if (manager) {
         // Hidden, not removed: it keeps its last picture for when it shows again.
-        if (level_manager->purifiable_on_screen < 1) sprite->tint_color = kHidden;
+        if (manager->purifiable_on_screen < 1) sprite->tint_color = kHidden;
         else ShowIcon(*sprite, ready_texture);
     }
 }

@@ -1,9 +1,10 @@
 // The purification skill icon: the cooldown picture while the player's purification cools down,
 // else the ready picture while a purifiable enemy is on screen, else invisible (tint alpha 0; its
-// sprite is marked tinted in the level data). The player is kept by id.
+// sprite is marked tinted in the level data). The player and the level manager are kept by id.
 #pragma once
 
 #include "Scripts/BaseScript.h"
+#include "Scripts/Level/LevelManagerLink.h"
 
 #include <cstdint>
 #include <string>
@@ -20,4 +21,5 @@ private:
     std::string ready_texture = "UI_PurifySkill";
     std::string cooldown_texture = "UI_PurifySkill_CD";
     uint64_t player = 0;
+    LevelManagerLink level_manager;
 };

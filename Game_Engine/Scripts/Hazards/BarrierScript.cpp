@@ -4,21 +4,17 @@
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Logic/GameplayRules.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/Level/SceneQueries.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
 namespace {
 // How close the trigger test must come to the edge (the left side of the barrier less the edge).
 constexpr float kTriggerMargin = 0.01f;
-
-std::shared_ptr<Transform> TransformOf(const Entity* entity)
-{
-    return entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
-}
 } // namespace
 
 void BarrierScript::Init(Entity* entity)
@@ -54,16 +50,16 @@ void BarrierScript::Update(Entity* entity)
 
 void BarrierScript::FindViewAndPlayer()
 {
-    auto scene = CurrentScene();
-    if (!scene) return;
-    if (auto camera = TransformOf(scene->FindEntityByName("Cam"))) view_width = camera->scale.x;
-    Entity* found = scene->FindEntityByName("Player");
-    if (TransformOf(found)) player = found->id;
+    if (auto camera = ComponentOf<Transform>(FindEntityByName(EntityNames::kCamera), TRANSFORM)) {
+        view_width = camera->scale.x;
+    }
+    Entity* found = FindEntityByName(EntityNames::kPlayer);
+    if (ComponentOf<Transform>(found, TRANSFORM)) player = found->id;
 }
 
 void BarrierScript::CheckTrigger(Entity* entity)
 {
-    auto player_transform = TransformOf(FindLiveEntity(player));
+    auto player_transform = ComponentOf<Transform>(player, TRANSFORM);
     if (!transform || !player_transform) return;
     const float edge = player_transform->position.x + 0.5f * view_width - lead_distance;
     if ((transform->position.x - transform->scale.x) - edge >= kTriggerMargin) return;

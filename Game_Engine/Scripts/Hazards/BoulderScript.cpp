@@ -11,7 +11,6 @@
 #include "Logic/EnemyMovement.h"
 #include "Logic/GameplayRules.h"
 #include "Logic/PlayerController.h"
-#include "Scene/SceneStateMachine.h"
 #include "Scripts/Hazards/HazardDamage.h"
 #include "Scripts/ScriptHelpers.h"
 
@@ -28,15 +27,14 @@ constexpr int32_t kDamage = 2;
 void BoulderScript::Init(Entity* entity)
 {
     ring_timer = 0.0f;
-    sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    sprite = ComponentOf<Sprite>(entity, SPRITE);
     player_hit = companion_hit = false;
     sound_played = false;
 }
 
 void BoulderScript::Update(Entity* entity)
 {
-    SceneStateMachine* machine = SceneStateMachine::GetInstance();
-    if (!entity || (machine && machine->paused)) return;
+    if (!entity || IsPaused()) return;
     ring_timer += FrameTime();
     // Past the ring time (or 2 s into an animation that has not ended) the animation starts over.
     if (ring_timer >= kRingTime) StartAnimation(entity);

@@ -4,10 +4,12 @@
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Logic/AIMovement.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
 #include "Scripts/Hazards/HazardDamage.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
@@ -20,7 +22,7 @@ constexpr int32_t kDamage = 1;
 void DeathWallScript::Init(Entity* entity)
 {
     speed = kSpeed;
-    transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
+    transform = ComponentOf<Transform>(entity, TRANSFORM);
 }
 
 void DeathWallScript::Update(Entity* entity)
@@ -35,14 +37,14 @@ void DeathWallScript::OnCollision(Entity* self, Entity* other)
     if (!other) return;
     auto stats = other->GetComponent<Stats>(STATS);
     auto other_transform = other->GetComponent<Transform>(TRANSFORM);
-    if (other->name == "Player") {
+    if (other->name == EntityNames::kPlayer) {
         auto controller = other->GetComponent<PlayerController>(PLAYERCONTROLLER);
         if (!controller || !stats || !other_transform || controller->GetGodMode() || controller->hurt_lock) return;
         controller->SetHit(true);
         controller->hurt_time = TotalTime();
         stats->hp = LoseHitPoints(stats->hp, kDamage);
         other_transform->position.x += kPush;
-    } else if (other->name == "Dora") {
+    } else if (other->name == EntityNames::kDora) {
         auto companion = other->GetComponent<AIMovement>(AIMOVEMENT);
         // The hit flag counts too: without a Sprite the companion never raises its hurt flag.
         if (!companion || !stats || !other_transform || companion->hurt_flash || companion->was_hit) return;

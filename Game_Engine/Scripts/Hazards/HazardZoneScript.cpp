@@ -5,10 +5,10 @@
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Physics/CollisionSystem.h"
 #include "Platform/Platform.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
@@ -16,18 +16,14 @@ using namespace OrvEngine;
 namespace {
 constexpr float kMinDelay = 0.1f;
 constexpr float kRandomTop = 32767.0f;
+// A ring's box sits this share of the ring's height below its centre.
+constexpr float kRingBoxDrop = 0.25f;
 
 // A value from lo to hi (both reachable) from one draw of the 15-bit generator, in floats.
 float Draw(float lo, float hi)
 {
     const float r = static_cast<float>(Platform::Random15());
     return r / (kRandomTop / (hi - lo)) + lo;
-}
-
-bool Paused()
-{
-    SceneStateMachine* machine = SceneStateMachine::GetInstance();
-    return machine && machine->paused;
 }
 } // namespace
 
@@ -39,14 +35,9 @@ void HazardZoneScript::Init(Entity* entity)
     const Kind kind = GetKind();
     max_delay = kind.max_delay;
     ring_count = kind.ring_count;
-    if (auto scene = CurrentScene()) {
-        for (const auto& [id, candidate] : scene->GetEntities()) {
-            if (candidate && candidate->name == "Player") {
-                player = id;
-                player_found = true;
-                break;
-            }
-        }
+    if (Entity* found = FindEntityByName(EntityNames::kPlayer)) {
+        player = found->id;
+        player_found = true;
     }
     timer = 0.0f;
     // The zone is the entity's own rectangle.
@@ -64,7 +55,7 @@ void HazardZoneScript::OnCollision(Entity* self, Entity* other)
 {
     (void)self;
     (void)other;
-    if (armed || Paused()) return;
+    if (armed || IsPaused()) return;
     if (rings_left == ring_count) {
         for (float& delay : delays) delay = Draw(kMinDelay, max_delay);
     }
@@ -84,7 +75,7 @@ bool HazardZoneScript::PlayerInside(uint64_t zone) const
 
 void HazardZoneScript::Update(Entity* entity)
 {
-    if (!entity || player == 0 || !PlayerInside(entity->id) || Paused()) return;
+    if (!entity || player == 0 || !PlayerInside(entity->id) || IsPaused()) return;
     timer += FrameTime();
     if (armed && ring_count >= 1) {
         for (float& delay : delays) {
@@ -123,6 +114,6 @@ void HazardZoneScript::SpawnRing()
     const float y = Draw(lo.y + 0.5f * h, hi.y + 0.5f * h);
     ring_transform->position.x = x;
     ring_transform->position.y = y;
-    ring_collider->SetPosition(Vec2(x, y - 0.25f * h));
+    ring_collider->SetPosition(Vec2(x, y - kRingBoxDrop * h));
     ring_collider->UpdateBounds();
 }

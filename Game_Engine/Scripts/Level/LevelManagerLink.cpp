@@ -2,9 +2,9 @@
 
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
-#include "Scene/IScene.h"
-#include "Scene/SceneStateMachine.h"
+#include "Factory/EntityNames.h"
 #include "Scripts/Level/LevelManagerScript.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptSystem.h"
 
 using namespace OrvEngine;
@@ -20,8 +20,7 @@ LevelManagerScript* ManagerOf(uint64_t id)
 bool LevelManagerLink::Find()
 {
     if (entity_id != 0) return true;
-    auto scene = CurrentScene();
-    Entity* entity = scene ? scene->FindEntityByName("LevelManager") : nullptr;
+    Entity* entity = FindEntityByName(EntityNames::kLevelManager);
     if (entity && ManagerOf(entity->id)) entity_id = entity->id;
     return entity_id != 0;
 }

@@ -1,6 +1,5 @@
 // The level's shared facts: the player's and camera's Transforms, found once by name, and the two
-// enemy counters the enemy and boss scripts keep. Other scripts reach it through the "LevelManager"
-// entity's script.
+// enemy counters the enemy and boss scripts keep. Other scripts reach it through a LevelManagerLink.
 #pragma once
 
 #include "Scripts/BaseScript.h"
@@ -26,6 +25,3 @@ public:
     std::shared_ptr<OrvEngine::Transform> player_transform;
     std::shared_ptr<OrvEngine::Transform> camera_transform;
 };
-
-// The current scene's "LevelManager" script, or null when the scene has none (or it is another class).
-LevelManagerScript* FindLevelManager();

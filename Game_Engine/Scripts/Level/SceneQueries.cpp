@@ -7,25 +7,22 @@
 
 using namespace OrvEngine;
 
+OrvEngine::Entity* FindEntityByName(const std::string& name)
+{
+    auto scene = CurrentScene();
+    return scene ? scene->FindEntityByName(name) : nullptr;
+}
+
 OrvEngine::Entity* FirstEntityOfType(uint32_t type)
 {
     auto scene = CurrentScene();
-    if (!scene) return nullptr;
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        if (entity && Gameplay::TagOf(entity) == type) return entity;
-    }
-    return nullptr;
+    return scene ? scene->FirstEntityOfType(type) : nullptr;
 }
 
 OrvEngine::Entity* LastEntityOfType(uint32_t type)
 {
     auto scene = CurrentScene();
-    if (!scene) return nullptr;
-    const EntityMap entities = scene->GetEntities();
-    for (auto it = entities.rbegin(); it != entities.rend(); ++it) {
-        if (it->second && Gameplay::TagOf(it->second) == type) return it->second;
-    }
-    return nullptr;
+    return scene ? scene->LastEntityOfType(type) : nullptr;
 }
 
 void RequestLoseScene(OrvEngine::Entity* sound_owner, const std::string& death_sound, bool play_sound)

@@ -1,5 +1,5 @@
-// Look-ups the character and display scripts share: entities of a type in the current scene, and
-// the lose-scene request that a character's death makes. Holds no state.
+// Look-ups the scripts share: entities of the current scene by name or type (from the scene's
+// index, no walk), and the lose-scene request that a character's death makes. Holds no state.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,10 @@ namespace OrvEngine {
 class Entity;
 }
 
-// The entity of the current scene with the lowest id whose Information type is `type`; null when
+// The entity of the current scene with the lowest id whose Information name is `name`; null when
 // none (or no current scene).
+OrvEngine::Entity* FindEntityByName(const std::string& name);
+// The same for the Information type.
 OrvEngine::Entity* FirstEntityOfType(uint32_t type);
 // The same, with the highest id.
 OrvEngine::Entity* LastEntityOfType(uint32_t type);

@@ -1,6 +1,7 @@
 #include "Scripts/Level/WinOnCollisionScript.h"
 
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 
@@ -9,7 +10,7 @@ using namespace OrvEngine;
 void WinOnCollisionScript::OnCollision(Entity* self, Entity* other)
 {
     (void)self;
-    if (!other || other->name != "Player") return;
+    if (!other || other->name != EntityNames::kPlayer) return;
     auto scene = CurrentScene();
     SceneStateMachine* machine = SceneStateMachine::GetInstance();
     if (!scene || !machine) return;

@@ -4,15 +4,11 @@
 #include "Components/Button.h"
 #include "Components/Sprite.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Scripts/Menus/MenuInput.h"
 
 using namespace OrvEngine;
-
-namespace {
-const char* const kBgmRole = "ToggleMuteBGM";
-const char* const kSfxRole = "ToggleMuteSFX";
-} // namespace
 
 void MuteToggleScript::CacheComponents(Entity* entity)
 {
@@ -34,8 +30,8 @@ void MuteToggleScript::InitToggles(Entity* entity)
     sfx_muted = audio->GetGroupMute(audio->sfx_group);
     CacheComponents(entity);
     if (!information || !sprite) return;
-    if (RoleName() == kBgmRole) sprite->SetTexture(bgm_muted ? "BGMUntick" : "BGMTick");
-    else if (RoleName() == kSfxRole) sprite->SetTexture(sfx_muted ? "SFXUntick" : "SFXTick");
+    if (RoleName() == EntityNames::kMuteMusicButton) sprite->SetTexture(bgm_muted ? "BGMUntick" : "BGMTick");
+    else if (RoleName() == EntityNames::kMuteEffectsButton) sprite->SetTexture(sfx_muted ? "SFXUntick" : "SFXTick");
 }
 
 void MuteToggleScript::ToggleMuteBGM()

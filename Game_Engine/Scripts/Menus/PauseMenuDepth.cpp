@@ -3,7 +3,9 @@
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Graphics/SpriteSystem.h"
+#include "Scripts/ScriptHelpers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,16 +17,11 @@ using namespace OrvEngine;
 namespace PauseMenuDepth {
 
 namespace {
-const char* const kBackground = "Pause_bg";
-const char* const kMenuParts[] = {kBackground,      "ResumeGame",         "ToggleMuteBGM",
-                                  "ToggleMuteSFX",  "HowToPlay",          "ExitToMainMenu",
-                                  "HTPInPauseMenu", "ExitWarningBoxMain", "ExitWarningBoxYes",
-                                  "ExitWarningBoxNo"};
-
-std::shared_ptr<Transform> TransformOf(Entity* entity)
-{
-    return entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
-}
+using namespace EntityNames;
+const char* const kBackground = kPauseBackground;
+const char* const kMenuParts[] = {kBackground,       kResumeButton,      kMuteMusicButton,    kMuteEffectsButton,
+                                  kPauseHelpButton,  kExitToMenuButton,  kPauseHelpPanel,     "ExitWarningBoxMain",
+                                  "ExitWarningBoxYes", "ExitWarningBoxNo"};
 } // namespace
 
 bool IsMenuPart(const std::string& name)
@@ -40,7 +37,7 @@ void KeepInFront()
     std::shared_ptr<Transform> background;
     for (const auto& sprite : SpriteSystem::GetInstance()->sprites) {
         Entity* owner = sprite ? sprite->owner : nullptr;
-        auto transform = TransformOf(owner);
+        auto transform = ComponentOf<Transform>(owner, TRANSFORM);
         if (!transform) continue;
         if (IsMenuPart(owner->name)) {
             parts.push_back(transform);

@@ -5,20 +5,23 @@
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Graphics/ButtonSystem.h"
 #include "Logging/Logging.h"
+#include "Logic/GameplayRules.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/Menus/MenuInput.h"
 #include "Scripts/Menus/PauseMenuDepth.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
 namespace {
 bool NameHas(const Entity* entity, const char* part) { return entity->name.find(part) != std::string::npos; }
-bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
 
 bool IsEscapeCharacter(const Message* message)
 {
@@ -28,18 +31,9 @@ bool IsEscapeCharacter(const Message* message)
 }
 } // namespace
 
-Entity* PauseMenuScript::Panel() const
-{
-    auto scene = CurrentScene();
-    return scene && panel_id ? scene->GetEntity(panel_id) : nullptr;
-}
+Entity* PauseMenuScript::Panel() const { return FindLiveEntity(panel_id); }
 
-void PauseMenuScript::FindPanel()
-{
-    auto scene = CurrentScene();
-    Entity* panel = scene ? scene->FindEntityByName("HTPInPauseMenu") : nullptr;
-    panel_id = panel ? panel->id : 0;
-}
+void PauseMenuScript::FindPanel() { panel_id = Gameplay::IdOf(FindEntityByName(EntityNames::kPauseHelpPanel)); }
 
 void PauseMenuScript::Init(Entity* entity)
 {
@@ -70,9 +64,9 @@ void PauseMenuScript::FollowPause(Entity* entity)
     if (paused && button) ButtonSystem::GetInstance()->UpdateButtonKey(button);
     if (information) information->SetActive(paused);
     entity->SetActive(paused);
-    if (paused && !button && NameHas(entity, "Pause_bg")) PauseMenuDepth::KeepInFront();
+    if (paused && !button && NameHas(entity, EntityNames::kPauseBackground)) PauseMenuDepth::KeepInFront();
     // Resuming while the panel is open must not leave it over the game.
-    if (!paused && NameHas(entity, "HowToPlay") && Panel() && Panel()->active) ClosePanel();
+    if (!paused && NameHas(entity, EntityNames::kPauseHelpButton) && Panel() && Panel()->active) ClosePanel();
 }
 
 void PauseMenuScript::ActOnPress(Entity* entity)
@@ -84,13 +78,13 @@ void PauseMenuScript::ActOnPress(Entity* entity)
         if (pressed) MenuInput::ClearActivation();
         return;
     }
-    if (NameHas(entity, "ResumeGame")) {
+    if (NameHas(entity, EntityNames::kResumeButton)) {
         if (pressed && IsPaused()) Resume();
-    } else if (NameHas(entity, "ToggleMuteBGM")) {
+    } else if (NameHas(entity, EntityNames::kMuteMusicButton)) {
         if (pressed) ToggleMuteBGM();
-    } else if (NameHas(entity, "ToggleMuteSFX")) {
+    } else if (NameHas(entity, EntityNames::kMuteEffectsButton)) {
         if (pressed) ToggleMuteSFX();
-    } else if (NameHas(entity, "HowToPlay")) {
+    } else if (NameHas(entity, EntityNames::kPauseHelpButton)) {
         // The selection and activation stay as they are.
         if (pressed) OpenPanel();
     }
@@ -130,13 +124,13 @@ void PauseMenuScript::HandleClick(Entity* entity, Message* message)
     }
     if (button) {
         // Resume answers any click, press or release, of either mouse button.
-        if (NameHas(entity, "ResumeGame") && button->IsMouseOver() && IsPaused()) Resume();
+        if (NameHas(entity, EntityNames::kResumeButton) && button->IsMouseOver() && IsPaused()) Resume();
         if (MenuInput::IsButtonJustDown(message, 1)) {
-            if (NameHas(entity, "ToggleMuteBGM")) {
+            if (NameHas(entity, EntityNames::kMuteMusicButton)) {
                 if (button->IsMouseOver()) ToggleMuteBGM();
-            } else if (NameHas(entity, "ToggleMuteSFX")) {
+            } else if (NameHas(entity, EntityNames::kMuteEffectsButton)) {
                 if (button->IsMouseOver()) ToggleMuteSFX();
-            } else if (NameHas(entity, "HowToPlay")) {
+            } else if (NameHas(entity, EntityNames::kPauseHelpButton)) {
                 if (button->IsMouseOver()) OpenPanel();
             }
         }

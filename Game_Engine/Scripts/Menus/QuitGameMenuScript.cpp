@@ -8,11 +8,13 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Factory/Information.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
+#include "Scripts/Level/SceneQueries.h"
 #include "Scripts/Menus/MenuInput.h"
 #include "Scripts/ScriptHelpers.h"
 
@@ -20,22 +22,18 @@ using namespace OrvEngine;
 
 namespace {
 // Yes and No sit this far left and right of the box centre, and this far below it.
-constexpr float kChoiceOffsetX = 0.80000013f;
+constexpr float kChoiceOffsetX = 0.8f;
 constexpr float kChoiceOffsetY = 0.7f;
 // In front of the pause menu's background, as the box's and its buttons' depths are above the
 // menu's own in the data; the background may have been lifted since.
 constexpr float kBoxOverBackground = 15.0f;
 constexpr float kChoicesOverBackground = 16.0f;
+// The box and its choices follow the background's own children; the tutorial level has two more
+// children on its background than the other levels.
+constexpr int kFirstBoxSibling = 23;
+constexpr int kFirstBoxSiblingInTutorial = 25;
 // The pause menu's box asks about leaving for the main menu, not about quitting the game.
 const char* const kLeaveLevelPicture = "UI_LeaveLevelBox";
-
-bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
-
-Entity* LiveInScene(uint64_t id)
-{
-    auto scene = CurrentScene();
-    return scene && id ? scene->GetEntity(id) : nullptr;
-}
 
 std::string CurrentSceneName()
 {
@@ -46,24 +44,19 @@ std::string CurrentSceneName()
 // The pause menu's how-to-play panel is open over the menu.
 bool HelpPanelOpen()
 {
-    auto scene = CurrentScene();
-    Entity* panel = scene ? scene->FindEntityByName("HTPInPauseMenu") : nullptr;
+    Entity* panel = FindEntityByName(EntityNames::kPauseHelpPanel);
     return panel && panel->active;
 }
 } // namespace
 
-std::shared_ptr<Button> QuitGameMenuScript::ButtonOf(uint64_t id) const
-{
-    Entity* entity = LiveInScene(id);
-    return entity ? entity->GetComponent<Button>(BUTTON) : nullptr;
-}
+std::shared_ptr<Button> QuitGameMenuScript::ButtonOf(uint64_t id) const { return ComponentOf<Button>(id, BUTTON); }
 
 void QuitGameMenuScript::Init(Entity* entity) { button = entity->GetComponent<Button>(BUTTON); }
 
 void QuitGameMenuScript::Update(Entity* entity)
 {
     if (!button) button = entity->GetComponent<Button>(BUTTON);
-    if (entity->name == "ExitToMainMenu") FollowPause(entity);
+    if (entity->name == EntityNames::kExitToMenuButton) FollowPause(entity);
     if (button && entity->name.find("Exit") != std::string::npos && MenuInput::IsPressed(button)) {
         if (HelpPanelOpen()) MenuInput::ClearActivation();
         else OpenBox();
@@ -119,7 +112,7 @@ void QuitGameMenuScript::MakeBox(Entity* entity)
     box_main = main ? main->id : 0;
     box_yes = yes ? yes->id : 0;
     box_no = no ? no->id : 0;
-    if (entity->name == "ExitToMainMenu") AskAboutLeaving(main, yes, no);
+    if (entity->name == EntityNames::kExitToMenuButton) AskAboutLeaving(main, yes, no);
     // The main menu uses the prefabs' own positions.
     if (CurrentSceneName().find("MainMenu") == std::string::npos) AttachToPauseBackground();
     box_made = true;
@@ -127,23 +120,23 @@ void QuitGameMenuScript::MakeBox(Entity* entity)
 
 void QuitGameMenuScript::AskAboutLeaving(Entity* main, Entity* yes, Entity* no)
 {
-    if (auto yes_button = yes ? yes->GetComponent<Button>(BUTTON) : nullptr) yes_button->SetNextState("MainMenuScene");
-    if (auto picture = main ? main->GetComponent<Sprite>(SPRITE) : nullptr) picture->SetTexture(kLeaveLevelPicture);
+    if (auto yes_button = ComponentOf<Button>(yes, BUTTON)) yes_button->SetNextState("MainMenuScene");
+    if (auto picture = ComponentOf<Sprite>(main, SPRITE)) picture->SetTexture(kLeaveLevelPicture);
     // Leaving throws the level away: Enter pressed on without reading keeps the game.
-    if (auto no_button = no ? no->GetComponent<Button>(BUTTON) : nullptr) ButtonSystem::GetInstance()->selected = no_button;
+    if (auto no_button = ComponentOf<Button>(no, BUTTON)) ButtonSystem::GetInstance()->selected = no_button;
 }
 
 void QuitGameMenuScript::AttachToPauseBackground()
 {
-    Entity* main = LiveInScene(box_main);
-    Entity* yes = LiveInScene(box_yes);
-    Entity* no = LiveInScene(box_no);
-    auto main_child = main ? main->GetComponent<Child>(CHILD) : nullptr;
-    auto yes_child = yes ? yes->GetComponent<Child>(CHILD) : nullptr;
-    auto no_child = no ? no->GetComponent<Child>(CHILD) : nullptr;
+    Entity* main = FindLiveEntity(box_main);
+    Entity* yes = FindLiveEntity(box_yes);
+    Entity* no = FindLiveEntity(box_no);
+    auto main_child = ComponentOf<Child>(main, CHILD);
+    auto yes_child = ComponentOf<Child>(yes, CHILD);
+    auto no_child = ComponentOf<Child>(no, CHILD);
     if (!main_child || !yes_child || !no_child) return;
-    Entity* background = CurrentScene()->FindEntityByName("Pause_bg");
-    auto parent = background ? background->GetComponent<Parent>(PARENT) : nullptr;
+    Entity* background = FindEntityByName(EntityNames::kPauseBackground);
+    auto parent = ComponentOf<Parent>(background, PARENT);
     if (!parent) {
         LogLine("[QuitGameMenuScript] cant find pause bg parent component!");
         return;
@@ -161,8 +154,8 @@ void QuitGameMenuScript::AttachToPauseBackground()
         yes_at->position = Vec3(p.x - kChoiceOffsetX, p.y - kChoiceOffsetY, p.z + kChoicesOverBackground);
         no_at->position = Vec3(p.x + kChoiceOffsetX, p.y - kChoiceOffsetY, p.z + kChoicesOverBackground);
     }
-    // The tutorial level has two more children on its background than the other levels.
-    const int first = CurrentSceneName().rfind("GameScene_22", 0) == 0 ? 25 : 23;
+    const bool tutorial = CurrentSceneName().rfind("GameScene_22", 0) == 0;
+    const int first = tutorial ? kFirstBoxSiblingInTutorial : kFirstBoxSibling;
     main_child->sibling_index = first;
     yes_child->sibling_index = first + 1;
     no_child->sibling_index = first + 2;
@@ -171,7 +164,7 @@ void QuitGameMenuScript::AttachToPauseBackground()
 void QuitGameMenuScript::CloseBox()
 {
     for (uint64_t* id : {&box_main, &box_yes, &box_no}) {
-        DestroyEntity(LiveInScene(*id));
+        DestroyEntity(FindLiveEntity(*id));
         *id = 0;
     }
     box_made = false;

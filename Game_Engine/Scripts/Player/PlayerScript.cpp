@@ -22,15 +22,13 @@
 using namespace OrvEngine;
 
 namespace {
-constexpr float kDepthBase = 100.0f;
 // One above the character's own depth, so the effect shows in front of it.
 constexpr float kHealEffectLift = 1.0f;
-
-template <class T>
-std::shared_ptr<T> ComponentOf(Entity* entity, int type)
-{
-    return entity ? entity->GetComponent<T>(type) : nullptr;
-}
+// Seconds Ilo cannot be hurt again after a hit.
+constexpr float kHurtLockTime = 2.0f;
+// How near an enemy must come to Ilo, across and up or down, to go for him while his
+// purification cools down.
+const Vec2 kReach(0.4f, 0.6f);
 
 // A healing effect under `character`, following its Parent, hidden until a heal shows it.
 uint64_t MakeHealingEffect(Entity* character)
@@ -86,17 +84,13 @@ void PlayerScript::Init(Entity* entity)
     if (transform) base_scale = transform->scale;
     if (controller) {
         controller->Init();
-        controller->hurt_lock_time = 2.0f;
-        controller->reach = Vec2(0.4f, 0.6f);
+        controller->hurt_lock_time = kHurtLockTime;
+        controller->reach = kReach;
     }
     if (stats) max_hp = stats->hp;
 }
 
-void PlayerScript::FindCompanion()
-{
-    Entity* found = FirstEntityOfType(TAG_AI);
-    companion = found ? found->id : 0;
-}
+void PlayerScript::FindCompanion() { companion = Gameplay::IdOf(FirstEntityOfType(TAG_AI)); }
 
 void PlayerScript::Update(Entity* entity)
 {
@@ -172,7 +166,7 @@ void PlayerScript::UpdateHurtFlash()
 {
     if (!sprite) return;
     if (controller->hurt_lock) {
-        sprite->SetTint(Color(BobFactor(0.01f, 1.0f), 0.0f, 0.0f, 1.0f), true);
+        sprite->SetTint(HurtFlash(), true);
     } else if (sprite->is_tinted) {
         sprite->is_tinted = false;
     }

@@ -5,6 +5,7 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Logic/Spells.h"
+#include "Scripts/ScriptHelpers.h"
 
 using namespace OrvEngine;
 
@@ -21,6 +22,6 @@ void SpellsScript::Update(Entity* entity)
         if (spells) spells->Update();
         return;
     }
-    auto body = entity ? entity->GetComponent<RigidBody2D>(RIGIDBODY2D) : nullptr;
+    auto body = ComponentOf<RigidBody2D>(entity, RIGIDBODY2D);
     if (body) body->SetVelocity(Vec2());
 }

@@ -3,6 +3,7 @@
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/EntityNames.h"
 #include "Logic/PlayerController.h"
 #include "Scripts/Dialogue/DialogueBoxScript.h"
 #include "Scripts/ScriptHelpers.h"
@@ -34,11 +35,7 @@ void DialogueTriggerScript::Init(Entity* entity)
     triggered = false;
 }
 
-void DialogueTriggerScript::FindBox()
-{
-    Entity* last = FindLastDialogueEntity();
-    box = last && BoxScriptOf(last->id) ? last->id : 0;
-}
+void DialogueTriggerScript::FindBox() { box = FindScriptedBox(); }
 
 void DialogueTriggerScript::Update(Entity* entity)
 {
@@ -57,7 +54,7 @@ void DialogueTriggerScript::ApplyLocks(PlayerController& player, const TriggerLo
 void DialogueTriggerScript::OnCollision(Entity* self, Entity* other)
 {
     (void)self;
-    if (triggered || !other || other->GetName() != "Player") return;
+    if (triggered || !other || other->GetName() != EntityNames::kPlayer) return;
     if (settings_.starts_purifying) IsPurifying = true;
     auto controller = other->GetComponent<PlayerController>(PLAYERCONTROLLER);
     if (controller) ApplyLocks(*controller, settings_.locks);

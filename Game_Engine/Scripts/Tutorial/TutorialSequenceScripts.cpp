@@ -11,17 +11,10 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scripts/Dialogue/DialogueBoxScript.h"
+#include "Scripts/ScriptHelpers.h"
 #include "Scripts/Tutorial/TutorialTexts.h"
 
 using namespace OrvEngine;
-
-namespace {
-std::shared_ptr<PlayerController> ControllerOf(uint64_t id)
-{
-    Entity* entity = id ? FindLiveEntity(id) : nullptr;
-    return entity ? entity->GetComponent<PlayerController>(PLAYERCONTROLLER) : nullptr;
-}
-} // namespace
 
 // Sequence, name, IsPurifying at the start, the player's pose, stop the player, IsPurifying cleared
 // at the end. The third clears it too: left set, the player's next update took it for a purification
@@ -53,7 +46,7 @@ void TutorialLineScript::TakeHold()
     auto scene = CurrentScene();
     if (!scene) return;
     for (const auto& [id, other] : scene->GetEntities()) {
-        auto info = other ? other->GetComponent<Information>(INFORMATION) : nullptr;
+        auto info = ComponentOf<Information>(other, INFORMATION);
         if (!info) continue;
         if (info->GetType() == TAG_DIALOGUE) {
             box = other->GetComponent<Sprite>(SPRITE) ? id : 0;
@@ -76,11 +69,11 @@ void TutorialLineScript::Update(Entity* entity)
     if (ended) return;
     if (Finished()) {
         ended = true;
-        if (auto sprite = BoxSpriteOf(box)) ResetBoxSprite(*sprite);
+        if (auto sprite = ComponentOf<Sprite>(box, SPRITE)) ResetBoxSprite(*sprite);
         DialogueIsRunning = false;
         RemoveSelf(entity);
         if (settings_.ends_purifying) IsPurifying = false;
-        if (auto controller = ControllerOf(player)) controller->state = PS_Idle;
+        if (auto controller = ComponentOf<PlayerController>(player, PLAYERCONTROLLER)) controller->state = PS_Idle;
         return;
     }
     ShowLine();

@@ -4,6 +4,7 @@
 #include "Factory/Information.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scene/SplashScreenScene.h"
+#include "Scripts/ScriptHelpers.h"
 
 #include <memory>
 
@@ -12,7 +13,7 @@ using namespace OrvEngine;
 void TutorialT4Script::OnCollision(Entity* self, Entity* other)
 {
     (void)self;
-    auto info = other ? other->GetComponent<Information>(INFORMATION) : nullptr;
+    auto info = ComponentOf<Information>(other, INFORMATION);
     SceneStateMachine* machine = SceneStateMachine::GetInstance();
     if (!info || info->GetType() != TAG_PLAYER || !machine) return;
     auto splash = std::dynamic_pointer_cast<SplashScreenScene>(machine->ChangeState("SplashScene_07"));
