@@ -1,9 +1,10 @@
 // Batched drawing. Sprites and text against the one-draw-per-sprite and one-draw-per-glyph paths: a
 // mixed scene drawn both ways gives the same picture, pixel for pixel, and each run of sprites sharing
 // a texture and a program is one draw; the depth sort is stable and keeps last frame's order among equal depths. Text: the glyph
-// atlas keeps every glyph apart from its neighbours under linear filtering.
-#include "TestSupport.h"
-#include "GLTestSupport.h"
+// atlas keeps every glyph apart from its neighbours under linear filtering. A scrolling level drawn by
+// the plan (hidden sprites skipped, clear and solid rows, no clear under opaque scenery) gives, frame
+// after frame, the picture of every sprite drawn whole and blended over a cleared window.
+#include "GameRunFixture.h"
 
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
@@ -12,8 +13,11 @@
 #include "Factory/Entity.h"
 #include "Graphics/DepthOrder.h"
 #include "Graphics/Framebuffer.h"
+#include "Graphics/FreetypeSystem.h"
+#include "Graphics/Graphics.h"
 #include "Graphics/GlyphAtlas.h"
 #include "Graphics/QuadDraw.h"
+#include "Graphics/SpriteSystem.h"
 #include "Graphics/TextureManager.h"
 #include "Scene/IScene.h"
 #include "Windows/WindowsSystems.h"
@@ -72,18 +76,45 @@ protected:
         graphics->camera_height = 7.9f;
     }
 
-    // A texture of noise with every alpha, frames square and side by side when frames > 1.
-    void LoadNoise(const std::string& name, int width, int height)
+    // A texture of noise with every alpha, frames square and side by side when frames > 1. Banded,
+    // rows bottom up: 9 solid, 6 noise, 10 clear, 9 solid, 1 clear, the rest solid.
+    void LoadNoise(const std::string& name, int width, int height, bool banded = false)
     {
         const OrvTest::fs::path path = Root() / "Resources" / "ArtAssets" / (name + ".png");
         FIBITMAP* image = FreeImage_Allocate(width, height, 32);
         for (int y = 0; y < height; ++y) {
             BYTE* line = FreeImage_GetScanLine(image, y);
             for (int x = 0; x < width * 4; ++x) line[x] = static_cast<BYTE>(random_.Next());
+            const int alpha = y < 9 ? 255 : y < 15 ? -1 : y < 25 ? 0 : y < 34 ? 255 : y < 35 ? 0 : 255;
+            for (int x = 0; banded && alpha >= 0 && x < width; ++x) line[x * 4 + FI_RGBA_ALPHA] = static_cast<BYTE>(alpha);
         }
         ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, path.c_str(), 0));
         FreeImage_Unload(image);
         ASSERT_TRUE(TextureManager::GetInstance()->LoadTexture(path.string(), name));
+    }
+
+    // Large unturned sprites among the others, as scenery is: banded pictures (one a sheet) and
+    // solid ones, mirrored, at fractional places, some with a tint's alpha.
+    void MakeLayers()
+    {
+        LoadNoise("Banded", 24, 45, true);
+        LoadNoise("BandedSheet", 90, 45, true);
+        for (int i = 0; i < 14; ++i) {
+            const float sx = random_.Range(3.0f, 9.0f) * (random_.Pick(3) == 0 ? -1.0f : 1.0f);
+            const float sy = random_.Range(2.0f, 7.0f) * (random_.Pick(3) == 0 ? -1.0f : 1.0f);
+            const Vec3 at(random_.Range(-5.0f, 5.0f), random_.Range(-3.0f, 3.0f), static_cast<float>(random_.Pick(6)));
+            Entity* entity = MakeEntity("Layer" + std::to_string(i), at, Vec3(sx, sy, 1.0f), 0.0f);
+            auto sprite = std::make_shared<Sprite>();
+            const char* const textures[] = {"Banded", "Banded", "BandedSheet", "", "Banded"};
+            sprite->SetTexture(textures[i % 5]);
+            sprite->is_spritesheet = i % 5 == 2;
+            sprite->number_of_frames = 2;
+            sprite->start_frame = 1 + i % 2;
+            sprite->spritesheet_speed = 1000.0f;
+            if (i % 4 == 3) sprite->SetTint(Color(0.9f, 0.8f, 1.0f, 0.7f), true);
+            entity->AddComponent(SPRITE, sprite);
+            EntityFactory::GetInstance()->AddEntityToSystems(entity);
+        }
     }
 
     Entity* MakeEntity(const std::string& name, Vec3 position, Vec3 scale, float rotation)
@@ -253,20 +284,24 @@ protected:
         return sprite.owner->active && sprite.visible && sprite.tint_color.w != 0.0f;
     }
 
-    // Draws of the batched pass: one per change of texture or program along the shown sprites.
+    // Draws of the batched pass: one per change of texture or program (sheet or not, tinted or not)
+    // along the shown sprites.
     static size_t ExpectedRuns()
     {
         const uint32_t white = TextureManager::GetInstance()->GetWhiteTexture()->id;
         size_t runs = 0;
         uint32_t texture = 0;
-        bool sheet = false;
+        int program = 0;
         for (const auto& sprite : SpriteSystem::GetInstance()->sprites) {
             if (!Shows(*sprite)) continue;
             const auto& ref = sprite->GetTextureRef();
             const uint32_t id = ref && ref->id ? ref->id : white;
-            if (runs == 0 || id != texture || sprite->is_spritesheet != sheet) ++runs;
+            const Color& tint = sprite->tint_color;
+            const bool untinted = tint.x == 1.0f && tint.y == 1.0f && tint.z == 1.0f && tint.w == 1.0f;
+            const int used = (sprite->is_spritesheet ? 1 : 0) + (untinted ? 2 : 0);
+            if (runs == 0 || id != texture || used != program) ++runs;
             texture = id;
-            sheet = sprite->is_spritesheet;
+            program = used;
         }
         return runs;
     }
@@ -277,15 +312,23 @@ protected:
 TEST_F(SpriteBatchTest, AMixedSceneBatchedMatchesTheOneByOneDrawPixelForPixel)
 {
     MakeMixedScene();
+    MakeLayers();
     MakeTexts();
     ASSERT_NE(WindowsSystems::GetInstance()->width, 1920u) << "text is scaled to a window of another size";
     SpriteSystem* system = SpriteSystem::GetInstance();
     Graphics::GetInstance()->Update();
     system->Update(); // caches the depths
+    // Drawn unplanned, every sprite whole: one draw per run of a texture and a program.
+    system->batch.SetPlanned(false);
+    Graphics::GetInstance()->Update();
+    system->Update();
+    const size_t draws = system->batch.LastDrawCount();
+    system->batch.SetPlanned(true);
     Graphics::GetInstance()->Update();
     system->Update();
     const std::vector<unsigned char> sprites_only = ReadGameView();
-    const size_t draws = system->batch.LastDrawCount();
+    const DrawPlan& plan = system->batch.LastPlan();
+    EXPECT_LT(plan.PlannedArea() * 4, plan.WholeArea() * 3) << "clear rows and hidden parts are left out";
     BindGameView();
     FreetypeSystem::GetInstance()->Update();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -373,6 +416,103 @@ TEST(GlyphAtlas, GlyphsArePackedApartEachRingedByItsOwnEdge)
                     << "glyph " << i << " at " << x - box.x << ", " << y - box.y;
             }
         }
+    }
+}
+
+// ---- A scrolling level --------------------------------------------------------------------------
+
+std::vector<unsigned char> ReadBackBuffer(int width, int height)
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+// The last presented frame drawn again over the whole window, planned or as a reference (cleared,
+// every sprite whole and blended), then its texts; the fragments shaded, where the driver counts them.
+uint64_t RedrawLastFrame(bool planned)
+{
+    const bool count = GLEW_ARB_pipeline_statistics_query;
+    GLuint query = 0;
+    if (count) glGenQueries(1, &query);
+    SpriteBatch& batch = SpriteSystem::GetInstance()->batch;
+    Graphics::GetInstance()->ClearBackBuffer();
+    batch.SetPlanned(planned);
+    if (count) glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, query);
+    batch.Redraw();
+    if (count) glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
+    batch.SetPlanned(true);
+    for (const std::shared_ptr<Text>& text : FreetypeSystem::GetInstance()->texts) {
+        if (text->owner && text->owner->active) text->Update();
+    }
+    GLuint64 fragments = 0;
+    if (count) glGetQueryObjectui64v(query, GL_QUERY_RESULT, &fragments);
+    if (count) glDeleteQueries(1, &query);
+    return fragments;
+}
+
+struct ScrollRecord {
+    int frames = 0, scrolled = 0, partial = 0, uncleared = 0;
+    size_t differing = 0;
+    int first_differing = -1;
+    uint64_t planned_fragments = 0, whole_fragments = 0;
+};
+
+class ScrollingLevelTest : public OrvTest::GameEndToEndTest {};
+
+// From the fade-in on, Ilo walks right (the camera following him) and then stands: each frame as
+// presented equals the reference drawn right after it, and the plan shades well under half of it.
+TEST_F(ScrollingLevelTest, EveryFrameOfAScrollingLevelEqualsEverySpriteDrawnWholeAndBlended)
+{
+    StartScene = "GameScene_01";
+    OrvTest::ScriptedPlayer script;
+    script.WaitForScene("GameScene_01", 2);
+    script.Do([] { Platform::PushMessage({Platform::WM_KEYDOWN_MSG, 'D', 0}); });
+    script.WaitFrames(45);
+    script.Do([] { Platform::PushMessage({Platform::WM_KEYUP_MSG, 'D', 0}); });
+    script.WaitFrames(12);
+
+    ScrollRecord record;
+    float camera_x = 0.0f;
+    OrvTest::ScriptedPlayer recorder;
+    recorder.Then([&] {
+        // Each frame begins here, before anything draws: the back buffer holds the last frame.
+        const WindowsSystems* window = WindowsSystems::GetInstance();
+        const int width = static_cast<int>(window->width), height = static_cast<int>(window->height);
+        const bool in_level = OrvTest::CurrentSceneName() == "GameScene_01" && ActiveCamera;
+        if (in_level && Graphics::IsGLReady() && script.StepReached() > 0) {
+            const float x = ActiveCamera->transform->position.x;
+            record.scrolled += x != camera_x;
+            camera_x = x;
+            record.partial += Graphics::GetInstance()->damage.Repainted().Area() < static_cast<long long>(width) * height;
+            const std::vector<unsigned char> presented = ReadBackBuffer(width, height);
+            record.planned_fragments += RedrawLastFrame(true);
+            record.uncleared += SpriteSystem::GetInstance()->batch.LastPlan().Covers();
+            record.whole_fragments += RedrawLastFrame(false);
+            const std::vector<unsigned char> reference = ReadBackBuffer(width, height);
+            size_t differing = 0;
+            for (size_t i = 0; i < presented.size(); ++i) differing += presented[i] != reference[i];
+            if (differing && record.first_differing < 0) record.first_differing = record.frames;
+            record.differing += differing;
+            ++record.frames;
+        }
+        script.Frame();
+        if (script.Finished()) Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+        return false;
+    });
+    RunGame(recorder, 400);
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(record.differing, 0u) << "bytes, first at frame " << record.first_differing << " of " << record.frames;
+    EXPECT_GT(record.scrolled, 20) << "frames after the camera moved";
+    EXPECT_GT(record.partial, 3) << "frames repainted in part while Ilo stood";
+    EXPECT_GT(record.uncleared, record.frames / 2) << "frames whose scenery covers the window";
+    if (GLEW_ARB_pipeline_statistics_query) {
+        EXPECT_LT(record.planned_fragments * 2, record.whole_fragments)
+            << record.planned_fragments << " fragments planned, " << record.whole_fragments << " drawn whole";
     }
 }
 

@@ -48,7 +48,7 @@ bool FrameDamage::BeginFrame(int width, int height, bool game_view)
     sprites_ = nullptr;
     check_frame_ = true;
     game_view_ = game_view;
-    clear_pending_ = Active() && game_view && width > 0 && height > 0;
+    clear_pending_ = game_view && width > 0 && height > 0;
     return clear_pending_;
 }
 
@@ -59,7 +59,7 @@ void FrameDamage::SpritePass(SpriteBatch* sprites)
     const bool checking = allowed_ && check_ == Check::Checking;
     if (!checking && !clear_pending_) return;
     ScreenRect changed;
-    const bool comparable = sprites && sprites->ChangedArea(width_, height_, changed);
+    const bool comparable = (checking || Active()) && sprites && sprites->ChangedArea(width_, height_, changed);
     // A frame whose sprites did not change tells nothing about the driver: it is not read.
     if (checking) check_frame_ = !(comparable && changed.Empty());
     if (!clear_pending_) return;
@@ -70,13 +70,15 @@ void FrameDamage::SpritePass(SpriteBatch* sprites)
     changed.x1 = std::min(changed.x1, width_);
     changed.y1 = std::min(changed.y1, height_);
     // Past half the window a partial repaint saves little.
-    if (comparable && same_frame && changed.Area() * 2 <= static_cast<long long>(width_) * height_) {
+    if (Active() && comparable && same_frame && changed.Area() * 2 <= static_cast<long long>(width_) * height_) {
         partial_ = true;
         repainted_ = changed.Empty() ? ScreenRect{} : changed;
         glEnable(GL_SCISSOR_TEST);
         glScissor(repainted_.x0, repainted_.y0, repainted_.x1 - repainted_.x0, repainted_.y1 - repainted_.y0);
     }
-    ClearNow();
+    // Opaque scenery over every repainted pixel makes the clear needless.
+    if (sprites && sprites->Covers(repainted_)) clear_pending_ = false;
+    else ClearNow();
 }
 
 void FrameDamage::TextPass(uint64_t signature)

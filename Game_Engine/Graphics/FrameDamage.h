@@ -31,7 +31,8 @@ public:
     const ScreenRect& Repainted() const { return repainted_; }
 
     // The frame starts on the window's framebuffer. Returns true when the clear is left to the
-    // sprite pass; false when the caller clears the whole window as before.
+    // sprite pass (in the game's own view), which leaves it out where opaque sprites cover the
+    // repainted part; false when the caller clears the whole window as before.
     bool BeginFrame(int width, int height, bool game_view);
     // The sprite pass, its quads queued and not yet drawn: compares them with the last frame's and
     // applies the waiting clear, scissored to where they differ or whole. A frame made whole later

@@ -1,6 +1,7 @@
 #include "Graphics/SpriteBatch.h"
 
 #include "Graphics/Graphics.h"
+#include "Graphics/TextureAlpha.h"
 #include "Graphics/TextureManager.h"
 #include "Logging/Logging.h"
 
@@ -10,12 +11,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace OrvEngine {
 
 namespace {
+// Program i: plain (i & 1 == 0) or sheet, tinted (i & 2 == 0) or not; an untinted quad skips the
+// multiply by white, which gives the same colour.
 const char* const kVertexShaders[2] = {"Shaders/SpriteBatch.vert", "Shaders/SpriteBatchSheet.vert"};
-const char* const kFragmentShader = "Shaders/SpriteBatch.frag";
+const char* const kFragmentShaders[2] = {"Shaders/SpriteBatch.frag", "Shaders/SpriteBatchUntinted.frag"};
+constexpr int kPrograms = 4;
 
 // The unit quad's corners in the order of the single-quad model, each with its texture coordinate.
 const float kCorners[4][4] = {
@@ -24,6 +29,31 @@ const float kCorners[4][4] = {
 // order, so each triangle is set up and interpolated exactly as before.
 const uint32_t kQuadIndices[6] = {0, 1, 2, 2, 1, 3};
 constexpr size_t kMinimumIndexQuads = 256;
+
+// What a quad drawn without a texture samples: the white texture's one opaque row.
+const std::shared_ptr<const TextureAlpha>& WhiteAlpha()
+{
+    static const auto white = std::make_shared<const TextureAlpha>(TextureAlpha::Opaque(1));
+    return white;
+}
+
+bool operator==(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
+}
+
+// The viewport and, while the scissor test is on, its box, in window pixels.
+void DrawTarget(ScreenRect& viewport, ScreenRect& area, bool& scissored)
+{
+    GLint box[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, box);
+    viewport = {box[0], box[1], box[0] + box[2], box[1] + box[3]};
+    scissored = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    area = viewport;
+    if (!scissored) return;
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    area = {box[0], box[1], box[0] + box[2], box[1] + box[3]};
+}
 } // namespace
 
 void SpriteAxes(float x, float y, float rotation_degrees, float scale_x, float scale_y, SpriteQuad& quad)
@@ -54,18 +84,24 @@ void SpriteBatch::Begin(const glm::mat4& world_to_ndc)
 {
     world_to_ndc_ = world_to_ndc;
     vertices_.clear();
-    runs_.clear();
     keys_.clear();
+    shapes_.clear();
+    plan_queued_ = false;
 }
 
 void SpriteBatch::Add(const SpriteQuad& quad)
 {
-    const uint32_t index = static_cast<uint32_t>(vertices_.size() / 4);
-    if (runs_.empty() || runs_.back().texture != quad.texture || runs_.back().sheet != quad.sheet) {
-        runs_.push_back({quad.texture, quad.sheet, index, 0});
-    }
-    ++runs_.back().count;
-    keys_.push_back(static_cast<uint64_t>(quad.texture) << 1 | static_cast<uint64_t>(quad.sheet));
+    plan_queued_ = false;
+    PlanQuad shape;
+    std::memcpy(shape.axes, quad.axes, sizeof(shape.axes));
+    std::memcpy(shape.origin, quad.origin, sizeof(shape.origin));
+    const bool finite = std::all_of(std::begin(quad.tint), std::end(quad.tint), [](float c) { return std::isfinite(c); });
+    shape.opacity = finite ? quad.tint[3] : std::numeric_limits<float>::quiet_NaN();
+    shape.alpha = quad.texture ? quad.alpha : WhiteAlpha();
+    shapes_.push_back(std::move(shape));
+    const bool untinted = std::all_of(std::begin(quad.tint), std::end(quad.tint), [](float c) { return c == 1.0f; });
+    keys_.push_back(static_cast<uint64_t>(quad.texture) << 2 | static_cast<uint64_t>(untinted) << 1 |
+                    static_cast<uint64_t>(quad.sheet));
     const size_t first = vertices_.size();
     vertices_.resize(first + 4);
     for (size_t i = 0; i < 4; ++i) {
@@ -78,16 +114,22 @@ void SpriteBatch::Add(const SpriteQuad& quad)
     }
 }
 
+bool SpriteBatch::ProgramsLinked() const
+{
+    return std::all_of(std::begin(programs_), std::end(programs_),
+                       [](const Shader& program) { return program.Location(UNIFORM_WORLD_TO_NDC) >= 0; });
+}
+
 bool SpriteBatch::EnsureGLObjects()
 {
     // Objects made under an earlier context are gone with it.
     if (generation_ == Graphics::GLGeneration() && vertex_array_) {
-        return programs_[0].Location(UNIFORM_WORLD_TO_NDC) >= 0 && programs_[1].Location(UNIFORM_WORLD_TO_NDC) >= 0;
+        return ProgramsLinked();
     }
     generation_ = Graphics::GLGeneration();
     vertex_capacity_ = 0;
     index_quads_ = 0;
-    for (int i = 0; i < 2; ++i) Shader::Load(programs_[i], kVertexShaders[i], kFragmentShader);
+    for (int i = 0; i < kPrograms; ++i) Shader::Load(programs_[i], kVertexShaders[i & 1], kFragmentShaders[i >> 1]);
     glCreateVertexArrays(1, &vertex_array_);
     glCreateBuffers(1, &vertex_buffer_);
     glCreateBuffers(1, &index_buffer_);
@@ -110,8 +152,7 @@ bool SpriteBatch::EnsureGLObjects()
     glEnableVertexArrayAttrib(vertex_array_, 4);
     glVertexArrayAttribIFormat(vertex_array_, 4, 1, GL_INT, offsetof(Vertex, frame));
     glVertexArrayAttribBinding(vertex_array_, 4, 0);
-    const bool usable =
-        programs_[0].Location(UNIFORM_WORLD_TO_NDC) >= 0 && programs_[1].Location(UNIFORM_WORLD_TO_NDC) >= 0;
+    const bool usable = ProgramsLinked();
     if (!usable) PrintAndLog("[SpriteBatch] The batch programs did not link; sprites are not drawn");
     return usable;
 }
@@ -143,21 +184,118 @@ void SpriteBatch::Upload()
     }
 }
 
-void SpriteBatch::DrawRuns(const std::vector<Run>& runs)
+void SpriteBatch::PlanFor(const std::vector<PlanQuad>& shapes, const glm::mat4& world_to_ndc)
 {
-    const uint32_t white = TextureManager::GetInstance()->GetWhiteTexture()->id;
+    ScreenRect viewport, area;
+    DrawTarget(viewport, area, plan_scissored_);
+    const bool made = plan_queued_ && &shapes == &shapes_ && viewport == plan_viewport_ && area == plan_area_;
+    plan_queued_ = false;
+    plan_viewport_ = viewport;
+    plan_area_ = area;
+    if (!made) plan_.Make(shapes, world_to_ndc, viewport, area, planned_);
+}
+
+bool SpriteBatch::Covers(const ScreenRect& area)
+{
+    if (!planned_ || keys_.empty()) return false;
+    ScreenRect viewport, current;
+    bool scissored = false;
+    DrawTarget(viewport, current, scissored);
+    plan_.Make(shapes_, world_to_ndc_, viewport, area, true);
+    plan_queued_ = true;
+    plan_viewport_ = viewport;
+    plan_area_ = area;
+    return plan_.Covers();
+}
+
+namespace {
+// The blend and scissor state the batch's draws switch between, left as found at the end.
+class DrawState {
+public:
+    DrawState(bool scissored, const ScreenRect& frame)
+        : blending_(glIsEnabled(GL_BLEND) == GL_TRUE), blend_(blending_), scissored_(scissored), frame_(frame)
+    {
+    }
+    ~DrawState()
+    {
+        FrameBox();
+        Blend(blending_);
+    }
+    void Blend(bool on)
+    {
+        if (on == blend_) return;
+        if (on) glEnable(GL_BLEND);
+        else glDisable(GL_BLEND);
+        blend_ = on;
+    }
+    // While pieces draw, the scissor box is theirs; a whole quad gets the frame's back.
+    void PieceBox(const ScreenRect& r)
+    {
+        if (!piece_box_ && !scissored_) glEnable(GL_SCISSOR_TEST);
+        piece_box_ = true;
+        glScissor(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
+    }
+    void FrameBox()
+    {
+        if (!piece_box_) return;
+        piece_box_ = false;
+        if (!scissored_) glDisable(GL_SCISSOR_TEST);
+        else glScissor(frame_.x0, frame_.y0, frame_.x1 - frame_.x0, frame_.y1 - frame_.y0);
+    }
+
+private:
+    const bool blending_;
+    bool blend_;
+    const bool scissored_;
+    const ScreenRect frame_;
+    bool piece_box_ = false;
+};
+} // namespace
+
+void SpriteBatch::DrawQuads(uint64_t key, size_t first, size_t count, int& bound)
+{
+    const int program = static_cast<int>(key & 3u);
+    if (bound != program) {
+        bound = program;
+        glUseProgram(programs_[program].program);
+    }
+    const auto texture = static_cast<uint32_t>(key >> 2);
+    glBindTextureUnit(0, texture ? texture : TextureManager::GetInstance()->GetWhiteTexture()->id);
+    const auto offset = static_cast<uintptr_t>(first) * 6 * sizeof(uint32_t);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * 6), GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
+    ++last_draws_;
+}
+
+void SpriteBatch::DrawPlanned(const std::vector<uint64_t>& keys)
+{
     glBindVertexArray(vertex_array_);
     int bound = -1;
-    for (const Run& run : runs) {
-        if (bound != static_cast<int>(run.sheet)) {
-            bound = static_cast<int>(run.sheet);
-            glUseProgram(programs_[bound].program);
+    {
+        DrawState state(plan_scissored_, plan_area_);
+        const std::vector<DrawPlan::Quad>& quads = plan_.Quads();
+        for (size_t q = 0; q < keys.size();) {
+            const DrawPlan::Quad& quad = quads[q];
+            if (quad.mode == DrawPlan::Mode::Whole) {
+                // A run of whole quads of one texture, program and blend state is one draw.
+                size_t end = q + 1;
+                while (end < keys.size() && quads[end].mode == DrawPlan::Mode::Whole &&
+                       quads[end].blend == quad.blend && keys[end] == keys[q]) {
+                    ++end;
+                }
+                state.FrameBox();
+                state.Blend(quad.blend);
+                DrawQuads(keys[q], q, end - q, bound);
+                q = end;
+                continue;
+            }
+            for (uint32_t i = 0; quad.mode == DrawPlan::Mode::Pieces && i < quad.pieces; ++i) {
+                const DrawPlan::Piece& piece = plan_.Pieces()[quad.first_piece + i];
+                state.PieceBox(piece.rect);
+                state.Blend(piece.blend);
+                DrawQuads(keys[q], q, 1, bound);
+            }
+            ++q;
         }
-        glBindTextureUnit(0, run.texture ? run.texture : white);
-        const auto offset = static_cast<uintptr_t>(run.first) * 6 * sizeof(uint32_t);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.count * 6), GL_UNSIGNED_INT,
-                       reinterpret_cast<const void*>(offset));
-        ++last_draws_;
     }
     glBindVertexArray(0);
     glUseProgram(0);
@@ -166,27 +304,30 @@ void SpriteBatch::DrawRuns(const std::vector<Run>& runs)
 void SpriteBatch::Flush()
 {
     last_draws_ = 0;
-    drawn_valid_ = runs_.empty();
-    if (!runs_.empty() && EnsureGLObjects()) {
+    drawn_valid_ = keys_.empty();
+    if (!keys_.empty() && EnsureGLObjects()) {
         Upload();
-        DrawRuns(runs_);
+        PlanFor(shapes_, world_to_ndc_);
+        DrawPlanned(keys_);
         drawn_valid_ = true;
     }
     drawn_vertices_.swap(vertices_);
-    drawn_runs_.swap(runs_);
     drawn_keys_.swap(keys_);
+    drawn_shapes_.swap(shapes_);
     drawn_world_to_ndc_ = world_to_ndc_;
     vertices_.clear();
-    runs_.clear();
     keys_.clear();
+    shapes_.clear();
+    plan_queued_ = false;
 }
 
 void SpriteBatch::Redraw()
 {
     // The vertex buffer and the matrix uniform still hold the last flush.
-    if (!drawn_valid_ || drawn_runs_.empty() || generation_ != Graphics::GLGeneration()) return;
+    if (!drawn_valid_ || drawn_keys_.empty() || generation_ != Graphics::GLGeneration()) return;
     const size_t draws = last_draws_;
-    DrawRuns(drawn_runs_);
+    PlanFor(drawn_shapes_, drawn_world_to_ndc_);
+    DrawPlanned(drawn_keys_);
     last_draws_ = draws;
 }
 

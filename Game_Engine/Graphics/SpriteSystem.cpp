@@ -188,6 +188,7 @@ void SpriteSystem::DrawSprite(Sprite& sprite)
     quad.tint[2] = sprite.tint_color.z;
     quad.tint[3] = sprite.tint_color.w;
     quad.frame = sprite.is_spritesheet ? sprite.drawn_frame : 0;
+    if (sprite.texture_ref) quad.alpha = sprite.texture_ref->alpha;
     batch.Add(quad);
 }
 

@@ -77,6 +77,8 @@ void TextureDecoder::Decode(DecodedPicture& picture)
     picture.image = image;
     picture.width = static_cast<int>(FreeImage_GetWidth(image));
     picture.height = static_cast<int>(FreeImage_GetHeight(image));
+    picture.alpha = TextureAlpha::Of(FreeImage_GetBits(image), picture.width, picture.height,
+                                     static_cast<int>(FreeImage_GetPitch(image)), FI_RGBA_ALPHA);
 }
 
 bool TextureDecoder::WithinLimits(unsigned width, unsigned height)

@@ -2,6 +2,7 @@
 // not hold up the main thread one file at a time. Knows no GL: the main thread uploads what they read.
 #pragma once
 
+#include "Graphics/TextureAlpha.h"
 #include "Platform/WorkQueue.h"
 
 #include <cstdint>
@@ -32,6 +33,7 @@ struct DecodedPicture {
     // The size the header claimed, when it passes the limit and nothing was read; 0 otherwise.
     unsigned refused_width = 0;
     unsigned refused_height = 0;
+    TextureAlpha alpha;
 };
 
 class TextureDecoder {

@@ -6,6 +6,8 @@
 #include <FreeImage.h>
 #include <GL/glew.h>
 
+#include <utility>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -154,6 +156,7 @@ bool TextureManager::Finish(Texture& texture, DecodedPicture& picture)
     }
     texture.width = picture.width;
     texture.height = picture.height;
+    texture.alpha = std::make_shared<const TextureAlpha>(std::move(picture.alpha));
     // Rows stay bottom-up as FreeImage keeps them: texture coordinate (0, 0) is the bottom-left.
     if (Graphics::IsGLReady()) texture.id = Upload(picture.width, picture.height, kFreeImageFormat, picture.Pixels());
     ++pixel_changes_;
@@ -203,6 +206,7 @@ std::shared_ptr<Texture> TextureManager::GetWhiteTexture()
     white_ = std::make_shared<Texture>();
     white_->name = "White";
     white_->width = white_->height = 1;
+    white_->alpha = std::make_shared<const TextureAlpha>(TextureAlpha::Opaque(1));
     white_generation_ = Graphics::GLGeneration();
     if (Graphics::IsGLReady()) {
         const unsigned char pixel[4] = {255, 255, 255, 255};

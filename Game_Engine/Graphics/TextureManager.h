@@ -23,6 +23,8 @@ struct Texture {
     std::string path;
     // The picture is to be read from path when next drawn: known but not read yet, or given back.
     bool pending = false;
+    // Its clear and solid rows, from the last read of its pixels; null before.
+    std::shared_ptr<const TextureAlpha> alpha;
 };
 
 class TextureManager {
