@@ -39,6 +39,18 @@ inline void StartOffscreenGL(const fs::path& root)
     ASSERT_TRUE(Graphics::IsGLReady()) << Graphics::GetInstance()->GetSetUpError();
 }
 
+// The RGBA pixels of the window rectangle (x, y, w, h) of the last presented frame, rows from the
+// bottom.
+inline std::vector<unsigned char> ReadBackBuffer(int x, int y, int w, int h)
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
 // Saves the back buffer (what the last frame presented) as <ORV_SCREENSHOT_DIR>/<name>.png when that
 // variable is set; the documentation's pictures come from such runs. Nothing otherwise.
 inline void SaveScreenshot(const std::string& name)

@@ -421,16 +421,6 @@ TEST(GlyphAtlas, GlyphsArePackedApartEachRingedByItsOwnEdge)
 
 // ---- A scrolling level --------------------------------------------------------------------------
 
-std::vector<unsigned char> ReadBackBuffer(int width, int height)
-{
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
-
 // The last presented frame drawn again over the whole window, planned or as a reference (cleared,
 // every sprite whole and blended), then its texts; the fragments shaded, where the driver counts them.
 uint64_t RedrawLastFrame(bool planned)
@@ -488,11 +478,11 @@ TEST_F(ScrollingLevelTest, EveryFrameOfAScrollingLevelEqualsEverySpriteDrawnWhol
             record.scrolled += x != camera_x;
             camera_x = x;
             record.partial += Graphics::GetInstance()->damage.Repainted().Area() < static_cast<long long>(width) * height;
-            const std::vector<unsigned char> presented = ReadBackBuffer(width, height);
+            const std::vector<unsigned char> presented = OrvTest::ReadBackBuffer(0, 0, width, height);
             record.planned_fragments += RedrawLastFrame(true);
             record.uncleared += SpriteSystem::GetInstance()->batch.LastPlan().Covers();
             record.whole_fragments += RedrawLastFrame(false);
-            const std::vector<unsigned char> reference = ReadBackBuffer(width, height);
+            const std::vector<unsigned char> reference = OrvTest::ReadBackBuffer(0, 0, width, height);
             size_t differing = 0;
             for (size_t i = 0; i < presented.size(); ++i) differing += presented[i] != reference[i];
             if (differing && record.first_differing < 0) record.first_differing = record.frames;

@@ -104,10 +104,7 @@ int BrightPixelsIn(const Box& box)
     const int x = static_cast<int>(box.left), y = static_cast<int>(box.bottom);
     const int w = static_cast<int>(box.right) - x, h = static_cast<int>(box.top) - y;
     if (w <= 0 || h <= 0) return 0;
-    std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const std::vector<unsigned char> pixels = ReadBackBuffer(x, y, w, h);
     int bright = 0;
     for (size_t i = 0; i < pixels.size(); i += 4) bright += pixels[i] > 180 && pixels[i + 1] > 150 ? 1 : 0;
     return bright;

@@ -18,15 +18,7 @@ using namespace OrvTest;
 namespace {
 
 // The last presented frame's pixels in the window's bottom-left w x h, RGBA rows from the bottom.
-std::vector<unsigned char> ReadFrame(int w, int h)
-{
-    std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
+std::vector<unsigned char> ReadFrame(int w, int h) { return ReadBackBuffer(0, 0, w, h); }
 
 // Window pixels along the four edges that show the clear colour.
 int BareEdgePixels(int w, int h)
