@@ -332,11 +332,15 @@ TEST_F(PauseMenuBlockTest, TheHelpPanelAndTheExitBoxLeadBackToTheMenuWhichStaysI
 
 // ---- A pause in chapter 1 ----------------------------------------------------------------------
 
+// The timers a pause must hold, and the engine's own clock, which runs on.
+struct Timers {
+    bool purifying = false;
+    float remaining = 0.0f, dora_cooldown = 0.0f, clock = 0.0f, engine = 0.0f;
+};
+
 struct TimerRecord {
-    bool purifying_before = false, purifying_after = false, purified = false;
-    float remaining_before = 0.0f, remaining_after = 0.0f;
-    float dora_cooldown_before = 0.0f, dora_cooldown_after = 0.0f;
-    float clock_before = 0.0f, clock_after = 0.0f, engine_before = 0.0f, engine_after = 0.0f;
+    Timers before, after;
+    bool purified = false;
     float arrows_z = 0.0f, menu_z = 0.0f;
     int arrows_typed = 0;
 };
@@ -367,6 +371,11 @@ void ShiftChord(uint64_t key)
     PushWindowMessage(Platform::WM_KEYUP_MSG, Platform::VK_SHIFT_KEY);
 }
 
+Timers TimersNow()
+{
+    return {IsPurifying, PurificationLeft(), DoraCooldown(), TotalTime(), OrvCoreEngine->GetTotalTime()};
+}
+
 class PausedLevelTest : public GameEndToEndTest {};
 
 // Dora called back (her cooldown starts) and a purification begun, then ten seconds paused: when
@@ -395,11 +404,7 @@ TEST_F(PausedLevelTest, APauseMidPurificationStopsItsTimerDorasCooldownAndTheGam
     player.Do([] { PressKey(Platform::VK_SPACE_KEY); });
     player.WaitFrames(5);
     player.Do([&] {
-        r.purifying_before = IsPurifying;
-        r.remaining_before = PurificationLeft();
-        r.dora_cooldown_before = DoraCooldown();
-        r.clock_before = TotalTime();
-        r.engine_before = OrvCoreEngine->GetTotalTime();
+        r.before = TimersNow();
         PressKey(Platform::VK_ESCAPE_KEY);
     });
     player.WaitFrames(200); // ten seconds, twice the purification's
@@ -414,13 +419,7 @@ TEST_F(PausedLevelTest, APauseMidPurificationStopsItsTimerDorasCooldownAndTheGam
         r.menu_z = DepthOf("Pause_bg");
         PressKey(Platform::VK_ESCAPE_KEY);
     });
-    player.Do([&] {
-        r.purifying_after = IsPurifying;
-        r.remaining_after = PurificationLeft();
-        r.dora_cooldown_after = DoraCooldown();
-        r.clock_after = TotalTime();
-        r.engine_after = OrvCoreEngine->GetTotalTime();
-    });
+    player.Do([&] { r.after = TimersNow(); });
     auto frames = std::make_shared<int>(0);
     player.Then([&r, frames] {
         PlayerController* controller = Controller();
@@ -442,14 +441,14 @@ TEST_F(PausedLevelTest, APauseMidPurificationStopsItsTimerDorasCooldownAndTheGam
     EXPECT_EQ(RunGame(player, 800), 0);
 
     EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
-    EXPECT_TRUE(r.purifying_before);
-    EXPECT_GT(r.remaining_before, 4.0f);
-    EXPECT_GT(r.dora_cooldown_before, 4.0f);
-    EXPECT_GT(r.engine_after - r.engine_before, 9.9f) << "ten seconds went by";
-    EXPECT_LT(r.clock_after - r.clock_before, 0.2f) << "the game's clock stood still";
-    EXPECT_TRUE(r.purifying_after) << "the purification did not run out while paused";
-    EXPECT_NEAR(r.remaining_after, r.remaining_before, 0.2f);
-    EXPECT_NEAR(r.dora_cooldown_after, r.dora_cooldown_before, 0.2f);
+    EXPECT_TRUE(r.before.purifying);
+    EXPECT_GT(r.before.remaining, 4.0f);
+    EXPECT_GT(r.before.dora_cooldown, 4.0f);
+    EXPECT_GT(r.after.engine - r.before.engine, 9.9f) << "ten seconds went by";
+    EXPECT_LT(r.after.clock - r.before.clock, 0.2f) << "the game's clock stood still";
+    EXPECT_TRUE(r.after.purifying) << "the purification did not run out while paused";
+    EXPECT_NEAR(r.after.remaining, r.before.remaining, 0.2f);
+    EXPECT_NEAR(r.after.dora_cooldown, r.before.dora_cooldown, 0.2f);
     EXPECT_GT(r.arrows_z, 0.0f);
     EXPECT_GT(r.menu_z, r.arrows_z) << "the purification's arrows are not drawn over the menu";
     EXPECT_EQ(r.arrows_typed, 3);
