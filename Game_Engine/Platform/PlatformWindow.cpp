@@ -175,6 +175,8 @@ bool SdlCreateWindow(const std::string& title, int width, int height)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // Nothing draws with depth, but without a depth buffer llvmpipe fills rectangles by a path that
+    // filters and blends with other rounding: the sprite plan's pieces would no longer match.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     const Uint32 flags = SDL_WINDOW_SHOWN;
     g.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, 0, width, height, flags | SDL_WINDOW_OPENGL);
