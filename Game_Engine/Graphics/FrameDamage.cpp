@@ -33,7 +33,7 @@ void ScreenRect::Include(const ScreenRect& other)
     y1 = std::max(y1, other.y1);
 }
 
-bool FrameDamage::Active() const { return allowed_ && check_ == Check::Kept; }
+bool FrameDamage::Active() const { return check_ == Check::Kept; }
 
 bool FrameDamage::BeginFrame(int width, int height, bool game_view)
 {
@@ -56,7 +56,7 @@ void FrameDamage::SpritePass(SpriteBatch* sprites)
 {
     sprites_ = sprites;
     sprite_pass_ = true;
-    const bool checking = allowed_ && check_ == Check::Checking;
+    const bool checking = check_ == Check::Checking;
     if (!checking && !clear_pending_) return;
     ScreenRect changed;
     const bool comparable = (checking || Active()) && sprites && sprites->ChangedArea(width_, height_, changed);
@@ -115,7 +115,7 @@ void FrameDamage::ClearNow()
 
 void FrameDamage::BeforeSwap()
 {
-    reading_ = allowed_ && check_ == Check::Checking && (check_frame_ || !frame_open_);
+    reading_ = check_ == Check::Checking && (check_frame_ || !frame_open_);
     if (frame_open_) {
         if (clear_pending_) ClearNow();
         if (partial_) glDisable(GL_SCISSOR_TEST);

@@ -26,7 +26,7 @@ public:
     // The back buffer no longer holds the last frame (the window changed size): the next frame is
     // drawn whole.
     void Forget() { last_valid_ = false; }
-    // Allowed, and the driver was seen keeping the back buffer.
+    // The driver was seen keeping the back buffer.
     bool Active() const;
     const ScreenRect& Repainted() const { return repainted_; }
 
@@ -55,7 +55,6 @@ private:
     // False when the back buffer cannot be read.
     bool HashBackBuffer(uint64_t& hash) const;
 
-    bool allowed_ = true;
     Check check_ = Check::Checking;
     int kept_swaps_ = 0;
     int checked_swaps_ = 0;
