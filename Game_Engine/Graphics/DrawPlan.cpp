@@ -24,17 +24,6 @@ constexpr uint8_t kSolid = TextureAlpha::kOpaque;
 // The unit quad's corners, in the order of the batch's vertices.
 const float kCorners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}};
 
-ScreenRect Intersect(const ScreenRect& a, const ScreenRect& b)
-{
-    ScreenRect r{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
-    return r.Empty() ? ScreenRect{} : r;
-}
-
-bool operator==(const ScreenRect& a, const ScreenRect& b)
-{
-    return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
-}
-
 // Whole pixels, clamped well inside int first.
 int Floor(float v) { return static_cast<int>(std::floor(std::clamp(v, -1.0e8f, 1.0e8f))); }
 int Ceil(float v) { return static_cast<int>(std::ceil(std::clamp(v, -1.0e8f, 1.0e8f))); }
@@ -67,7 +56,7 @@ void Subtract(const std::vector<DrawPlan::Piece>& from, const ScreenRect& hole, 
     left.clear();
     for (const DrawPlan::Piece& piece : from) {
         const ScreenRect& r = piece.rect;
-        if (Intersect(r, hole).Empty()) {
+        if (r.Intersect(hole).Empty()) {
             left.push_back(piece);
             continue;
         }
@@ -105,7 +94,7 @@ void DrawPlan::Make(const std::vector<PlanQuad>& quads, const glm::mat4& world_t
     covers_ = false;
     planned_area_ = whole_area_ = 0;
     viewport_ = viewport;
-    area_ = Intersect(area, viewport);
+    area_ = area.Intersect(viewport);
     to_ndc_ = world_to_ndc;
     if (!plan || !KeepsAxes(world_to_ndc)) return;
     // Front to back: a quad is planned knowing every opaque quad drawn after it.
@@ -155,7 +144,7 @@ void DrawPlan::PlanQuadAt(const PlanQuad& quad, Quad& out)
     if (!Place(quad, shape)) return; // drawn whole, blended, as ever
     const ScreenRect outer{Floor(shape.min_x - shape.slack) - 1, Floor(shape.min_y - shape.slack) - 1,
                            Ceil(shape.max_x + shape.slack) + 1, Ceil(shape.max_y + shape.slack) + 1};
-    const ScreenRect visible = Intersect(outer, area_);
+    const ScreenRect visible = outer.Intersect(area_);
     whole_area_ += visible.Area();
     if (visible.Empty() || Hidden(visible)) {
         out.mode = Mode::Skip;
@@ -226,7 +215,7 @@ void DrawPlan::MakePieces(const ScreenRect& outer)
 {
     made_.clear();
     for (const Cut& cut : cuts_) {
-        const ScreenRect rect = Intersect({outer.x0, cut.y0, outer.x1, cut.y1}, area_);
+        const ScreenRect rect = ScreenRect{outer.x0, cut.y0, outer.x1, cut.y1}.Intersect(area_);
         if (cut.kind != kClear && !rect.Empty()) made_.push_back({rect, cut.kind != kSolid});
     }
 }
@@ -257,7 +246,8 @@ void DrawPlan::AddOccluders(const Shape& shape)
     CentresInside(std::min(shape.x0, shape.x1), std::max(shape.x0, shape.x1), shape.slack, x0, x1);
     CentresInside(shape.min_y, shape.max_y, shape.slack, y0, y1);
     for (const Cut& cut : cuts_) {
-        if (cut.kind == kSolid) AddOccluder(Intersect({x0, std::max(y0, cut.y0), x1, std::min(y1, cut.y1)}, area_));
+        if (cut.kind != kSolid) continue;
+        AddOccluder(ScreenRect{x0, std::max(y0, cut.y0), x1, std::min(y1, cut.y1)}.Intersect(area_));
     }
 }
 

@@ -33,6 +33,17 @@ void ScreenRect::Include(const ScreenRect& other)
     y1 = std::max(y1, other.y1);
 }
 
+ScreenRect ScreenRect::Intersect(const ScreenRect& other) const
+{
+    ScreenRect r{std::max(x0, other.x0), std::max(y0, other.y0), std::min(x1, other.x1), std::min(y1, other.y1)};
+    return r.Empty() ? ScreenRect{} : r;
+}
+
+bool ScreenRect::operator==(const ScreenRect& other) const
+{
+    return x0 == other.x0 && y0 == other.y0 && x1 == other.x1 && y1 == other.y1;
+}
+
 bool FrameDamage::Active() const { return check_ == Check::Kept; }
 
 bool FrameDamage::BeginFrame(int width, int height, bool game_view)
@@ -65,14 +76,11 @@ void FrameDamage::SpritePass(SpriteBatch* sprites)
     if (!clear_pending_) return;
     const bool same_frame = last_valid_ && !last_untracked_ && width_ == last_width_ && height_ == last_height_ &&
                             TextureManager::GetInstance()->PixelChanges() == last_texture_changes_;
-    changed.x0 = std::max(changed.x0, 0);
-    changed.y0 = std::max(changed.y0, 0);
-    changed.x1 = std::min(changed.x1, width_);
-    changed.y1 = std::min(changed.y1, height_);
+    changed = changed.Intersect({0, 0, width_, height_});
     // Past half the window a partial repaint saves little.
     if (Active() && comparable && same_frame && changed.Area() * 2 <= static_cast<long long>(width_) * height_) {
         partial_ = true;
-        repainted_ = changed.Empty() ? ScreenRect{} : changed;
+        repainted_ = changed;
         glEnable(GL_SCISSOR_TEST);
         glScissor(repainted_.x0, repainted_.y0, repainted_.x1 - repainted_.x0, repainted_.y1 - repainted_.y0);
     }

@@ -19,6 +19,9 @@ struct ScreenRect {
     bool Empty() const { return x1 <= x0 || y1 <= y0; }
     long long Area() const { return Empty() ? 0 : static_cast<long long>(x1 - x0) * (y1 - y0); }
     void Include(const ScreenRect& other);
+    // The overlap with `other`; no overlap gives the empty rectangle {}.
+    ScreenRect Intersect(const ScreenRect& other) const;
+    bool operator==(const ScreenRect& other) const;
 };
 
 class FrameDamage {

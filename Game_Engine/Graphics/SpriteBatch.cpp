@@ -37,11 +37,6 @@ const std::shared_ptr<const TextureAlpha>& WhiteAlpha()
     return white;
 }
 
-bool operator==(const ScreenRect& a, const ScreenRect& b)
-{
-    return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1;
-}
-
 // The viewport and, while the scissor test is on, its box, in window pixels.
 void DrawTarget(ScreenRect& viewport, ScreenRect& area, bool& scissored)
 {
