@@ -3,6 +3,7 @@
 #include "Components/Child.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
+#include "CoreEngine/ArtAssets.h"
 #include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
@@ -53,7 +54,7 @@ void Slider::SetTexture(const std::string& id)
 {
     texture = nullptr;
     tex_identifier = id;
-    texture_path = id.empty() ? std::string() : "../Resources/ArtAssets/" + id + ".png";
+    texture_path = ArtPath(id);
 }
 
 Entity* Slider::FindAttachedEntity()

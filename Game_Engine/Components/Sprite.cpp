@@ -1,6 +1,7 @@
 #include "Components/Sprite.h"
 
 #include "Components/Transform.h"
+#include "CoreEngine/ArtAssets.h"
 #include "CoreEngine/EditorState.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
@@ -12,10 +13,6 @@
 namespace OrvEngine {
 
 namespace {
-const char* const kArtFolder = "../Resources/ArtAssets/";
-
-std::string ArtPath(const std::string& name) { return name.empty() ? std::string() : kArtFolder + name + ".png"; }
-
 Sprite::TextureFinder texture_finder = nullptr;
 } // namespace
 

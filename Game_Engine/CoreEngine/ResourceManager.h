@@ -4,6 +4,7 @@
 // here.
 #pragma once
 
+#include "CoreEngine/ArtAssets.h"
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Singleton.h"
 
@@ -28,7 +29,7 @@ public:
     bool texture_warning_shown = false;
     bool sound_warning_shown = false;
     std::map<std::string, std::string> textures;
-    std::string art_folder = "../Resources/ArtAssets/";
+    std::string art_folder = kArtFolder;
     std::string sound_folder = "../Resources/Sounds/";
     // Set by the graphics system's Init: makes one texture known by name. Until then a scan only
     // lists them.

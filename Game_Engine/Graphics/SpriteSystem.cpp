@@ -2,6 +2,7 @@
 
 #include "Components/Camera.h"
 #include "Components/Sprite.h"
+#include "CoreEngine/ArtAssets.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/ComponentRegistration.h"
@@ -57,7 +58,7 @@ std::shared_ptr<Texture> SpriteSystem::FindTexture(const std::string& name, bool
 {
     TextureManager* manager = TextureManager::GetInstance();
     std::shared_ptr<Texture> found = manager->GetTexture(name);
-    const std::string path = "../Resources/ArtAssets/" + name + ".png";
+    const std::string path = ArtPath(name);
     if (!found && !name.empty()) {
         if (std::ifstream(path).is_open()) {
             manager->LoadTexture(path, name);
