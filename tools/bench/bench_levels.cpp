@@ -17,6 +17,7 @@
 // LP_NUM_THREADS=0 llvmpipe draws on the main thread, so its work is counted as well).
 // Runs in a temporary folder that links the repository's pictures, sounds, shaders and fonts and
 // copies its data.
+#include "BenchSupport.h"
 #include "Components/Camera.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
@@ -36,7 +37,6 @@
 #define CALLGRIND_STOP_INSTRUMENTATION
 #endif
 
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -51,6 +51,7 @@
 
 namespace fs = std::filesystem;
 using namespace OrvEngine;
+using namespace OrvBench;
 
 namespace {
 
@@ -108,12 +109,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return options.frames > 0 && options.rounds > 0;
 }
 
-// <exe folder>/../Resources: the executable lives in a build folder at the repository's root.
-fs::path RepositoryResources()
-{
-    return fs::canonical("/proc/self/exe").parent_path().parent_path() / "Resources";
-}
-
 fs::path MakeWorkFolder()
 {
     char pattern[] = "/tmp/orvlevels-XXXXXX";
@@ -127,18 +122,6 @@ fs::path MakeWorkFolder()
     fs::copy(resources / "Data", root / "Resources" / "Data", fs::copy_options::recursive);
     fs::current_path(root / "work");
     return root;
-}
-
-double Seconds(clockid_t clock)
-{
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double WallSeconds()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void Push(uint32_t message, uint64_t key) { Platform::PushMessage({message, key, 0}); }
@@ -266,8 +249,8 @@ private:
         start_x_ = ilo_x;
         camera_x_ = CameraX();
         result_.wall = WallSeconds();
-        result_.main_cpu = Seconds(CLOCK_THREAD_CPUTIME_ID);
-        result_.all_cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
+        result_.main_cpu = ThreadCpuSeconds();
+        result_.all_cpu = ProcessCpuSeconds();
         CALLGRIND_START_INSTRUMENTATION;
         // Drivers without pipeline statistics give no count.
         count_ = count_ && GLEW_ARB_pipeline_statistics_query;
@@ -289,8 +272,8 @@ private:
         measuring_ = false;
         CALLGRIND_STOP_INSTRUMENTATION;
         result_.wall = WallSeconds() - result_.wall;
-        result_.main_cpu = Seconds(CLOCK_THREAD_CPUTIME_ID) - result_.main_cpu;
-        result_.all_cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID) - result_.all_cpu;
+        result_.main_cpu = ThreadCpuSeconds() - result_.main_cpu;
+        result_.all_cpu = ProcessCpuSeconds() - result_.all_cpu;
         result_.walked = ilo_x - start_x_;
         if (count_) ReadQueries();
         Push(Platform::WM_CLOSE_MSG, 0);
@@ -330,13 +313,6 @@ private:
     std::vector<GLuint> queries_;
     Result result_;
 };
-
-double Median(std::vector<double> values)
-{
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double Percentile(std::vector<double> values, double p)
 {

@@ -6,6 +6,7 @@
 //   bench_sprites [--size WxH] [--rounds R] [N ...]      (defaults: 1280x720, 3 rounds, 100 1000 10000)
 // Uses the X display when DISPLAY is set (run it under xvfb-run for a headless X server), the
 // offscreen driver otherwise. Runs in a temporary folder that links the repository's shaders.
+#include "BenchSupport.h"
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
@@ -24,11 +25,9 @@
 #include <FreeImage.h>
 #include <GL/glew.h>
 
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +39,7 @@
 
 namespace fs = std::filesystem;
 using namespace OrvEngine;
+using namespace OrvBench;
 
 namespace {
 
@@ -66,12 +66,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
     }
     if (options.counts.empty()) options.counts = {100, 1000, 10000};
     return options.width > 0 && options.height > 0 && options.rounds > 0;
-}
-
-// <exe folder>/../Resources: the executable lives in a build folder at the repository's root.
-fs::path RepositoryResources()
-{
-    return fs::canonical("/proc/self/exe").parent_path().parent_path() / "Resources";
 }
 
 fs::path MakeWorkFolder(const Options& options)
@@ -152,25 +146,6 @@ void Move(std::vector<Mover>& movers)
     }
 }
 
-double ThreadCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double ProcessCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double WallSeconds()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 // One frame as the engine makes it while the game runs, then the swap the editor manager does.
 void Frame(std::vector<Mover>& movers, bool finish)
 {
@@ -201,12 +176,6 @@ PerFrame MeasureRound(int count, float sprite_w, float sprite_h, bool finish)
                     (ProcessCpuSeconds() - all0) * 1000.0 / frames};
     for (Mover& m : movers) EntityFactory::GetInstance()->DestroyEntity(m.entity);
     return result;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
