@@ -13,6 +13,12 @@ const char* const* GetTagNames()
     return kNames;
 }
 
+uint32_t TagOf(const Entity* entity)
+{
+    auto info = entity ? entity->GetComponent<Information>(INFORMATION) : nullptr;
+    return info ? info->GetType() : TAG_NONE;
+}
+
 bool Information::Serialize(JsonWriter& writer)
 {
     Serializer::WriteString(writer, "name", name);

@@ -9,6 +9,8 @@
 
 namespace OrvEngine {
 
+class Entity;
+
 enum InformationTag : uint32_t {
     TAG_NONE = 0, TAG_PLAYER = 1, TAG_AI = 2, TAG_ENEMY = 3, TAG_OBSTACLE = 4, TAG_BACKGROUND = 5,
     TAG_RANGE_ATTACK = 6, TAG_TERRAIN_DAMAGE = 7, TAG_DIALOGUE = 8, TAG_GAME_MANAGER = 9, TAG_BOSS = 10,
@@ -37,5 +39,8 @@ public:
     uint32_t type = 0;
     bool active = true;
 };
+
+// The entity's Information tag; TAG_NONE without Information or entity.
+uint32_t TagOf(const Entity* entity);
 
 } // namespace OrvEngine

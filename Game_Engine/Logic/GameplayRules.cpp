@@ -27,12 +27,6 @@ void CacheStats(const Entity* owner, std::shared_ptr<Stats>& stats, uint64_t& ma
     max_hp = WidenHp(own->hp);
 }
 
-uint32_t TagOf(const Entity* entity)
-{
-    auto info = entity ? entity->GetComponent<Information>(INFORMATION) : nullptr;
-    return info ? info->GetType() : 0;
-}
-
 uint64_t WidenHp(int32_t hp) { return static_cast<uint64_t>(static_cast<int64_t>(hp)); }
 
 int64_t HpQuotient(int64_t hp, int64_t max) { return hp > 0 && max > 0 ? hp / max : 0; }

@@ -5,6 +5,7 @@
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Math.h"
 #include "Factory/EntityFactory.h"
+#include "Factory/Information.h"
 #include "Scene/SceneStateMachine.h"
 
 #include <cstdint>
@@ -26,7 +27,7 @@ inline Entity* LiveEntity(uint64_t id) { return FindLiveEntity(id); }
 // The entity's id; 0 for none.
 uint64_t IdOf(const Entity* entity);
 // The Information tag; 0 without Information or entity.
-uint32_t TagOf(const Entity* entity);
+using OrvEngine::TagOf;
 
 // Hit points kept as an unsigned maximum carry their sign (a negative hp stays recognisable).
 uint64_t WidenHp(int32_t hp);

@@ -17,12 +17,6 @@
 namespace OrvEngine {
 
 namespace {
-uint32_t TagOf(Entity* entity)
-{
-    auto info = entity->GetComponent<Information>(INFORMATION);
-    return info ? info->GetType() : TAG_NONE;
-}
-
 // Every entity of the scene whose tag passes `wanted` and that has Stats, in ascending id; the
 // action returns false to stop the walk.
 void ForEachWithStats(const std::shared_ptr<IScene>& scene, const std::function<bool(uint32_t)>& wanted,

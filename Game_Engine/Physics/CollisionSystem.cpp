@@ -20,12 +20,6 @@
 namespace OrvEngine {
 
 namespace {
-uint32_t TagOf(const Entity* entity)
-{
-    auto info = entity->GetComponent<Information>(INFORMATION);
-    return info ? info->GetType() : 0;
-}
-
 bool Finite(const Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
 
 // The box's outline as one batch of debug lines: red while colliding (unless a trigger), green

@@ -17,12 +17,6 @@ namespace OrvEngine {
 namespace {
 bool FileExists(const std::string& path) { return std::ifstream(path).is_open(); }
 
-uint32_t TagOf(const Entity& entity)
-{
-    auto info = entity.GetComponent<Information>(INFORMATION);
-    return info ? info->GetType() : TAG_NONE;
-}
-
 template <class Index, class Key>
 void EraseId(Index& index, const Key& key, uint64_t id)
 {
@@ -194,7 +188,7 @@ std::vector<Entity*> SceneBase::EntitiesOfTypes(const std::vector<uint32_t>& typ
     std::vector<Entity*> entities;
     for (uint64_t id : ids) {
         Entity* entity = GetEntity(id);
-        if (entity && std::find(types.begin(), types.end(), TagOf(*entity)) != types.end()) entities.push_back(entity);
+        if (entity && std::find(types.begin(), types.end(), TagOf(entity)) != types.end()) entities.push_back(entity);
     }
     return entities;
 }
@@ -212,7 +206,7 @@ void SceneBase::Track(uint64_t id, Entity* entity)
     entities_[id] = entity;
     if (!entity) return;
     auto info = entity->GetComponent<Information>(INFORMATION);
-    IndexEntry entry{info != nullptr, info ? info->name : std::string(), TagOf(*entity)};
+    IndexEntry entry{info != nullptr, info ? info->name : std::string(), TagOf(entity)};
     if (entry.named) by_name_[entry.name].insert(id);
     by_type_[entry.type].insert(id);
     indexed_as_[id] = std::move(entry);
