@@ -1,7 +1,5 @@
 #include "Logic/PlayerController.h"
 
-#include "Audio/AudioSystem.h"
-#include "Components/Audio.h"
 #include "Components/BoxCollider.h"
 #include "Components/RigidBody2D.h"
 #include "Components/Sprite.h"
@@ -55,8 +53,7 @@ std::shared_ptr<Transform> PlayerController::OwnTransform() const
 
 void PlayerController::PlaySound(const std::string& event) const
 {
-    auto audio = owner ? owner->GetComponent<Audio>(AUDIO) : nullptr;
-    if (audio) AudioSystem::GetInstance()->PlayEvent(*audio, event);
+    Gameplay::PlayEvent(owner, event);
 }
 
 Entity* PlayerController::GetAttacker() const { return LiveEntity(attacker); }
@@ -306,8 +303,7 @@ void PlayerController::CreateSpell()
     if (!SpawnIntoScene(CurrentScene().get(), spell, SpawnOrder::SystemsFirst, true)) return;
     spells.insert(spell->id);
 
-    auto audio = spell->GetComponent<Audio>(AUDIO);
-    if (audio && spell_component) AudioSystem::GetInstance()->PlayEvent(*audio, data->cast_sound);
+    if (spell_component) Gameplay::PlayEvent(spell, data->cast_sound);
 }
 
 void PlayerController::RemoveQueuedSpells()
