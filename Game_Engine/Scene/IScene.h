@@ -40,8 +40,8 @@ public:
     // without an Information count as type 0.
     virtual std::vector<Entity*> EntitiesOfTypes(const std::vector<uint32_t>& types) const = 0;
     // The first (or last) of them for one type; null for none.
-    Entity* FirstEntityOfType(uint32_t type) const { return Edge(EntitiesOfTypes({type}), true); }
-    Entity* LastEntityOfType(uint32_t type) const { return Edge(EntitiesOfTypes({type}), false); }
+    virtual Entity* FirstEntityOfType(uint32_t type) const = 0;
+    virtual Entity* LastEntityOfType(uint32_t type) const = 0;
     // Files a live entity again under its Information's current name and tag: whoever renames or
     // retags an entity already in the scene calls it.
     virtual void Reindex(uint64_t id) = 0;
@@ -51,12 +51,6 @@ public:
     virtual void RemoveEntity(const uint64_t& id) = 0;
     virtual EntityMap* GetLoadedEntities() = 0;
     ~IScene() override = default;
-
-private:
-    static Entity* Edge(const std::vector<Entity*>& found, bool first)
-    {
-        return found.empty() ? nullptr : first ? found.front() : found.back();
-    }
 };
 
 } // namespace OrvEngine

@@ -193,6 +193,29 @@ std::vector<Entity*> SceneBase::EntitiesOfTypes(const std::vector<uint32_t>& typ
     return entities;
 }
 
+template <class IdIterator>
+Entity* SceneBase::FirstTagged(IdIterator begin, IdIterator end, uint32_t type) const
+{
+    for (; begin != end; ++begin) {
+        Entity* entity = GetEntity(*begin);
+        if (entity && TagOf(entity) == type) return entity;
+    }
+    return nullptr;
+}
+
+// Both walk the tag's index in place, as EntitiesOfTypes would list it, without copying it.
+Entity* SceneBase::FirstEntityOfType(uint32_t type) const
+{
+    auto found = by_type_.find(type);
+    return found == by_type_.end() ? nullptr : FirstTagged(found->second.begin(), found->second.end(), type);
+}
+
+Entity* SceneBase::LastEntityOfType(uint32_t type) const
+{
+    auto found = by_type_.find(type);
+    return found == by_type_.end() ? nullptr : FirstTagged(found->second.rbegin(), found->second.rend(), type);
+}
+
 void SceneBase::Reindex(uint64_t id)
 {
     if (Entity* entity = GetEntity(id)) {

@@ -25,6 +25,8 @@ public:
     EntityMap GetEntities() const override { return entities_; }
     Entity* FindEntityByName(const std::string& name) const override;
     std::vector<Entity*> EntitiesOfTypes(const std::vector<uint32_t>& types) const override;
+    Entity* FirstEntityOfType(uint32_t type) const override;
+    Entity* LastEntityOfType(uint32_t type) const override;
     void Reindex(uint64_t id) override;
     Entity* GetEntity(const uint64_t& id) const override;
     void AddEntity(const uint64_t& id, Entity* entity) override;
@@ -60,6 +62,9 @@ private:
     struct IndexEntry { bool named; std::string name; uint32_t type; };
     std::map<uint64_t, IndexEntry> indexed_as_;  // what each live entity is filed under
 
+    // The first entity from the ids in [begin, end) that is live and still tagged `type`; null for none.
+    template <class IdIterator>
+    Entity* FirstTagged(IdIterator begin, IdIterator end, uint32_t type) const;
     bool EnterFromAutoSave(bool record_names);
     void EnterFromLoaded(bool record_names);
     // Makes the first camera of the live entities the active one, when none is.
