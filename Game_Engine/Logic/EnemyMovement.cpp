@@ -102,10 +102,10 @@ void EnemyMovement::FindTargets(bool only_missing)
     }
     uint64_t companion = 0;
     uint64_t player = 0;
-    for (const auto& [id, entity] : scene->GetEntities()) {
+    for (Entity* entity : scene->EntitiesOfTypes({TAG_AI, TAG_PLAYER})) {
         const uint32_t tag = TagOf(entity);
-        if (tag == TAG_AI) companion = id;
-        if (tag == TAG_PLAYER) player = id;
+        if (tag == TAG_AI) companion = entity->id;
+        if (tag == TAG_PLAYER) player = entity->id;
         if (companion != 0 && player != 0) break;
     }
     companion_target = companion;
