@@ -69,7 +69,6 @@ public:
 
 private:
     void CacheComponents(OrvEngine::Entity* entity, bool set_points);
-    void TakeBaseValues();
     void SetTeleportPoints();
     void CheckCooldowns();
     float Cooldown(float value) const;

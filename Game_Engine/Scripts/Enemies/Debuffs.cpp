@@ -90,7 +90,7 @@ uint32_t Debuffs::Expire(Stats* stats)
         Debuff& debuff = Of(data.kind);
         if (debuff.level == 0) continue;
         debuff.timer += FrameTime();
-        if (debuff.timer < duration) continue;
+        if (debuff.timer < kDuration) continue;
         debuff.level = 0;
         debuff.timer = 0.0f;
         if (Entity* icon = FindLiveEntity(debuff.icon)) icon->SetActive(false);

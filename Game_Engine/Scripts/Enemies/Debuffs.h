@@ -55,6 +55,5 @@ public:
     Debuff attack;
     Debuff defence;
     Debuff speed;
-    float duration = kDuration;
     uint64_t low_hp_marker = 0;
 };
