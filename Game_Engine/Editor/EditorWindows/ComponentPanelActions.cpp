@@ -94,7 +94,8 @@ void AfterAdding(Entity& entity, int type, const std::shared_ptr<Component>& com
     switch (type) {
     case AIMOVEMENT:
     case ENEMYMOVEMENT:
-        ConnectMovement(entity, type, component);
+        // On a live entity Attach's registration has connected it already.
+        if (!entity.in_systems) ConnectMovement(entity, type, component);
         TagIfNone(entity, type == AIMOVEMENT ? TAG_AI : TAG_ENEMY);
         break;
     case BOSSBEHAVIOUR: TagIfNone(entity, TAG_BOSS); break;
