@@ -25,15 +25,17 @@ bool CheckPrefabName(const std::string& name, const char* operation)
     return false;
 }
 
+// Asked only after a failed read: a file that opens was there but could not be read.
+bool DataFileOpens(const std::string& path) { return std::ifstream(std::string(kDataFolder) + path).is_open(); }
+
 // Calls `visit` with the array and key of each object in the file, in file order; a missing file gives
 // false unreported. An unreadable file or a member that is no array is logged for `operation`.
 bool VisitEntityArrays(const std::string& path, const std::string& operation, bool announce,
                        const std::function<void(const rapidjson::Value&, const std::string&)>& visit)
 {
-    if (!std::ifstream(std::string(kDataFolder) + path).is_open()) return false;
     rapidjson::Document document;
     if (!OrvSerializer.ReadFileToDocument(path, document)) {
-        PrintAndLog("[EntityFactory::" + operation + "] Could not read " + path);
+        if (DataFileOpens(path)) PrintAndLog("[EntityFactory::" + operation + "] Could not read " + path);
         return false;
     }
     if (announce) PrintLine("Successfully read json");
@@ -84,9 +86,9 @@ void EntityFactory::SaveEntities(const std::string& file_name)
 
 bool EntityFactory::LoadArchetypes()
 {
-    if (!std::ifstream(kPrefabFolder + "Archetype.json").is_open()) return false;
     rapidjson::Document document;
     if (!OrvSerializer.ReadFileToDocument("Prefab/Archetype.json", document)) {
+        if (!DataFileOpens("Prefab/Archetype.json")) return false;
         PrintAndLog("[EntityFactory::LoadArchetypes] Prefab/Archetype.json could not be read; it will not be rewritten");
         index_unreadable_ = true;
         return false;
