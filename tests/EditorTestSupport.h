@@ -104,7 +104,7 @@ protected:
         std::map<uint64_t, Entity*> kept;
         kept.swap(factory->GetEntities());
         factory->GetEntities() = scene.GetEntities();
-        const std::string text = WriteRoot([&](JsonWriter& writer) { factory->SerializeEntities(writer); });
+        const std::string text = Serializer::ObjectText([&](JsonWriter& writer) { factory->SerializeEntities(writer); });
         factory->GetEntities().swap(kept);
         return text;
     }
@@ -160,7 +160,7 @@ protected:
         std::map<uint64_t, Entity*> kept;
         kept.swap(factory->GetEntities());
         factory->GetEntities()[entity.id] = &entity;
-        const std::string text = WriteRoot([&](JsonWriter& writer) { factory->SerializeEntities(writer); });
+        const std::string text = Serializer::ObjectText([&](JsonWriter& writer) { factory->SerializeEntities(writer); });
         factory->GetEntities().swap(kept);
         return Parse(text);
     }

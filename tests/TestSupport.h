@@ -146,22 +146,10 @@ private:
 
 // ---- JSON and entity builders shared by the component tests ---------------------------------
 
-// The text of one JSON root object whose members body writes.
-template <class Body>
-std::string WriteRoot(Body body)
-{
-    rapidjson::StringBuffer buffer;
-    OrvEngine::JsonWriter writer(buffer);
-    writer.StartObject();
-    body(writer);
-    writer.EndObject();
-    return buffer.GetString();
-}
-
 // A component's fields as the object that stands in its file entry.
 inline std::string SerializeComponent(OrvEngine::Component& component)
 {
-    return WriteRoot([&](OrvEngine::JsonWriter& writer) { component.Serialize(writer); });
+    return OrvEngine::Serializer::ObjectText([&](OrvEngine::JsonWriter& writer) { component.Serialize(writer); });
 }
 
 inline rapidjson::Document Parse(const std::string& text)

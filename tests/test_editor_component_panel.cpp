@@ -210,7 +210,7 @@ TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesHa
 
     // What the inspector writes, a file read gives back unchanged.
     rapidjson::Document saved;
-    saved.Parse(WriteRoot([&](JsonWriter& writer) { stats->Serialize(writer); }).c_str());
+    saved.Parse(Serializer::ObjectText([&](JsonWriter& writer) { stats->Serialize(writer); }).c_str());
     Stats read;
     read.Deserialize(saved);
     EXPECT_EQ(read.hp, 0);

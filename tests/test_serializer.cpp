@@ -15,7 +15,6 @@ using namespace OrvTest;
 namespace {
 
 using OrvTest::Parse;
-using OrvTest::WriteRoot;
 
 class SerializerTest : public EngineTest {};
 
@@ -23,7 +22,7 @@ class SerializerTest : public EngineTest {};
 
 TEST_F(SerializerTest, VectorColourAndNumbersHaveTheirExactText)
 {
-    EXPECT_EQ(WriteRoot([](JsonWriter& w) { Serializer::WriteVec2(w, "size", Vec2(1.0f, -2.5f)); }),
+    EXPECT_EQ(Serializer::ObjectText([](JsonWriter& w) { Serializer::WriteVec2(w, "size", Vec2(1.0f, -2.5f)); }),
               "{\n"
               "    \"size\": [\n"
               "        {\n"
@@ -32,7 +31,7 @@ TEST_F(SerializerTest, VectorColourAndNumbersHaveTheirExactText)
               "        }\n"
               "    ]\n"
               "}");
-    EXPECT_EQ(WriteRoot([](JsonWriter& w) { Serializer::WriteColor(w, Vec4(1.0f, 0.5f, 0.0f, 0.25f)); }),
+    EXPECT_EQ(Serializer::ObjectText([](JsonWriter& w) { Serializer::WriteColor(w, Vec4(1.0f, 0.5f, 0.0f, 0.25f)); }),
               "{\n"
               "    \"tint_color\": [\n"
               "        {\n"
@@ -43,7 +42,7 @@ TEST_F(SerializerTest, VectorColourAndNumbersHaveTheirExactText)
               "        }\n"
               "    ]\n"
               "}");
-    EXPECT_EQ(WriteRoot([](JsonWriter& w) {
+    EXPECT_EQ(Serializer::ObjectText([](JsonWriter& w) {
                   Serializer::WriteFloat(w, "tenth", 0.1f);
                   Serializer::WriteFloat(w, "zero", 0.0f);
                   Serializer::WriteBool(w, "flag", false);
@@ -53,7 +52,7 @@ TEST_F(SerializerTest, VectorColourAndNumbersHaveTheirExactText)
 
 TEST_F(SerializerTest, NumbersThatAreNotFiniteAreWrittenAsZeroWithALogLine)
 {
-    const std::string text = WriteRoot([](JsonWriter& w) {
+    const std::string text = Serializer::ObjectText([](JsonWriter& w) {
         Serializer::WriteFloat(w, "nan", std::numeric_limits<float>::quiet_NaN());
         Serializer::WriteVec3(w, "v", Vec3(std::numeric_limits<float>::infinity(), 1.0f, 2.0f));
     });
@@ -68,7 +67,7 @@ TEST_F(SerializerTest, VectorsAndColoursRoundTripBitForBit)
     const Vec3 v3(0.1f, -123456.789f, 3.4028235e38f);
     const Vec2 v2(1e-30f, -0.3f);
     const Vec4 colour(0.2f, 0.4f, 0.6f, 0.8f);
-    const std::string text = WriteRoot([&](JsonWriter& w) {
+    const std::string text = Serializer::ObjectText([&](JsonWriter& w) {
         Serializer::WriteVec3(w, "position", v3);
         Serializer::WriteVec2(w, "offset", v2);
         Serializer::WriteColor(w, colour);
@@ -163,7 +162,7 @@ TEST_F(SerializerTest, ARewrittenFileKeepsItsOwnTextForUnchangedNumbersAndItsFin
     // Texts a generator or a hand left: long and short forms, an exponent, a repeated key.
     WriteData("level.json", "{\"A\": [{\"x\": 0.30000000000000004, \"y\": 16, \"n\": 7.0}],\n"
                             " \"A\": [{\"x\": 1.10, \"y\": 16}], \"B\": 2.5e-1}\n");
-    const std::string fresh = WriteRoot([](JsonWriter& w) {
+    const std::string fresh = Serializer::ObjectText([](JsonWriter& w) {
         for (float x : {0.3f, 1.2f}) {
             w.Key("A");
             w.StartArray();
@@ -190,8 +189,8 @@ TEST_F(SerializerTest, ARewrittenFileKeepsItsOwnTextForUnchangedNumbersAndItsFin
 
     // Without a final line end none is added; over text that is not JSON the fresh text stands.
     WriteData("plain.json", "{\"B\": 0.250}");
-    ASSERT_TRUE(OrvSerializer.WriteStringToFile(WriteRoot([](JsonWriter& w) { Serializer::WriteFloat(w, "B", 0.25f); }),
-                                                "plain.json"));
+    const std::string plain = Serializer::ObjectText([](JsonWriter& w) { Serializer::WriteFloat(w, "B", 0.25f); });
+    ASSERT_TRUE(OrvSerializer.WriteStringToFile(plain, "plain.json"));
     EXPECT_EQ(ReadData("plain.json"), "{\n    \"B\": 0.250\n}");
     WriteData("broken.json", "{\"B\": 0.250\n");
     ASSERT_TRUE(OrvSerializer.WriteStringToFile("{\"B\": 0.25}", "broken.json"));
