@@ -1,13 +1,20 @@
 // What GL tests share: keeping the driver's modules mapped, so leak reports can name them (the
-// suppressions for those modules are defined once, in test_graphics.cpp), and the window set-up.
+// suppressions for those modules are defined once, in test_graphics.cpp), the window set-up, and
+// reading and redrawing the presented frame.
 #pragma once
 
 #include "TestSupport.h"
+
+#include "Components/Text.h"
+#include "Graphics/FreetypeSystem.h"
+#include "Graphics/Graphics.h"
+#include "Graphics/SpriteSystem.h"
 
 #include <FreeImage.h>
 #include <GL/glew.h>
 
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include <fstream>
@@ -49,6 +56,21 @@ inline std::vector<unsigned char> ReadBackBuffer(int x, int y, int w, int h)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
+}
+
+// The last presented frame drawn again whole: the clear, its sprites, its texts. before_sprites and
+// after_sprites, when given, run right around the sprites' redraw.
+inline void RedrawLastFrameWhole(const std::function<void()>& before_sprites = {},
+                                 const std::function<void()>& after_sprites = {})
+{
+    using namespace OrvEngine;
+    Graphics::GetInstance()->ClearBackBuffer();
+    if (before_sprites) before_sprites();
+    SpriteSystem::GetInstance()->batch.Redraw();
+    if (after_sprites) after_sprites();
+    for (const std::shared_ptr<Text>& text : FreetypeSystem::GetInstance()->texts) {
+        if (text->owner && text->owner->active) FreetypeSystem::GetInstance()->Draw(*text);
+    }
 }
 
 // Saves the back buffer (what the last frame presented) as <ORV_SCREENSHOT_DIR>/<name>.png when that

@@ -36,9 +36,7 @@ struct Rgb {
 // The colour of the last presented frame at window pixel (x, y) from the bottom-left.
 inline Rgb ReadFramePixel(int x, int y)
 {
-    unsigned char p[4] = {0, 0, 0, 0};
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    const std::vector<unsigned char> p = ReadBackBuffer(x, y, 1, 1);
     return {p[0], p[1], p[2]};
 }
 

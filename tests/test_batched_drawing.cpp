@@ -429,15 +429,15 @@ uint64_t RedrawLastFrame(bool planned)
     GLuint query = 0;
     if (count) glGenQueries(1, &query);
     SpriteBatch& batch = SpriteSystem::GetInstance()->batch;
-    Graphics::GetInstance()->ClearBackBuffer();
-    batch.SetPlanned(planned);
-    if (count) glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, query);
-    batch.Redraw();
-    if (count) glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
-    batch.SetPlanned(true);
-    for (const std::shared_ptr<Text>& text : FreetypeSystem::GetInstance()->texts) {
-        if (text->owner && text->owner->active) text->Update();
-    }
+    OrvTest::RedrawLastFrameWhole(
+        [&] {
+            batch.SetPlanned(planned);
+            if (count) glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, query);
+        },
+        [&] {
+            if (count) glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
+            batch.SetPlanned(true);
+        });
     GLuint64 fragments = 0;
     if (count) glGetQueryObjectui64v(query, GL_QUERY_RESULT, &fragments);
     if (count) glDeleteQueries(1, &query);

@@ -353,10 +353,7 @@ TEST_F(DialogueTextGLTest, TheWindowsApostropheIsSkippedWhenDrawn)
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         freetype->RenderText(line, 10.0f, 30.0f, 0.6f, Vec3(1.0f, 1.0f, 1.0f));
-        std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        return ReadBackBuffer(0, 0, width, height);
     };
     const auto plain = draw("Hey kid, it isnt safe");
     EXPECT_GT(std::count_if(plain.begin(), plain.end(), [](unsigned char c) { return c > 128; }), 100);

@@ -3,13 +3,11 @@
 // own sprites and texts right after it was presented), and parts must really have been repainted.
 #include "GameRunFixture.h"
 
-#include "Components/Text.h"
-#include "Graphics/FreetypeSystem.h"
 #include "Graphics/Graphics.h"
-#include "Graphics/SpriteSystem.h"
 
 #include <functional>
 #include <string_view>
+#include <vector>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -18,22 +16,8 @@ namespace {
 
 size_t HashBackBuffer(int width, int height)
 {
-    std::string pixels(static_cast<size_t>(width) * height * 4, '\0');
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return std::hash<std::string_view>{}(pixels);
-}
-
-// The last presented frame drawn again whole: the clear, its sprites, its texts.
-void RedrawLastFrameWhole()
-{
-    Graphics::GetInstance()->ClearBackBuffer();
-    SpriteSystem::GetInstance()->batch.Redraw();
-    for (const std::shared_ptr<Text>& text : FreetypeSystem::GetInstance()->texts) {
-        if (text->owner && text->owner->active) FreetypeSystem::GetInstance()->Draw(*text);
-    }
+    const std::vector<unsigned char> pixels = ReadBackBuffer(0, 0, width, height);
+    return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(pixels.data()), pixels.size()));
 }
 
 struct Checked {

@@ -17,9 +17,6 @@ using namespace OrvTest;
 
 namespace {
 
-// The last presented frame's pixels in the window's bottom-left w x h, RGBA rows from the bottom.
-std::vector<unsigned char> ReadFrame(int w, int h) { return ReadBackBuffer(0, 0, w, h); }
-
 // Window pixels along the four edges that show the clear colour.
 int BareEdgePixels(int w, int h)
 {
@@ -115,7 +112,7 @@ void LookAfterResize(ScriptedPlayer& player, ResizeRecord& record, int small_w, 
         if (WindowWidth() != small_w) return ++*waited > 5;
         width = WindowWidth();
         repainted = Graphics::GetInstance()->damage.Repainted();
-        match = ShareMatching(record.before, 1280, ReadFrame(small_w, small_h), small_w, small_h, factor);
+        match = ShareMatching(record.before, 1280, ReadBackBuffer(0, 0, small_w, small_h), small_w, small_h, factor);
         return true;
     });
 }
@@ -128,7 +125,7 @@ TEST_F(ViewTest, AWindowResizedFromOutsideIsLaidOutAgainAndDrawnWholePausedAndPl
     // Paused, the level stands still: the frame at half the size is the frame shrunk.
     player.Do([] { PressKey(Platform::VK_ESCAPE_KEY); });
     player.WaitFrames(20);
-    player.Do([&] { record.before = ReadFrame(1280, 720); });
+    player.Do([&] { record.before = ReadBackBuffer(0, 0, 1280, 720); });
     LookAfterResize(player, record, 640, 360, 2, record.paused_match, record.paused_repaint, record.paused_width);
     // A size change that ends where it began (a window maximised and restored between two frames)
     // may still have lost the window's pixels: the paused level is drawn whole again.
@@ -140,7 +137,7 @@ TEST_F(ViewTest, AWindowResizedFromOutsideIsLaidOutAgainAndDrawnWholePausedAndPl
     player.WaitFrames(2);
     player.Do([] { PressKey(Platform::VK_ESCAPE_KEY); });
     player.WaitFrames(5);
-    player.Do([&] { record.before = ReadFrame(1280, 720); });
+    player.Do([&] { record.before = ReadBackBuffer(0, 0, 1280, 720); });
     LookAfterResize(player, record, 320, 180, 4, record.playing_match, record.playing_repaint, record.playing_width);
     player.Do([] { Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0}); });
 
