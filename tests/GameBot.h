@@ -33,13 +33,6 @@ std::shared_ptr<T> PartOf(OrvEngine::Entity* entity, int type)
     return entity ? entity->GetComponent<T>(type) : nullptr;
 }
 
-template <class T>
-T* ScriptOf(OrvEngine::Entity* entity)
-{
-    if (!entity) return nullptr;
-    return dynamic_cast<T*>(OrvEngine::ScriptSystem::GetInstance()->GetScript(entity->id).get());
-}
-
 inline OrvEngine::Entity* LiveById(uint64_t id)
 {
     auto scene = OrvEngine::OrvStateMachine ? OrvEngine::OrvStateMachine->GetCurrentScene() : nullptr;
@@ -71,23 +64,6 @@ inline int32_t HpOf(const std::string& name) { return HpOf(LiveEntity(name)); }
 inline OrvEngine::PlayerController* IloController()
 {
     return PartOf<OrvEngine::PlayerController>(LiveEntity("Player"), OrvEngine::PLAYERCONTROLLER).get();
-}
-
-// Live entities of the current scene that pass `wanted`, in ascending id.
-inline std::vector<OrvEngine::Entity*> EntitiesWhere(const std::function<bool(OrvEngine::Entity*)>& wanted)
-{
-    std::vector<OrvEngine::Entity*> found;
-    auto scene = OrvEngine::OrvStateMachine ? OrvEngine::OrvStateMachine->GetCurrentScene() : nullptr;
-    if (!scene) return found;
-    for (const auto& [id, entity] : scene->GetEntities()) {
-        if (entity && wanted(entity)) found.push_back(entity);
-    }
-    return found;
-}
-
-inline std::vector<OrvEngine::Entity*> EntitiesNamed(const std::string& prefix)
-{
-    return EntitiesWhere([&](OrvEngine::Entity* e) { return e->name.rfind(prefix, 0) == 0; });
 }
 
 // The scene's enemies: tag 3 with an EnemyMovement.

@@ -231,22 +231,6 @@ protected:
         return entity;
     }
 
-    template <class T>
-    static T* ScriptOf(const OrvEngine::Entity* entity)
-    {
-        return dynamic_cast<T*>(OrvEngine::ScriptSystem::GetInstance()->GetScript(entity->id).get());
-    }
-
-    // The live entities of the current scene whose names begin with prefix, in id order.
-    static std::vector<OrvEngine::Entity*> EntitiesNamed(const std::string& prefix)
-    {
-        std::vector<OrvEngine::Entity*> found;
-        for (const auto& [id, entity] : Scene()->GetEntities()) {
-            if (entity->name.rfind(prefix, 0) == 0) found.push_back(entity);
-        }
-        return found;
-    }
-
     // The damage-number prefab's instances.
     static std::vector<OrvEngine::Entity*> DigitEntities() { return EntitiesNamed("NumberPrefab"); }
 };

@@ -40,6 +40,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -183,6 +184,34 @@ inline OrvEngine::Entity* MakeTransformEntity(const std::string& name, OrvEngine
     transform->scale = scale;
     entity->AddComponent(TRANSFORM, transform);
     return entity;
+}
+
+// ---- Reading the current scene ----------------------------------------------------------------
+
+// The script of the given type that entity runs; null for no entity or another script.
+template <class T>
+T* ScriptOf(const OrvEngine::Entity* entity)
+{
+    if (!entity) return nullptr;
+    return dynamic_cast<T*>(OrvEngine::ScriptSystem::GetInstance()->GetScript(entity->id).get());
+}
+
+// Live entities of the current scene that pass `wanted`, in ascending id.
+inline std::vector<OrvEngine::Entity*> EntitiesWhere(const std::function<bool(OrvEngine::Entity*)>& wanted)
+{
+    std::vector<OrvEngine::Entity*> found;
+    auto scene = OrvEngine::OrvStateMachine ? OrvEngine::OrvStateMachine->GetCurrentScene() : nullptr;
+    if (!scene) return found;
+    for (const auto& [id, entity] : scene->GetEntities()) {
+        if (entity && wanted(entity)) found.push_back(entity);
+    }
+    return found;
+}
+
+// The live entities of the current scene whose names begin with prefix, in ascending id.
+inline std::vector<OrvEngine::Entity*> EntitiesNamed(const std::string& prefix)
+{
+    return EntitiesWhere([&](OrvEngine::Entity* e) { return e->name.rfind(prefix, 0) == 0; });
 }
 
 // ---- Data trees, clock and a small engine for the core tests --------------------------------

@@ -23,6 +23,7 @@
 #include <vector>
 
 using namespace OrvEngine;
+using OrvTest::EntitiesNamed;
 
 namespace {
 
@@ -157,14 +158,11 @@ protected:
         script->current_point = point;
     }
 
-    size_t Enemies() const { return Named("Atk_Enemy").size() + Named("Spd_Enemy").size() + Named("Def_Enemy").size(); }
-    std::vector<Entity*> Named(const std::string& prefix) const
+    size_t Enemies() const
     {
-        std::vector<Entity*> found;
-        for (const auto& [id, entity] : Scene()->GetEntities()) {
-            if (entity->name.rfind(prefix, 0) == 0) found.push_back(entity);
-        }
-        return found;
+        size_t count = 0;
+        for (const char* prefix : {"Atk_Enemy", "Spd_Enemy", "Def_Enemy"}) count += EntitiesNamed(prefix).size();
+        return count;
     }
     static LevelManagerScript* Level() { LevelManagerLink link; return link.Find() ? link.Get() : nullptr; }
 
@@ -231,7 +229,7 @@ TEST_F(BossScriptTest, CycleShowsEachStateTextureAndTeleportsBetweenHomeAndTheFa
     EXPECT_EQ(behaviour->state, BOSS_SPAWNING_TERRAIN);
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_SpawnTerrain");
     Frame();
-    EXPECT_FALSE(Named("Boulder_Prefab").empty());
+    EXPECT_FALSE(EntitiesNamed("Boulder_Prefab").empty());
     EXPECT_FLOAT_EQ(behaviour->timer, behaviour->cooldown_spawning_terrain);
     PlayOutAndFrame();
     EXPECT_EQ(behaviour->state, BOSS_IDLE);
@@ -474,7 +472,7 @@ TEST_F(BossScriptTest, DownDownsTheEnemiesOnceAndEndsTheChapterOnlyAfterBothAnim
     EXPECT_EQ(script->debuffs.low_hp_marker, 0u);
     EXPECT_EQ(sprite->tex_identifier, "Anim_Boss_Down");
     EXPECT_TRUE(sprite->play_once);
-    EXPECT_TRUE(Named("Boss_Death_UI").empty());
+    EXPECT_TRUE(EntitiesNamed("Boss_Death_UI").empty());
 
     Enemy(first)->state = ENEMY_IDLE;
     Frame();
@@ -482,14 +480,14 @@ TEST_F(BossScriptTest, DownDownsTheEnemiesOnceAndEndsTheChapterOnlyAfterBothAnim
     EXPECT_TRUE(OrvStateMachine->next_state.empty());
 
     PlayOutAndFrame();
-    ASSERT_EQ(Named("Boss_Death_UI").size(), 1u);
-    Entity* death = Named("Boss_Death_UI")[0];
+    ASSERT_EQ(EntitiesNamed("Boss_Death_UI").size(), 1u);
+    Entity* death = EntitiesNamed("Boss_Death_UI")[0];
     EXPECT_EQ(TransformOf(death)->GetPosition2D(), kHome);
     auto death_sprite = Get<Sprite>(death, SPRITE);
     EXPECT_EQ(death_sprite->tex_identifier, "Anim_Boss_Death");
     EXPECT_TRUE(death_sprite->play_once);
     for (int frame = 0; frame < 3; ++frame) Frame();
-    EXPECT_EQ(Named("Boss_Death_UI").size(), 1u);
+    EXPECT_EQ(EntitiesNamed("Boss_Death_UI").size(), 1u);
     EXPECT_TRUE(OrvStateMachine->next_state.empty()) << "the death animation is still playing";
 
     death_sprite->current_frame = death_sprite->number_of_frames;

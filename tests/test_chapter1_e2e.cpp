@@ -11,7 +11,6 @@
 #include "Logic/PlayerController.h"
 #include "Scripts/Boss/BossScript.h"
 #include "Scripts/Enemies/EnemyScript.h"
-#include "Scripts/ScriptSystem.h"
 
 #include <algorithm>
 #include <functional>
@@ -65,8 +64,7 @@ std::string TextureOf(const std::string& name)
 template <class T>
 T* ScriptOf(const std::string& name)
 {
-    Entity* entity = LiveEntity(name);
-    return entity ? dynamic_cast<T*>(ScriptSystem::GetInstance()->GetScript(entity->id).get()) : nullptr;
+    return OrvTest::ScriptOf<T>(LiveEntity(name));
 }
 
 std::shared_ptr<PlayerController> Controller() { return ComponentOf<PlayerController>("Player", PLAYERCONTROLLER); }

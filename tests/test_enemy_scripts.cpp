@@ -8,6 +8,7 @@
 #include "Scripts/Enemies/EnemyScript.h"
 
 using namespace OrvEngine;
+using OrvTest::ScriptOf;
 using OrvTest::StatsValues;
 
 namespace {

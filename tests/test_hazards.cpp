@@ -7,6 +7,7 @@
 #include "Scripts/Hazards/PoisonFloorScript.h"
 
 using namespace OrvEngine;
+using OrvTest::ScriptOf;
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include <algorithm>
 
 using namespace OrvEngine;
+using OrvTest::EntitiesNamed;
+using OrvTest::ScriptOf;
 
 namespace {
 

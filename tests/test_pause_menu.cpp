@@ -16,7 +16,6 @@
 #include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
 #include "Scripts/Companion/AIScript.h"
-#include "Scripts/ScriptSystem.h"
 
 #include <algorithm>
 
@@ -359,8 +358,7 @@ float PurificationLeft()
 
 float DoraCooldown()
 {
-    Entity* dora = LiveEntity("Dora");
-    auto* script = dora ? dynamic_cast<AIScript*>(ScriptSystem::GetInstance()->GetScript(dora->id).get()) : nullptr;
+    auto* script = ScriptOf<AIScript>(LiveEntity("Dora"));
     return script ? script->GetCooldownLeft() : -1.0f;
 }
 

@@ -31,15 +31,7 @@ namespace {
 
 LevelManagerScript* LevelManager()
 {
-    Entity* manager = LiveEntity("LevelManager");
-    if (!manager) return nullptr;
-    return dynamic_cast<LevelManagerScript*>(ScriptSystem::GetInstance()->GetScript(manager->id).get());
-}
-
-EnemyScript* EnemyScriptOf(Entity* enemy)
-{
-    return enemy ? dynamic_cast<EnemyScript*>(ScriptSystem::GetInstance()->GetScript(enemy->id).get())
-                 : nullptr;
+    return ScriptOf<LevelManagerScript>(LiveEntity("LevelManager"));
 }
 
 Vec2 BoxCentre(Entity* entity)
@@ -94,7 +86,7 @@ int32_t DebuffLevels(Debuff Debuffs::*debuff)
 {
     int32_t sum = 0;
     for (Entity* enemy : Enemies()) {
-        if (EnemyScript* script = EnemyScriptOf(enemy)) sum += (script->debuffs.*debuff).level;
+        if (EnemyScript* script = ScriptOf<EnemyScript>(enemy)) sum += (script->debuffs.*debuff).level;
     }
     return sum;
 }

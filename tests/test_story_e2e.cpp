@@ -13,7 +13,6 @@
 #include "Logic/PlayerController.h"
 #include "Scripts/Dialogue/DialogueTexts.h"
 #include "Scripts/Enemies/EnemyScript.h"
-#include "Scripts/ScriptSystem.h"
 #include "Scripts/Tutorial/TutorialTexts.h"
 
 #include <algorithm>
@@ -202,8 +201,7 @@ bool DialogueShown() { return DialogueIsRunning; }
 
 EnemyScript* EnemyScriptOf(const std::string& name)
 {
-    Entity* entity = LiveEntity(name);
-    return entity ? dynamic_cast<EnemyScript*>(ScriptSystem::GetInstance()->GetScript(entity->id).get()) : nullptr;
+    return ScriptOf<EnemyScript>(LiveEntity(name));
 }
 
 TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificationThenLeadsToChapterOne)
