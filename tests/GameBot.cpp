@@ -467,12 +467,12 @@ void GameBot::WeakenWithDebugKeys(bool boss)
 {
     if (!options_.weaken || Dying()) return;
     if (!boss && frame - weakened_at_ > 60) {
-        DebugKey('M');
+        ShiftChord('M');
         weakened_at_ = frame;
         ++visits.back().debug_keys;
     }
     if (boss && !boss_weakened_ && Enemies().empty()) {
-        DebugKey('K');
+        ShiftChord('K');
         boss_weakened_ = true;
         ++visits.back().debug_keys;
     }
@@ -657,7 +657,7 @@ void GameBot::Level()
     if (scene_frames_ < 10) return;
     const bool dying = Dying();
     if (options_.god_mode && !dying && !ilo->GetGodMode() && frame - god_key_at_ > 5) {
-        DebugKey('G');
+        ShiftChord('G');
         god_key_at_ = frame;
         ++visit.debug_keys;
         return;

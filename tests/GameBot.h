@@ -1,7 +1,7 @@
 // A bot that plays the real game (GameRunFixture.h) the way a person does: it reads what the screen
 // shows from the live scene (where Ilo, Dora, the enemies and the hazards are, the arrows a
 // purification asks for, the line in the dialogue box, the selected button) and answers with keys
-// pushed as the window pushes them. Also the scene queries and held keys the level tests share.
+// pushed as the window pushes them. Also the scene queries the level tests share.
 #pragma once
 
 #include "GameRunFixture.h"
@@ -114,46 +114,6 @@ bool Alive(OrvEngine::Entity* foe);
 bool InFight(OrvEngine::Entity* foe);
 // The height Ilo stands at for his spells to fly through `foe`.
 float SpellLine(OrvEngine::Entity* foe);
-
-// ---- Keys -------------------------------------------------------------------------------------
-
-inline void KeyDown(uint64_t key) { PushWindowMessage(OrvEngine::Platform::WM_KEYDOWN_MSG, key); }
-inline void KeyUp(uint64_t key) { PushWindowMessage(OrvEngine::Platform::WM_KEYUP_MSG, key); }
-
-// Shift with a letter: the player controller's debug keys.
-inline void DebugKey(char key)
-{
-    KeyDown(OrvEngine::Platform::VK_SHIFT_KEY);
-    KeyDown(static_cast<uint64_t>(key));
-    KeyUp(static_cast<uint64_t>(key));
-    KeyUp(OrvEngine::Platform::VK_SHIFT_KEY);
-}
-
-// The keys a player holds: every held key is sent down again each frame, as a held key repeats;
-// letting go sends its key-up once.
-class HeldKeys {
-public:
-    void Hold(uint64_t key, bool down)
-    {
-        if (down) {
-            held_.insert(key);
-        } else if (held_.erase(key)) {
-            KeyUp(key);
-        }
-    }
-    void ReleaseAll()
-    {
-        for (uint64_t key : std::set<uint64_t>(held_)) Hold(key, false);
-    }
-    void Repeat() const
-    {
-        for (uint64_t key : held_) KeyDown(key);
-    }
-    bool Holds(uint64_t key) const { return held_.count(key) != 0; }
-
-private:
-    std::set<uint64_t> held_;
-};
 
 // ---- The bot ----------------------------------------------------------------------------------
 

@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,6 +56,21 @@ inline OrvEngine::Entity* LiveEntity(const std::string& name)
     return scene ? scene->FindEntityByName(name) : nullptr;
 }
 
+// Whether the named entity is live and active.
+inline bool Shown(const std::string& name)
+{
+    OrvEngine::Entity* entity = LiveEntity(name);
+    return entity && entity->active;
+}
+
+// The texture the named entity's sprite shows; empty without one.
+inline std::string TextureOf(const std::string& name)
+{
+    OrvEngine::Entity* entity = LiveEntity(name);
+    auto sprite = entity ? entity->GetComponent<OrvEngine::Sprite>(OrvEngine::SPRITE) : nullptr;
+    return sprite ? sprite->tex_identifier : std::string();
+}
+
 inline std::string SelectedButton()
 {
     auto selected = OrvEngine::ButtonSystem::GetInstance()->selected;
@@ -81,6 +97,43 @@ inline void PressKey(uint64_t key)
     if (key == VK_RETURN_KEY || key == VK_ESCAPE_KEY) PushWindowMessage(WM_CHAR_MSG, key);
     PushWindowMessage(WM_KEYUP_MSG, key);
 }
+
+inline void KeyDown(uint64_t key) { PushWindowMessage(OrvEngine::Platform::WM_KEYDOWN_MSG, key); }
+inline void KeyUp(uint64_t key) { PushWindowMessage(OrvEngine::Platform::WM_KEYUP_MSG, key); }
+
+// Shift held around a key's press: the player controller's debug keys.
+inline void ShiftChord(uint64_t key)
+{
+    KeyDown(OrvEngine::Platform::VK_SHIFT_KEY);
+    PressKey(key);
+    KeyUp(OrvEngine::Platform::VK_SHIFT_KEY);
+}
+
+// The keys a player holds: every held key is sent down again each frame, as a held key repeats;
+// letting go sends its key-up once.
+class HeldKeys {
+public:
+    void Hold(uint64_t key, bool down)
+    {
+        if (down) {
+            held_.insert(key);
+        } else if (held_.erase(key)) {
+            KeyUp(key);
+        }
+    }
+    void ReleaseAll()
+    {
+        for (uint64_t key : std::set<uint64_t>(held_)) Hold(key, false);
+    }
+    void Repeat() const
+    {
+        for (uint64_t key : held_) KeyDown(key);
+    }
+    bool Holds(uint64_t key) const { return held_.count(key) != 0; }
+
+private:
+    std::set<uint64_t> held_;
+};
 
 // A left click at a world position, through the window pixel the camera shows it at.
 inline void ClickWorld(float x, float y)

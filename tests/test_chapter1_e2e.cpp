@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <set>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -49,18 +48,6 @@ void MoveTo(const std::string& name, float x, float y)
     }
 }
 
-bool Shown(const std::string& name)
-{
-    Entity* entity = LiveEntity(name);
-    return entity && entity->active;
-}
-
-std::string TextureOf(const std::string& name)
-{
-    auto sprite = ComponentOf<Sprite>(name, SPRITE);
-    return sprite ? sprite->tex_identifier : std::string();
-}
-
 template <class T>
 T* ScriptOf(const std::string& name)
 {
@@ -75,28 +62,11 @@ float SpeedOf(const std::string& name)
     return stats ? stats->speed_attack : -1.0f;
 }
 
-void KeyDown(uint64_t key) { PushWindowMessage(Platform::WM_KEYDOWN_MSG, key); }
-void KeyUp(uint64_t key) { PushWindowMessage(Platform::WM_KEYUP_MSG, key); }
-
 // Keys held down; RunLevel repeats them every frame, as a keyboard's auto-repeat does.
-std::set<uint64_t>& HeldKeys()
+HeldKeys& Held()
 {
-    static std::set<uint64_t> held;
+    static HeldKeys held;
     return held;
-}
-void Hold(uint64_t key) { HeldKeys().insert(key); }
-void Release(uint64_t key)
-{
-    HeldKeys().erase(key);
-    KeyUp(key);
-}
-
-// One of the Shift debug keys of the player controller.
-void ShiftChord(uint64_t key)
-{
-    KeyDown(Platform::VK_SHIFT_KEY);
-    PressKey(key);
-    KeyUp(Platform::VK_SHIFT_KEY);
 }
 
 class ChapterOneTest : public GameEndToEndTest {
@@ -106,7 +76,7 @@ protected:
         GameEndToEndTest::SetUp();
         AddBareSceneWhenMissing("GameScene_24"); // the epilogue
         StartScene = "GameScene_01";
-        HeldKeys().clear();
+        Held() = HeldKeys();
     }
 
     // RunGame with the held keys repeating.
@@ -114,7 +84,7 @@ protected:
     {
         return RunFrames(
             [&] {
-                for (uint64_t key : HeldKeys()) KeyDown(key);
+                Held().Repeat();
                 player.Frame();
             },
             frame_limit);
@@ -195,11 +165,11 @@ TEST_F(ChapterOneTest, EscapePausesTheLevelUnderItsMenuWhoseMutesActAndResumeGiv
         record.paused_after_resume = OrvStateMachine->paused;
         record.shown_after_resume = ShownButtons();
         record.walked = PositionOf("Player").x;
-        Hold(kKeyD);
+        Held().Hold(kKeyD, true);
     });
     player.WaitFrames(10);
     player.Do([&] {
-        Release(kKeyD);
+        Held().Hold(kKeyD, false);
         record.walked = PositionOf("Player").x - record.walked;
         Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
     });
@@ -280,7 +250,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
     EnterLevel(player);
     player.Do([&] {
         record.alpha_before = ComponentOf<Sprite>(kPictures, SPRITE)->GetTintColor().w;
-        Hold(kKeyD);
+        Held().Hold(kKeyD, true);
     });
     player.WaitUntil([] {
         auto sprite = ComponentOf<Sprite>(kPictures, SPRITE);
@@ -308,7 +278,7 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
     // D is still held: on to the first enemy, who comes to meet Ilo.
     player.WaitUntil([] { return PositionOf("Atk_Grunt").x - PositionOf("Player").x < 5.0f; }, 300);
     player.Do([&] {
-        Release(kKeyD);
+        Held().Hold(kKeyD, false);
         record.enemy_gap = PositionOf("Atk_Grunt").x - PositionOf("Player").x;
     });
     for (uint64_t spell : {Platform::VK_UP_KEY, Platform::VK_LEFT_KEY, Platform::VK_RIGHT_KEY}) {
@@ -443,11 +413,11 @@ TEST_F(ChapterOneTest, InTheArenaSpellsDebuffTheBossWhichPurifiedPlaysItsDeathAn
         // The forest's enemies live: the barrier holds Ilo back.
         MoveTo("Player", 90.0f, -2.4f);
         MoveTo("Dora", 89.0f, -2.9f);
-        Hold(kKeyD);
+        Held().Hold(kKeyD, true);
     });
     player.WaitFrames(30);
     player.Do([&] {
-        Release(kKeyD);
+        Held().Hold(kKeyD, false);
         record.stopped_at = PositionOf("Player").x;
         record.barrier_alpha = ComponentOf<Sprite>("Barrier_Arena", SPRITE)->GetTintColor().w;
         // Between the boss's two points, so both lie within a spell's flight.

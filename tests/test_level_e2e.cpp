@@ -77,7 +77,7 @@ struct LevelRun {
         if (f == 151) PressKey(Platform::VK_DOWN_KEY);
         if (f == 152) RecordRecall();
         if (f == 200) dora_gap_after_recall = PositionOf("Dora").x - PositionOf("Player").x;
-        if (f == 205) DebugKey('L');
+        if (f == 205) ShiftChord('L');
     }
 
     void RecordRecall()

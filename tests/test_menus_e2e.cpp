@@ -5,7 +5,6 @@
 #include "GameBot.h"
 
 #include "Audio/AudioSystem.h"
-#include "Components/Sprite.h"
 
 #include <functional>
 #include <memory>
@@ -28,13 +27,6 @@ struct TourRecord {
     bool box_gone_after_no = false;
     bool box_gone_after_escape = false;
 };
-
-std::string TextureOf(const std::string& entity)
-{
-    Entity* found = LiveEntity(entity);
-    auto sprite = found ? found->GetComponent<Sprite>(SPRITE) : nullptr;
-    return sprite ? sprite->tex_identifier : std::string();
-}
 
 bool BoxIsShown() { return LiveEntity("ExitWarningBoxMain") || LiveEntity("ExitWarningBoxNo"); }
 
@@ -177,7 +169,7 @@ TEST_F(ResultScreenTest, TheLoseScreenIgnoresEscapeAndEveryKeyFromBeforeItShowed
     player.WaitForScene("GameScene_01", 35);
     EveryFrame(player, 10, [](int frame) {
         KeyDown('D');
-        if (frame == 9) DebugKey('L');
+        if (frame == 9) ShiftChord('L');
     });
     player.Then([] {
         KeyDown('D');

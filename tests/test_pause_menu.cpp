@@ -66,12 +66,6 @@ struct PauseRecord {
     std::string options_sfx_tick;
 };
 
-bool Shown(const std::string& name)
-{
-    Entity* entity = LiveEntity(name);
-    return entity && entity->active;
-}
-
 std::vector<bool> ShownPauseEntities()
 {
     std::vector<bool> shown;
@@ -84,13 +78,6 @@ Vec3 PositionOf(const std::string& name)
     Entity* entity = LiveEntity(name);
     auto transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
     return transform ? transform->position : Vec3(-99.0f, -99.0f, -99.0f);
-}
-
-std::string TextureOf(const std::string& name)
-{
-    Entity* entity = LiveEntity(name);
-    auto sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
-    return sprite ? sprite->tex_identifier : std::string();
 }
 
 bool IsPaused() { return OrvStateMachine && OrvStateMachine->paused; }
@@ -360,13 +347,6 @@ float DoraCooldown()
 {
     auto* script = ScriptOf<AIScript>(LiveEntity("Dora"));
     return script ? script->GetCooldownLeft() : -1.0f;
-}
-
-void ShiftChord(uint64_t key)
-{
-    PushWindowMessage(Platform::WM_KEYDOWN_MSG, Platform::VK_SHIFT_KEY);
-    PressKey(key);
-    PushWindowMessage(Platform::WM_KEYUP_MSG, Platform::VK_SHIFT_KEY);
 }
 
 Timers TimersNow()

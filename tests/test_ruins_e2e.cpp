@@ -299,7 +299,7 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
             run.music_playing = music->sounds.front().is_playing;
         }
         SaveScreenshot("ruins_death_wall");
-        DebugKey('G');
+        ShiftChord('G');
     });
     player.Do([&] { run.god_mode = IloController()->GetGodMode(); });
 
@@ -342,17 +342,17 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
     player.Do([&] {
         run.icons_shown = ShownDebuffIcons();
         SaveScreenshot("ruins_fight");
-        DebugKey('K'); // the rest of this fight is Dora's; the second is purified
+        ShiftChord('K'); // the rest of this fight is Dora's; the second is purified
     });
     player.Then([&] { return LevelManager()->enemy_count == 0 && !LiveEntity("Barrier_1")->active; });
     player.Do([&] { run.barrier_open_after = true; });
 
     // The first rockfall without god mode: one boulder costs 2 hp.
     player.Then([&] { return WalkRightUntil(run, [] { return PositionOf("Player").x > 20.5f; }); });
-    player.Do([&] { DebugKey('G'); });
+    player.Do([&] { ShiftChord('G'); });
     player.Do([&] { run.boulder_god_mode = IloController()->GetGodMode(); });
     player.Then(StandUnderABoulder(run));
-    player.Do([&] { DebugKey('G'); });
+    player.Do([&] { ShiftChord('G'); });
 
     // The second spawner; its enemies are weakened and purified, and the first one collected heals.
     player.Then([&] {
@@ -364,7 +364,7 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
         run.enemy_counts.push_back(LevelManager()->enemy_count);
         run.hp_before_heal = HpOf("Player");
         run.dora_before_heal = HpOf("Dora");
-        DebugKey('M');
+        ShiftChord('M');
     });
     player.WaitFrames(2);
     player.Do([] { PressKey(Platform::VK_SPACE_KEY); });
