@@ -1,5 +1,5 @@
 // What GL tests share: keeping the driver's modules mapped, so leak reports can name them (the
-// suppressions for those modules are defined once, in test_graphics.cpp), the window set-up, and
+// suppressions for those modules are defined once, in RunFolder.cpp), the window set-up, and
 // reading and redrawing the presented frame.
 #pragma once
 

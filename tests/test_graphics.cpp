@@ -21,14 +21,6 @@
 #include <fstream>
 #include <vector>
 
-// Mesa's EGL and llvmpipe modules and SDL's video layer keep a few allocations for the life of the
-// process (a bare offscreen context shows them); they are not the engine's. libdbus is the leak the
-// game's own runs name through tools/sanitizers/lsan.supp.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:/dri/\nleak:libEGL_mesa\nleak:libgallium\nleak:libGLdispatch\nleak:libLLVM\nleak:libSDL2\nleak:libdbus-1.so\n";
-}
-
 namespace {
 
 using OrvTest::PinLoadedLibraries;
