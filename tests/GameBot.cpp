@@ -138,18 +138,13 @@ float SpellLine(Entity* foe)
 
 namespace {
 
-// What a spell has done to a foe so far: attack, defence and speed debuff levels.
-struct Debuffs {
-    int attack = 0, defence = 0, speed = 0;
-};
-
-Debuffs DebuffsOf(Entity* foe)
+// What spells have done to a foe so far; none for anything that is no enemy or boss.
+const ::Debuffs& DebuffsOf(Entity* foe)
 {
-    const ::Debuffs* carried = nullptr;
-    if (auto* enemy = ScriptOf<EnemyScript>(foe)) carried = &enemy->debuffs;
-    if (auto* boss = ScriptOf<BossScript>(foe)) carried = &boss->debuffs;
-    if (carried) return {carried->attack.level, carried->defence.level, carried->speed.level};
-    return {};
+    static const ::Debuffs none{};
+    if (auto* boss = ScriptOf<BossScript>(foe)) return boss->debuffs;
+    if (auto* enemy = ScriptOf<EnemyScript>(foe)) return enemy->debuffs;
+    return none;
 }
 
 // The arrow of the spell that helps Dora most against `foe` now, or 0: the attack debuff when it
@@ -161,15 +156,17 @@ uint64_t ChooseSpell(Entity* foe, const PlayerController& ilo)
     if (!foe_stats) return 0;
     const float dora_attack = dora_stats ? dora_stats->attack : 4.0f;
     const float dora_defence = dora_stats ? dora_stats->defense : 3.0f;
-    const Debuffs levels = DebuffsOf(foe);
+    const ::Debuffs& debuffs = DebuffsOf(foe);
+    const int32_t attack_level = debuffs.attack.level, defence_level = debuffs.defence.level;
+    constexpr int32_t kMax = ::Debuffs::kMaxLevel;
     const bool attack = !ilo.lock_attack_spell, defence = !ilo.lock_defence_spell, speed = !ilo.lock_speed_spell;
     // The boss strikes only with its waves and boulders: what counts is that Dora's blows get through.
-    if (TagOf(foe) == TAG_BOSS && defence && levels.defence < 3) return Platform::VK_LEFT_KEY;
-    if (attack && levels.attack < 3 && foe_stats->attack > dora_defence + 1.0f) return Platform::VK_UP_KEY;
-    if (defence && levels.defence < 3 && foe_stats->defense > dora_attack - 3.0f) return Platform::VK_LEFT_KEY;
-    if (speed && levels.speed < 1) return Platform::VK_RIGHT_KEY;
-    if (attack && levels.attack < 3) return Platform::VK_UP_KEY;
-    if (defence && levels.defence < 3) return Platform::VK_LEFT_KEY;
+    if (TagOf(foe) == TAG_BOSS && defence && defence_level < kMax) return Platform::VK_LEFT_KEY;
+    if (attack && attack_level < kMax && foe_stats->attack > dora_defence + 1.0f) return Platform::VK_UP_KEY;
+    if (defence && defence_level < kMax && foe_stats->defense > dora_attack - 3.0f) return Platform::VK_LEFT_KEY;
+    if (speed && debuffs.speed.level < 1) return Platform::VK_RIGHT_KEY;
+    if (attack && attack_level < kMax) return Platform::VK_UP_KEY;
+    if (defence && defence_level < kMax) return Platform::VK_LEFT_KEY;
     return 0;
 }
 
