@@ -36,7 +36,7 @@ const char* const kPlayerText = R"({
                             "z": 3.0
                         }
                     ],
-                    "rotation": 0.1,
+                    "rotation": 0.10000000149011612,
                     "scale": [
                         {
                             "x": 0.5,

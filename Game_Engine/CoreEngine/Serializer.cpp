@@ -1,19 +1,20 @@
 #include "CoreEngine/Serializer.h"
 
-#include "CoreEngine/FileFormatting.h"
 #include "Logging/Logging.h"
 #include "Platform/Platform.h"
 
 #include <rapidjson/error/en.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
-#include <limits>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,32 +44,10 @@ void Serializer::WriteBool(JsonWriter& writer, const char* key, bool value)
     writer.Bool(value);
 }
 
-namespace {
-// The double nearest to the shortest decimal that reads back as the same float: written as a
-// double, it comes out as that decimal ("0.8", not "0.800000011920929").
-double ShortestFloat(float value)
-{
-    char text[32];
-    for (int digits = 1; digits <= std::numeric_limits<float>::max_digits10; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
-        if (std::strtof(text, nullptr) == value) return std::strtod(text, nullptr);
-    }
-    return static_cast<double>(value); // not finite: the writer reports it
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream contents;
-    if (file.is_open()) contents << file.rdbuf();
-    return contents.str();
-}
-} // namespace
-
 void Serializer::WriteFloat(JsonWriter& writer, const char* key, float value)
 {
     writer.Key(key);
-    writer.Double(ShortestFloat(value));
+    writer.Double(static_cast<double>(value));
 }
 
 void Serializer::WriteString(JsonWriter& writer, const char* key, const std::string& value)
@@ -113,22 +92,41 @@ void Serializer::WriteColor(JsonWriter& writer, const Vec4& rgba)
     WriteFields(writer, "tint_color", {{"r", rgba.x}, {"g", rgba.y}, {"b", rgba.z}, {"a", rgba.w}});
 }
 
-bool Serializer::WriteStringToFile(const char* fresh, const char* name)
+namespace {
+const char kTempPrefix[] = ".tmp.";
+const size_t kTempNameLength = sizeof kTempPrefix - 1 + 6; // mkstemp's six letters
+
+// Temporaries of our own naming that an earlier write left when it was killed mid-way.
+void RemoveLeftTemporaries(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const bool ours = name.size() == kTempNameLength && name.compare(0, sizeof kTempPrefix - 1, kTempPrefix) == 0 &&
+                          std::all_of(name.begin() + sizeof kTempPrefix - 1, name.end(),
+                                      [](unsigned char c) { return std::isalnum(c); });
+        std::error_code ignored;
+        if (ours && it->is_regular_file(ignored)) std::filesystem::remove(it->path(), ignored);
+    }
+}
+} // namespace
+
+bool Serializer::WriteStringToFile(const char* text, const char* name)
 {
     const std::string path = std::string(kDataFolder) + name;
-    // Rewriting a file changes only what changed: its unchanged numbers keep their own text.
-    const std::string kept = KeepFileFormatting(fresh, ReadWholeFile(path));
-    const char* text = kept.c_str();
     // Short and in the target's folder, so any target name that is legal has a legal temporary
     // beside it and the rename stays on one file system.
     const size_t slash = path.rfind('/');
-    std::string temp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".tmp.XXXXXX";
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    RemoveLeftTemporaries(folder);
+    std::string temp = folder + kTempPrefix + "XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) {
         std::cout << "[Serializer::WriteStringToFile] Error opening file!" << std::endl;
         return false;
     }
-    const size_t length = kept.size();
+    const size_t length = std::strlen(text);
     size_t written = 0;
     bool ok = true;
     while (ok && written < length) {

@@ -13,14 +13,27 @@ have no Parent component) are reported.
 import argparse
 import json
 import os
+import struct
+import subprocess
 import sys
 import tempfile
 from collections import OrderedDict
 
 
+def short_float(text):
+    """The shortest decimal that reads back as the same 32-bit float as `text`: the data holds
+    floats written widened to double, and sums taken on the short form stay what they were."""
+    value = struct.unpack("f", struct.pack("f", float(text)))[0]
+    for digits in range(1, 10):
+        short = float("%.*g" % (digits, value))
+        if struct.unpack("f", struct.pack("f", short))[0] == value:
+            return short
+    return value
+
+
 def load(path):
     with open(path, encoding="utf-8") as f:
-        return json.load(f, object_pairs_hook=OrderedDict)
+        return json.load(f, object_pairs_hook=OrderedDict, parse_float=short_float)
 
 
 def components(entity):
@@ -74,7 +87,12 @@ def insert(block, scene, after):
     return merged
 
 
+REWRITE_NUMBERS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "build", "rewrite_numbers")
+
+
 def write_atomically(path, document):
+    """Writes the document, then has the engine's number format put on it (build/rewrite_numbers),
+    so that the engine saving the file unedited changes no byte."""
     folder = os.path.dirname(os.path.abspath(path))
     handle, temporary = tempfile.mkstemp(dir=folder, suffix=".tmp")
     try:
@@ -84,6 +102,10 @@ def write_atomically(path, document):
     except BaseException:
         os.unlink(temporary)
         raise
+    if os.access(REWRITE_NUMBERS, os.X_OK):
+        subprocess.run([REWRITE_NUMBERS, path], check=True, stdout=subprocess.DEVNULL)
+    else:
+        print(f"build/rewrite_numbers is missing: build it and run it on {path}", file=sys.stderr)
 
 
 def main(argv):

@@ -294,7 +294,7 @@ def camera_children(source):
 
 def build(data):
     with open(os.path.join(data, "GameScene_01", "Entities.json"), encoding="utf-8") as f:
-        source = json.load(f, object_pairs_hook=OrderedDict)
+        source = json.load(f, object_pairs_hook=OrderedDict, parse_float=insert_block.short_float)
     cam = copy.deepcopy(source["Cam"])
     cam[0]["Transform"][0]["position"] = vec3(CAM[0], CAM[1], 0.0)
     level = OrderedDict([("Cam", cam)])
