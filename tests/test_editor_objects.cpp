@@ -333,7 +333,7 @@ TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOne
     EXPECT_NE(scripts->GetScript(entity->id), nullptr) << "the new script outlives the old one's removal";
 }
 
-TEST_F(EditorObjectTest, ChildrenLeftWithoutAParentKeepTheirSettingsAndTheBoxesSayWhatChanges)
+TEST_F(EditorObjectTest, ChildrenLeftWithoutAParentFollowFullyAgainAndTheBoxesSayWhatChanges)
 {
     auto make = [](const std::string& name, std::initializer_list<const char*> components) {
         Entity* entity = LEHierarchy::AddObject();
@@ -364,11 +364,8 @@ TEST_F(EditorObjectTest, ChildrenLeftWithoutAParentKeepTheirSettingsAndTheBoxesS
     for (const auto& kid : kids) {
         EXPECT_EQ(kid->GetParentName(), "");
         EXPECT_EQ(kid->GetParent(), nullptr);
-        EXPECT_FALSE(kid->follows_scaling_dir) << "only the link goes";
+        EXPECT_TRUE(kid->follows_x && kid->follows_y && kid->follows_scaling_dir) << "the follow flags are reset";
     }
-    EXPECT_FALSE(kids[0]->follows_x);
-    EXPECT_FALSE(kids[0]->follows_y);
-    EXPECT_TRUE(kids[1]->follows_x);
 
     // Deleting a parent whose stats a bar shows: the box names both, the bar says so once.
     Entity* dora = make("Dora", {"Stats", "Parent"});
@@ -391,7 +388,7 @@ TEST_F(EditorObjectTest, ChildrenLeftWithoutAParentKeepTheirSettingsAndTheBoxesS
     EXPECT_TRUE(Contains(boxes[0], "Are you sure you want to delete the game object?")) << boxes[0];
     EXPECT_TRUE(Contains(boxes[0], "2 other objects depend on Dora: VavuHelp and UI_Vavu_Healthbar")) << boxes[0];
     EXPECT_EQ(help->GetParentName(), "");
-    EXPECT_FALSE(help->follows_scaling_dir);
+    EXPECT_TRUE(help->follows_scaling_dir);
     StdoutCapture out;
     GameIsRunning = true;
     for (int frame = 0; frame < 5; ++frame) bar_sprite->Update();

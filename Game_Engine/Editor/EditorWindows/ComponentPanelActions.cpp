@@ -198,7 +198,7 @@ bool RemoveComponent(Entity& entity, int type)
     if (!children.empty()) {
         const std::string text = "Removing Parent will cause any attached Children to be parent-less. Proceed?\n" +
                                  std::to_string(children.size()) + " objects follow " + entity.name + ": " +
-                                 ShortList(children) + ". They keep their other Child settings.";
+                                 ShortList(children) + ".";
         if (!Confirmed(text)) return false;
     }
     if (type == AUDIO) {

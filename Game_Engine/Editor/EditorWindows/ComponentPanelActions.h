@@ -25,8 +25,8 @@ void Reindex(Entity& entity);
 bool AddComponent(Entity& entity, const std::string& name);
 // Removes the component of that type id; Information and Transform stay. Removing a RigidBody2D
 // takes the BoxCollider with it and removing a Parent with children orphans them (the box names
-// how many; each child keeps its other settings): both ask first (OK/Cancel) and anything but OK
-// keeps everything. True when removed.
+// how many and which): both ask first (OK/Cancel) and anything but OK keeps everything. True when
+// removed.
 bool RemoveComponent(Entity& entity, int type);
 // The names of the live objects that follow the entity as their parent (attached, or naming it
 // and not attached yet), in id order; none without a Parent. The inspector's child count.
