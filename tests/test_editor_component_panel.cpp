@@ -266,6 +266,11 @@ TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheFeedbackItem
     EXPECT_EQ(LEDebugInfo::ShownReport("Graphics: 12.5%%\nFPS: 60"), "Graphics: 12.5%\nFPS: 60");
 
     // The hierarchy's "Feedback" menu, then its one item: the issue page opens.
+    // The running time is the engine's, paused frames included, not the game's clock.
+    OrvCoreEngine->total = 12.5;
+    OrvCoreEngine->paused_total = 4.0;
+    EXPECT_FLOAT_EQ(LEDebugInfo::ShownTime(), 12.5f);
+    EXPECT_FLOAT_EQ(TotalTime(), 8.5f);
     auto click = [this](ImVec2 at) {
         Frame(at);
         Frame(at, true);
