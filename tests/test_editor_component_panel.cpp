@@ -195,8 +195,8 @@ TEST_F(InspectorFrameTest, TypingIntoAnInputChangesExactlyItsValueClampedAndMark
 }
 
 // Typed numbers past the game's range stop at its ends, read as a file would be (no wrap); a body
-// the editor adds, by hand or for a collider, starts with a mass the inspector itself accepts.
-TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesHaveAMass)
+// the editor adds, by hand or for a collider, is the one its creator makes.
+TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesAreTheCreators)
 {
     auto stats = everything->GetComponent<Stats>(STATS);
     EXPECT_EQ(Edit("##hp", "99999999999"), Paths{"Stats/hp"});
@@ -221,8 +221,8 @@ TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesHa
         ASSERT_TRUE(InspectorActions::AddComponent(*entity, added));
         auto body = entity->GetComponent<RigidBody2D>(RIGIDBODY2D);
         ASSERT_NE(body, nullptr) << added;
-        EXPECT_EQ(body->mass, 1.0f) << added << ": the mass of every body in the shipped levels";
-        EXPECT_EQ(body->inv_mass, 1.0f) << added;
+        EXPECT_EQ(body->mass, 0.0f) << added << ": the creator's mass";
+        EXPECT_EQ(body->inv_mass, 0.0f) << added << ": forces move no body of mass 0";
     }
 }
 

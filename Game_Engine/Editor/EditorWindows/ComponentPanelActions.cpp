@@ -35,8 +35,6 @@ constexpr uint32_t kConfirmFlags =
 // Components an entity holds afresh when added again; every other kind is added only when absent.
 const std::set<std::string> kReplacedWhenAddedAgain = {"Stats", "Audio", "Spells", "ScriptComponent", "Parent", "Child"};
 
-constexpr float kNewBodyMass = 1.0f;
-
 // Stores the component and, on a live entity, registers it once: a replacement is re-registered
 // by the entity itself, a first one here.
 void Attach(Entity& entity, int type, const std::shared_ptr<Component>& component)
@@ -46,8 +44,7 @@ void Attach(Entity& entity, int type, const std::shared_ptr<Component>& componen
     if (!replaces && entity.in_systems) EntityFactory::GetInstance()->AddComponentToSystem(&entity, type, component);
 }
 
-// A fresh component as the editor adds it: the creator's, with a picture to show, and for a body
-// the mass every body of the shipped levels has (the creator's 0 is one the inspector refuses).
+// A fresh component as the editor adds it: the creator's, a sprite or slider with a picture to show.
 std::shared_ptr<Component> Create(const std::string& name, int& type)
 {
     auto& creators = EntityFactory::GetInstance()->GetComponentCreators();
@@ -57,7 +54,6 @@ std::shared_ptr<Component> Create(const std::string& name, int& type)
     auto component = creator->second->Create();
     if (type == SPRITE) std::static_pointer_cast<Sprite>(component)->SetTexture("default");
     if (type == SLIDER) std::static_pointer_cast<Slider>(component)->SetTexture("default");
-    if (type == RIGIDBODY2D) std::static_pointer_cast<RigidBody2D>(component)->SetMass(kNewBodyMass);
     return component;
 }
 
