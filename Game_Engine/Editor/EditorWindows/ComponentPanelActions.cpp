@@ -11,7 +11,6 @@
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Editor/EditorManager.h"
-#include "Editor/EditorNames.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
@@ -148,11 +147,10 @@ void ForgetBody(Entity& entity)
 }
 } // namespace
 
-bool Rename(Entity& entity, const std::string& name, std::string* why)
+bool Rename(Entity& entity, const std::string& name)
 {
-    const std::string refusal = EditorNames::Refusal(EditorManager::GetInstance()->edited_scene.get(), &entity, name);
-    if (why) *why = refusal;
-    if (!refusal.empty()) return false;
+    // An object saved under "" could be neither selected by name nor deleted.
+    if (name.empty()) return false;
     auto& by_name = EntityFactory::GetInstance()->GetEntitiesByName();
     auto old = by_name.find(entity.name);
     const bool indexed = old != by_name.end() && old->second == &entity;

@@ -13,10 +13,9 @@ class Entity;
 
 namespace InspectorActions {
 
-// The entity, its Information and the factory's name index take the new name, unless the name is
-// empty or another object of the edited scene has it: then nothing changes and `why` (when given)
-// says which. True when renamed.
-bool Rename(Entity& entity, const std::string& name, std::string* why = nullptr);
+// The entity, its Information and the factory's name index take the new name, which other
+// objects may share; an empty name changes nothing. True when renamed.
+bool Rename(Entity& entity, const std::string& name);
 // The edited scene files the entity again under its Information's name and tag: after either changed.
 void Reindex(Entity& entity);
 // Adds the component registered under `name`. Components that an entity holds once are added
