@@ -1,8 +1,9 @@
 // The inspector, hierarchy, assets and debug windows in headless editor frames: looking at an
 // entity that holds every component changes none of its values; typing into a section's input
-// changes exactly that value (clamped where the engine needs it) and marks the scene; a name that
-// is empty or another object's is refused where it is typed; every widget has an id of its own;
-// the assets window opens one folder a frame and the feedback item the issue page.
+// changes exactly that value (clamped where the engine needs it) and marks the scene; a name is
+// taken as typed, shared or not, and only an emptied field is refused; every widget has an id of
+// its own; the assets window opens one folder a frame and the feedback item the issue page; the
+// debug window shows the engine's running time.
 #include "EditorTestSupport.h"
 
 #include "Editor/EditorPrefabs.h"
@@ -15,7 +16,7 @@
 #include "Windows/Input.h"
 
 #include <cmath>
-#include <set>
+#include <map>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -93,9 +94,10 @@ protected:
         Frame(io.MousePos);
     }
 
-    // Clicks into the input's text (which selects all of a number), types, and presses Enter.
-    // With `replace` all of the text is selected first and typing nothing deletes it.
-    void TypeInto(const std::string& label, const std::string& text, bool replace = false)
+    // Clicks into the input's text (which selects all of a number), types, and presses Enter
+    // unless told not to. With `replace` all of the text is selected first and typing nothing
+    // deletes it.
+    void TypeInto(const std::string& label, const std::string& text, bool replace = false, bool enter = true)
     {
         const EditorWidgets::DrawnItem* field = Reveal(label);
         ASSERT_NE(field, nullptr) << label;
@@ -111,6 +113,7 @@ protected:
             ImGui::GetIO().AddInputCharacter(static_cast<unsigned>(c));
             Frame(at);
         }
+        if (!enter) return;
         ImGui::GetIO().KeysDown[ImGuiKey_Enter] = true;
         Frame(at);
         ImGui::GetIO().KeysDown[ImGuiKey_Enter] = false;
@@ -195,8 +198,8 @@ TEST_F(InspectorFrameTest, TypingIntoAnInputChangesExactlyItsValueClampedAndMark
 }
 
 // Typed numbers past the game's range stop at its ends, read as a file would be (no wrap); a body
-// the editor adds, by hand or for a collider, starts with a mass the inspector itself accepts.
-TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesHaveAMass)
+// the editor adds, by hand or for a collider, is the one its creator makes.
+TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesAreTheCreators)
 {
     auto stats = everything->GetComponent<Stats>(STATS);
     EXPECT_EQ(Edit("##hp", "99999999999"), Paths{"Stats/hp"});
@@ -221,17 +224,16 @@ TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesHa
         ASSERT_TRUE(InspectorActions::AddComponent(*entity, added));
         auto body = entity->GetComponent<RigidBody2D>(RIGIDBODY2D);
         ASSERT_NE(body, nullptr) << added;
-        EXPECT_EQ(body->mass, 1.0f) << added << ": the mass of every body in the shipped levels";
-        EXPECT_EQ(body->inv_mass, 1.0f) << added;
+        EXPECT_EQ(body->mass, 0.0f) << added << ": the creator's mass";
+        EXPECT_EQ(body->inv_mass, 0.0f) << added << ": forces move no body of mass 0";
     }
 }
 
 TEST_F(InspectorFrameTest, EveryWidgetOfEverySectionHasAnIdOfItsOwn)
 {
-    // Two objects of one name in the list (as a file may hold them), and the open search window,
-    // in the same frame.
-    const std::string first = LEHierarchy::AddObject()->GetName();
-    LEHierarchy::AddObject()->name = first;
+    // Two objects of one name in the list, and the open search window, in the same frame.
+    LEHierarchy::AddObject();
+    LEHierarchy::AddObject();
     editor->SetSelection(everything);
     editor->FindWindow<LEInspector>()->searchOpen = true;
     Frame();
@@ -264,6 +266,11 @@ TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheFeedbackItem
     EXPECT_EQ(folders, (std::vector<std::string>{"../Resources/ArtAssets", "../Resources/fonts"}));
     EXPECT_FALSE(assets->open_art || assets->open_font) << "served requests show no tick";
     EXPECT_EQ(LEDebugInfo::ShownReport("Graphics: 12.5%%\nFPS: 60"), "Graphics: 12.5%\nFPS: 60");
+    // The running time is the engine's, paused frames included, not the game's clock.
+    OrvCoreEngine->total = 12.5;
+    OrvCoreEngine->paused_total = 4.0;
+    EXPECT_FLOAT_EQ(LEDebugInfo::ShownTime(), 12.5f);
+    EXPECT_FLOAT_EQ(TotalTime(), 8.5f);
 
     // The hierarchy's "Feedback" menu, then its one item: the issue page opens.
     auto click = [this](ImVec2 at) {
@@ -293,41 +300,58 @@ TEST_F(InspectorFrameTest, TheAssetsWindowOpensOneFolderAFrameAndTheFeedbackItem
     EXPECT_FALSE(editor->scene_modified);
 }
 
-TEST_F(InspectorFrameTest, ANameEmptyOrAnotherObjectsIsRefusedWhereItIsTypedAndNewObjectsGetFreeNames)
+TEST_F(InspectorFrameTest, ANameIsTakenAsTypedSharedOrNotAndOnlyAnEmptyFieldIsRefused)
 {
-    const std::string taken = "Name refused: Another object of this scene is named 'Player'.";
-    for (const std::string& refused : {std::string("Player"), std::string()}) {
-        editor->scene_modified = false;
-        TypeInto("##entityname", refused, true);
-        EXPECT_EQ(everything->GetName(), "Everything") << "'" << refused << "': the old name stays";
-        EXPECT_EQ(everything->GetComponent<Information>(INFORMATION)->name, "Everything");
-        EXPECT_EQ(CurrentScene()->FindEntityByName("Player")->GetComponent<Information>(INFORMATION)->type, 1u);
-        EXPECT_FALSE(editor->scene_modified);
-        const std::string why = refused.empty() ? "Name refused: A name cannot be empty." : taken;
-        EXPECT_NE(Find(why), nullptr) << "the field says why";
-    }
-    TypeInto("##entityname", "Hero", true);
-    EXPECT_EQ(everything->GetName(), "Hero");
-    EXPECT_EQ(everything->GetComponent<Information>(INFORMATION)->name, "Hero");
+    const std::string emptied = "Name refused: A name cannot be empty.";
+    editor->scene_modified = false;
+    TypeInto("##entityname", "", true, false);
+    EXPECT_EQ(everything->GetName(), "Everything") << "an empty field leaves the name standing";
+    EXPECT_EQ(everything->GetComponent<Information>(INFORMATION)->name, "Everything");
+    EXPECT_NE(Find(emptied), nullptr) << "the field says why";
+    EXPECT_FALSE(editor->scene_modified);
+    ImGui::GetIO().AddInputCharacter('P');
+    Frame();
+    EXPECT_EQ(everything->GetName(), "P") << "taken as typed, before Enter";
+    EXPECT_EQ(Find(emptied), nullptr);
     EXPECT_TRUE(editor->scene_modified);
-    EXPECT_EQ(Find(taken), nullptr) << "said until the entity is renamed";
+    for (char c : std::string("layer")) {
+        ImGui::GetIO().AddInputCharacter(static_cast<unsigned>(c));
+        Frame();
+    }
+    PressKey(ImGuiKey_Enter);
+    EXPECT_EQ(everything->GetName(), "Player") << "another object's name is taken too";
+    EXPECT_EQ(everything->GetComponent<Information>(INFORMATION)->name, "Player");
+    EXPECT_EQ(CurrentScene()->FindEntityByName("Player")->GetComponent<Information>(INFORMATION)->type, 1u)
+        << "the first Player is still the one found by name";
+    TypeInto("##entityname", "", true);
+    EXPECT_EQ(everything->GetName(), "Player");
+    EXPECT_EQ(Find(emptied), nullptr) << "a field left empty shows the name that stands";
 
-    // Generated names skip the names in use, the prefab's own name included.
+    // Every added object is a "new_obj"; a prefab copy is named by the factory, which looks only
+    // at its name index: here no indexed object is a "Tree", though the scene has one.
     ASSERT_TRUE(EditorPrefabs::SaveAsPrefab(*CurrentScene()->FindEntityByName("Tree"), false));
-    std::vector<std::string> made;
-    for (int i = 0; i < 2; ++i) {
-        made.push_back(LEHierarchy::AddObject()->GetName());
-        made.push_back(LEHierarchy::CreateFromPrefab("Tree")->GetName());
+    EntityFactory::GetInstance()->GetEntitiesByName().erase("Tree");
+    const uint64_t first = LEHierarchy::AddObject()->id;
+    const uint64_t second = LEHierarchy::AddObject()->id;
+    EXPECT_EQ(CurrentScene()->GetEntity(second)->GetName(), "new_obj");
+    Entity* copy = LEHierarchy::CreateFromPrefab("Tree");
+    EXPECT_EQ(copy->GetName(), "Tree");
+    EXPECT_EQ(copy->GetComponent<Information>(INFORMATION)->name, "Tree");
+    Frame();
+    for (uint64_t id : {first, second}) {
+        EXPECT_NE(Find("new_obj##" + std::to_string(id)), nullptr) << "one list entry each, told apart by id";
     }
-    EXPECT_EQ(made, (std::vector<std::string>{"new_obj", "Tree1", "new_obj1", "Tree2"}));
-    EXPECT_EQ(CurrentScene()->FindEntityByName("Tree2"), editor->SelectedEntity()) << "the Information agrees";
+
+    // Saved as members of one key each, and read back as as many objects.
     ASSERT_TRUE(LEHierarchy::SaveScene());
-    std::set<std::string> keys;
-    rapidjson::Document saved = Parse(ReadData("GameScene_01/Entities.json"));
-    for (auto m = saved.MemberBegin(); m != saved.MemberEnd(); ++m) {
-        EXPECT_TRUE(keys.insert(m->name.GetString()).second) << "two objects saved as " << m->name.GetString();
-    }
-    EXPECT_EQ(keys.size(), CurrentScene()->GetEntities().size());
+    std::map<std::string, int> saved, loaded;
+    rapidjson::Document file = Parse(ReadData("GameScene_01/Entities.json"));
+    for (auto m = file.MemberBegin(); m != file.MemberEnd(); ++m) ++saved[m->name.GetString()];
+    for (const auto& [id, entity] : *CurrentScene()->GetLoadedEntities()) ++loaded[entity->GetName()];
+    EXPECT_EQ(saved["new_obj"], 2);
+    EXPECT_EQ(saved["Tree"], 2);
+    EXPECT_EQ(saved["Player"], 2);
+    EXPECT_EQ(loaded, saved);
 }
 
 TEST_F(InspectorFrameTest, KeysTypedIntoAFieldOrAListActNowhereElseAndTheExitBoxNamesUnsavedWork)

@@ -228,7 +228,7 @@ TEST_F(EditorFrameTest, TabTogglesOnlyOnItsOwnPressAndNeverInGameModeAndAHiddenE
     EXPECT_EQ(editor->scene_flags.count("NeverSeen"), 0u);
 }
 
-TEST_F(EditorFrameTest, TheViewShowsTheOpenedScenesCameraFrameWholeUnstretchedAndPlusZoomsIn)
+TEST_F(EditorFrameTest, TheViewShowsTheOpenedScenesCameraFrameWholeUnstretchedAndPlusGrowsIt)
 {
     Graphics* graphics = Graphics::GetInstance();
     WindowsSystems* window = WindowsSystems::GetInstance();
@@ -245,7 +245,7 @@ TEST_F(EditorFrameTest, TheViewShowsTheOpenedScenesCameraFrameWholeUnstretchedAn
     // Zoom and pan stand while the scene stays open; the view keeps the image's aspect.
     Input::Instance().HandleWindowMessage(Platform::WM_CHAR_MSG, '+', 0);
     Frame();
-    EXPECT_NEAR(graphics->camera_height, 8.1f, 1e-4f) << "'+' zooms in";
+    EXPECT_NEAR(graphics->camera_height, 9.9f, 1e-4f) << "'+' grows the view";
     EXPECT_NEAR(view_aspect(), 1280.0f / 720.0f, 1e-5f);
 
     // A 4:3 window and another scene: the whole frame shows, nothing is stretched.

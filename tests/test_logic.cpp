@@ -252,10 +252,13 @@ TEST_F(EditorCameraTest, EachPressScalesTheViewByATenthKeepingItsAspect)
     graphics->camera_width = 16.0f;
     graphics->camera_height = 9.0f;
     for (int i = 0; i < 5; ++i) Type('+');
-    EXPECT_NEAR(graphics->camera_height, 9.0f * std::pow(0.9f, 5.0f), 1e-4f) << "'+' zooms in";
-    EXPECT_NEAR(graphics->camera_width, 16.0f * std::pow(0.9f, 5.0f), 1e-4f);
+    EXPECT_NEAR(graphics->camera_height, 9.0f * std::pow(1.1f, 5.0f), 1e-4f) << "'+' grows the view: more shows";
+    EXPECT_NEAR(graphics->camera_width, 16.0f * std::pow(1.1f, 5.0f), 1e-4f);
     Type('_');
-    EXPECT_NEAR(graphics->camera_height, 9.0f * std::pow(0.9f, 5.0f) * 1.1f, 1e-4f) << "'-' zooms out";
+    EXPECT_NEAR(graphics->camera_height, 9.0f * std::pow(1.1f, 5.0f) * 0.9f, 1e-4f) << "'_' shrinks it";
+    Type('=');
+    Type('-');
+    EXPECT_NEAR(graphics->camera_height, 9.0f * std::pow(1.1f, 6.0f) * 0.81f, 1e-4f) << "'=' and '-' as '+' and '_'";
     EXPECT_NEAR(graphics->camera_width / graphics->camera_height, 16.0f / 9.0f, 1e-5f);
 
     const float width = graphics->camera_width;

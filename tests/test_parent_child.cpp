@@ -106,7 +106,11 @@ TEST_F(ParentChildTest, SiblingIndicesAreNeverShared)
     EXPECT_EQ(kids[1]->GetSiblingIndex(), 2);
     EXPECT_EQ(kids[2]->GetSiblingIndex(), 3);
     EXPECT_EQ(kids[2]->GetParentName(), "Boss");
+    kids[1]->SetFollowsX(false);
+    kids[1]->SetFollowsScalingDir(false);
     kids[1]->ClearParent();
+    EXPECT_TRUE(kids[1]->GetFollowsX() && kids[1]->GetFollowsY() && kids[1]->GetFollowsScalingDir())
+        << "a cleared child follows fully again";
     EXPECT_EQ(parent->GetNumChildren(), 2);
     EXPECT_EQ(kids[0]->GetSiblingIndex(), 1);
     EXPECT_EQ(kids[2]->GetSiblingIndex(), 3);

@@ -71,9 +71,10 @@ void Child::ClearParent()
 {
     auto current = parent.lock();
     if (current && current->num_children > 0) --current->num_children;
-    // Only the link goes: how the child follows a parent is its own setting, kept for the next one.
     parent_name.clear();
     sibling_index = -1;
+    // A parent-less child follows its next parent fully.
+    follows_x = follows_y = follows_scaling_dir = true;
     parent.reset();
 }
 

@@ -30,7 +30,7 @@ public:
     void SetFollowsScalingDir(bool value) { follows_scaling_dir = value; }
     // Attaches with the next free sibling index; null only forgets the parent.
     void SetParent(const std::shared_ptr<Parent>& new_parent);
-    // Forgets the parent, its name and the sibling index; the follow flags stay as they were.
+    // Forgets the parent, its name and the sibling index; the three follow flags become true.
     void ClearParent();
 
     std::weak_ptr<Parent> parent;

@@ -108,9 +108,9 @@ bool CheckField(const char* label, bool& value)
 
 bool TextField(const char* label, const char* id, std::string& value) { return Changed(EditText(label, id, value, 0)); }
 
-bool EnteredTextField(const char* label, const char* id, std::string& value)
+bool UncheckedTextField(const char* label, const char* id, std::string& value)
 {
-    return EditText(label, id, value, ImGuiInputTextFlags_EnterReturnsTrue);
+    return EditText(label, id, value, 0);
 }
 
 void ShowWarning(const std::string& text)

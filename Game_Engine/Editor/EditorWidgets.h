@@ -48,9 +48,9 @@ bool IntField(const char* label, const char* id, int32_t& value, int step, int32
               int32_t max = INT32_MAX);
 bool CheckField(const char* label, bool& value);
 bool TextField(const char* label, const char* id, std::string& value);
-// A text field whose text is handed over only when Enter is pressed, so that it is judged whole
-// and not letter by letter. True when a changed text is in `value`; marks nothing modified.
-bool EnteredTextField(const char* label, const char* id, std::string& value);
+// A text field that hands over each change as it is typed, for the caller to judge: true when a
+// changed text is in `value`; marks nothing modified.
+bool UncheckedTextField(const char* label, const char* id, std::string& value);
 // A line in the warning colour under the widget it is about.
 void ShowWarning(const std::string& text);
 // A button that reports itself to the hook; true when pressed (nothing is marked modified).

@@ -149,11 +149,11 @@ void Logic::CameraKey(const CharMessage& message)
     if (message.from_release) return;
     Graphics& graphics = *Graphics::GetInstance();
     switch (static_cast<char>(message.code & 0xFF)) {
-    // '+' brings the picture closer (a smaller view), '-' shows more.
+    // '+' grows the view (more of the level shows), '-' shrinks it.
     case '+':
-    case '=': ZoomEditorCamera(graphics, -kCameraStep); break;
+    case '=': ZoomEditorCamera(graphics, kCameraStep); break;
     case '-':
-    case '_': ZoomEditorCamera(graphics, kCameraStep); break;
+    case '_': ZoomEditorCamera(graphics, -kCameraStep); break;
     case '[':
     case 'j': graphics.camera_x -= graphics.camera_width * kCameraStep; break;
     case ']':

@@ -11,7 +11,6 @@
 #include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "Editor/EditorManager.h"
-#include "Editor/EditorNames.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
@@ -35,8 +34,6 @@ constexpr uint32_t kConfirmFlags =
 // Components an entity holds afresh when added again; every other kind is added only when absent.
 const std::set<std::string> kReplacedWhenAddedAgain = {"Stats", "Audio", "Spells", "ScriptComponent", "Parent", "Child"};
 
-constexpr float kNewBodyMass = 1.0f;
-
 // Stores the component and, on a live entity, registers it once: a replacement is re-registered
 // by the entity itself, a first one here.
 void Attach(Entity& entity, int type, const std::shared_ptr<Component>& component)
@@ -46,8 +43,7 @@ void Attach(Entity& entity, int type, const std::shared_ptr<Component>& componen
     if (!replaces && entity.in_systems) EntityFactory::GetInstance()->AddComponentToSystem(&entity, type, component);
 }
 
-// A fresh component as the editor adds it: the creator's, with a picture to show, and for a body
-// the mass every body of the shipped levels has (the creator's 0 is one the inspector refuses).
+// A fresh component as the editor adds it: the creator's, a sprite or slider with a picture to show.
 std::shared_ptr<Component> Create(const std::string& name, int& type)
 {
     auto& creators = EntityFactory::GetInstance()->GetComponentCreators();
@@ -57,7 +53,6 @@ std::shared_ptr<Component> Create(const std::string& name, int& type)
     auto component = creator->second->Create();
     if (type == SPRITE) std::static_pointer_cast<Sprite>(component)->SetTexture("default");
     if (type == SLIDER) std::static_pointer_cast<Slider>(component)->SetTexture("default");
-    if (type == RIGIDBODY2D) std::static_pointer_cast<RigidBody2D>(component)->SetMass(kNewBodyMass);
     return component;
 }
 
@@ -152,11 +147,10 @@ void ForgetBody(Entity& entity)
 }
 } // namespace
 
-bool Rename(Entity& entity, const std::string& name, std::string* why)
+bool Rename(Entity& entity, const std::string& name)
 {
-    const std::string refusal = EditorNames::Refusal(EditorManager::GetInstance()->edited_scene.get(), &entity, name);
-    if (why) *why = refusal;
-    if (!refusal.empty()) return false;
+    // An object saved under "" could be neither selected by name nor deleted.
+    if (name.empty()) return false;
     auto& by_name = EntityFactory::GetInstance()->GetEntitiesByName();
     auto old = by_name.find(entity.name);
     const bool indexed = old != by_name.end() && old->second == &entity;
@@ -198,7 +192,7 @@ bool RemoveComponent(Entity& entity, int type)
     if (!children.empty()) {
         const std::string text = "Removing Parent will cause any attached Children to be parent-less. Proceed?\n" +
                                  std::to_string(children.size()) + " objects follow " + entity.name + ": " +
-                                 ShortList(children) + ". They keep their other Child settings.";
+                                 ShortList(children) + ".";
         if (!Confirmed(text)) return false;
     }
     if (type == AUDIO) {

@@ -13,10 +13,9 @@ class Entity;
 
 namespace InspectorActions {
 
-// The entity, its Information and the factory's name index take the new name, unless the name is
-// empty or another object of the edited scene has it: then nothing changes and `why` (when given)
-// says which. True when renamed.
-bool Rename(Entity& entity, const std::string& name, std::string* why = nullptr);
+// The entity, its Information and the factory's name index take the new name, which other
+// objects may share; an empty name changes nothing. True when renamed.
+bool Rename(Entity& entity, const std::string& name);
 // The edited scene files the entity again under its Information's name and tag: after either changed.
 void Reindex(Entity& entity);
 // Adds the component registered under `name`. Components that an entity holds once are added
@@ -25,8 +24,8 @@ void Reindex(Entity& entity);
 bool AddComponent(Entity& entity, const std::string& name);
 // Removes the component of that type id; Information and Transform stay. Removing a RigidBody2D
 // takes the BoxCollider with it and removing a Parent with children orphans them (the box names
-// how many; each child keeps its other settings): both ask first (OK/Cancel) and anything but OK
-// keeps everything. True when removed.
+// how many and which): both ask first (OK/Cancel) and anything but OK keeps everything. True when
+// removed.
 bool RemoveComponent(Entity& entity, int type);
 // The names of the live objects that follow the entity as their parent (attached, or naming it
 // and not attached yet), in id order; none without a Parent. The inspector's child count.

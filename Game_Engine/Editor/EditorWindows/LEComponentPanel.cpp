@@ -43,12 +43,13 @@ void LEInspector::DrawTag(Entity& entity)
 void LEInspector::DrawHeader(Entity& entity)
 {
     std::string name = entity.GetName();
-    if (EnteredTextField("Name:      ", "##entityname", name)) {
-        name_refusal_id = entity.id;
-        if (InspectorActions::Rename(entity, name, &name_refusal)) MarkModified();
+    if (UncheckedTextField("Name:      ", "##entityname", name)) {
+        emptied_name_id = name.empty() ? entity.id : 0;
+        if (InspectorActions::Rename(entity, name)) MarkModified();
     }
-    // Said under the field until the entity is renamed, so the old name standing is explained.
-    if (name_refusal_id == entity.id && !name_refusal.empty()) ShowWarning("Name refused: " + name_refusal);
+    // Once the field is left it shows the name that stood.
+    if (!ImGui::IsItemActive()) emptied_name_id = 0;
+    if (emptied_name_id == entity.id) ShowWarning("Name refused: A name cannot be empty.");
     DrawTag(entity);
     auto info = entity.GetComponent<Information>(INFORMATION);
     bool active = info ? info->IsActive() : entity.active;

@@ -1,5 +1,5 @@
-// The inspector window: the selected entity's name (a refused one is explained under the field),
-// tag and active flag, its prefab (save, overwrite, remove), its deletion, adding components
+// The inspector window: the selected entity's name (taken as it is typed; an emptied field is
+// explained under it), tag and active flag, its prefab (save, overwrite, remove), its deletion, adding components
 // through the "Search" window, one collapsible section per component (InspectorSections) and
 // removing components (InspectorActions). The entity is looked up by the editor's selected id
 // every frame.
@@ -30,9 +30,8 @@ public:
     uint32_t pendingRemoval = 0;
     // The "Search" window is shown; set by "Add Component", cleared by its close button.
     bool searchOpen = false;
-    // Why the last name typed for the entity of that id was refused; empty after a rename.
-    std::string name_refusal;
-    uint64_t name_refusal_id = 0;
+    // The entity whose name field is being edited and now empty (its old name stands); 0 for none.
+    uint64_t emptied_name_id = 0;
 
 private:
     void DrawHeader(Entity& entity);

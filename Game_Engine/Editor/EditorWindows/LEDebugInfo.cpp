@@ -21,6 +21,8 @@ std::string LEDebugInfo::ShownReport(const std::string& report)
     return shown;
 }
 
+float LEDebugInfo::ShownTime() { return OrvCoreEngine ? OrvCoreEngine->GetTotalTime() : 0.0f; }
+
 void LEDebugInfo::Draw()
 {
     EditorLayout::PlaceNextWindow(EditorPane::DebugInfo);
@@ -28,7 +30,7 @@ void LEDebugInfo::Draw()
     ImGui::Checkbox("show debug drawing", &ShowDebugDrawing);
     // Shown as plain text: nothing in the report is read as a format.
     EditorWidgets::ShowText(ShownReport(FPS::GetInstance()->GetReport()));
-    ImGui::Text("%f", TotalTime());
+    ImGui::Text("%f", ShownTime());
     ImGui::End();
 }
 

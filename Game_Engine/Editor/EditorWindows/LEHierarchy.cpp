@@ -6,7 +6,6 @@
 #include "Editor/EditorFiles.h"
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorManager.h"
-#include "Editor/EditorNames.h"
 #include "Editor/EditorWidgets.h"
 #include "Editor/EditorWindows/ComponentPanelActions.h"
 #include "Editor/EditorWindows/ComponentPanelSections.h"
@@ -21,8 +20,6 @@
 
 #include <imgui.h>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
 namespace OrvEngine {
@@ -37,28 +34,6 @@ EditorManager* Editor() { return EditorManager::GetInstance(); }
 // A new live entity of the edited scene: in the scene, the systems and the name index; the
 // factory's staging map is left empty.
 void PlaceInScene(IScene& scene, Entity* entity) { SpawnIntoScene(&scene, entity, SpawnOrder::SceneFirst, true); }
-
-// An object not yet in the scene: the file's key and the Information name agree.
-void NameNewObject(Entity& entity, const std::string& name)
-{
-    entity.name = name;
-    if (auto info = entity.GetComponent<Information>(INFORMATION)) info->SetName(name);
-}
-
-// A new object at the default depth would sit behind the ground and the backgrounds, unseen in
-// play: it starts one unit in front of the scene's deepest-drawn backgrounds and obstacles.
-void PlaceInFrontOfScenery(const IScene& scene, Entity& entity)
-{
-    auto transform = entity.GetComponent<Transform>(TRANSFORM);
-    if (!transform) return;
-    for (const auto& [id, other] : scene.GetEntities()) {
-        auto info = other ? other->GetComponent<Information>(INFORMATION) : nullptr;
-        auto placed = other ? other->GetComponent<Transform>(TRANSFORM) : nullptr;
-        if (!info || !placed || (info->GetType() != TAG_BACKGROUND && info->GetType() != TAG_OBSTACLE)) continue;
-        const float in_front = placed->position.z + 1.0f;
-        if (std::isfinite(in_front)) transform->position.z = std::max(transform->position.z, in_front);
-    }
-}
 
 // Names what else changes: children lose their parent, bars and sliders what they show.
 std::string DeletionQuestion(Entity& entity)
@@ -115,9 +90,8 @@ Entity* LEHierarchy::AddObject()
     std::shared_ptr<IScene> scene = editor->edited_scene;
     if (!scene || EditorFiles::RefusedWhilePlaying("Add Object")) return nullptr;
     editor->scene_modified = true;
-    Entity* entity = EntityFactory::GetInstance()->CreateEntity(EditorNames::FreeName(*scene, "new_obj"));
+    Entity* entity = EntityFactory::GetInstance()->CreateEntity("new_obj");
     AddCreated(entity, "Transform");
-    PlaceInFrontOfScenery(*scene, *entity);
     AddCreated(entity, "Information");
     if (auto info = entity->GetComponent<Information>(INFORMATION)) {
         info->SetType(TAG_NONE);
@@ -161,10 +135,6 @@ Entity* LEHierarchy::CreateFromPrefab(const std::string& prefab_name)
     editor->scene_modified = true;
     Entity* entity = factory->CreateFromArchetype(prefab_name);
     if (!entity) return nullptr;
-    // The factory's name is free among the names it indexes; the scene's own objects decide.
-    if (!EditorNames::Refusal(scene.get(), nullptr, entity->GetName()).empty()) {
-        NameNewObject(*entity, EditorNames::FreeName(*scene, prefab_name));
-    }
     editor->SetSelection(entity);
     PlaceInScene(*scene, entity);
     return entity;

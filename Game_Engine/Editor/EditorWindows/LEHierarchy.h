@@ -26,14 +26,14 @@ public:
     static bool SaveScene();
     // Asks, then rebuilds the edited scene's live entities from its files. True when reloaded.
     static bool ReloadScene();
-    // A "new_obj" (or "new_obj1", ... when taken) with a Transform (one unit in front of the
-    // scene's backgrounds and obstacles) and an Information, selected. Null without an edited scene.
+    // A "new_obj" (however many the scene has) with a Transform and an Information as their
+    // creators make them, the tag "None", selected. Null without an edited scene.
     static Entity* AddObject();
     // Asks (naming the objects that depend on it), then deletes the selected entity from the
     // edited scene. True when deleted.
     static bool DeleteSelected();
-    // A new entity from the named prefab, selected, under a name no other object of the scene has;
-    // null (with a notice) for no or an unknown name.
+    // A new entity from the named prefab, under the name the factory gives it, selected; null
+    // (with a notice) for no or an unknown name.
     static Entity* CreateFromPrefab(const std::string& prefab_name);
 
     // The archetype chosen in the "##selected_prefab" combo; kept across frames and scenes.
