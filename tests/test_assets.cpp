@@ -267,7 +267,7 @@ TEST(ArtAssets, EveryImageIsAnRgbaPngOfTheListedSize) {
 // ring of one art pixel, four texels, holds only the corner sparkles) is opaque.
 TEST(ArtAssets, PanelsThatHoldTextAreOpaque) {
     constexpr int kRing = 4;
-    for (const char* name : {"UI_Pause_Bg", "UI_Options_Bg", "UI_ExitWarningBox", "UI_LeaveLevelBox", "UI_HowToPlay",
+    for (const char* name : {"UI_Pause_Bg", "UI_Options_Bg", "UI_ExitWarningBox", "UI_HowToPlay",
                              "UI_HowToPlay_Page", "UI_Hint_WASD", "UI_Hint_Left", "UI_Hint_Space"}) {
         SCOPED_TRACE(name);
         const std::string path = (kArt / (std::string(name) + ".png")).string();

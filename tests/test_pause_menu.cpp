@@ -1,8 +1,9 @@
 // The pause menu block (tools/levels/pause_menu.json) inserted by tools/levels/insert_block.py into
 // a small level of the test's own, then played on the real engine: hidden until Escape pauses,
 // following the camera, a toggle, resume, and the exit box attached to "Pause_bg" whose Yes leads
-// to the main menu, where the options show the mute the pause menu set; the help panel and the
-// exit box leading back to the menu, which stays in front of everything. Then a pause in chapter 1
+// to the main menu, where the options show the mute the pause menu set; the help panel closed by a
+// click back to the menu or by Escape into play, the exit box's No back to the menu, which stays in
+// front of everything. Then a pause in chapter 1
 // in the middle of a purification, which stands still with every other timer of play.
 #include "GameRunFixture.h"
 
@@ -164,8 +165,7 @@ void PauseMenuBlockTest::ExitBox(ScriptedPlayer& player, PauseRecord& record)
     player.WaitFrames(2);
     player.Do([] { ClickWorld(2.0f, -1.8f); });
     player.WaitFrames(25); // Yes answers after its second
-    player.Do([] { PressKey(Platform::VK_LEFT_KEY); }); // from No, selected first, to Yes
-    player.Do([] { PressKey(Platform::VK_RETURN_KEY); });
+    player.Do([] { PressKey(Platform::VK_RETURN_KEY); }); // Yes, the box's first button, is selected
     player.WaitForScene("MainMenuScene", 35);
     for (int i = 0; i < 2; ++i) player.Do([] { PressKey(Platform::VK_DOWN_KEY); });
     player.Do([] { PressKey(Platform::VK_RETURN_KEY); });
@@ -223,8 +223,7 @@ struct MenuLayerRecord {
     float marker_z = 0.0f, background_z = 0.0f, button_z = 0.0f, panel_z = 0.0f;
     bool panel_open = false, paused_after_click = false, panel_closed_by_click = false;
     std::string bgm_tick_after_click;
-    bool paused_after_escape = false, panel_closed_by_escape = false;
-    std::string selected_after_escape;
+    bool paused_after_escape = true, panel_closed_by_escape = false;
     std::string box_picture, box_selected;
     float box_z = 0.0f, box_choice_z = 0.0f;
     bool box_gone_after_enter = false, paused_after_no = false;
@@ -238,10 +237,11 @@ void PressTimes(ScriptedPlayer& player, uint64_t key, int times)
 
 float DepthOf(const std::string& name) { return PositionOf(name).z; }
 
-// A click on the help panel where Music lies under it, Escape on it again, and the exit box's
-// No, selected first: each leads back to the menu, still paused, and the menu and its box are
-// drawn in front of a sprite deeper than any of the menu's own depths.
-TEST_F(PauseMenuBlockTest, TheHelpPanelAndTheExitBoxLeadBackToTheMenuWhichStaysInFrontOfEverything)
+// A click on the help panel where Music lies under it closes it back to the menu; Escape on it
+// closes it and resumes; the exit box opened from the menu again shows the one picture the main
+// menu's shows, with no choice made for the player, and its No leads back to the menu. The menu
+// and its box are drawn in front of a sprite deeper than any of the menu's own depths.
+TEST_F(PauseMenuBlockTest, TheHelpPanelClosesByClickOrEscapeAndTheExitBoxLeadsBackToTheMenuInFront)
 {
     MakeLevel(true);
     ScriptedPlayer player;
@@ -274,10 +274,10 @@ TEST_F(PauseMenuBlockTest, TheHelpPanelAndTheExitBoxLeadBackToTheMenuWhichStaysI
     player.Do([&] {
         r.paused_after_escape = IsPaused();
         r.panel_closed_by_escape = !Shown("HTPInPauseMenu");
-        r.selected_after_escape = SelectedButton();
+        PressKey(Platform::VK_ESCAPE_KEY); // paused again
     });
-    PressTimes(player, Platform::VK_DOWN_KEY, 1);
-    PressTimes(player, Platform::VK_RETURN_KEY, 1);
+    player.WaitFrames(2);
+    player.Do([] { ClickWorld(0.0f, -1.8f); }); // Main Menu opens the box
     player.WaitFrames(2);
     player.Do([&] {
         r.box_picture = TextureOf("ExitWarningBoxMain");
@@ -286,6 +286,7 @@ TEST_F(PauseMenuBlockTest, TheHelpPanelAndTheExitBoxLeadBackToTheMenuWhichStaysI
         r.box_choice_z = DepthOf("ExitWarningBoxNo");
     });
     player.WaitFrames(25);
+    PressTimes(player, Platform::VK_RIGHT_KEY, 1); // from Yes to No
     PressTimes(player, Platform::VK_RETURN_KEY, 1);
     player.WaitFrames(2);
     player.Do([&] {
@@ -305,11 +306,10 @@ TEST_F(PauseMenuBlockTest, TheHelpPanelAndTheExitBoxLeadBackToTheMenuWhichStaysI
     EXPECT_TRUE(r.paused_after_click);
     EXPECT_TRUE(r.panel_closed_by_click);
     EXPECT_EQ(r.bgm_tick_after_click, "BGMTick") << "the click on the panel does not reach the button under it";
-    EXPECT_TRUE(r.paused_after_escape) << "Escape on the panel leads back to the menu";
     EXPECT_TRUE(r.panel_closed_by_escape);
-    EXPECT_EQ(r.selected_after_escape, "HowToPlay");
-    EXPECT_EQ(r.box_picture, "UI_LeaveLevelBox") << "the box asks about leaving for the main menu";
-    EXPECT_EQ(r.box_selected, "ExitWarningBoxNo");
+    EXPECT_FALSE(r.paused_after_escape) << "the Escape that closes the panel resumes the game";
+    EXPECT_EQ(r.box_picture, "UI_ExitWarningBox") << "one box for the main menu and the pause menu";
+    EXPECT_EQ(r.box_selected, "ExitWarningBoxYes") << "the script selects nothing: the first button is taken";
     EXPECT_GT(r.box_z, r.panel_z);
     EXPECT_GT(r.box_choice_z, r.box_z);
     EXPECT_TRUE(r.box_gone_after_enter);

@@ -190,10 +190,7 @@ void BossScript::OnCollision(Entity* self, Entity* other)
     if (boss_behaviour && stats && spell && Gameplay::TagOf(self) == TAG_BOSS && boss_behaviour->state != BOSS_DOWN) {
         kind = spell->kind;
     }
-    if (debuffs.Hit(kind, stats.get(), false)) {
-        // Heard as a blow is, beside the icon.
-        Gameplay::PlayEvent(self, "SFX_E_Hurt");
-    }
+    debuffs.Hit(kind, stats.get(), false);
     // The projectile is spent on its first touch, also when the boss is down.
     other->SetActive(false);
     if (spell) spell->RegisterWithPlayer();

@@ -8,12 +8,10 @@
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
-#include "CoreEngine/CoreEngine.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
 #include "Factory/Information.h"
 #include "Logic/EnemyMovement.h"
-#include "Logic/GameplayRules.h"
 #include "Logic/SpellKind.h"
 #include "Logic/Spells.h"
 #include "Scripts/Level/LevelManagerScript.h"
@@ -71,7 +69,6 @@ void EnemyScript::TakeSpell(Entity* self, Entity* other)
     }
     auto spell = other->GetComponent<Spells>(SPELLS);
     if (!spell || spell->consumed) return;
-    ShowSpellHit(self);
     if (enemy_movement->current_debuff == DEBUFF_NONE) {
         auto own_info = self->GetComponent<Information>(INFORMATION);
         if (stats && own_info && own_info->GetType() == TAG_ENEMY && enemy_movement->state != ENEMY_DOWN) {
@@ -84,14 +81,6 @@ void EnemyScript::TakeSpell(Entity* self, Entity* other)
     spell->state = SPELL_HIT;
     spell->consumed = true;
     enemy_movement->current_debuff = DEBUFF_NONE;
-}
-
-// A spell deals no damage, but it lands as a blow does: the hurt flash and the hurt sound.
-void EnemyScript::ShowSpellHit(Entity* self)
-{
-    if (enemy_movement->state == ENEMY_DOWN) return;
-    spell_hit_time = TotalTime();
-    Gameplay::PlayEvent(self, HurtSound());
 }
 
 std::string EnemyScript::HurtSound() const

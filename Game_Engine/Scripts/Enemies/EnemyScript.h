@@ -51,10 +51,7 @@ public:
     bool is_purifiable = false;
     bool counted_on_screen = false;
     bool hurt_sound_played = false;
-    float spell_hit_time = -1.0e9f;  // total time of the last spell contact; the flash runs from it
 
-    // How long a spell hit flashes the enemy, in seconds.
-    static constexpr float kSpellFlashTime = 0.5f;
     static constexpr int kHurtSounds = 4;
 
 protected:
@@ -71,7 +68,6 @@ protected:
 private:
     // Init and the contacts (EnemyScript.cpp).
     void TakeSpell(OrvEngine::Entity* self, OrvEngine::Entity* other);
-    void ShowSpellHit(OrvEngine::Entity* self);
     // One of the kind's hurt sounds, drawn at random.
     std::string HurtSound() const;
     void ApplyDebuff(int32_t kind);

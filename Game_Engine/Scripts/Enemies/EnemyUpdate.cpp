@@ -296,5 +296,5 @@ void EnemyScript::UpdateLowHpMarker()
 void EnemyScript::FlashWhileHurt()
 {
     if (!enemy_movement) return;
-    ShowHurtFlash(sprite.get(), enemy_movement->was_hit || TotalTime() < spell_hit_time + kSpellFlashTime);
+    ShowHurtFlash(sprite.get(), enemy_movement->was_hit);
 }

@@ -13,7 +13,7 @@
 #include "Scripts/Level/SceneQueries.h"
 #include "Scripts/ScriptHelpers.h"
 
-#include <cmath>
+#include <cstdio>
 #include <string>
 
 using namespace OrvEngine;
@@ -66,7 +66,7 @@ Entity* ArrowKeysUIScript::CooldownTimer()
     return found;
 }
 
-// Whole seconds, rounded up, so the count reads 5 4 3 2 1 and the timer goes when it would read 0.
+// The time left as "%f" writes it (six decimals), kept up every frame; hidden once it has run out.
 void ArrowKeysUIScript::ShowCooldown()
 {
     auto movement = CompanionMovement();
@@ -78,7 +78,9 @@ void ArrowKeysUIScript::ShowCooldown()
         return;
     }
     if (auto text = shown->GetComponent<Text>(TEXT)) {
-        text->SetText(std::to_string(static_cast<int>(std::ceil(movement->teleport_cooldown_shown))));
+        char shown_text[64];
+        std::snprintf(shown_text, sizeof shown_text, "%f", static_cast<double>(movement->teleport_cooldown_shown));
+        text->SetText(shown_text);
     }
     shown->SetActive(true);
 }

@@ -1,6 +1,6 @@
 // An on-screen arrow key ("ArrowKeysUI_Up/Down/Left/Right"): dark for a quarter of a second after
 // its key is pressed; the DOWN key stays dark while the companion's teleport cooldown runs and
-// keeps "TP_SkillCD_Timer" showing the whole seconds left, hidden once the cooldown is over. The
+// keeps "TP_SkillCD_Timer" showing the seconds left, hidden once the cooldown is over. The
 // companion and the timer are kept by id.
 #pragma once
 

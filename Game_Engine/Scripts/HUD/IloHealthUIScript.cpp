@@ -30,18 +30,25 @@ void IloHealthUIScript::Init(Entity* entity)
 {
     sprite = ComponentOf<Sprite>(entity, SPRITE);
     if (sprite) sprite->SetTint(kGreen, true);
-    // The last player entity of the scene, should there be several.
-    if (!player_stats) {
-        Entity* player = LastEntityOfType(TAG_PLAYER);
-        player_stats = ComponentOf<Stats>(player, STATS);
-    }
-    if (player_stats) max_hp = player_stats->hp;
+    TakeStats();
+}
+
+Entity* IloHealthUIScript::FindShown() const { return LastEntityOfType(TAG_PLAYER); }
+
+Entity* VavuHealthUIScript::FindShown() const { return FirstEntityOfType(TAG_AI); }
+
+void IloHealthUIScript::TakeStats()
+{
+    shown_stats = ComponentOf<Stats>(FindShown(), STATS);
+    if (shown_stats) max_hp = shown_stats->hp;
 }
 
 void IloHealthUIScript::Update(Entity*)
 {
-    if (!player_stats || !sprite) return;
-    hp = player_stats->hp;
+    // A character that joins after the bar (a prefab instanced later) is taken when it arrives.
+    if (!shown_stats) TakeStats();
+    if (!shown_stats || !sprite) return;
+    hp = shown_stats->hp;
     if (hp >= CeilTenths(max_hp, kGreenFromTenths)) sprite->tint_color = kGreen;
     else if (hp >= CeilTenths(max_hp, kYellowFromTenths)) sprite->tint_color = kYellow;
     else if (hp >= CeilTenths(max_hp, kRedFromTenths)) sprite->tint_color = kRed;

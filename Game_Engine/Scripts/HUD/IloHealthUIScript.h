@@ -1,5 +1,5 @@
-// The heads-up health bars: tint their own sprite green, yellow or red from the player's hp
-// against its hp when the bar started. Dora's bar shares the class and also follows the player.
+// The heads-up health bars: tint their own sprite green, yellow or red from a character's hp
+// against its hp when the bar started: Ilo's bar from the player's, Dora's from the companion's.
 #pragma once
 
 #include "Scripts/BaseScript.h"
@@ -20,12 +20,22 @@ public:
     void Update(OrvEngine::Entity* entity) override;
     std::string GetName() override { return "IloHealthUIScript"; }
 
+protected:
+    // The character whose hp the bar shows: the player (the last of the scene, should there be several).
+    virtual OrvEngine::Entity* FindShown() const;
+
 private:
+    // Takes the shown character's Stats and its hp as the starting hp; nothing while it is missing.
+    void TakeStats();
+
     std::shared_ptr<OrvEngine::Sprite> sprite;
-    std::shared_ptr<OrvEngine::Stats> player_stats;
+    std::shared_ptr<OrvEngine::Stats> shown_stats;
     int32_t max_hp = 0;
     int32_t hp = 0;
 };
 
-// Registered under its own name; everything else, the reported name included, is the player's bar.
-class VavuHealthUIScript : public IloHealthUIScript {};
+// Dora's bar: registered under its own name and reporting the player bar's; it shows the companion.
+class VavuHealthUIScript : public IloHealthUIScript {
+protected:
+    OrvEngine::Entity* FindShown() const override;
+};

@@ -22,13 +22,6 @@ using namespace OrvEngine;
 
 namespace {
 bool NameHas(const Entity* entity, const char* part) { return entity->name.find(part) != std::string::npos; }
-
-bool IsEscapeCharacter(const Message* message)
-{
-    if (!message || message->id != MSG_CHAR) return false;
-    const auto* typed = static_cast<const CharMessage*>(message);
-    return typed->code == Platform::VK_ESCAPE_KEY && !typed->from_release;
-}
 } // namespace
 
 Entity* PauseMenuScript::Panel() const { return FindLiveEntity(panel_id); }
@@ -49,8 +42,6 @@ bool PauseMenuScript::PanelOpen() const
 
 void PauseMenuScript::Update(Entity* entity)
 {
-    // An Escape that closed the panel is followed by its character within the same pump.
-    escape_closed_panel = false;
     if (panel_timer_running) panel_timer += FrameTime();
     CacheComponents(entity);
     if (!Panel()) FindPanel();
@@ -138,12 +129,7 @@ void PauseMenuScript::HandleMessage(Entity* entity, Message* message)
     if (MenuInput::IsMouseButtonMessage(message)) {
         HandleClick(entity, message);
     } else if (MenuInput::IsKeyJustDown(message, Platform::VK_ESCAPE_KEY) && panel_timer_running) {
+        // The same Escape then resumes the game (the engine's own handling of its character).
         ClosePanel();
-        escape_closed_panel = true;
-    } else if (IsEscapeCharacter(message) && escape_closed_panel) {
-        // The engine resumes on Escape's character before handing it on: this Escape closed the
-        // panel, so it leads back to the pause menu and the game stays paused.
-        escape_closed_panel = false;
-        if (OrvStateMachine) OrvStateMachine->paused = true;
     }
 }

@@ -1,8 +1,9 @@
 // One entity of a level's pause menu: shown only while the scene is paused, and by its name one of
 // "ResumeGame", "ToggleMuteBGM", "ToggleMuteSFX" or "HowToPlay" (the how-to-play panel, the live
-// entity "HTPInPauseMenu", which a click or Escape closes back to the menu; while it is open the
-// menu's buttons do nothing). An entity with none of these names, or without a Button, only shows
-// and hides with the pause; the menu's background "Pause_bg" also keeps the menu in front.
+// entity "HTPInPauseMenu", which a click after a second closes back to the menu and Escape closes
+// as the game resumes; while it is open the menu's buttons do nothing). An entity with none of
+// these names, or without a Button, only shows and hides with the pause; the menu's background
+// "Pause_bg" also keeps the menu in front.
 #pragma once
 
 #include "Scripts/Menus/MuteToggleScript.h"
@@ -19,7 +20,6 @@ public:
     uint64_t panel_id = 0; // the "HTPInPauseMenu" entity, looked up by id when used
     bool panel_timer_running = false;
     float panel_timer = 0.0f; // seconds since the panel was opened
-    bool escape_closed_panel = false; // this frame's Escape key closed the panel
 
     // A click closes the panel only after it has been open this long, so the opening click's own
     // release does not close it at once.

@@ -3,7 +3,6 @@
 #include "Components/Button.h"
 #include "Components/Child.h"
 #include "Components/Parent.h"
-#include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
@@ -21,8 +20,9 @@
 using namespace OrvEngine;
 
 namespace {
-// Yes and No sit this far left and right of the box centre, and this far below it.
-constexpr float kChoiceOffsetX = 0.8f;
+// Yes and No sit this far left and right of the box centre (two float steps above 0.8), and this
+// far below it.
+constexpr float kChoiceOffsetX = 0.80000013f;
 constexpr float kChoiceOffsetY = 0.7f;
 // In front of the pause menu's background, as the box's and its buttons' depths are above the
 // menu's own in the data; the background may have been lifted since.
@@ -32,8 +32,6 @@ constexpr float kChoicesOverBackground = 16.0f;
 // children on its background than the other levels.
 constexpr int kFirstBoxSibling = 23;
 constexpr int kFirstBoxSiblingInTutorial = 25;
-// The pause menu's box asks about leaving for the main menu, not about quitting the game.
-const char* const kLeaveLevelPicture = "UI_LeaveLevelBox";
 
 std::string CurrentSceneName()
 {
@@ -112,18 +110,12 @@ void QuitGameMenuScript::MakeBox(Entity* entity)
     box_main = main ? main->id : 0;
     box_yes = yes ? yes->id : 0;
     box_no = no ? no->id : 0;
-    if (entity->name == EntityNames::kExitToMenuButton) AskAboutLeaving(main, yes, no);
+    // From the pause menu Yes leads to the main menu; from the main menu it keeps its prefab's.
+    auto yes_button = ComponentOf<Button>(yes, BUTTON);
+    if (yes_button && entity->name == EntityNames::kExitToMenuButton) yes_button->SetNextState("MainMenuScene");
     // The main menu uses the prefabs' own positions.
     if (CurrentSceneName().find("MainMenu") == std::string::npos) AttachToPauseBackground();
     box_made = true;
-}
-
-void QuitGameMenuScript::AskAboutLeaving(Entity* main, Entity* yes, Entity* no)
-{
-    if (auto yes_button = ComponentOf<Button>(yes, BUTTON)) yes_button->SetNextState("MainMenuScene");
-    if (auto picture = ComponentOf<Sprite>(main, SPRITE)) picture->SetTexture(kLeaveLevelPicture);
-    // Leaving throws the level away: Enter pressed on without reading keeps the game.
-    if (auto no_button = ComponentOf<Button>(no, BUTTON)) ButtonSystem::GetInstance()->selected = no_button;
 }
 
 void QuitGameMenuScript::AttachToPauseBackground()

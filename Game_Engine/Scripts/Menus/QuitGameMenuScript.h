@@ -1,10 +1,9 @@
 // An exit button with a Yes/No confirmation box ("ExitWarningBoxMain", "...Yes", "...No"). While the
 // box is open every other button is taken out of keyboard navigation (stashed) and given back when
 // it closes (No, a click on No, or Escape). Yes is the box's own Button: from the main menu it keeps
-// its prefab's next state, from a level's pause menu ("ExitToMainMenu") it leads to the main menu,
-// and there the box asks about leaving the level, with No selected first. In a level the box is
-// attached to the pause menu's background "Pause_bg", in front of it; the button does nothing
-// while the pause menu's how-to-play panel is open.
+// its prefab's next state, from a level's pause menu ("ExitToMainMenu") it leads to the main menu.
+// In a level the box is attached to the pause menu's background "Pause_bg", in front of it; the
+// button does nothing while the pause menu's how-to-play panel is open.
 #pragma once
 
 #include "Graphics/ButtonSystem.h"
@@ -46,7 +45,6 @@ private:
     void OpenBox();
     void TakeStash();
     void MakeBox(OrvEngine::Entity* entity);
-    void AskAboutLeaving(OrvEngine::Entity* main, OrvEngine::Entity* yes, OrvEngine::Entity* no);
     void AttachToPauseBackground();
     void CloseBox();
     void GiveStashBack();
