@@ -93,6 +93,21 @@ TEST_F(CompanionTest, FollowsThePlayerAndStaysBesideIt)
     EXPECT_FALSE(ai->near_player);
 }
 
+TEST_F(CompanionTest, AnEnemyComingIntoViewIsWalkedToInTheSameFrame)
+{
+    MakePlayer(-3.0f, 0.0f);
+    Entity* dora = MakeCompanion(0.0f, 0.0f);
+    auto ai = Ai(dora);
+    ai->Update();
+    ASSERT_EQ(ai->state, COMPANION_WALKING);
+    Entity* enemy = MakeEnemy(4.0f, 1.0f);
+    ai->Update();
+    EXPECT_EQ(ai->target, enemy->id);
+    const Vec2 velocity = Body(dora)->velocity;
+    EXPECT_GT(velocity.x, 0.0f) << "towards the enemy, not the player it was following";
+    EXPECT_NEAR(velocity.y / velocity.x, 0.25f, 1e-4f) << "straight at the new target";
+}
+
 TEST_F(CompanionTest, TeleportsOntoThePlayer)
 {
     Entity* player = MakePlayer(3.0f, 4.0f);
