@@ -242,17 +242,19 @@ TEST_F(BossTest, TimerCountsDownExceptDuringAPurification)
     EXPECT_FLOAT_EQ(behaviour->timer, 3.0f);
 }
 
-TEST_F(BossTest, CloneTakesItsOwnMaximum)
+TEST_F(BossTest, CloneTakesItsOwnMaximumAndTransform)
 {
     StatsValues values;
     values.hp = 50;
     Entity* boss = MakeBoss(0.0f, 0.0f, values);
     Boss(boss)->Update();
     EXPECT_EQ(Boss(boss)->max_hp, 50);
+    EXPECT_EQ(Boss(boss)->transform, TransformOf(boss));
     Entity* copy = EntityFactory::GetInstance()->CloneEntity(boss->id);
     StatsOf(copy)->hp = 30;
     Boss(copy)->Update();
     EXPECT_EQ(Boss(copy)->max_hp, 30);
+    EXPECT_EQ(Boss(copy)->transform, TransformOf(copy)) << "its own entity's Transform";
     Scene()->RemoveEntity(boss->id);
     Boss(copy)->Update();  // nothing of the original is kept
     EntityFactory::GetInstance()->DestroyEntity(copy);
