@@ -330,4 +330,12 @@ inline std::vector<std::string> Lines(const std::string& text)
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// How many lines of a text are exactly this line.
+inline size_t CountLines(const std::string& text, const std::string& line)
+{
+    size_t n = 0;
+    for (const std::string& each : Lines(text)) n += each == line ? 1 : 0;
+    return n;
+}
+
 } // namespace OrvTest

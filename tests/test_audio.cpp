@@ -50,6 +50,14 @@ protected:
         return done();
     }
 
+    // The last n lines of the log.
+    std::vector<std::string> TailLines(size_t n) const
+    {
+        std::vector<std::string> lines = OrvTest::Lines(LogText());
+        lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(std::min(n, lines.size())));
+        return lines;
+    }
+
     static void SDL_Delay_ms(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
 };
 
@@ -58,14 +66,20 @@ TEST_F(AudioTest, PlayGivesRisingIdsAndUnknownEventsStartNothing)
     MakeSound("SFX_Hit");
     AudioSystem* audio = AudioSystem::GetInstance();
     ChannelHandle channel;
-    EXPECT_EQ(audio->Play(channel, "SFX_Unknown", true, 1.0f), -1);
+    EXPECT_EQ(audio->Play(channel, "SFX_Unknown", true, 1.0f), 0) << "nothing has played yet";
     EXPECT_FALSE(channel.IsValid());
+    EXPECT_EQ(TailLines(2),
+              (std::vector<std::string>{
+                  "[AudioSystem::GetFilenameFromEvent] Error: event 'SFX_Unknown' not found in EventsFilenameMap!",
+                  "[AudioSystem::Play] event 'SFX_Unknown' could not be found!"}));
     EXPECT_EQ(audio->Play(channel, "SFX_Hit", true, 1.0f), 1);
     ChannelHandle second;
     EXPECT_EQ(audio->Play(second, "SFX_Hit", true, 1.0f), 2);
     EXPECT_EQ(audio->ChannelMap.size(), 2u);
     EXPECT_EQ(audio->SoundMap.size(), 1u) << "one sound per file";
-    EXPECT_NE(LogText().find("[AudioSystem::Play] event 'SFX_Unknown' could not be found!"), std::string::npos);
+    ChannelHandle none;
+    EXPECT_EQ(audio->Play(none, "SFX_Unknown", true, 1.0f), 2) << "the last id, unchanged";
+    EXPECT_FALSE(none.IsValid());
 }
 
 TEST_F(AudioTest, MusicLoadsLoopingAndOneShotsNeverLoop)
@@ -208,25 +222,43 @@ TEST_F(AudioTest, PlayEventMarksPlayingOnlyWhenAChannelStarted)
     EXPECT_NE(LogText().find("could not find channel with filename"), std::string::npos);
 }
 
-TEST_F(AudioTest, AMissingSoundIsReportedOnceUnderItsOwnName)
+// Every call that meets a missing sound, entry or channel says so, in the lines' own words.
+TEST_F(AudioTest, MissingSoundsEntriesAndChannelsAreLoggedOnEveryCall)
 {
-    auto count = [this](const std::string& part) {
-        const std::string log = LogText();
-        size_t n = 0;
-        for (size_t at = log.find(part); at != std::string::npos; at = log.find(part, at + 1)) ++n;
-        return n;
-    };
-    auto music = std::make_shared<Audio>();
+    MakeSound("SFX_Here");
+    auto audio = std::make_shared<Audio>();
     AudioSystem* system = AudioSystem::GetInstance();
-    system->AddSound(*music, "BGM_Main", true, false);  // no file in the sound folder
-    for (int frame = 0; frame < 5; ++frame) {
-        EXPECT_EQ(system->GetSoundFromFilename(*music, "BGM_Main.ogg"), nullptr);
-        system->StopEvent(*music, "BGM_Missing");
+    system->AddSound(*audio, "SFX_Here", false, true);
+    for (int frame = 0; frame < 3; ++frame) {
+        system->PlayEvent(*audio, "SFX_Absent");       // no file: the entry of no file is not there
+        system->StopEvent(*audio, "SFX_Here");         // never played: no channel
+        system->GetSoundFromFilename(*audio, "x.ogg"); // no such entry
+        system->GetSoundPtr("SFX_Absent");
+        system->UnloadSound("SFX_Absent");
+        system->LoadSound("SFX_Absent", false, false);
     }
-    EXPECT_EQ(count("event 'BGM_Main' not found"), 1u);
-    EXPECT_EQ(count("could not find sound with filename 'BGM_Main.ogg'!"), 1u) << "no blank before the name";
-    EXPECT_EQ(count("could not find sound with filename 'BGM_Missing'!"), 1u) << "named by the event without a file";
-    EXPECT_EQ(count("BGM_Main"), 2u) << "nothing else about it";
+    const std::string unknown = "[AudioSystem::GetFilenameFromEvent] Error: event 'SFX_Absent' not found in EventsFilenameMap!";
+    const std::vector<std::string> frame = {
+        unknown,
+        "[Audio::PlayEvent] Error: could not find sound with filename ' '!",
+        "[Audio::StopEvent] Error: could not find channel with filename ' SFX_Here.ogg'!",
+        "[Audio::GetSoundFromFilename] Error: could not find sound with filename ' x.ogg'!",
+        unknown,
+        "[AudioSystem::GetSoundPtr] event 'SFX_Absent' could not be found!",
+        unknown,
+        "[AudioSystem::UnloadSound] event 'SFX_Absent' could not be found!",
+        unknown,
+        "[AudioSystem::LoadSound] event 'SFX_Absent' could not be found!",
+    };
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3; ++i) expected.insert(expected.end(), frame.begin(), frame.end());
+    EXPECT_EQ(TailLines(expected.size()), expected);
+    EXPECT_EQ(OrvTest::CountLines(LogText(), unknown), 12u) << "nothing more about it";
+
+    // A known file that has left the sound table.
+    system->SoundMap.clear();
+    system->GetSoundPtr("SFX_Here");
+    EXPECT_EQ(OrvTest::Lines(LogText()).back(), "[AudioSystem::GetSoundPtr] Error: could not find sound in SoundMap!");
 }
 
 TEST_F(AudioTest, PauseEventTogglesAndAlwaysClearsTheFlag)
@@ -299,7 +331,7 @@ TEST_F(AudioTest, NoDeviceAtAllStillStartsAndEveryCallIsHarmless)
     SoundSystem::ForceSilentBackend(false);
 }
 
-TEST_F(AudioTest, ASoundFileThatIsNotOggIsRefusedOnceWithItsName)
+TEST_F(AudioTest, ASoundFileThatIsNotOggIsRefusedOnEveryPlayWithItsName)
 {
     // 122 bytes of WAV whose header claims about 4.2 GB of samples, named like a sound of ours.
     auto le32 = [](uint32_t v) {
@@ -312,26 +344,30 @@ TEST_F(AudioTest, ASoundFileThatIsNotOggIsRefusedOnceWithItsName)
     AudioSystem* audio = AudioSystem::GetInstance();
     audio->EventsFilenameMap["SFX_Hit"] = "SFX_Hit.ogg";
     ChannelHandle channel;
-    EXPECT_EQ(audio->Play(channel, "SFX_Hit", true, 1.0f), -1);
-    EXPECT_EQ(audio->Play(channel, "SFX_Hit", true, 1.0f), -1);
+    EXPECT_EQ(audio->Play(channel, "SFX_Hit", true, 1.0f), 0);
+    EXPECT_EQ(audio->Play(channel, "SFX_Hit", true, 1.0f), 0);
+    EXPECT_FALSE(channel.IsValid());
     EXPECT_TRUE(audio->SoundMap.empty());
     const std::string log = LogText();
-    const std::string line = "SFX_Hit.ogg does not begin with the Ogg signature";
-    ASSERT_TRUE(OrvTest::Contains(log, line)) << log;
-    EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos) << "reported once";
+    EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::LoadSound] event 'SFX_Hit' sound could not be created!"), 2u)
+        << "the Part's line on every try, nothing appended: " << log;
+    const std::string why = audio->sounds_folder + "SFX_Hit.ogg does not begin with the Ogg signature; it is not decoded";
+    EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::LoadSound] " + why), 2u) << "then our own line naming the file";
+    EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::Play] Something went wrong! Event 'SFX_Hit' sound could not be played!"),
+              2u);
 
     MakeSound("SFX_Good");
     EXPECT_EQ(audio->Play(channel, "SFX_Good", true, 1.0f), 1) << "real Ogg files still play";
 }
 
-TEST_F(AudioTest, AnOggThatDoesNotDecodeFailsEveryPlayAndIsReportedOnce)
+TEST_F(AudioTest, AnOggThatDoesNotDecodeFailsAndIsReportedOnEveryPlay)
 {
     OrvTest::WriteFile(SoundDir() / "SFX_Broken.ogg", "OggS and then no stream at all");
     AudioSystem* audio = AudioSystem::GetInstance();
     audio->EventsFilenameMap["SFX_Broken"] = "SFX_Broken.ogg";
     auto component = std::make_shared<Audio>();
-    // Queued: the decode has not been looked at yet.
-    audio->AddSound(*component, "SFX_Broken", false, true);
+    // Queued as a stream: the decode has not been looked at yet.
+    audio->AddSound(*component, "SFX_Broken", false, false);
     for (int i = 0; i < 3; ++i) {
         audio->PlayEvent(*component, "SFX_Broken");
         audio->PlayOneShot("SFX_Broken");
@@ -340,9 +376,12 @@ TEST_F(AudioTest, AnOggThatDoesNotDecodeFailsEveryPlayAndIsReportedOnce)
     EXPECT_TRUE(audio->ChannelMap.empty());
     EXPECT_TRUE(audio->SoundMap.empty());
     const std::string log = LogText();
-    const std::string line = "event 'SFX_Broken' sound could not be created! (";
-    ASSERT_TRUE(OrvTest::Contains(log, line)) << log;
-    EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos) << "reported once";
+    EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::LoadSound] event 'SFX_Broken' stream could not be created!"), 3u)
+        << "added and played as a stream: " << log;
+    EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::LoadSound] event 'SFX_Broken' sound could not be created!"), 3u)
+        << "the one-shots load it as a sound";
+    EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::Play] Something went wrong! Event 'SFX_Broken' sound could not be played!"),
+              6u);
 }
 
 TEST_F(AudioTest, ResourceScanTakesOnlyExactExtensionsInSortedOrder)

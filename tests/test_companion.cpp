@@ -93,6 +93,21 @@ TEST_F(CompanionTest, FollowsThePlayerAndStaysBesideIt)
     EXPECT_FALSE(ai->near_player);
 }
 
+TEST_F(CompanionTest, AnEnemyComingIntoViewIsWalkedToInTheSameFrame)
+{
+    MakePlayer(-3.0f, 0.0f);
+    Entity* dora = MakeCompanion(0.0f, 0.0f);
+    auto ai = Ai(dora);
+    ai->Update();
+    ASSERT_EQ(ai->state, COMPANION_WALKING);
+    Entity* enemy = MakeEnemy(4.0f, 1.0f);
+    ai->Update();
+    EXPECT_EQ(ai->target, enemy->id);
+    const Vec2 velocity = Body(dora)->velocity;
+    EXPECT_GT(velocity.x, 0.0f) << "towards the enemy, not the player it was following";
+    EXPECT_NEAR(velocity.y / velocity.x, 0.25f, 1e-4f) << "straight at the new target";
+}
+
 TEST_F(CompanionTest, TeleportsOntoThePlayer)
 {
     Entity* player = MakePlayer(3.0f, 4.0f);
@@ -227,17 +242,19 @@ TEST_F(BossTest, TimerCountsDownExceptDuringAPurification)
     EXPECT_FLOAT_EQ(behaviour->timer, 3.0f);
 }
 
-TEST_F(BossTest, CloneTakesItsOwnMaximum)
+TEST_F(BossTest, CloneTakesItsOwnMaximumAndTransform)
 {
     StatsValues values;
     values.hp = 50;
     Entity* boss = MakeBoss(0.0f, 0.0f, values);
     Boss(boss)->Update();
     EXPECT_EQ(Boss(boss)->max_hp, 50);
+    EXPECT_EQ(Boss(boss)->transform, TransformOf(boss));
     Entity* copy = EntityFactory::GetInstance()->CloneEntity(boss->id);
     StatsOf(copy)->hp = 30;
     Boss(copy)->Update();
     EXPECT_EQ(Boss(copy)->max_hp, 30);
+    EXPECT_EQ(Boss(copy)->transform, TransformOf(copy)) << "its own entity's Transform";
     Scene()->RemoveEntity(boss->id);
     Boss(copy)->Update();  // nothing of the original is kept
     EntityFactory::GetInstance()->DestroyEntity(copy);

@@ -564,7 +564,7 @@ TEST_F(EngineRunTest, AGameRunStartsAllSystemsPlaysTheSplashAndShutsDownOnClose)
     EXPECT_FALSE(Contains(log, "SceneStateMachine Init()")) << "that line is for the console only";
     EXPECT_TRUE(GameIsRunning);
 
-    // The close wrote the windowed size back.
+    // The close wrote the size back: without a screen, fullscreen keeps the configured size.
     rapidjson::Document config;
     ASSERT_TRUE(OrvSerializer.ReadFileToDocument("config.json", config));
     EXPECT_EQ(Serializer::ReadUint(config, "Width"), 800u);

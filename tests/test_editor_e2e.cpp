@@ -275,18 +275,26 @@ TEST_F(EditorEndToEndTest, EditorOptionOpensASceneFromTheScenesWindowPlaysStopsA
 namespace {
 
 // Every scene of the index in turn: chosen in the scenes window, shown for 60 editor frames, saved
-// with "Save Scene"; then the program closes.
+// with "Save Scene"; then the window gets its first size back and the program closes.
 struct UntouchedSession {
     std::vector<std::string> scenes;
     size_t next = 0;
     int frame = 0;
     int shown_for = -1;
     int saved = 0;
+    int first_width = 0;
+    int first_height = 0;
+    bool size_restored = false;
 
     void Step()
     {
-        // A small window draws fast; the files checked are the same at any size.
-        if (++frame == 1) Platform::PlaceWindow(0, 0, 320, 180, false);
+        // A small window draws fast; the scene files checked are the same at any size, and
+        // config.json, which gets the size at close, is checked after the size has come back.
+        if (++frame == 1) {
+            first_width = static_cast<int>(WindowsSystems::GetInstance()->width);
+            first_height = static_cast<int>(WindowsSystems::GetInstance()->height);
+            Platform::PlaceWindow(0, 0, 320, 180, false);
+        }
         if (frame == 2) Press(Platform::VK_TAB_KEY);
         if (frame < 5) return;
         if (scenes.empty()) {
@@ -294,7 +302,9 @@ struct UntouchedSession {
         }
         if (shown_for < 0) {
             if (next == scenes.size()) {
-                Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+                if (!size_restored) Platform::PlaceWindow(0, 0, first_width, first_height, true);
+                else Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+                size_restored = true;
                 return;
             }
             EditorManager::GetInstance()->FindWindow<LEScene>()->SelectScene(scenes[next]);

@@ -67,6 +67,27 @@ TEST_F(LogicTest, InitRegistersTheGameplayCreators)
     }
 }
 
+// The second 32-bit value of Stats is copied with the component but never written to a file.
+TEST(StatsComponent, SavesSevenValuesAndClonesTheUnsavedSecond)
+{
+    Stats source;
+    source.hp = 37;
+    source.spare = 7;
+    source.speed_attack = 1.25f;
+    source.def_modifier = 0.3f;
+    const std::string text = OrvTest::SerializeComponent(source);
+    EXPECT_EQ(OrvTest::Parse(text).MemberCount(), 7u) << text;
+    Stats read;
+    OrvTest::RoundTrip(source, read);
+    EXPECT_EQ(read.hp, 37);
+    EXPECT_EQ(read.spare, 0);
+    EXPECT_FLOAT_EQ(read.speed_attack, 1.25f);
+    EXPECT_FLOAT_EQ(read.def_modifier, 0.3f);
+    auto copy = std::static_pointer_cast<Stats>(source.Clone());
+    EXPECT_EQ(copy->spare, 7);
+    EXPECT_EQ(copy->hp, 37);
+}
+
 TEST_F(LogicTest, ContactsReachBothScriptsInOrderWhileTheGameRuns)
 {
     Entity* a = Scripted("A");

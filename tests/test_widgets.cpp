@@ -258,6 +258,7 @@ TEST_F(BarTest, SpriteBarFollowsHitPointsAndShiftsByHalfTheMissingLength)
 {
     Entity* boss = MakeWatched(100);
     auto bar = MakeSpriteBar();
+    OrvTest::StdoutCapture out;
     SetHp(boss, 50);
     bar->Update();
     EXPECT_FLOAT_EQ(bar->scale.x, 1.0f);
@@ -269,6 +270,8 @@ TEST_F(BarTest, SpriteBarFollowsHitPointsAndShiftsByHalfTheMissingLength)
     SetHp(boss, 80);
     bar->Update();
     EXPECT_FLOAT_EQ(X(*bar), 0.3f) << "each change moves the bar by half its own length";
+    EXPECT_EQ(OrvTest::Lines(out.Take()), (std::vector<std::string>{"_xPosToMove: 0.25", "_xPosToMove: 0.05"}))
+        << "one line per rise";
     SetHp(boss, 0);
     bar->Update();
     EXPECT_FLOAT_EQ(bar->scale.x, 0.0f) << "an empty bar shows empty";
@@ -278,9 +281,11 @@ TEST_F(BarTest, SpriteBarFallMovesAChildOfAParent)
 {
     Entity* boss = MakeWatched(100);
     auto bar = MakeChildSpriteBar(boss);
+    OrvTest::StdoutCapture out;
     SetHp(boss, 50);
     bar->Update();
     EXPECT_FLOAT_EQ(X(*bar), -0.5f);
+    EXPECT_EQ(out.Take(), "") << "a fall writes no line";
 }
 
 TEST_F(BarTest, AHudBarBackAtFullHealthAfterManyHitsAndHealsIsBackWhereItStarted)
@@ -304,7 +309,7 @@ TEST_F(BarTest, AHudBarBackAtFullHealthAfterManyHitsAndHealsIsBackWhereItStarted
     EXPECT_FLOAT_EQ(bar->scale.x, 2.0f);
 }
 
-TEST_F(BarTest, BarsWithoutAPositiveMaximumStayAsTheyAre)
+TEST_F(BarTest, BarsWithoutAPositiveMaximumSetThemselvesUpAgain)
 {
     for (int hp : {0, -5}) {
         Entity* boss = MakeWatched(hp);
@@ -315,9 +320,66 @@ TEST_F(BarTest, BarsWithoutAPositiveMaximumStayAsTheyAre)
         slider->Update();
         EXPECT_FLOAT_EQ(bar->scale.x, 2.0f) << hp;
         EXPECT_FLOAT_EQ(slider->size.x, 2.0f) << hp;
-        EXPECT_FALSE(std::isnan(X(*slider)));
+        EXPECT_FLOAT_EQ(slider->maximum_value, 10.0f) << hp;
+        EXPECT_FLOAT_EQ(X(*slider), 0.0f) << hp;
+        SetHp(boss, 5);
+        slider->Update();
+        EXPECT_FLOAT_EQ(slider->size.x, 1.0f) << hp;
         for (Entity* e : {boss, bar->owner, slider->owner}) Scene()->RemoveEntity(e->id);
     }
+}
+
+// A bar made before the entity it watches (a scene's entities are cloned in file order) is set up
+// on its update once the entity is there; the set-up line about a missing entity is not repeated.
+TEST_F(BarTest, ASliderMadeBeforeItsEntitySetsItselfUpOnItsUpdate)
+{
+    OrvTest::StdoutCapture out;
+    auto slider = MakeSlider();
+    Entity* boss = MakeWatched(100);
+    slider->Update();
+    EXPECT_FLOAT_EQ(slider->maximum_value, 100.0f);
+    EXPECT_FLOAT_EQ(slider->full_length, 2.0f);
+    EXPECT_FLOAT_EQ(slider->size.x, 2.0f);
+    SetHp(boss, 50);
+    slider->Update();
+    EXPECT_FLOAT_EQ(slider->size.x, 1.0f);
+    EXPECT_EQ(OrvTest::Lines(out.Take()),
+              (std::vector<std::string>{"Slider Init(): Invalid entity pointer!", "Slider::Init() stats set"}));
+}
+
+// Each missing piece says so in every frame it is missing, and leaves the bar as it was.
+TEST_F(BarTest, MissingWatchedEntitiesAreReportedEveryFrame)
+{
+    const std::string no_entity = "Slider Update(): No attached ent!";
+    const std::string no_stats = "Slider Update(): No stats component for attached ent!";
+    auto bar = MakeSpriteBar();
+    auto slider = MakeSlider();
+    auto frames = [&](int n) {
+        OrvTest::StdoutCapture out;
+        for (int i = 0; i < n; ++i) {
+            bar->Update();
+            slider->Update();
+        }
+        return out.Take();
+    };
+    std::string printed = frames(3);
+    EXPECT_EQ(OrvTest::CountLines(printed, no_entity), 6u) << printed;
+
+    Entity* boss = MakeEntity("Boss", 5.0f, 0.0f); // no Stats yet
+    printed = frames(3);
+    EXPECT_EQ(OrvTest::CountLines(printed, no_stats), 6u) << printed;
+
+    boss->AddComponent(STATS, std::make_shared<Stats>());
+    SetHp(boss, 100);
+    frames(1);
+    SetHp(boss, 50);
+    frames(1);
+    ASSERT_FLOAT_EQ(bar->scale.x, 1.0f);
+    Scene()->RemoveEntity(boss->id);
+    printed = frames(3);
+    EXPECT_EQ(OrvTest::CountLines(printed, no_stats), 3u) << "the bar's entity is gone: " << printed;
+    EXPECT_EQ(OrvTest::CountLines(printed, no_entity), 3u) << "the slider looks for its entity again";
+    EXPECT_FLOAT_EQ(bar->scale.x, 1.0f) << "the bar stays as it was";
 }
 
 TEST_F(BarTest, ASpriteBarNamedAfterItsSetUpFollowsItsEntityFromThen)
@@ -353,7 +415,9 @@ TEST_F(BarTest, SliderFollowsHitPointsAndShiftsByATenthOfTheMissingLength)
     EXPECT_NEAR(X(*slider), 0.10f, 1e-6f);
     SetHp(boss, 0);
     slider->Update();
-    EXPECT_FLOAT_EQ(slider->size.x, 0.0f);
+    EXPECT_FLOAT_EQ(slider->current_length, 0.0f);
+    EXPECT_FLOAT_EQ(slider->size.x, 1.6f) << "the drawn width keeps its last value";
+    EXPECT_FLOAT_EQ(slider->previous_value, 80.0f);
 }
 
 TEST_F(BarTest, ADestroyedWatchedEntityIsLookedUpByNameNotDereferenced)

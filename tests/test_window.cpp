@@ -91,19 +91,26 @@ TEST_F(WindowTest, ConfigMembersOfTheWrongTypeAreIgnoredWithOneLineEach)
     EXPECT_EQ(count(log, "is ignored"), 4u) << log;
 }
 
-TEST_F(WindowTest, SavedConfigHoldsTheWindowedSizeEvenWhileFullscreen)
+TEST_F(WindowTest, ClosingWritesTheCurrentSizeTheScreensWhileFullscreen)
 {
     WriteData("config.json", R"({"Name": "Ilo", "Height": 600, "Width": 800})");
     WindowsSystems* window = StartWindow();
+    ASSERT_TRUE(window->fullscreen);
     // As on a real screen: fullscreen at the display's size.
     window->width = 1920;
     window->height = 1080;
-    ASSERT_TRUE(window->SaveConfig());
+    auto close = [window] {
+        Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+        StdoutCapture out;
+        window->Update();
+    };
+    close();
+    EXPECT_EQ(ReadData("config.json"), "{\n    \"Name\": \"Ilo\",\n    \"Height\": 1080,\n    \"Width\": 1920\n}");
+    // Windowed again at the size read at start-up, which the next close writes.
+    Key(Platform::WM_KEYDOWN_MSG, Platform::VK_F11_KEY);
+    ASSERT_FALSE(window->fullscreen);
+    close();
     EXPECT_EQ(ReadData("config.json"), "{\n    \"Name\": \"Ilo\",\n    \"Height\": 600,\n    \"Width\": 800\n}");
-    OrvCoreEngine->systems.clear();
-    WindowsSystems::DestroyInstance();
-    EXPECT_TRUE(WindowsSystems::GetInstance()->LoadConfig("config"));
-    EXPECT_EQ(WindowsSystems::GetInstance()->windowed_width, 800u);
 }
 
 TEST_F(WindowTest, ClosingBroadcastsQuitWritesTheConfigAndReleasesRendering)

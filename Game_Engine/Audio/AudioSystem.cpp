@@ -17,10 +17,11 @@ constexpr uint32_t kRequiredVersion = 0x20106;
 
 int GroupIndex(ChannelGroup group) { return group == ChannelGroup::Music ? 0 : 1; }
 
-std::string Quoted(const std::string& file) { return "'" + file + "'!"; }
-
-// An event without a file (its sound is missing) is named by the event.
-std::string Quoted(const std::string& file, const std::string& event) { return Quoted(file.empty() ? event : file); }
+// The Audio component's error lines: "[Audio::<caller>] Error: could not find <what> with filename ' <file>'!".
+std::string EntryLine(const char* caller, const char* what, const std::string& file)
+{
+    return std::string("[Audio::") + caller + "] Error: could not find " + what + " with filename ' " + file + "'!";
+}
 } // namespace
 
 AudioSystem::AudioSystem()
@@ -67,32 +68,38 @@ bool AudioSystem::ErrChk(bool failed)
     return failed;
 }
 
-bool AudioSystem::FirstReport(const std::string& key) { return reported_.insert(key).second; }
-
 std::string AudioSystem::GetFilenameFromEvent(const std::string& event)
 {
     auto found = EventsFilenameMap.find(event);
     if (found != EventsFilenameMap.end()) return found->second;
-    // Once per event: a scene without its sounds would otherwise log every frame.
-    if (FirstReport("event:" + event)) {
-        LogLine("[AudioSystem::GetFilenameFromEvent] Error: event '" + event + "' not found in EventsFilenameMap!");
-    }
+    LogLine("[AudioSystem::GetFilenameFromEvent] Error: event '" + event + "' not found in EventsFilenameMap!");
     return "";
+}
+
+void AudioSystem::ReportNotCreated(const std::string& event, const std::string& file)
+{
+    ErrChk(true);
+    LogLine("[AudioSystem::LoadSound] event '" + event + (streamed_files_.count(file) ? "' stream" : "' sound") +
+            " could not be created!");
+    // Our own line after it: which file, and why.
+    const std::string why = SoundSystem::GetLastError();
+    LogLine("[AudioSystem::LoadSound] " + (why.find(file) == std::string::npos ? file + ": " + why : why));
 }
 
 void AudioSystem::LoadSound(const std::string& event, bool loops, bool stream)
 {
-    // An unknown event has been reported by GetFilenameFromEvent already.
     const std::string file = GetFilenameFromEvent(event);
-    if (file.empty() || SoundMap.count(file)) return;
-    // A file that could not be made into a sound is not read again (and not reported again).
-    if (failed_files_.count(file)) return;
+    if (file.empty()) {
+        LogLine("[AudioSystem::LoadSound] event '" + event + "' could not be found!");
+        return;
+    }
+    if (SoundMap.count(file)) return;
+    if (stream) streamed_files_.insert(file);
+    else streamed_files_.erase(file);
     // Decoded on a worker: a scene names many sounds and plays few of them at once.
     SoundHandle sound = SoundSystem::QueueSound(sounds_folder + file, loops, stream);
-    if (ErrChk(!sound.IsValid())) {
-        failed_files_.insert(file);
-        LogLine("[AudioSystem::LoadSound] event '" + event + (stream ? "' stream" : "' sound") +
-                " could not be created! (" + SoundSystem::GetLastError() + ")");
+    if (!sound.IsValid()) {
+        ReportNotCreated(event, file);
         return;
     }
     SoundMap[file] = sound;
@@ -104,18 +111,19 @@ bool AudioSystem::Decoded(const std::string& event, const std::string& file)
     if (found == SoundMap.end()) return false;
     const Platform::DecodeState state = SoundSystem::FinishDecoding(found->second);
     if (state != Platform::DecodeState::Failed) return state == Platform::DecodeState::Ready;
-    // Reported and not read again, as when the file fails before decoding.
+    // A file that does not decode fails as one that cannot be opened: the next load tries again.
     SoundMap.erase(found);
-    failed_files_.insert(file);
-    LogLine("[AudioSystem::LoadSound] event '" + event + "' sound could not be created! (" +
-            SoundSystem::GetLastError() + ")");
+    ReportNotCreated(event, file);
     return false;
 }
 
 void AudioSystem::UnloadSound(const std::string& event)
 {
     const std::string file = GetFilenameFromEvent(event);
-    if (file.empty()) return;
+    if (file.empty()) {
+        LogLine("[AudioSystem::UnloadSound] event '" + event + "' could not be found!");
+        return;
+    }
     auto found = SoundMap.find(file);
     if (found == SoundMap.end()) return;
     SoundSystem::ReleaseSound(found->second);
@@ -125,12 +133,13 @@ void AudioSystem::UnloadSound(const std::string& event)
 SoundHandle AudioSystem::GetSoundPtr(const std::string& event)
 {
     const std::string file = GetFilenameFromEvent(event);
-    if (file.empty()) return {};
+    if (file.empty()) {
+        LogLine("[AudioSystem::GetSoundPtr] event '" + event + "' could not be found!");
+        return {};
+    }
     auto found = SoundMap.find(file);
     if (found == SoundMap.end()) {
-        if (FirstReport("sound:" + file)) {
-            LogLine("[AudioSystem::GetSoundPtr] Error: could not find sound in SoundMap! (" + file + ")");
-        }
+        LogLine("[AudioSystem::GetSoundPtr] Error: could not find sound in SoundMap!");
         return {};
     }
     return found->second;
@@ -138,21 +147,27 @@ SoundHandle AudioSystem::GetSoundPtr(const std::string& event)
 
 int32_t AudioSystem::Play(ChannelHandle& channel, const std::string& event, bool as_sound_effect, float volume)
 {
+    return Start(channel, event, as_sound_effect, volume, false);
+}
+
+int32_t AudioSystem::Start(ChannelHandle& channel, const std::string& event, bool as_sound_effect, float volume,
+                           bool once)
+{
     const std::string file = GetFilenameFromEvent(event);
     if (file.empty()) {
         LogLine("[AudioSystem::Play] event '" + event + "' could not be found!");
-        return -1;
+        return next_channel_id;
     }
     if (!SoundMap.count(file)) LoadSound(event, !as_sound_effect, !as_sound_effect);
     if (!Decoded(event, file)) {
         LogLine("[AudioSystem::Play] Something went wrong! Event '" + event + "' sound could not be played!");
-        return -1;
+        return next_channel_id;
     }
     auto found = SoundMap.find(file);
-    channel = SoundSystem::PlaySound(found->second, as_sound_effect ? sfx_group : bgm_group, true);
+    channel = SoundSystem::PlaySound(found->second, as_sound_effect ? sfx_group : bgm_group, true, once);
     if (ErrChk(!channel.IsValid())) {
         LogLine("[AudioSystem::Play] Something went wrong! Event '" + event + "' channel could not be created!");
-        return -1;
+        return next_channel_id;
     }
     ++next_channel_id;
     SoundSystem::SetVolume(channel, volume);
@@ -165,28 +180,16 @@ void AudioSystem::PlayOneShot(const std::string& event)
 {
     if (!EventsFilenameMap.count(event)) return;
     LoadSound(event, false, false);
-    SoundHandle sound = GetSoundPtr(event);
-    if (!sound.IsValid() || !Decoded(event, GetFilenameFromEvent(event))) return;
-    ChannelHandle channel = SoundSystem::PlaySound(sound, sfx_group, true, true);
-    if (ErrChk(!channel.IsValid())) return;
-    ++next_channel_id;
-    SoundSystem::SetVolume(channel, 1.0f);
-    SoundSystem::SetPaused(channel, false);
-    ChannelMap[next_channel_id] = channel;
-}
-
-void AudioSystem::LogOnce(const std::string& line)
-{
-    if (FirstReport(line)) LogLine(line);
+    GetSoundPtr(event);
+    ChannelHandle channel;
+    Start(channel, event, true, 1.0f, true);
 }
 
 SoundEntry* AudioSystem::EntryOf(Audio& audio, const std::string& event, const char* caller, std::string& file)
 {
     file = GetFilenameFromEvent(event);
     SoundEntry* entry = audio.FindEntry(event, file);
-    if (!entry && caller) {
-        LogOnce(std::string("[Audio::") + caller + "] Error: could not find sound with filename " + Quoted(file, event));
-    }
+    if (!entry && caller) LogLine(EntryLine(caller, "sound", file));
     return entry;
 }
 
@@ -198,7 +201,7 @@ SoundEntry* AudioSystem::ChannelOf(Audio& audio, const std::string& event, const
     // Stopped or paused, the entry no longer plays either way.
     entry->is_playing = false;
     if (entry->channel.IsValid()) return entry;
-    LogOnce(std::string("[Audio::") + caller + "] Error: could not find channel with filename " + Quoted(file, event));
+    LogLine(EntryLine(caller, "channel", file));
     return nullptr;
 }
 
@@ -221,7 +224,7 @@ void AudioSystem::RemoveSound(Audio& audio, const std::string& event)
     std::string file;
     SoundEntry* entry = EntryOf(audio, event, nullptr, file);
     if (!entry) return;
-    if (!file.empty()) UnloadSound(event);
+    UnloadSound(event);
     audio.sounds.erase(audio.sounds.begin() + (entry - audio.sounds.data()));
 }
 
@@ -230,7 +233,7 @@ SoundEntry* AudioSystem::GetSoundFromFilename(Audio& audio, const std::string& f
     for (SoundEntry& entry : audio.sounds) {
         if (entry.file_name == file) return &entry;
     }
-    LogOnce("[Audio::GetSoundFromFilename] Error: could not find sound with filename " + Quoted(file));
+    LogLine(EntryLine("GetSoundFromFilename", "sound", file));
     return nullptr;
 }
 
@@ -240,7 +243,8 @@ void AudioSystem::PlayEvent(Audio& audio, const std::string& event)
     SoundEntry* entry = EntryOf(audio, event, "PlayEvent", file);
     if (!entry) return;
     ChannelHandle channel;
-    if (Play(channel, event, !entry->streams, 1.0f) < 0) return;
+    Play(channel, event, !entry->streams, 1.0f);
+    if (!channel.IsValid()) return;
     entry->channel = channel;
     entry->is_playing = true;
 }
@@ -259,7 +263,9 @@ void AudioSystem::PauseEvent(Audio& audio, const std::string& event)
 void AudioSystem::SetLoop(Audio& audio, const std::string& event)
 {
     std::string file;
-    if (EntryOf(audio, event, "SetLoop", file)) ErrChk(!SoundSystem::SetLoopCount(GetSoundPtr(event), -1));
+    if (!EntryOf(audio, event, "SetLoop", file)) return;
+    auto found = SoundMap.find(file);
+    ErrChk(!SoundSystem::SetLoopCount(found != SoundMap.end() ? found->second : SoundHandle{}, -1));
 }
 
 void AudioSystem::SetBGMVolume(float volume)

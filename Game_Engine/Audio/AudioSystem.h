@@ -33,19 +33,18 @@ public:
 
     // True (and a log line) when a sound-layer call failed.
     bool ErrChk(bool failed);
-    // The event's file name, or empty with a log line (once per event).
+    // The event's file name, or empty with a log line.
     std::string GetFilenameFromEvent(const std::string& event);
-    // True the first time a key is reported: each missing sound or entry is logged once a run.
-    bool FirstReport(const std::string& key);
     void LoadSound(const std::string& event, bool loops, bool stream);
     void UnloadSound(const std::string& event);
     SoundHandle GetSoundPtr(const std::string& event);
-    // Starts the event on a new channel; returns its id, or -1 when nothing started.
+    // Starts the event on a new channel and returns its id; when nothing started, the channel is
+    // not valid and the last id is returned unchanged.
     int32_t Play(ChannelHandle& channel, const std::string& event, bool as_sound_effect, float volume);
     // Plays an effect once (never looping); unknown events do nothing.
     void PlayOneShot(const std::string& event);
     // An Audio component's events. The entry of an event is the one of its file, or the one named
-    // by the event when it has no file; a missing entry or channel is logged once a run.
+    // by the event when it has no file; a missing entry or channel is logged on every call.
     void AddSound(Audio& audio, const std::string& event, bool loops, bool not_streamed);
     void RemoveSound(Audio& audio, const std::string& event);
     SoundEntry* GetSoundFromFilename(Audio& audio, const std::string& file);
@@ -89,18 +88,19 @@ public:
 
 private:
     void ApplyMute(ChannelGroup group);
-    // Logs a line once a run: a missing sound or channel asked for every frame would flood the log.
-    void LogOnce(const std::string& line);
-    // The event's entry and file; null (logged once as the caller's) when the entry is missing.
+    // Play's work; a one-shot never loops, whatever the file was loaded as.
+    int32_t Start(ChannelHandle& channel, const std::string& event, bool as_sound_effect, float volume, bool once);
+    // The lines of a sound or stream that could not be made, and then our own line naming the file.
+    void ReportNotCreated(const std::string& event, const std::string& file);
+    // The event's entry and file; null (logged as the caller's) when the entry is missing.
     SoundEntry* EntryOf(Audio& audio, const std::string& event, const char* caller, std::string& file);
-    // The entry, its playing flag cleared, when its channel is valid; else null (logged once).
+    // The entry, its playing flag cleared, when its channel is valid; else null (logged).
     SoundEntry* ChannelOf(Audio& audio, const std::string& event, const char* caller);
     // Finishes the decode of the file's sound before it plays; false when it cannot play (a file
     // that did not decode is then reported and forgotten).
     bool Decoded(const std::string& event, const std::string& file);
-    std::set<std::string> reported_;
-    // Files whose sound could not be created: not read again.
-    std::set<std::string> failed_files_;
+    // Files last loaded as streams, for the line that says what could not be made.
+    std::set<std::string> streamed_files_;
     bool user_mute_[2] = {false, false};
     bool focus_mute_ = false;
 };

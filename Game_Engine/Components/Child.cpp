@@ -42,7 +42,6 @@ std::shared_ptr<Component> Child::Clone()
 {
     auto copy = std::make_shared<Child>(*this);
     copy->parent.reset();
-    copy->reported_missing_.clear();
     return copy;
 }
 
@@ -87,11 +86,9 @@ void Child::ResolveParent()
     auto found = entity ? entity->GetComponent<Parent>(PARENT) : nullptr;
     if (found) {
         parent = found;
-        reported_missing_.clear();
         return;
     }
-    if (reported_missing_ == parent_name) return;
-    reported_missing_ = parent_name;
+    // Said again every frame while the parent stays missing.
     if (!entity) {
         LogLine("[Child::Update] Error: could not find parent entity with name ' " + parent_name + "'!");
     } else {

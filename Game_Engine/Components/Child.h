@@ -41,9 +41,8 @@ public:
     bool follows_scaling_dir = true;
 
 private:
+    // Finds the parent by name; a child without a parent name has none to find.
     void ResolveParent();
-    // The parent name last reported missing, so a missing parent is logged once.
-    std::string reported_missing_;
 };
 
 } // namespace OrvEngine

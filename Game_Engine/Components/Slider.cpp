@@ -104,13 +104,6 @@ void Slider::Update()
     last_running = GameIsRunning;
 }
 
-void Slider::ReportMissing(const char* text)
-{
-    // Said once while it stays missing, not every frame.
-    if (!missing_reported_) PrintLine(text);
-    missing_reported_ = true;
-}
-
 void Slider::UpdateLength()
 {
     auto transform = owner ? owner->GetComponent<Transform>(TRANSFORM) : nullptr;
@@ -120,29 +113,32 @@ void Slider::UpdateLength()
         PrintLine("Slider Update(): No Scene!");
         return;
     }
+    // Said every frame while the watched entity or its Stats are missing.
     Entity* watched = FindAttachedEntity();
     if (!watched) {
-        ReportMissing("Slider Update(): No attached ent!");
+        PrintLine("Slider Update(): No attached ent!");
         size = transform->scale;
         return;
     }
     auto stats = watched->GetComponent<Stats>(STATS);
     if (!stats) {
-        ReportMissing("Slider Update(): No stats component for attached ent!");
+        PrintLine("Slider Update(): No stats component for attached ent!");
         return;
     }
-    missing_reported_ = false;
-    // Without a positive maximum there is no length to show (and no NaN to save).
-    if (!(maximum_value > 0.0f)) return;
     const float value = static_cast<float>(stats->hp);
     if (value <= 0.0f) {
+        // The drawn width keeps its last value.
         current_length = 0.0f;
-        size.x = 0.0f;
         return;
     }
     current_length = value / maximum_value * full_length;
     size.x = current_length;
-    if (last_running != GameIsRunning || std::isnan(position.x) || std::isnan(current_length)) Init();
+    // A bar set up before its entity was there has no positive maximum (the length comes out NaN
+    // or infinite): it is set up now, which also puts size back to the Transform's scale.
+    if (last_running != GameIsRunning || std::isnan(position.x) || !std::isfinite(current_length) ||
+        !(maximum_value > 0.0f)) {
+        Init();
+    }
     const bool rise = value > previous_value;
     const bool fall = value < previous_value;
     auto child = owner->GetComponent<Child>(CHILD);

@@ -46,10 +46,7 @@ public:
 
 private:
     void UpdateLength();
-    void ReportMissing(const char* text);
 
-    // The watched entity or its stats were found missing and that was said.
-    bool missing_reported_ = false;
     KeptEntity watched_;
 };
 

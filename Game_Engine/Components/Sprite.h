@@ -43,8 +43,6 @@ struct SpriteBarState {
     float home_x = 0.0f;
     float base_x = 0.0f;
     bool last_running = false;
-    // The watched entity or its stats were found missing and that was said; cleared when found.
-    bool missing_reported = false;
     // The entity named ent_name, as last found.
     KeptEntity watched;
 };

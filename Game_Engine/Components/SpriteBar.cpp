@@ -29,13 +29,6 @@ const BarSetUpTexts kInitTexts{"Slider Init(): No Scene!", "Slider Init(): Inval
 const BarSetUpTexts kReinitTexts{"Sprite Slider Init(): No Scene!", "Sprite Slider Init(): Invalid entity pointer!",
                                  "Sprite Slider Init(): Entity has no Stats!"};
 
-// A bar whose entity is gone stays so every frame after: said once until it is found again.
-void ReportOnce(SpriteBarState& state, const char* text)
-{
-    if (!state.missing_reported) PrintLine(text);
-    state.missing_reported = true;
-}
-
 // The entity named ent_name in the scene: looked up by name again only when it may have changed.
 Entity* FindWatched(Sprite& sprite, const IScene& scene)
 {
@@ -95,17 +88,17 @@ void Sprite::UpdateBar()
     }
     const bool had_entity = attached_id != 0;
     Entity* watched = ent_name.empty() ? GetAttachedEntity() : FindWatched(*this, *scene);
+    // Said every frame while the watched entity or its Stats are missing.
     if (!watched && !had_entity) {
-        ReportOnce(state, "Slider Update(): No attached ent!");
+        PrintLine("Slider Update(): No attached ent!");
         scale = transform->scale;
         return finish();
     }
     auto stats = watched ? watched->GetComponent<Stats>(STATS) : nullptr;
     if (!stats) {
-        ReportOnce(state, "Slider Update(): No stats component for attached ent!");
+        PrintLine("Slider Update(): No stats component for attached ent!");
         return finish();
     }
-    state.missing_reported = false;
     SetAttachedEntity(watched);
     // A bar named after its set-up has no maximum yet: set it up now. Without a positive maximum
     // there is no length to show (and no NaN to save).
@@ -131,9 +124,11 @@ void Sprite::UpdateBar()
         // first change walked the bar away after many hits and heals.
         const float previous_length = state.previous_value / state.maximum_value * state.full_length;
         state.shift = std::fabs(previous_length - state.current_length) * 0.5f;
-        std::ostringstream line;
-        line << "_xPosToMove: " << state.shift;
-        PrintLine(line.str());
+        if (rise) {
+            std::ostringstream line;
+            line << "_xPosToMove: " << state.shift;
+            PrintLine(line.str());
+        }
         transform->scale.x = state.current_length;
         transform->position.x = state.base_x + (rise ? state.shift : -state.shift);
     }

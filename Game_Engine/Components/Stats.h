@@ -31,6 +31,8 @@ public:
     static float ClampValue(double value);
 
     int32_t hp = 0;
+    // A second value that no operation sets or reads: not saved, kept by Clone.
+    int32_t spare = 0;
     float speed_attack = 0.0f;
     float attack = 0.0f;
     float defense = 0.0f;

@@ -241,8 +241,12 @@ void AIMovement::WalkingStep()
         }
         return;
     }
-    // An enemy that came into view replaces the player being followed.
-    if (other->id == player_target) FindTarget();
+    // An enemy that came into view replaces the player being followed, and is walked to at once.
+    if (other->id == player_target) {
+        FindTarget();
+        other = GetTarget();
+        if (!other) return;
+    }
     if (stats && rigid_body) {
         const float health = static_cast<float>(HpQuotient(stats->hp, max_hp));
         const Vec2 direction = WalkDirection(owner, other, own_position, target_position);

@@ -2,6 +2,7 @@
 
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
+#include "Components/Transform.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Serializer.h"
 #include "Factory/Entity.h"
@@ -48,6 +49,8 @@ std::shared_ptr<Component> BossBehaviour::Clone()
 {
     auto copy = std::make_shared<BossBehaviour>(*this);
     copy->stats_cached = false;
+    // The original's Transform belongs to another entity.
+    copy->transform.reset();
     return copy;
 }
 
@@ -65,6 +68,7 @@ void BossBehaviour::Update()
             stats_cached = true;
         }
     }
+    if (!transform && owner) transform = owner->GetComponent<Transform>(TRANSFORM);
     if (base_anim_speed == 0.0f) {
         if (auto sprite = owner ? owner->GetComponent<Sprite>(SPRITE) : nullptr) base_anim_speed = sprite->spritesheet_speed;
     }

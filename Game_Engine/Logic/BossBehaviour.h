@@ -12,6 +12,7 @@
 namespace OrvEngine {
 
 class Stats;
+class Transform;
 
 enum BossState : int32_t {
     BOSS_IDLE = 0,
@@ -31,9 +32,9 @@ public:
     // Missing keys read as 0 or an empty name.
     void Deserialize(const rapidjson::Value& value) override;
     // Counts the timer down (not while a purification runs), takes max_hp from the owner's Stats
-    // once, and the Sprite's speed as base_anim_speed.
+    // once, keeps the owner's Transform, and takes the Sprite's speed as base_anim_speed.
     void Update() override;
-    // A copy that takes max_hp from its own entity's Stats on its first Update.
+    // A copy that takes max_hp and the Transform from its own entity on its first Update.
     std::shared_ptr<Component> Clone() override;
 
     void UpdateTexture();
@@ -82,6 +83,8 @@ public:
     // The owner's Stats have given max_hp. The Stats themselves are looked up on the owner when
     // used (GetStats), never kept.
     bool stats_cached = false;
+    // The owner's Transform, kept by the first Update that finds one (not saved).
+    std::shared_ptr<Transform> transform;
     std::string idle_tex;
     std::string tele_in_tex;
     std::string tele_out_tex;

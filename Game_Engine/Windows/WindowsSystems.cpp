@@ -41,8 +41,8 @@ WindowsSystems::~WindowsSystems() { Platform::DestroyMainWindow(); }
 bool WindowsSystems::Serialize(JsonWriter& writer)
 {
     Serializer::WriteString(writer, "Name", title);
-    Serializer::WriteUint(writer, "Height", static_cast<uint32_t>(windowed_height));
-    Serializer::WriteUint(writer, "Width", static_cast<uint32_t>(windowed_width));
+    Serializer::WriteUint(writer, "Height", static_cast<uint32_t>(height));
+    Serializer::WriteUint(writer, "Width", static_cast<uint32_t>(width));
     return true;
 }
 

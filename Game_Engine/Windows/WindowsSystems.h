@@ -24,7 +24,7 @@ public:
     std::string GetName() override { return "Windows"; }
     void Init() override;
 
-    // The configured (windowed) size is written, never the fullscreen size.
+    // The current client size is written: the screen's while fullscreen.
     bool Serialize(JsonWriter& writer) override;
     // Missing or invalid members keep their values; a zero size is refused.
     void Deserialize(const rapidjson::Value& value) override;
@@ -58,7 +58,7 @@ public:
     uint64_t height = kDefaultHeight; // current client height
     std::string title = "OrvEngine";
     bool fullscreen = false;
-    // The windowed client size and position, restored when leaving fullscreen and saved on close.
+    // The windowed client size and position, restored when leaving fullscreen.
     uint64_t windowed_width = kDefaultWidth;
     uint64_t windowed_height = kDefaultHeight;
     int saved_x = 0;
