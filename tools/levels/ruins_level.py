@@ -43,9 +43,13 @@ DORA = (-1.4, -2.9)
 # The wall's dark mass ends 1.2 right of its centre; it hurts from there, 3.8 behind Ilo.
 DEATH_WALL_X = -5.0
 DEATH_WALL_REACH = 1.2
-# Shown when Ilo first steps right, centred on where he stands then (his speed is held while the
-# two pictures show), between the HUD bars and his head.
-PICTURES = {"name": "Ruins2NPics_Cut", "trigger_x": 1.6, "trigger_width": 0.4, "at": (1.2, 0.45),
+# Shown past the second fight, before the last rockfall. Ilo and Dora are held while the two pictures
+# show, however long that is: here nothing reaches them (no zone drops rings while Ilo is out of it,
+# the fights are over) and the wall, creeping 0.1 a second, comes up to where they stand only some
+# eleven minutes into the level. The trigger is a narrow line 0.4 right of the picture's centre, so
+# Ilo stops (his box is 0.6 wide) with the view about the picture, framed whole between the HUD bars
+# and his head.
+PICTURES = {"name": "Ruins2NPics_Cut", "trigger_x": 70.0, "trigger_width": 0.2, "at": (69.6, 0.45),
             "scale": (7.2, 4.05)}
 # (name, script, centre x, width): boxes over most of the band, so rings land where Ilo walks.
 ZONES = [
