@@ -139,7 +139,7 @@ TEST_P(PictureViewTest, IloWalkingIntoAStoryStopsWhereTheViewFramesEachPictureWh
     ScriptedPlayer player;
     HeldKeys keys;
     std::set<std::string> shown;
-    int shown_frames = 0, cut_frames = 0, frames = 0;
+    int shown_frames = 0, cut_frames = 0;
     EnterLevel(player, story.level);
     player.Do([&] {
         const WorldBox trigger = BoxOf(LiveEntity(story.entity)), ilo = BoxOf(LiveEntity("Player"));
@@ -156,9 +156,8 @@ TEST_P(PictureViewTest, IloWalkingIntoAStoryStopsWhereTheViewFramesEachPictureWh
         keys.Repeat();
         if (script->shown && TextureOf(story.entity) != "default") {
             shown.insert(TextureOf(story.entity));
-            ++shown_frames;
             cut_frames += !FramedWhole(pictures);
-            if (++frames % 15 == 0) PressKey(Platform::VK_RETURN_KEY);
+            if (++shown_frames % 15 == 0) PressKey(Platform::VK_RETURN_KEY);
         }
         return shown_frames > 400;
     });
