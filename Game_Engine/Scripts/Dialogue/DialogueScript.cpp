@@ -1,10 +1,7 @@
 #include "Scripts/Dialogue/DialogueScript.h"
 
-#include "Components/Camera.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
-#include "Components/Transform.h"
-#include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
@@ -84,18 +81,6 @@ void DialogueScript::RestoreSpeeds() const
     if (auto stats = ComponentOf<Stats>(companion, STATS)) stats->speed_attack = companion_speed_attack;
 }
 
-// The camera follows Ilo, who stops wherever in the trigger he was when it fired and may still be
-// pushed about: the picture keeps to the middle of the view across. Ilo's x is where the camera
-// will stand when this frame is drawn (the camera itself is still where the last frame had it).
-void DialogueScript::KeepInView(Entity* entity) const
-{
-    auto transform = entity->GetComponent<Transform>(TRANSFORM);
-    if (!transform || !ActiveCamera) return;
-    Entity* followed = ActiveCamera->GetFollowedEntity();
-    auto centre = followed ? followed->GetComponent<Transform>(TRANSFORM) : ActiveCamera->transform;
-    if (centre) transform->position.x = centre->position.x;
-}
-
 void DialogueScript::Update(Entity* entity)
 {
     if (last_picture == -1) SetUp(entity);
@@ -109,7 +94,6 @@ void DialogueScript::Update(Entity* entity)
         return;
     }
     HoldSpeeds();
-    KeepInView(entity);
     if (!shown) {
         if (sprite) sprite->SetTexture(base_name + std::to_string(current_picture));
         // Also without a Sprite, so the pictures can still be stepped through and the speeds freed.

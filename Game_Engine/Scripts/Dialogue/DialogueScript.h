@@ -3,7 +3,8 @@
 // called: a five-character prefix, the count (one or two digits) followed by 'N', four further
 // characters, then the rest; the pictures are prefix + rest + 1, 2, ... While they show, the attack
 // speed of "Player" and "Dora" is held at 0; after the last one it is put back and the entity
-// removes itself. Everything else goes on meanwhile. The pictures are centred across the view.
+// removes itself. Everything else goes on meanwhile. The picture stays where the level put it: the
+// level places the trigger so that the view, which follows Ilo, frames the picture whole.
 #pragma once
 
 #include "Scripts/BaseScript.h"
@@ -43,5 +44,4 @@ private:
     void SetUp(OrvEngine::Entity* entity);
     void HoldSpeeds() const;
     void RestoreSpeeds() const;
-    void KeepInView(OrvEngine::Entity* entity) const;
 };
