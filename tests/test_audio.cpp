@@ -345,7 +345,7 @@ TEST_F(AudioTest, AnOggThatDoesNotDecodeFailsEveryPlayAndIsReportedOnce)
     EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos) << "reported once";
 }
 
-TEST_F(AudioTest, ResourceScanTakesOnlyExactExtensionsInSortedOrder)
+TEST_F(AudioTest, ResourceScanRegistersEachEventOnceInSortedOrder)
 {
     OrvTest::WriteFile(SoundDir() / "b_music.ogg", "x");
     OrvTest::WriteFile(SoundDir() / "a_click.ogg", "x");
