@@ -384,7 +384,7 @@ TEST_F(AudioTest, AnOggThatDoesNotDecodeFailsAndIsReportedOnEveryPlay)
               6u);
 }
 
-TEST_F(AudioTest, ResourceScanTakesOnlyExactExtensionsInSortedOrder)
+TEST_F(AudioTest, ResourceScanRegistersEachEventOnceInSortedOrder)
 {
     OrvTest::WriteFile(SoundDir() / "b_music.ogg", "x");
     OrvTest::WriteFile(SoundDir() / "a_click.ogg", "x");

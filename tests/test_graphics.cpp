@@ -10,6 +10,7 @@
 #include "Components/Transform.h"
 #include "Factory/Entity.h"
 #include "Graphics/DebugDraw.h"
+#include "Graphics/QuadDraw.h"
 #include "Graphics/TextureManager.h"
 
 #include <FreeImage.h>
@@ -20,6 +21,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <vector>
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <unistd.h>
 
 namespace {
 
@@ -90,6 +94,27 @@ protected:
         return (Root() / "Resources" / "ArtAssets" / (name + ".png")).string();
     }
 
+    // One frame of the passes that draw into the editor's framebuffer.
+    static void DrawFrame()
+    {
+        Graphics::GetInstance()->Update();
+        SpriteSystem::GetInstance()->Update();
+    }
+
+    static Pixel ReadGameView(int x, int y)
+    {
+        Framebuffer* target = Graphics::GetInstance()->GetGameViewFramebuffer();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, target->framebuffer);
+        unsigned char p[4] = {0, 0, 0, 0};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return {p[0], p[1], p[2], p[3]};
+    }
+
+    static Pixel Centre() { return ReadGameView(ViewWidth() / 2, ViewHeight() / 2); }
+    static int ViewWidth() { return Graphics::GetInstance()->GetGameViewFramebuffer()->width; }
+    static int ViewHeight() { return Graphics::GetInstance()->GetGameViewFramebuffer()->height; }
+
     std::vector<Entity*> entities_;
 };
 
@@ -102,27 +127,6 @@ protected:
         OrvTest::StartOffscreenGL(Root());
         graphics_ = Graphics::GetInstance();
     }
-
-    // One frame of the passes that draw into the editor's framebuffer.
-    void DrawFrame()
-    {
-        graphics_->Update();
-        SpriteSystem::GetInstance()->Update();
-    }
-
-    Pixel ReadGameView(int x, int y)
-    {
-        Framebuffer* target = graphics_->GetGameViewFramebuffer();
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, target->framebuffer);
-        unsigned char p[4] = {0, 0, 0, 0};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        return {p[0], p[1], p[2], p[3]};
-    }
-
-    Pixel Centre() { return ReadGameView(ViewWidth() / 2, ViewHeight() / 2); }
-    int ViewWidth() { return graphics_->GetGameViewFramebuffer()->width; }
-    int ViewHeight() { return graphics_->GetGameViewFramebuffer()->height; }
 
     // A texture of square frames side by side, each one colour, loaded under name.
     void LoadSheet(const std::string& name, const std::vector<Rgba>& frames)
@@ -354,7 +358,8 @@ TEST_F(GraphicsGLTest, PngsOfTwentyFourAndThirtyTwoBitsLoadWithTheirColours)
     // Pixel i of a 2 by 2 texture as read back; row 0 is the image's bottom row.
     auto texel = [](uint32_t id, int i) {
         std::vector<unsigned char> p(2 * 2 * 4);
-        glGetTextureImage(id, 0, GL_RGBA, GL_UNSIGNED_BYTE, static_cast<GLsizei>(p.size()), p.data());
+        glBindTexture(GL_TEXTURE_2D, id);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
         return Pixel{p[i * 4], p[i * 4 + 1], p[i * 4 + 2], p[i * 4 + 3]};
     };
     const uint32_t rgb = manager->GetTexture("Rgb24")->id;
@@ -411,8 +416,112 @@ TEST_F(GraphicsNoGLTest, AFailedGLSetUpIsReportedAndStops)
     WindowsSystems::GetInstance()->Init();
     EXPECT_THROW(Graphics::GetInstance()->Init(), OrvTest::AssertionFailure);
     EXPECT_FALSE(Graphics::IsGLReady());
-    EXPECT_NE(LogText().find("Unable to create an OpenGL 4.5 compatibility context"), std::string::npos);
+    EXPECT_NE(LogText().find("Unable to create an OpenGL 4.3 compatibility context"), std::string::npos);
     EXPECT_NE(LogText().find("the game cannot draw and stops"), std::string::npos);
+}
+
+// Every entry point GL 4.4 and 4.5 added that drawing could reach for, taken away: a call crashes.
+void DropEntryPointsAfter43()
+{
+#define ORV_DROP(name) __glew##name = nullptr
+    ORV_DROP(CreateBuffers), ORV_DROP(CreateVertexArrays), ORV_DROP(CreateTextures), ORV_DROP(CreateFramebuffers);
+    ORV_DROP(NamedBufferStorage), ORV_DROP(NamedBufferData), ORV_DROP(NamedBufferSubData), ORV_DROP(BufferStorage);
+    ORV_DROP(VertexArrayVertexBuffer), ORV_DROP(VertexArrayElementBuffer), ORV_DROP(VertexArrayAttribFormat);
+    ORV_DROP(VertexArrayAttribIFormat), ORV_DROP(VertexArrayAttribBinding), ORV_DROP(EnableVertexArrayAttrib);
+    ORV_DROP(BindTextureUnit), ORV_DROP(BindTextures), ORV_DROP(BindVertexBuffers), ORV_DROP(TextureStorage2D);
+    ORV_DROP(TextureSubImage2D), ORV_DROP(TextureParameteri), ORV_DROP(GetTextureImage), ORV_DROP(ClearTexImage);
+    ORV_DROP(NamedFramebufferTexture), ORV_DROP(BlitNamedFramebuffer), ORV_DROP(ClearNamedFramebufferfv);
+#undef ORV_DROP
+}
+
+// Pretends the driver offers only the given GL and GLSL versions; read by Mesa once a process, at its
+// first context.
+void OfferOnly(const char* gl, const char* glsl, const OrvTest::fs::path& own_folder)
+{
+    // The child process made a test folder of its own, and leaves before its tear-down.
+    static OrvTest::fs::path folder;
+    folder = own_folder;
+    std::atexit([] {
+        std::error_code ignored;
+        OrvTest::fs::remove_all(folder, ignored);
+    });
+    setenv("MESA_GL_VERSION_OVERRIDE", gl, 1);
+    setenv("MESA_GLSL_VERSION_OVERRIDE", glsl, 1);
+    dup2(STDERR_FILENO, STDOUT_FILENO); // what the program prints is what a death test can match
+}
+
+class GL43Test : public GraphicsTestBase {
+protected:
+    // Every way of drawing once, into the game view: a filtered picture, a tinted quad, a single
+    // quad through the sheet program, a debug line and text. Returns the view's pixels.
+    std::vector<unsigned char> DrawEverything()
+    {
+        WritePng(ArtFile("Quad"), 2, 2, 32, {{255, 0, 0, 255}, {0, 255, 0, 200}, {0, 0, 255, 255}, {255, 255, 0, 90}});
+        EXPECT_TRUE(TextureManager::GetInstance()->LoadTexture(ArtFile("Quad"), "Quad"));
+        MakeSprite(Vec3(-2.0f, 0.0f, 1.0f), Vec3(5.0f, 7.0f, 1.0f), "Quad");
+        MakeSprite(Vec3(2.5f, 1.0f, 2.0f), Vec3(3.0f, 3.0f, 1.0f), "", Color(0.2f, 0.9f, 0.4f, 0.7f), true);
+        DebugDraw* lines = DebugDraw::GetInstance();
+        lines->colour = Vec4(1.0f, 1.0f, 0.0f, 1.0f);
+        lines->current_point = Vec2(-4.0f, -3.0f);
+        lines->AddLine(4.0f, 3.0f);
+        lines->EndBatch();
+        DrawFrame();
+        Graphics* graphics = Graphics::GetInstance();
+        QuadDraw quad;
+        quad.model = SpriteSystem::GetInstance()->GetQuad().get();
+        quad.shader = &graphics->shaders[0];
+        quad.texture_id = TextureManager::GetInstance()->GetTexture("Quad")->id;
+        quad.model_matrix = glm::translate(glm::mat4(1.0f), glm::vec3(0.3f, -0.5f, 0.0f));
+        quad.frame = 1;
+        glBindFramebuffer(GL_FRAMEBUFFER, graphics->GetGameViewFramebuffer()->framebuffer);
+        DrawQuad(quad);
+        FreetypeSystem::GetInstance()->Init();
+        FreetypeSystem::GetInstance()->DrawText("Ilo 4.3", 100.0f, 100.0f, 1.0f, Vec3(1.0f, 0.5f, 0.25f));
+        std::vector<unsigned char> pixels(static_cast<size_t>(ViewWidth()) * ViewHeight() * 4);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, graphics->GetGameViewFramebuffer()->framebuffer);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, ViewWidth(), ViewHeight(), GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        return pixels;
+    }
+};
+
+// The program needs GL 4.3 and nothing later: a driver that offers no more draws every picture byte
+// for byte as today's does; one that offers less ends the program with the reason.
+TEST_F(GL43Test, ADriverOfGL43DrawsTheSamePicturesAndAnOlderOneEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process, so Mesa reads the versions
+    const OrvTest::fs::path drawn = Root() / "drawn_under_4.3.rgba";
+    setenv("ORV_DRAWN_UNDER_43", drawn.c_str(), 0); // the child runs this too, and keeps the parent's
+    EXPECT_EXIT(
+        {
+            OfferOnly("4.3COMPAT", "430", Root());
+            OrvTest::StartOffscreenGL(Root());
+            DropEntryPointsAfter43();
+            const std::vector<unsigned char> pixels = DrawEverything();
+            OrvTest::WriteFile(std::getenv("ORV_DRAWN_UNDER_43"), std::string(pixels.begin(), pixels.end()));
+            std::cout << "GL " << glGetString(GL_VERSION) << std::endl;
+            std::exit(HasFailure() ? 2 : 0);
+        },
+        ::testing::ExitedWithCode(0), "Rendering Environment Success\n.*GL 4\\.3 \\(Compatibility Profile\\)");
+    EXPECT_EXIT(
+        {
+            OfferOnly("4.2COMPAT", "420", Root());
+            OrvTest::StartOffscreenGL(Root());
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(1), "\nError: Cannot access GL 4\\.3 API\n");
+
+    unsetenv("ORV_DRAWN_UNDER_43");
+    ASSERT_TRUE(OrvTest::fs::exists(drawn));
+    OrvTest::StartOffscreenGL(Root());
+    const std::vector<unsigned char> today = DrawEverything();
+    const std::string under_43 = OrvTest::ReadFile(drawn);
+    ASSERT_EQ(under_43.size(), today.size());
+    EXPECT_TRUE(std::equal(today.begin(), today.end(), under_43.begin(), [](unsigned char a, char b) {
+        return a == static_cast<unsigned char>(b);
+    })) << "the same pixels under 4.3";
+    EXPECT_GT(std::count(today.begin(), today.end(), 255), 1000) << "something was drawn";
 }
 
 TEST_F(GraphicsNoGLTest, NullBackendDisablesDrawingAndEverythingElseRuns)

@@ -16,6 +16,9 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <cstring>
+#include <tuple>
+#include <utility>
 #include <chrono>
 #include <thread>
 
@@ -132,9 +135,10 @@ TEST_F(TextureLoadTest, EveryPictureIsKnownAtTheScanAndReadOnlyWhenASpriteNeedsI
     MakeSprite("Broken");
     for (int i = 0; i < 3; ++i) EXPECT_EQ(DrawAndReadCentre(), (std::array<int, 3>{255, 255, 255}));
     const std::string log = LogText();
-    const std::string line = "Image failed to load! " + ScannedPath("Broken");
-    ASSERT_NE(log.find(line), std::string::npos);
-    EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos);
+    const std::string line = "\nImage failed to load! \n[TextureManager::LoadTexture] " + ScannedPath("Broken") +
+                             " could not be read\n";
+    ASSERT_NE(log.find(line), std::string::npos) << log;
+    EXPECT_EQ(log.find("Image failed to load! ", log.find(line) + line.size()), std::string::npos);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -165,12 +169,116 @@ TEST_F(TextureLoadTest, ASceneChangeGivesBackWhatOnlyTheSceneLeftBehindUsedAndIt
     EXPECT_NE(texture->id, 0u);
 }
 
-// A picture is what its PNG header says, within a size a 2D game uses: another format behind a
-// .png name, or a header claiming a side or an area past the limits, is refused before anything is
-// allocated for it, and named once.
-TEST_F(TextureLoadTest, OnlyAPngWithinTheSizeLimitIsReadAndARefusalIsNamedOnce)
+// Bytes of a file put together field by field.
+class Bytes {
+public:
+    Bytes& Text(const std::string& text) { return Add(text); }
+    Bytes& Zeros(size_t count) { return Add(std::string(count, '\0')); }
+    Bytes& BE(uint64_t value, int size)
+    {
+        for (int i = size - 1; i >= 0; --i) data_.push_back(static_cast<char>((value >> (8 * i)) & 0xffu));
+        return *this;
+    }
+    Bytes& LE(uint64_t value, int size)
+    {
+        for (int i = 0; i < size; ++i) data_.push_back(static_cast<char>((value >> (8 * i)) & 0xffu));
+        return *this;
+    }
+    // A PNG-style chunk: length, type, data and the CRC of type and data.
+    Bytes& Chunk(const std::string& type, const std::string& body)
+    {
+        BE(body.size(), 4);
+        uint32_t crc = 0xffffffffu;
+        for (const char c : type + body) {
+            crc ^= static_cast<uint8_t>(c);
+            for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+        }
+        return Text(type).Text(body).BE(~crc, 4);
+    }
+    Bytes& Add(const std::string& more)
+    {
+        data_ += more;
+        return *this;
+    }
+    const std::string& Data() const { return data_; }
+
+private:
+    std::string data_;
+};
+
+// Tiny files that claim a picture of 60000 x 50000 (3 gigapixels), one for each format FreeImage
+// cannot read without its pixels, and the PBM and PNG it can.
+std::vector<std::pair<std::string, std::string>> GigapixelClaims()
 {
-    // One bit a pixel: the large ones stay small in the test's memory.
+    const unsigned w = 60000, h = 50000;
+    const std::string png_header = Bytes().BE(w, 4).BE(h, 4).Text(std::string("\x08\x06\0\0\0", 5)).Data();
+    const std::string siz = Bytes().BE(0xff4f, 2).BE(0xff51, 2).BE(41, 2).BE(0, 2).BE(w, 4).BE(h, 4).Zeros(28).Data();
+    const std::string gif = Bytes().Text("GIF89a").LE(2, 2).LE(2, 2).BE(0, 3).Text("!\xf9\x04").Zeros(5)
+                                .Text(",").LE(0, 4).LE(w, 2).LE(h, 2).BE(0, 1).Text("\x02\x02\x44\x01\0;").Data();
+    const std::string bmhd = Bytes().BE(w, 2).BE(h, 2).Zeros(4).BE(8, 1).Zeros(7).BE(w, 2).BE(h, 2).Data();
+    const std::string ilbm = Bytes().Text("ILBMBMHD").BE(bmhd.size(), 4).Add(bmhd).Text("BODY").BE(4, 4).Zeros(4).Data();
+    const std::string ihdr = Bytes().Chunk("IHDR", png_header).Data();
+    return {
+        {"Claim.pbm", "P4\n99999 9999\n"},
+        {"Claim.png", Bytes().Text("\x89PNG\r\n\x1a\n").Add(ihdr).Chunk("IDAT", std::string(12, '\0')).Chunk("IEND", "")
+                          .Data()},
+        {"Claim.gif", gif},
+        {"Claim.iff", Bytes().Text("FORM").BE(ilbm.size(), 4).Add(ilbm).Data()},
+        {"Claim.mng", Bytes().Text("\x8aMNG\r\n\x1a\n").Chunk("MHDR", Bytes().BE(1, 4).BE(1, 4).Zeros(20).Data())
+                          .Add(ihdr).Chunk("IEND", "").Chunk("MEND", "").Data()},
+        {"Claim.wbmp", std::string("\0\0\x83\xd4\x60\x83\x86\x50", 8) + std::string(8, '\0')},
+        {"Claim.xbm", "#define c_width 60000\n#define c_height 50000\nstatic char c_bits[] = {0x00};\n"},
+        {"Claim.dds", Bytes().Text("DDS ").LE(124, 4).LE(0x100f, 4).LE(h, 4).LE(w, 4).Zeros(108).Data()},
+        {"Claim.sgi", Bytes().BE(474, 2).BE(0, 1).BE(1, 1).BE(2, 2).BE(w, 2).BE(h, 2).BE(1, 2).Zeros(500).Data()},
+        {"Claim.j2k", siz},
+        {"Claim.jp2", Bytes().BE(12, 4).Text("jP  \r\n\x87\n").BE(20, 4).Text("ftypjp2 ").BE(0, 4).Text("jp2 ")
+                          .BE(45, 4).Text("jp2h").BE(22, 4).Text("ihdr").BE(1, 4).BE(1, 4).Zeros(6)
+                          .BE(15, 4).Text("colr").Zeros(7).BE(8 + siz.size(), 4).Text("jp2c").Add(siz).Data()},
+        {"Claim.pict", Bytes().Zeros(512).BE(0, 2).BE(0, 8).BE(0x0011, 2).BE(0x02ff, 2).BE(0x0c00, 2).Zeros(24)
+                           .BE(0x0001, 2).BE(10, 2).Zeros(8).BE(0x0098, 2).BE(0x8000 | 4000, 2)
+                           .BE(0, 2).BE(0, 2).BE(h / 2, 2).BE(w / 2, 2).Zeros(40).Data()},
+    };
+}
+
+// Any picture FreeImage reads is read: the format comes from the contents, else from the name. A
+// header claiming a side or an area past the limits is refused before any pixel is read for it,
+// whatever the format; the failure's own line is written and a line naming the file follows.
+TEST_F(TextureLoadTest, AnyPictureFreeImageReadsIsReadWithinTheSizeLimitAndARefusalIsNamedOnce)
+{
+    auto save = [this](const std::string& file, FREE_IMAGE_FORMAT format, int bpp) {
+        FIBITMAP* image = FreeImage_Allocate(2, 2, bpp);
+        if (bpp == 8) {
+            RGBQUAD* palette = FreeImage_GetPalette(image);
+            palette[1].rgbRed = 200;
+            palette[1].rgbGreen = 100;
+            palette[1].rgbBlue = 50;
+        }
+        for (int y = 0; y < 2; ++y) std::memset(FreeImage_GetScanLine(image, y), bpp == 1 ? 0x40 : 1, bpp * 2 / 8 + 1);
+        const std::string path = (Root() / "Resources" / "ArtAssets" / file).string();
+        EXPECT_TRUE(FreeImage_Save(format, image, path.c_str(), 0)) << file;
+        FreeImage_Unload(image);
+        return path;
+    };
+    // A BMP under a .png name, a GIF (read without a header-only load) and a WBMP, whose contents
+    // FreeImage cannot tell, so its name does.
+    const std::string bmp = save("Bmp.png", FIF_BMP, 24);
+    const std::string gif = save("Gif.png", FIF_GIF, 8);
+    const std::string wbmp = save("Wbmp.png.wbmp", FIF_WBMP, 1);
+    OrvTest::WriteFile(Art("Text"), "not a picture");
+    OrvTest::WriteFile(Root() / "Resources" / "ArtAssets" / "Notes.png.txt", "not a picture either");
+    auto decoded = [](const std::string& path) {
+        DecodedPicture picture;
+        picture.path = path;
+        TextureDecoder::Decode(picture);
+        return picture.image ? std::make_tuple(picture.width, picture.height, picture.Pixels()[FI_RGBA_RED] + 0,
+                                               picture.type_from_name)
+                             : std::make_tuple(0, 0, static_cast<int>(picture.failure), picture.type_from_name);
+    };
+    EXPECT_EQ(decoded(bmp), std::make_tuple(2, 2, 1, false));
+    EXPECT_EQ(decoded(gif), std::make_tuple(2, 2, 200, false));
+    EXPECT_EQ(decoded(wbmp), std::make_tuple(2, 2, 0, true));
+
+    // One bit a pixel: the large PNGs stay small in the test's memory.
     auto write_sized = [this](const std::string& name, unsigned width, unsigned height) {
         FIBITMAP* image = FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height), 1);
         ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, Art(name).c_str(), 0));
@@ -180,34 +288,47 @@ TEST_F(TextureLoadTest, OnlyAPngWithinTheSizeLimitIsReadAndARefusalIsNamedOnce)
     write_sized("TooWide", TextureDecoder::kMaxSide + 1, 1);
     write_sized("TooTall", 1, TextureDecoder::kMaxSide + 1);
     write_sized("TooMany", TextureDecoder::kMaxSide, TextureDecoder::kMaxPixels / TextureDecoder::kMaxSide + 1);
-    // A complete PBM picture of one row, 20000 pixels wide, under a PNG's name.
-    OrvTest::WriteFile(Art("Pbm"), "P4\n20000 1\n" + std::string(2500, '\xff'));
-
-    auto decoded = [this](const std::string& name) {
+    auto refused = [](const std::string& path) {
         DecodedPicture picture;
-        picture.path = Art(name).string();
+        picture.path = path;
         TextureDecoder::Decode(picture);
-        return std::make_pair(picture.width, picture.height);
+        if (picture.failure != DecodedPicture::Failure::TooLarge) return std::make_pair(0u, 0u);
+        return std::make_pair(picture.refused_width, picture.refused_height);
     };
-    EXPECT_EQ(decoded("Widest"), std::make_pair(static_cast<int>(TextureDecoder::kMaxSide), 1));
-    EXPECT_EQ(decoded("TooWide"), std::make_pair(0, 0));
-    EXPECT_EQ(decoded("TooTall"), std::make_pair(0, 0));
-    EXPECT_EQ(decoded("TooMany"), std::make_pair(0, 0));
-    EXPECT_EQ(decoded("Pbm"), std::make_pair(0, 0)) << "not a PNG, whatever its name";
-
-    ResourceManager::GetInstance()->RefreshTextures();
-    TextureManager* textures = TextureManager::GetInstance();
-    for (const char* name : {"TooWide", "Pbm"}) {
-        for (int i = 0; i < 3; ++i) EXPECT_FALSE(textures->LoadTexture(ScannedPath(name), std::string(name) + "_again"));
+    EXPECT_EQ(decoded(Art("Widest").string()), std::make_tuple(static_cast<int>(TextureDecoder::kMaxSide), 1, 0, false));
+    EXPECT_EQ(refused(Art("TooWide").string()), std::make_pair(TextureDecoder::kMaxSide + 1, 1u));
+    EXPECT_EQ(refused(Art("TooTall").string()), std::make_pair(1u, TextureDecoder::kMaxSide + 1));
+    EXPECT_EQ(refused(Art("TooMany").string()).second, TextureDecoder::kMaxPixels / TextureDecoder::kMaxSide + 1);
+    // Refused from the header alone: FreeImage would have allocated gigabytes for each.
+    for (const auto& [file, bytes] : GigapixelClaims()) {
+        const OrvTest::fs::path path = Root() / file;
+        OrvTest::WriteFile(path, bytes);
+        // A PICT's sides are 16-bit signed numbers.
+        const auto expected = file == "Claim.pbm"    ? std::make_pair(99999u, 9999u)
+                              : file == "Claim.pict" ? std::make_pair(30000u, 25000u)
+                                                     : std::make_pair(60000u, 50000u);
+        EXPECT_EQ(refused(path.string()), expected) << file;
     }
-    const std::string log = LogText();
-    const std::string too_wide = "Image failed to load! " + ScannedPath("TooWide") + ": 16385 x 1 is larger than a "
-                                 "picture may be (16384 on a side, 67108864 pixels in all)\n";
-    const std::string pbm = "Image failed to load! " + ScannedPath("Pbm") + "\n";
-    ASSERT_NE(log.find(too_wide), std::string::npos) << log;
-    EXPECT_EQ(log.find(too_wide, log.find(too_wide) + 1), std::string::npos) << "named once";
-    ASSERT_NE(log.find(pbm), std::string::npos) << log;
-    EXPECT_EQ(log.find(pbm, log.find(pbm) + 1), std::string::npos);
+    EXPECT_EQ(GigapixelClaims()[0].second.size(), 14u);
+    EXPECT_EQ(GigapixelClaims()[1].second.size(), 69u);
+
+    // What is written, once a file: to standard output, and the failures to the log as well.
+    TextureManager* textures = TextureManager::GetInstance();
+    OrvTest::StdoutCapture out;
+    EXPECT_TRUE(textures->LoadTexture(wbmp, "Wbmp"));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(textures->LoadTexture(ScannedPath("Text"), "Text"));
+        EXPECT_FALSE(textures->LoadTexture(ScannedPath("TooWide"), "TooWide"));
+        EXPECT_FALSE(textures->LoadTexture("../Resources/ArtAssets/Notes.png.txt", "Notes"));
+    }
+    const std::string not_read = "Image failed to load! \n[TextureManager::LoadTexture] " + ScannedPath("Text") +
+                                 " could not be read\n";
+    const std::string too_wide = "Image failed to load! \n[TextureManager::LoadTexture] " + ScannedPath("TooWide") +
+                                 ": 16385 x 1 is larger than a picture may be (16384 on a side, 67108864 pixels in all)\n";
+    const std::string unknown = "fif unknown 1\nfif unknown 2\n[TextureManager::LoadTexture] "
+                                "../Resources/ArtAssets/Notes.png.txt is not a picture of a format FreeImage knows\n";
+    EXPECT_EQ(out.Take(), "fif unknown 1\n" "fif unknown 1\n" + not_read + too_wide + unknown);
+    EXPECT_EQ(LogText().substr(LogText().find("Image failed")), not_read + too_wide);
 }
 
 } // namespace

@@ -9,13 +9,19 @@
 namespace OrvEngine {
 
 namespace {
-// The name before the extension when the file name ends in it (and has a name before it).
-bool StripExtension(const std::string& file, const std::string& extension, std::string& name)
+// The name before the first occurrence of the extension, so Tree.png and Tree.png.old are both
+// Tree; false when the extension is not there or nothing stands before it.
+bool NameBefore(const std::string& file, const std::string& extension, std::string& name)
 {
-    if (file.size() <= extension.size()) return false;
-    if (file.compare(file.size() - extension.size(), extension.size(), extension) != 0) return false;
-    name = file.substr(0, file.size() - extension.size());
+    const size_t at = file.find(extension);
+    if (at == std::string::npos || at == 0) return false;
+    name = file.substr(0, at);
     return true;
+}
+
+bool HasExtension(const std::string& file, const std::string& extension)
+{
+    return file.find(extension) != std::string::npos;
 }
 } // namespace
 
@@ -46,42 +52,41 @@ void ResourceManager::ReportStrayArt(const std::string& file)
 {
     const std::string path = art_folder + file;
     if (!reported_files_.insert(path).second) return;
-    // The box (once a run) names the first such file; each later one gets a log line.
-    if (texture_warning_shown) {
-        LogLine("[ResourceManager::RefreshTextures()] " + path + " is not a png; it is not read");
-        return;
+    if (!texture_warning_shown) {
+        Platform::ShowMessageBox("A file in ../Resources/ArtAssets/ that is not a png was found,\nit will not be read.",
+                                 "Warning", Platform::MB_ICONWARNING_FLAG);
+        texture_warning_shown = true;
     }
-    Platform::ShowMessageBox("A file in ../Resources/ArtAssets/ that is not a png was found,\nit will not be read: " + file,
-                             "Warning", Platform::MB_ICONWARNING_FLAG);
-    texture_warning_shown = true;
+    // The box is shown once a run; every such file is named in the log.
+    LogLine("[ResourceManager::RefreshTextures()] " + path + " is not a png; it is not read");
 }
 
 void ResourceManager::ReportStraySound(const std::string& file)
 {
     const std::string path = sound_folder + file;
     if (!reported_files_.insert(path).second) return;
-    // As for art: the warning (once a run) names the first such file, a log line each later one.
-    if (sound_warning_shown) {
-        LogLine("[ResourceManager::RefreshSounds()] " + path + " is not an ogg; it is not read");
-        return;
+    if (!sound_warning_shown) {
+        Platform::ShowMessageBox("Non-supported audio file detected in Resources folder, only ogg file extension "
+                                 "is supported for audio files!\n",
+                                 "Warning", Platform::MB_ICONWARNING_FLAG | Platform::MB_DEFBUTTON2_FLAG);
+        LogLine("[ResourceManager::RefreshSounds()] Note: non-ogg audio file detected in sounds resources folder! "
+                "Only ogg files supported.");
+        sound_warning_shown = true;
     }
-    Platform::ShowMessageBox("Non-supported audio file detected in Resources folder, only ogg file extension "
-                             "is supported for audio files!\n" + file,
-                             "Warning", Platform::MB_ICONWARNING_FLAG | Platform::MB_DEFBUTTON2_FLAG);
-    LogLine("[ResourceManager::RefreshSounds()] Note: non-ogg audio file detected in sounds resources folder! "
-            "Only ogg files supported: " + path);
-    sound_warning_shown = true;
+    LogLine("[ResourceManager::RefreshSounds()] " + path + " is not an ogg; it is not read");
 }
 
 void ResourceManager::RefreshTextures()
 {
     for (const std::string& file : ListFolder(art_folder)) {
         std::string name;
-        if (!StripExtension(file, ".png", name)) {
-            ReportStrayArt(file);
+        if (!NameBefore(file, ".png", name)) {
+            // A file named just ".png" is a picture without a name to be known by.
+            if (!HasExtension(file, ".png")) ReportStrayArt(file);
             continue;
         }
         const std::string path = art_folder + file;
+        // The first file found under a name keeps the path; the texture manager keeps the first too.
         textures.emplace(name, path);
         // Known by name from now on; the file is read when a sprite first needs it.
         if (texture_registrar) texture_registrar(path, name);
@@ -92,8 +97,8 @@ void ResourceManager::RefreshSounds()
 {
     for (const std::string& file : ListFolder(sound_folder)) {
         std::string event;
-        if (!StripExtension(file, ".ogg", event)) {
-            ReportStraySound(file);
+        if (!NameBefore(file, ".ogg", event)) {
+            if (!HasExtension(file, ".ogg")) ReportStraySound(file);
             continue;
         }
         if (sound_registrar) sound_registrar(event, file);

@@ -1,6 +1,6 @@
-// The resource scan: every ".png" of the art folder becomes a texture known by its file name (read
-// on first use), every ".ogg" of the sound folder an event of the audio system; other files give one
-// warning per kind. What a texture or a sound becomes is up to the systems that register their hooks
+// The resource scan: every file of the art folder with ".png" in its name becomes a texture known by
+// the name before it (read on first use), every one of the sound folder with ".ogg" an event of the
+// audio system; other files give one warning per kind and run, and a log line each. What a texture or a sound becomes is up to the systems that register their hooks
 // here.
 #pragma once
 

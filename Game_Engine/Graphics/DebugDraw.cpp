@@ -62,16 +62,18 @@ void DebugDraw::EnsureGLObjects()
     Shader shader;
     Shader::Load(shader, "Shaders/DebugLine.vert", "Shaders/DebugLine.frag");
     program_ = shader.program;
-    glCreateVertexArrays(1, &vertex_array_);
-    glCreateBuffers(1, &vertex_buffer_);
+    glGenVertexArrays(1, &vertex_array_);
+    glGenBuffers(1, &vertex_buffer_);
     buffer_capacity_ = 0;
-    glVertexArrayVertexBuffer(vertex_array_, 0, vertex_buffer_, 0, sizeof(LineVertex));
-    glEnableVertexArrayAttrib(vertex_array_, 0);
-    glVertexArrayAttribFormat(vertex_array_, 0, 2, GL_FLOAT, GL_FALSE, 0);
-    glVertexArrayAttribBinding(vertex_array_, 0, 0);
-    glEnableVertexArrayAttrib(vertex_array_, 1);
-    glVertexArrayAttribFormat(vertex_array_, 1, 4, GL_FLOAT, GL_FALSE, 2 * sizeof(float));
-    glVertexArrayAttribBinding(vertex_array_, 1, 0);
+    glBindVertexArray(vertex_array_);
+    glBindVertexBuffer(0, vertex_buffer_, 0, sizeof(LineVertex));
+    glEnableVertexAttribArray(0);
+    glVertexAttribFormat(0, 2, GL_FLOAT, GL_FALSE, 0);
+    glVertexAttribBinding(0, 0);
+    glEnableVertexAttribArray(1);
+    glVertexAttribFormat(1, 4, GL_FLOAT, GL_FALSE, 2 * sizeof(float));
+    glVertexAttribBinding(1, 0);
+    glBindVertexArray(0);
     generation_ = Graphics::GLGeneration();
 }
 
@@ -97,11 +99,13 @@ void DebugDraw::Render(Graphics* graphics)
     if (vertices.empty()) return;
     EnsureGLObjects();
     const size_t bytes = vertices.size() * sizeof(LineVertex);
+    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
     if (bytes > buffer_capacity_) {
-        glNamedBufferData(vertex_buffer_, static_cast<GLsizeiptr>(bytes), nullptr, GL_STREAM_DRAW);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_STREAM_DRAW);
         buffer_capacity_ = bytes;
     }
-    glNamedBufferSubData(vertex_buffer_, 0, static_cast<GLsizeiptr>(bytes), vertices.data());
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
     glUseProgram(program_);
     glBindVertexArray(vertex_array_);
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(vertices.size()));

@@ -243,17 +243,20 @@ void FreetypeSystem::RenderText(const std::string& text, float x, float y, float
     glUseProgram(shader.program);
     glUniformMatrix4fv(shader.Location(UNIFORM_PROJECTION), 1, GL_FALSE, glm::value_ptr(projection));
     glUniform3f(shader.Location(UNIFORM_TEXT_COLOR), colour.x, colour.y, colour.z);
-    glBindTextureUnit(0, atlas);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, atlas);
     const size_t bytes = vertices_.size() * sizeof(float);
+    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);
     if (bytes > buffer_bytes_) {
         buffer_bytes_ = std::max(bytes, buffer_bytes_ * 2);
-        glNamedBufferData(vertex_buffer, static_cast<GLsizeiptr>(buffer_bytes_), nullptr, GL_STREAM_DRAW);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(buffer_bytes_), nullptr, GL_STREAM_DRAW);
     }
-    glNamedBufferSubData(vertex_buffer, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(vertex_array);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices_.size() / 4));
     glBindVertexArray(0);
-    glBindTextureUnit(0, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 } // namespace OrvEngine

@@ -12,6 +12,9 @@
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <cstdlib>
+#include <iostream>
+
 namespace OrvEngine {
 
 namespace {
@@ -21,12 +24,6 @@ uint32_t g_gl_generation = 0;
 const char* const kSheetVertexShader = "../Resources/Shaders/VertexShader_TextureSS16.vert";
 const char* const kPlainVertexShader = "../Resources/Shaders/VertexShader_Texture.vert";
 const char* const kFragmentShader = "../Resources/Shaders/FragmentShader_Texture.frag";
-
-std::string GLString(GLenum name)
-{
-    const GLubyte* text = glGetString(name);
-    return text ? reinterpret_cast<const char*>(text) : "unknown";
-}
 } // namespace
 
 bool Graphics::IsGLReady() { return g_gl_ready && Platform::HasGLContext(); }
@@ -84,7 +81,7 @@ bool Graphics::InitRenderingEnvironment()
     set_up_error_.clear();
     g_gl_ready = false;
     if (!Platform::CreateGLContext()) {
-        set_up_error_ = "Unable to create an OpenGL 4.5 compatibility context: " + Platform::GetLastError();
+        set_up_error_ = "Unable to create an OpenGL 4.3 compatibility context: " + Platform::GetLastError();
         return false;
     }
     glewExperimental = GL_TRUE;
@@ -92,24 +89,18 @@ bool Graphics::InitRenderingEnvironment()
     // Debian's GLEW is built for GLX: with an EGL context it reports no GLX display after every
     // GL entry point has been loaded.
     if (status != GLEW_OK && status != GLEW_ERROR_NO_GLX_DISPLAY) {
-        set_up_error_ = std::string("Error: Unable to initialize GLEW ") +
-                        reinterpret_cast<const char*>(glewGetErrorString(status));
-        Platform::ReleaseGLContext();
-        return false;
+        std::cerr << "Error: Unable to initialize GLEW " << glewGetErrorString(status) << std::endl;
+        std::exit(1);
     }
-    // The quad is built with the direct-state-access calls of 4.5.
-    const bool dsa = GLEW_VERSION_4_5 || GLEW_ARB_direct_state_access;
-    if (!dsa || !glCreateBuffers || !glCreateVertexArrays) {
-        set_up_error_ = "Error: Cannot access GL 4.5 API (OpenGL 4.5 or ARB_direct_state_access is required; "
-                        "the driver gives " + GLString(GL_VERSION) + ")";
-        Platform::ReleaseGLContext();
-        return false;
+    if (!GLEW_VERSION_4_3) {
+        std::cout << "Error: Cannot access GL 4.3 API" << std::endl;
+        std::exit(1);
     }
     g_gl_ready = true;
     ++g_gl_generation;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    PrintLine("Rendering Environment Success (" + GLString(GL_VERSION) + ", " + GLString(GL_RENDERER) + ")");
+    PrintLine("Rendering Environment Success");
     return true;
 }
 

@@ -27,7 +27,8 @@ public:
     void Init() override;
     void Update() override;
 
-    // Creates the 4.5 context and loads GL; false with the reason in GetSetUpError().
+    // Creates the 4.3 context and loads GL; false with the reason in GetSetUpError() when no context
+    // can be made. Ends the process with code 1 when GLEW fails or GL 4.3 is missing.
     bool InitRenderingEnvironment();
     // Releases the GL context; safe to call more than once.
     void CleanRenderingEnvironment();

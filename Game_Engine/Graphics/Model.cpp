@@ -38,14 +38,17 @@ uint32_t Model::CreateBuffers(const std::vector<Vertex>& vertices, const std::ve
                               uint32_t* vertex_buffer, uint32_t* index_buffer)
 {
     if (!Graphics::IsGLReady()) return 0;
-    GLuint vbo = 0;
-    glCreateBuffers(1, &vbo);
-    glNamedBufferStorage(vbo, static_cast<GLsizeiptr>(sizeof(Vertex) * vertices.size()), nullptr,
-                         GL_DYNAMIC_STORAGE_BIT);
-    glNamedBufferSubData(vbo, 0, static_cast<GLsizeiptr>(sizeof(Vertex) * vertices.size()), vertices.data());
-
     GLuint vao = 0;
-    glCreateVertexArrays(1, &vao);
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+
+    GLuint vbo = 0;
+    glGenBuffers(1, &vbo);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(Vertex) * vertices.size()), vertices.data(),
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+
     struct Attribute {
         GLuint index;
         GLint size;
@@ -54,18 +57,20 @@ uint32_t Model::CreateBuffers(const std::vector<Vertex>& vertices, const std::ve
     // Each attribute reads through the binding of its own number.
     const Attribute attributes[] = {{0, 2, 0}, {1, 3, 8}, {2, 2, 24}};
     for (const Attribute& a : attributes) {
-        glEnableVertexArrayAttrib(vao, a.index);
-        glVertexArrayVertexBuffer(vao, a.index, vbo, a.offset, sizeof(Vertex));
-        glVertexArrayAttribFormat(vao, a.index, a.size, GL_FLOAT, GL_FALSE, 0);
-        glVertexArrayAttribBinding(vao, a.index, a.index);
+        glEnableVertexAttribArray(a.index);
+        glBindVertexBuffer(a.index, vbo, a.offset, sizeof(Vertex));
+        glVertexAttribFormat(a.index, a.size, GL_FLOAT, GL_FALSE, 0);
+        glVertexAttribBinding(a.index, a.index);
     }
 
+    // The element buffer bound while the array is bound becomes the array's.
     GLuint ibo = 0;
-    glCreateBuffers(1, &ibo);
-    glNamedBufferStorage(ibo, static_cast<GLsizeiptr>(sizeof(uint16_t) * indices.size()), indices.data(),
-                         GL_DYNAMIC_STORAGE_BIT);
-    glVertexArrayElementBuffer(vao, ibo);
+    glGenBuffers(1, &ibo);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(uint16_t) * indices.size()), indices.data(),
+                 GL_STATIC_DRAW);
     glBindVertexArray(0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     if (vertex_buffer) *vertex_buffer = vbo;
     if (index_buffer) *index_buffer = ibo;
     return vao;

@@ -27,7 +27,7 @@ public:
     // Corners at +-0.5 with texture coordinates 0..1, drawn as one triangle strip of 4 indices.
     // Under the null backend the model has no vertex array (0).
     static std::shared_ptr<Model> CreateQuad();
-    // Makes the buffers and the vertex array through direct state access; returns the array id.
+    // Makes the buffers and the vertex array; returns the array id.
     static uint32_t CreateBuffers(const std::vector<Vertex>& vertices, const std::vector<uint16_t>& indices,
                                   uint32_t* vertex_buffer = nullptr, uint32_t* index_buffer = nullptr);
 

@@ -125,11 +125,13 @@ bool SpriteBatch::EnsureGLObjects()
     vertex_capacity_ = 0;
     index_quads_ = 0;
     for (int i = 0; i < kPrograms; ++i) Shader::Load(programs_[i], kVertexShaders[i & 1], kFragmentShaders[i >> 1]);
-    glCreateVertexArrays(1, &vertex_array_);
-    glCreateBuffers(1, &vertex_buffer_);
-    glCreateBuffers(1, &index_buffer_);
-    glVertexArrayVertexBuffer(vertex_array_, 0, vertex_buffer_, 0, sizeof(Vertex));
-    glVertexArrayElementBuffer(vertex_array_, index_buffer_);
+    glGenVertexArrays(1, &vertex_array_);
+    glGenBuffers(1, &vertex_buffer_);
+    glGenBuffers(1, &index_buffer_);
+    glBindVertexArray(vertex_array_);
+    glBindVertexBuffer(0, vertex_buffer_, 0, sizeof(Vertex));
+    // Bound while the array is, the element buffer becomes the array's.
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, index_buffer_);
     struct Attribute {
         GLuint index;
         GLint size;
@@ -140,13 +142,14 @@ bool SpriteBatch::EnsureGLObjects()
                                 {2, 2, offsetof(Vertex, origin)},
                                 {3, 4, offsetof(Vertex, tint)}};
     for (const Attribute& a : floats) {
-        glEnableVertexArrayAttrib(vertex_array_, a.index);
-        glVertexArrayAttribFormat(vertex_array_, a.index, a.size, GL_FLOAT, GL_FALSE, a.offset);
-        glVertexArrayAttribBinding(vertex_array_, a.index, 0);
+        glEnableVertexAttribArray(a.index);
+        glVertexAttribFormat(a.index, a.size, GL_FLOAT, GL_FALSE, a.offset);
+        glVertexAttribBinding(a.index, 0);
     }
-    glEnableVertexArrayAttrib(vertex_array_, 4);
-    glVertexArrayAttribIFormat(vertex_array_, 4, 1, GL_INT, offsetof(Vertex, frame));
-    glVertexArrayAttribBinding(vertex_array_, 4, 0);
+    glEnableVertexAttribArray(4);
+    glVertexAttribIFormat(4, 1, GL_INT, offsetof(Vertex, frame));
+    glVertexAttribBinding(4, 0);
+    glBindVertexArray(0);
     const bool usable = ProgramsLinked();
     if (!usable) PrintAndLog("[SpriteBatch] The batch programs did not link; sprites are not drawn");
     return usable;
@@ -160,18 +163,23 @@ void SpriteBatch::GrowIndices(size_t quads)
     for (size_t q = 0; q < index_quads_; ++q) {
         for (size_t i = 0; i < 6; ++i) indices[q * 6 + i] = static_cast<uint32_t>(q * 4 + kQuadIndices[i]);
     }
-    glNamedBufferData(index_buffer_, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)), indices.data(),
-                      GL_STATIC_DRAW);
+    // The element buffer is reached through the array that holds it.
+    glBindVertexArray(vertex_array_);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)), indices.data(),
+                 GL_STATIC_DRAW);
+    glBindVertexArray(0);
 }
 
 void SpriteBatch::Upload()
 {
     const size_t bytes = vertices_.size() * sizeof(Vertex);
+    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
     if (bytes > vertex_capacity_) {
         vertex_capacity_ = std::max(bytes, vertex_capacity_ * 2);
-        glNamedBufferData(vertex_buffer_, static_cast<GLsizeiptr>(vertex_capacity_), nullptr, GL_STREAM_DRAW);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertex_capacity_), nullptr, GL_STREAM_DRAW);
     }
-    glNamedBufferSubData(vertex_buffer_, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
     GrowIndices(vertices_.size() / 4);
     for (const Shader& program : programs_) {
         glProgramUniformMatrix4fv(program.program, program.Location(UNIFORM_WORLD_TO_NDC), 1, GL_FALSE,
@@ -255,7 +263,7 @@ void SpriteBatch::DrawQuads(uint64_t key, size_t first, size_t count, int& bound
         glUseProgram(programs_[program].program);
     }
     const auto texture = static_cast<uint32_t>(key >> 2);
-    glBindTextureUnit(0, texture ? texture : TextureManager::GetInstance()->GetWhiteTexture()->id);
+    glBindTexture(GL_TEXTURE_2D, texture ? texture : TextureManager::GetInstance()->GetWhiteTexture()->id);
     const auto offset = static_cast<uintptr_t>(first) * 6 * sizeof(uint32_t);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * 6), GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
     ++last_draws_;
@@ -264,6 +272,7 @@ void SpriteBatch::DrawQuads(uint64_t key, size_t first, size_t count, int& bound
 void SpriteBatch::DrawPlanned(const std::vector<uint64_t>& keys)
 {
     glBindVertexArray(vertex_array_);
+    glActiveTexture(GL_TEXTURE0);
     int bound = -1;
     {
         DrawState state(plan_scissored_, plan_area_);

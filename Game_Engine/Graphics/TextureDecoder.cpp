@@ -1,10 +1,10 @@
 #include "Graphics/TextureDecoder.h"
 
+#include "Graphics/PictureHeader.h"
+
 #include <FreeImage.h>
 
 #include <algorithm>
-#include <cstring>
-#include <fstream>
 #include <thread>
 
 namespace OrvEngine {
@@ -17,23 +17,34 @@ size_t WorkerCount()
     return std::clamp<size_t>(cores > 1 ? cores - 1 : 1, 1, 4);
 }
 
-bool HasPngSignature(const std::string& path)
+// The size the header claims, read without the pixels: through FreeImage where the format can
+// load its header alone, from the file's first bytes otherwise. False when it cannot be read.
+bool ReadSize(FREE_IMAGE_FORMAT format, const char* path, unsigned& width, unsigned& height)
 {
-    static const char kSignature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
-    char start[8] = {};
-    std::ifstream file(path, std::ios::binary);
-    return file.read(start, sizeof(start)) && std::memcmp(start, kSignature, sizeof(start)) == 0;
-}
-
-// The header alone (no pixels are allocated); false when it cannot be read.
-bool ReadSize(const char* path, unsigned& width, unsigned& height)
-{
-    FIBITMAP* header = FreeImage_Load(FIF_PNG, path, FIF_LOAD_NOPIXELS);
+    if (!FreeImage_FIFSupportsNoPixels(format)) return PictureHeader::ClaimedSize(format, path, width, height);
+    FIBITMAP* header = FreeImage_Load(format, path, FIF_LOAD_NOPIXELS);
     if (!header) return false;
     width = FreeImage_GetWidth(header);
     height = FreeImage_GetHeight(header);
     FreeImage_Unload(header);
     return true;
+}
+
+// 32 bits a pixel, whatever was read: anything else would be read past its end as BGRA. Takes the
+// image; null when it cannot be converted.
+FIBITMAP* To32Bits(FIBITMAP* image)
+{
+    if (FreeImage_GetImageType(image) != FIT_BITMAP) {
+        FIBITMAP* standard = FreeImage_ConvertToStandardType(image, TRUE);
+        FreeImage_Unload(image);
+        image = standard;
+    }
+    if (image && FreeImage_GetBPP(image) != 32) {
+        FIBITMAP* converted = FreeImage_ConvertTo32Bits(image);
+        FreeImage_Unload(image);
+        image = converted;
+    }
+    return image;
 }
 } // namespace
 
@@ -47,31 +58,47 @@ const unsigned char* DecodedPicture::Pixels() const { return image ? FreeImage_G
 
 void TextureDecoder::Decode(DecodedPicture& picture)
 {
-    // FreeImage would take any type the contents claim and allocate whatever size the header
-    // claims: a few bytes of another format behind a .png name cost gigabytes. Only a PNG is read,
-    // and only once its header's size is known to be sane.
+    using Failure = DecodedPicture::Failure;
     const char* path = picture.path.c_str();
-    if (!HasPngSignature(picture.path)) {
+    FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path, 0);
+    if (format == FIF_UNKNOWN) {
         picture.type_from_name = true;
+        format = FreeImage_GetFIFFromFilename(path);
+    }
+    if (format == FIF_UNKNOWN) {
+        picture.failure = Failure::UnknownType;
         return;
     }
+    // FreeImage allocates whatever size a header claims: a few bytes claiming gigapixels would cost
+    // gigabytes. The size is checked before any pixel is read.
     unsigned width = 0, height = 0;
-    if (!ReadSize(path, width, height)) return;
+    if (!FreeImage_FIFSupportsReading(format) || !ReadSize(format, path, width, height)) {
+        picture.failure = Failure::Unreadable;
+        return;
+    }
     if (!WithinLimits(width, height)) {
+        picture.failure = Failure::TooLarge;
         picture.refused_width = width;
         picture.refused_height = height;
         return;
     }
-    FIBITMAP* image = FreeImage_Load(FIF_PNG, path, 0);
-    if (!image) return;
-    // Anything but 32 bits per pixel would be read past its end as BGRA.
-    if (FreeImage_GetBPP(image) != 32) {
-        FIBITMAP* converted = FreeImage_ConvertTo32Bits(image);
-        FreeImage_Unload(image);
-        image = converted;
+    FIBITMAP* image = FreeImage_Load(format, path, 0);
+    if (!image) {
+        picture.failure = Failure::Unreadable;
+        return;
     }
+    // A header may say less than the reader then made of the file.
+    if (!WithinLimits(FreeImage_GetWidth(image), FreeImage_GetHeight(image))) {
+        picture.failure = Failure::TooLarge;
+        picture.refused_width = FreeImage_GetWidth(image);
+        picture.refused_height = FreeImage_GetHeight(image);
+        FreeImage_Unload(image);
+        return;
+    }
+    image = To32Bits(image);
     if (!image || !FreeImage_GetBits(image) || FreeImage_GetWidth(image) == 0 || FreeImage_GetHeight(image) == 0) {
         if (image) FreeImage_Unload(image);
+        picture.failure = Failure::NoPixels;
         return;
     }
     picture.image = image;

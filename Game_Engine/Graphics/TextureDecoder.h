@@ -1,5 +1,6 @@
-// TextureDecoder: worker threads that read picture files into 32-bit pixels, so reading PNGs does
-// not hold up the main thread one file at a time. Knows no GL: the main thread uploads what they read.
+// TextureDecoder: worker threads that read picture files into 32-bit pixels, so reading pictures
+// does not hold up the main thread one file at a time. Knows no GL: the main thread uploads what
+// they read and writes what went wrong.
 #pragma once
 
 #include "Graphics/TextureAlpha.h"
@@ -28,9 +29,18 @@ struct DecodedPicture {
     FIBITMAP* image = nullptr; // null when the file could not be read
     int width = 0;
     int height = 0;
-    // The contents are not a PNG, the only kind read (whatever the file's name says).
+    // The contents name no picture format FreeImage knows, so the file's name was asked.
     bool type_from_name = false;
-    // The size the header claimed, when it passes the limit and nothing was read; 0 otherwise.
+    // Why image is null.
+    enum class Failure {
+        None,
+        UnknownType, // neither the contents nor the name name a format
+        Unreadable,  // FreeImage cannot read the format, or failed to read the file
+        TooLarge,    // the size the header claims passes the limits; no pixels were read
+        NoPixels,    // read, but without pixels that can be made 32 bits
+    };
+    Failure failure = Failure::None;
+    // The size the header claimed, when it passes the limit; 0 otherwise.
     unsigned refused_width = 0;
     unsigned refused_height = 0;
     TextureAlpha alpha;
@@ -51,7 +61,8 @@ public:
     void Wait(Job& job) { queue_.Wait(job); }
     // Drops the queued jobs and waits for the workers to finish the ones they hold.
     void Stop() { queue_.Stop(); }
-    // Reads one file on the calling thread: a PNG whose header claims a size within the limits.
+    // Reads one file on the calling thread: any picture FreeImage reads (the format from the
+    // contents, else from the name) whose header claims a size within the limits.
     static void Decode(DecodedPicture& picture);
 
     // What GL drivers take as a texture's side, and 256 MB of pixels: far beyond any picture a 2D

@@ -34,16 +34,35 @@ uint32_t Upload(int width, int height, GLenum format, const void* pixels)
     return id;
 }
 
+// The fixed lines first, then one of our own naming the file, to the same places.
 void ReportLoadFailure(const DecodedPicture& picture)
 {
-    std::string line = "Image failed to load! " + picture.path;
-    if (picture.refused_width || picture.refused_height) {
-        line += ": " + std::to_string(picture.refused_width) + " x " + std::to_string(picture.refused_height) +
-                " is larger than a picture may be (" + std::to_string(TextureDecoder::kMaxSide) + " on a side, " +
-                std::to_string(TextureDecoder::kMaxPixels) + " pixels in all)";
+    using Failure = DecodedPicture::Failure;
+    const std::string file = "[TextureManager::LoadTexture] " + picture.path;
+    switch (picture.failure) {
+    case Failure::UnknownType:
+        PrintLine("fif unknown 2");
+        PrintLine(file + " is not a picture of a format FreeImage knows");
+        return;
+    case Failure::NoPixels:
+        PrintLine(file + " holds no pixels that can be shown");
+        LogIfOpen(file + " holds no pixels that can be shown");
+        return;
+    case Failure::TooLarge:
+    case Failure::Unreadable:
+    case Failure::None:
+        break;
     }
-    PrintLine(line);
-    LogIfOpen(line);
+    std::string detail = file + " could not be read";
+    if (picture.failure == Failure::TooLarge) {
+        detail = file + ": " + std::to_string(picture.refused_width) + " x " + std::to_string(picture.refused_height) +
+                 " is larger than a picture may be (" + std::to_string(TextureDecoder::kMaxSide) + " on a side, " +
+                 std::to_string(TextureDecoder::kMaxPixels) + " pixels in all)";
+    }
+    for (const std::string& line : {std::string("Image failed to load! "), detail}) {
+        PrintLine(line);
+        LogIfOpen(line);
+    }
 }
 } // namespace
 

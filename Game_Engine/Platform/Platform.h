@@ -90,7 +90,7 @@ void InterfaceNewFrame();
 void StopInterfaceBackend();
 
 // ---- GL ----------------------------------------------------------------------------------
-// Requests a 4.5 compatibility context; false (with the reason in GetLastError) when unavailable.
+// Requests a 4.3 compatibility context; false (with the reason in GetLastError) when unavailable.
 bool CreateGLContext();
 bool HasGLContext();
 void SwapBuffers();

@@ -171,8 +171,9 @@ bool SdlCreateWindow(const std::string& title, int width, int height)
 {
     if (g.window) return true;
     if (!InitVideo()) return false;
+    // 4.3 is what drawing needs; compatibility keeps the legacy calls open to the editor's back-end.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     // Nothing draws with depth, but without a depth buffer llvmpipe fills rectangles by a path that
@@ -223,8 +224,17 @@ bool SdlCreateGLContext()
     g.gl = SDL_GL_CreateContext(g.window);
     if (!g.gl) {
         g.last_error = SDL_GetError();
-        return false;
+        // A driver short of 4.3 still gets the context it can give, so that the version check
+        // after loading GL says what is missing.
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+        g.gl = SDL_GL_CreateContext(g.window);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     }
+    if (!g.gl) return false;
     SDL_GL_MakeCurrent(g.window, g.gl);
     SDL_GL_SetSwapInterval(1);
     KeepDriverLibrariesMapped();

@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // Debug lines arrive already in normalised device coordinates.
 layout(location = 0) in vec2 aPosition;
 layout(location = 1) in vec4 aColour;

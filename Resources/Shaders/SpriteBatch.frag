@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // The tint is the same at every corner of a sprite: flat, so it is not interpolated at all.
 uniform sampler2D uTexture;
 

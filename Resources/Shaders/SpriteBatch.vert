@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // Plain textured sprites, many to a draw: each vertex carries its sprite's model matrix (the columns
 // that vary) and tint. The position is the same product the single-quad shader computes.
 layout(location = 0) in vec4 aCorner; // unit-quad corner (xy) and texture coordinate (zw)

@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // Sprite sheets, many to a draw: as SpriteBatch.vert, with the 1-based frame per vertex. Frames are
 // squares side by side in one row, so the frame count is the texture's width over its height.
 layout(location = 0) in vec4 aCorner; // unit-quad corner (xy) and texture coordinate (zw)

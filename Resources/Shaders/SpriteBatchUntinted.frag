@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // Sprites drawn without a tint: the picture as it is, with no multiply by white.
 uniform sampler2D uTexture;
 

@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // Plain textured quad: the model matrix places the unit quad in the world, the world-to-NDC matrix
 // is the active camera's (game running) or the editor camera's.
 layout(location = 0) in vec2 aPosition;

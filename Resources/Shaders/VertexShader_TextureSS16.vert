@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // Sprite sheet: frames are squares side by side in one row, so the frame count is the texture's
 // width over its height. uCurrent_Task is the 1-based frame to show.
 layout(location = 0) in vec2 aPosition;

@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // The glyph texture's red channel is the coverage.
 uniform sampler2D glyph;
 uniform vec3 textColor;

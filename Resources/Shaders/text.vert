@@ -1,4 +1,4 @@
-#version 450 core
+#version 430 core
 // One glyph quad: xy in window pixels, zw the glyph texture coordinate.
 layout(location = 0) in vec4 vertex;
 
