@@ -203,8 +203,14 @@ TEST_F(EnemyScriptTest, BarAndIconsAreMadeOnceAndLaidOutByTheFirstLetterAndFacin
     Entity* tutorial = MakeScriptedEnemy("Enemy_T1", "EnemyScript", -10.0f, 1.0f);
     Entity* unnamed = MakeScriptedEnemy("", "EnemyScript", 10.0f, 1.0f);
     const size_t before = Scene()->GetEntities().size();
+    OrvTest::StdoutCapture console;
     Step(4);
     EXPECT_EQ(Scene()->GetEntities().size(), before + 16) << "a bar and three icons per enemy, made once";
+    const std::string printed = console.Take();
+    const size_t first = printed.find("Invalid entity pointer");
+    EXPECT_NE(first, std::string::npos) << "the unnamed enemy's bar names no entity";
+    EXPECT_EQ(printed.find("Invalid entity pointer", first + 1), std::string::npos)
+        << "every other bar is set up with its enemy named";
 
     struct Expected {
         Entity* enemy;
@@ -236,6 +242,7 @@ TEST_F(EnemyScriptTest, BarAndIconsAreMadeOnceAndLaidOutByTheFirstLetterAndFacin
     // The bar shows its own enemy's hit points against those it had when the bar was made.
     auto bar = Made(ScriptOf<EnemyScript>(attack)->hp_bar)->GetComponent<Sprite>(SPRITE);
     EXPECT_EQ(bar->GetEntName(), "Atk_A");
+    EXPECT_TRUE(bar->GetIsSlider());
     EXPECT_FLOAT_EQ(bar->bar.maximum_value, 10.0f);
     EXPECT_FLOAT_EQ(TransformOf(defence)->position.z, 99.0f) << "drawn by height";
 }

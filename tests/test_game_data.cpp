@@ -78,6 +78,22 @@ struct EntityLint {
                 if (fields) CheckComponent(name, c->name.GetString(), *fields);
             }
             CheckEnemySounds(name, entity->value[0]);
+            CheckFadeIn(name, entity->value[0]);
+        }
+    }
+
+    // A fade-in darkens its scene in play only (its script starts it opaque): saved opaque, it
+    // would cover the scene in the editor and take its clicks.
+    void CheckFadeIn(const std::string& name, const rapidjson::Value& components)
+    {
+        using OrvEngine::Serializer;
+        const rapidjson::Value* script =
+            components.HasMember("ScriptComponent") ? Serializer::FirstObject(components["ScriptComponent"]) : nullptr;
+        const rapidjson::Value* sprite =
+            components.HasMember("Sprite") ? Serializer::FirstObject(components["Sprite"]) : nullptr;
+        if (!script || !sprite || Serializer::ReadString(*script, "file_name") != "FadeInScript") return;
+        if (Serializer::ReadColor(*sprite, OrvEngine::Vec4(1, 1, 1, 1)).w != 0.0f) {
+            problems.push_back(name + ": a fade-in saved visible");
         }
     }
 

@@ -31,4 +31,15 @@ void ResetGlobals()
     Shared() = SharedValues();
 }
 
+void ResetLevelState()
+{
+    DialogueIsRunning = false;
+    IsPurifying = false;
+    SharedValues& shared = Shared();
+    SharedValues fresh;
+    fresh.archetype_name_counter = shared.archetype_name_counter;
+    fresh.collider_geometry_version = shared.collider_geometry_version;
+    shared = fresh;
+}
+
 } // namespace OrvEngine

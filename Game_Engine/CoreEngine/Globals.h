@@ -26,6 +26,11 @@ extern std::string StartScene;
 // and the engine objects below stay.
 void ResetGlobals();
 
+// Puts back what a level sets in the program-wide state when it is left, by any way: a dialogue
+// or a purification under way and the shared values of the game's rules (all but the prefab name
+// counter and the collider version, which only ever grow).
+void ResetLevelState();
+
 // Owning pointers, released by ReleaseEngineObjects after the engine run returns.
 extern CoreEngine* OrvCoreEngine;
 extern SceneStateMachine* OrvStateMachine;

@@ -63,6 +63,9 @@ void SceneStateMachine::ChangeScene()
         previous_scene = current_scene->GetSceneName();
         current_scene->Free();
     }
+    // Nothing the scene left may hold the next one: a dialogue cut short froze every later game.
+    // (A game scene's Init ends the pause; a splash scene keeps it.)
+    ResetLevelState();
     current_scene = found->second;
     PrintAndLog("Changed scene to " + requested);
     current_scene->Init();

@@ -8,8 +8,8 @@
 #
 # BASE_BUILD and NEW_BUILD are build folders holding bench_levels and bench_sprites (defaults:
 # 3 rounds, 900 frames a stretch). A build of a commit older than the level bench has none:
-# --make-base checks COMMIT out into FOLDER (a detached git worktree), adds today's bench source
-# and builds both benches in FOLDER/build.
+# --make-base checks COMMIT out into FOLDER (a detached git worktree), adds today's level bench
+# source and the header it includes, and builds both benches in FOLDER/build.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -18,7 +18,7 @@ repo="$(cd "$here/../.." && pwd)"
 if [[ "${1:-}" == "--make-base" ]]; then
     [[ $# -eq 3 ]] || { echo "usage: $0 --make-base COMMIT FOLDER" >&2; exit 2; }
     git -C "$repo" worktree add --detach "$3" "$2"
-    cp "$here/bench_levels.cpp" "$3/tools/bench/"
+    cp "$here/bench_levels.cpp" "$here/BenchSupport.h" "$3/tools/bench/"
     cmake -S "$3" -B "$3/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_BUILD_TESTS=OFF >/dev/null
     cmake --build "$3/build" -j3 --target bench_levels bench_sprites
     echo "base build: $3/build"

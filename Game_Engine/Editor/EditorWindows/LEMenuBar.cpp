@@ -28,9 +28,8 @@ void PauseSound(bool paused)
 // What a play leaves behind in the process-wide state once it is stopped.
 void EndPlayState()
 {
-    DialogueIsRunning = false;
-    // A purification cut short would keep the companion and the boss waiting in the next play.
-    IsPurifying = false;
+    // A dialogue or purification cut short would hold the next play.
+    ResetLevelState();
     // The game's own Escape pause ends with the play it paused.
     if (OrvStateMachine) OrvStateMachine->paused = false;
     EditorManager* editor = EditorManager::GetInstance();

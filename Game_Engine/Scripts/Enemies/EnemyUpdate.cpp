@@ -143,9 +143,11 @@ void EnemyScript::MakeUi(Entity* entity)
     Entity* bar = InstantiatePrefab("EnemyHP1_TestPrefab");
     hp_bar = Gameplay::IdOf(bar);
     if (auto bar_sprite = ComponentOf<Sprite>(bar, SPRITE)) {
+        // The prefab is a plain picture: it becomes this enemy's bar once it names the enemy, so
+        // it is never set up without a target.
         bar_sprite->SetEntName(entity->name);
-        // The bar was set up when it was made, before it knew whose hit points to show.
-        if (bar_sprite->GetIsSlider()) bar_sprite->InitBar();
+        bar_sprite->SetIsSlider(true);
+        bar_sprite->InitBar();
     }
     AttachTo(bar, parent);
     if (bar) bar->SetActive(true);
