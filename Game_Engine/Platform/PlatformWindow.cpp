@@ -9,7 +9,6 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <fstream>
 #include <iostream>
@@ -417,16 +416,47 @@ std::string GetLastError() { return g.last_error; }
 
 bool CanAskUser() { return g.backend->can_ask_user(); }
 
+namespace {
+// The button Enter would press: the second one when the box says so, else the first.
+int DefaultButton(bool yes_no, bool ok_cancel, uint32_t flags)
+{
+    const bool second = (flags & MB_DEFBUTTON2_FLAG) != 0;
+    if (yes_no) return second ? ID_NO : ID_YES;
+    if (ok_cancel) return second ? ID_CANCEL : ID_OK;
+    return ID_OK;
+}
+
+// The answer ORV_MSGBOX_ANSWER gives ("yes" the first button, "no" the second), or the default.
+int UnattendedAnswer(bool yes_no, bool ok_cancel, uint32_t flags)
+{
+    const char* answer = std::getenv("ORV_MSGBOX_ANSWER");
+    const std::string said = answer ? answer : "";
+    if (yes_no || ok_cancel) {
+        if (said == "yes" || said == "Yes") return yes_no ? ID_YES : ID_OK;
+        if (said == "no" || said == "No") return yes_no ? ID_NO : ID_CANCEL;
+    }
+    return DefaultButton(yes_no, ok_cancel, flags);
+}
+
+const char* AnswerName(int answer)
+{
+    switch (answer) {
+    case ID_YES: return "Yes";
+    case ID_NO: return "No";
+    case ID_CANCEL: return "Cancel";
+    default: return "OK";
+    }
+}
+} // namespace
+
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags)
 {
     const bool yes_no = (flags & 0xF) == MB_YESNO_FLAG;
     const bool ok_cancel = (flags & 0xF) == MB_OKCANCEL_FLAG;
     if (!CanAskUser()) {
-        const char* answer = std::getenv("ORV_MSGBOX_ANSWER");
-        bool no = answer && (std::strcmp(answer, "no") == 0 || std::strcmp(answer, "No") == 0);
-        int result = yes_no ? (no ? ID_NO : ID_YES) : (ok_cancel && no ? ID_CANCEL : ID_OK);
-        std::string line = "[MessageBox] " + caption + ": " + text + " -> " +
-                           (result == ID_NO ? "No" : result == ID_YES ? "Yes" : result == ID_CANCEL ? "Cancel" : "OK");
+        // Nobody is there to answer: Yes is never given for a person who is not there unless asked for.
+        const int result = UnattendedAnswer(yes_no, ok_cancel, flags);
+        const std::string line = "[MessageBox] " + caption + ": " + text + " -> " + AnswerName(result);
         std::cout << line << std::endl;
         LogIfOpen(line);
         return result;
@@ -450,7 +480,9 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
     if ((flags & 0xF0) == MB_ICONWARNING_FLAG) icon = SDL_MESSAGEBOX_WARNING;
     SDL_MessageBoxData data{icon, g.window, caption.c_str(), text.c_str(), count, buttons, nullptr};
     int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) return yes_no ? ID_NO : ok_cancel ? ID_CANCEL : ID_OK;
+    // A box that cannot be shown was answered by nobody; one closed without a button, as Escape would.
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) return DefaultButton(yes_no, ok_cancel, flags);
+    if (pressed < 0) return yes_no ? ID_NO : ok_cancel ? ID_CANCEL : ID_OK;
     return pressed;
 }
 
