@@ -6,6 +6,8 @@
 #include "Components/ScriptComponent.h"
 #include "Scripts/BaseScript.h"
 
+#include <SDL_events.h>
+#include <SDL_hints.h>
 #include <SDL_keycode.h>
 
 #include <fstream>
@@ -290,6 +292,36 @@ TEST_F(CoreEngineTest, AnIdleLoopWithAWindowWaitsOutTheRefreshPeriodInsteadOfSpi
     EXPECT_GE(wall, frames * shortest);
     EXPECT_LT(cpu, wall * 0.25) << "the loop sleeps rather than spins";
     EXPECT_EQ(recorders.back()->updates, frames + 1) << "every frame still runs every system";
+    Platform::DestroyMainWindow();
+    unsetenv("SDL_VIDEODRIVER");
+}
+
+// The window's close may be asked about; a quit request (SIGTERM) may not: they stay two messages,
+// and SDL makes no quit of its own out of the last window's close.
+TEST_F(CoreEngineTest, TheWindowsCloseAndAQuitRequestArriveAsDifferentMessages)
+{
+    Platform::UseNullBackend(false);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ASSERT_TRUE(Platform::CreateMainWindow("close", 320, 240)) << Platform::GetLastError();
+    PinLoadedLibraries();
+    EXPECT_FALSE(SDL_GetHintBoolean(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, SDL_TRUE));
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&close);
+    SDL_PushEvent(&quit);
+    Platform::PumpEvents();
+    std::vector<uint32_t> got;
+    Platform::WindowMessage message;
+    while (Platform::PopMessage(message)) {
+        // The window's own start-up (shown, focused, sized) is not what is looked at.
+        if (message.message == Platform::WM_CLOSE_MSG || message.message == Platform::WM_QUIT_MSG) {
+            got.push_back(message.message);
+        }
+    }
+    EXPECT_EQ(got, (std::vector<uint32_t>{Platform::WM_CLOSE_MSG, Platform::WM_QUIT_MSG}));
     Platform::DestroyMainWindow();
     unsetenv("SDL_VIDEODRIVER");
 }

@@ -13,6 +13,7 @@
 #include "Editor/EditorWindows/LEScene.h"
 #include "Platform/Sound.h"
 #include "Scene/SplashScreenScene.h"
+#include "Windows/WindowsSystems.h"
 
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -180,6 +181,46 @@ TEST_F(EditorTest, SwitchingScenesAsksToSaveStopsAPlayFirstAndClosesTheEditedSce
     EXPECT_TRUE(OrvStateMachine->GetScene("GameScene_02")->GetEntities().empty());
     scenes.OpenScenesFolder();
     EXPECT_EQ(folders, std::vector<std::string>{"../Resources/Data"});
+}
+
+// Closing the editor's window (its button, Alt+F4) with unsaved changes asks the exit question;
+// nobody there to answer keeps the editor open. A quit request, the game, or nothing unsaved end
+// at once.
+TEST_F(EditorTest, ClosingTheWindowWithUnsavedChangesAsksFirstAndNoKeepsTheEditorOpen)
+{
+    WindowsSystems* window = WindowsSystems::GetInstance();
+    Enter("GameScene_01");
+    ASSERT_NE(LEHierarchy::AddObject(), nullptr);
+    // A quit lets go of the edited scene; each close starts from it open again.
+    auto close = [window](uint32_t message) {
+        LEScene::FollowCurrentScene();
+        OrvCoreEngine->running = true;
+        Platform::PushMessage({message, 0, 0});
+        StdoutCapture out;
+        window->Update();
+        return out.Take();
+    };
+    std::string printed = close(Platform::WM_CLOSE_MSG);
+    EXPECT_TRUE(OrvCoreEngine->running);
+    EXPECT_TRUE(Contains(printed, "[MessageBox] Exiting: Are you sure you want to exit?\nThe scene GameScene_01 has "
+                                  "unsaved changes: they are lost on exit. -> No")) << printed;
+    setenv("ORV_MSGBOX_ANSWER", "yes", 1);
+    printed = close(Platform::WM_CLOSE_MSG);
+    unsetenv("ORV_MSGBOX_ANSWER");
+    EXPECT_FALSE(OrvCoreEngine->running);
+    EXPECT_TRUE(Contains(printed, "-> Yes")) << printed;
+
+    printed = close(Platform::WM_QUIT_MSG);
+    EXPECT_FALSE(OrvCoreEngine->running) << "SIGTERM";
+    GameMode = true;
+    printed += close(Platform::WM_CLOSE_MSG);
+    EXPECT_FALSE(OrvCoreEngine->running) << "the game";
+    GameMode = false;
+    LEScene::FollowCurrentScene();
+    ASSERT_TRUE(LEHierarchy::SaveScene());
+    printed += close(Platform::WM_CLOSE_MSG);
+    EXPECT_FALSE(OrvCoreEngine->running) << "nothing unsaved";
+    EXPECT_FALSE(Contains(printed, "[MessageBox]")) << printed;
 }
 
 TEST_F(EditorTest, GeneratedNamesSkipTakenOnesOnDiskAndTheCountersAreSeparate)

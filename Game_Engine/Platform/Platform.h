@@ -11,8 +11,8 @@ namespace Platform {
 
 // Window messages in the numbering the input translation expects.
 enum WindowMessageId : uint32_t {
-    WM_CLOSE_MSG = 16,
-    WM_QUIT_MSG = 18,
+    WM_CLOSE_MSG = 16, // the window's close (its button, Alt+F4)
+    WM_QUIT_MSG = 18,  // a request to end the program (SIGTERM, SIGINT)
     WM_KEYDOWN_MSG = 256,
     WM_KEYUP_MSG = 257,
     WM_CHAR_MSG = 258,

@@ -61,6 +61,9 @@ WindowState g;
 bool InitVideo()
 {
     if (g.video_up) return true;
+    // Closing the window is the engine's to decide (the editor may ask first): SDL must not turn it
+    // into a quit of its own.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         g.last_error = SDL_GetError();
         return false;
@@ -124,7 +127,8 @@ void TranslateEvent(const SDL_Event& e)
 {
     switch (e.type) {
     case SDL_QUIT:
-        g.queue.push_back({WM_CLOSE_MSG, 0, 0});
+        // A request to end the program (SIGTERM, SIGINT), not the window's close.
+        g.queue.push_back({WM_QUIT_MSG, 0, 0});
         break;
     case SDL_KEYDOWN: {
         uint32_t vk = TranslateSdlKey(e.key.keysym.sym);
@@ -157,6 +161,7 @@ void TranslateEvent(const SDL_Event& e)
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) g.queue.push_back({WM_SETFOCUS_MSG, 0, 0});
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) g.queue.push_back({WM_KILLFOCUS_MSG, 0, 0});
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) g.queue.push_back({WM_CLOSE_MSG, 0, 0});
         if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             g.queue.push_back({WM_SIZE_MSG, 0, PackMousePosition(e.window.data1, e.window.data2)});
         }
