@@ -183,6 +183,44 @@ TEST_F(EditorTest, SwitchingScenesAsksToSaveStopsAPlayFirstAndClosesTheEditedSce
     EXPECT_EQ(folders, std::vector<std::string>{"../Resources/Data"});
 }
 
+// A splash scene's settings thrown away (Load Scene, or No to saving before a change) come back
+// from its file, a missing one as its default: the next save of every scene writes none of them.
+TEST_F(EditorTest, DiscardedSplashSettingsComeBackFromTheFileAndNoLaterSaveWritesThem)
+{
+    LEScene scenes;
+    Enter("SplashScene_00");
+    auto splash = std::dynamic_pointer_cast<SplashScreenScene>(CurrentScene());
+    ASSERT_NE(splash, nullptr);
+    splash->show_time = 9.0f;
+    splash->next_state = "MainMenuScene";
+    editor->scene_modified = true;
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(LEHierarchy::ReloadScene());
+    EXPECT_FLOAT_EQ(splash->show_time, 1.0f);
+    EXPECT_EQ(splash->next_state, "GameScene_02");
+    EXPECT_EQ(splash->GetSceneName(), "SplashScene_00");
+    EXPECT_EQ(OrvStateMachine->GetScene("SplashScene_00"), splash);
+
+    splash->show_time = 7.0f;
+    editor->scene_modified = true;
+    answer = Platform::ID_NO;
+    scenes.SelectScene("GameScene_01");
+    FrameEnd();
+    EXPECT_FLOAT_EQ(splash->show_time, 1.0f) << "No to saving throws the settings away too";
+    ASSERT_EQ(scenes.AddSplashScene(), "SplashScene_01");
+    const std::string written = ReadData("SplashScene_00/SplashScene_00.json");
+    EXPECT_TRUE(Contains(written, "\"show_time\": 1.0,")) << written;
+    EXPECT_TRUE(Contains(written, "\"next_state\": \"GameScene_02\"")) << written;
+
+    WriteData("SplashScene_00/SplashScene_00.json", R"({"scene_name": "SplashScene_00"})");
+    Enter("SplashScene_00");
+    splash->show_time = 9.0f;
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(LEHierarchy::ReloadScene());
+    EXPECT_FLOAT_EQ(splash->show_time, SplashScreenScene::kDefaultShowTime);
+    EXPECT_EQ(splash->next_state, "");
+}
+
 // Closing the editor's window (its button, Alt+F4) with unsaved changes asks the exit question;
 // nobody there to answer keeps the editor open. A quit request, the game, or nothing unsaved end
 // at once.
