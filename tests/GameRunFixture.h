@@ -290,7 +290,7 @@ protected:
     // seconds of fake time a frame; the game, or the editor as "--editor" starts it. The first
     // frame keeps the driver modules mapped, so leak reports can name (and suppress) them, and
     // seeds the generator, which the engine seeds from the wall clock's second: each run is then
-    // repeatable. A run that does not end by itself is closed after `frame_limit` frames.
+    // repeatable. A run that does not end by itself is ended after `frame_limit` frames.
     // Returns the exit code.
     static int RunFrames(const std::function<void()>& each_frame, int frame_limit, double frame_time = 0.05,
                          bool editor = false, uint32_t seed = 1)
@@ -305,7 +305,8 @@ protected:
                 OrvEngine::Platform::SeedRandom(seed);
             }
             each_frame();
-            if (frame > frame_limit) OrvEngine::Platform::PushMessage({OrvEngine::Platform::WM_CLOSE_MSG, 0, 0});
+            // A quit request, as SIGTERM sends: the editor asks nothing before it ends.
+            if (frame > frame_limit) OrvEngine::Platform::PushMessage({OrvEngine::Platform::WM_QUIT_MSG, 0, 0});
         });
         if (!editor) return OrvEngine::EngineMain(1);
         char program[] = "OrvEngine";

@@ -6,10 +6,13 @@
 #include "Components/ScriptComponent.h"
 #include "Scripts/BaseScript.h"
 
+#include <SDL_events.h>
+#include <SDL_hints.h>
 #include <SDL_keycode.h>
 
 #include <fstream>
 #include <functional>
+#include <map>
 
 #include <sys/fsuid.h>
 #include <time.h>
@@ -59,7 +62,7 @@ private:
 
 class CoreEngineTest : public EngineTest {
 protected:
-    // Boxes answer themselves here: Yes unless a test asks for No.
+    // Boxes answer themselves here: the default button unless a test says otherwise.
     void SetUp() override
     {
         EngineTest::SetUp();
@@ -149,6 +152,7 @@ TEST_F(CoreEngineTest, EscapeWhileNotRunningAsksAndQuitsOnYes)
 {
     StartRecordingEngine();
     GameIsRunning = false;
+    setenv("ORV_MSGBOX_ANSWER", "yes", 1);
     StdoutCapture out;
     SendEscape();
     const std::string printed = out.Take();
@@ -159,13 +163,13 @@ TEST_F(CoreEngineTest, EscapeWhileNotRunningAsksAndQuitsOnYes)
     for (Recorder* r : recorders) EXPECT_EQ(r->ids, (std::vector<uint32_t>{MSG_QUIT, MSG_CHAR})) << r->GetName();
 }
 
-TEST_F(CoreEngineTest, EscapeWhileNotRunningAnsweredNoChangesNothing)
+// Nobody there to answer: the question's default, No, keeps the program running.
+TEST_F(CoreEngineTest, EscapeWhileNotRunningUnansweredTakesNoAndChangesNothing)
 {
     StartRecordingEngine();
-    setenv("ORV_MSGBOX_ANSWER", "no", 1);
     StdoutCapture out;
     SendEscape();
-    EXPECT_TRUE(Contains(out.Take(), "-> No"));
+    EXPECT_TRUE(Contains(out.Take(), "[MessageBox] Exiting: Are you sure you want to exit? -> No"));
     EXPECT_TRUE(OrvCoreEngine->running);
     EXPECT_FALSE(OrvStateMachine->paused);
     for (Recorder* r : recorders) EXPECT_EQ(r->ids, std::vector<uint32_t>{MSG_CHAR}) << r->GetName();
@@ -288,6 +292,36 @@ TEST_F(CoreEngineTest, AnIdleLoopWithAWindowWaitsOutTheRefreshPeriodInsteadOfSpi
     EXPECT_GE(wall, frames * shortest);
     EXPECT_LT(cpu, wall * 0.25) << "the loop sleeps rather than spins";
     EXPECT_EQ(recorders.back()->updates, frames + 1) << "every frame still runs every system";
+    Platform::DestroyMainWindow();
+    unsetenv("SDL_VIDEODRIVER");
+}
+
+// The window's close may be asked about; a quit request (SIGTERM) may not: they stay two messages,
+// and SDL makes no quit of its own out of the last window's close.
+TEST_F(CoreEngineTest, TheWindowsCloseAndAQuitRequestArriveAsDifferentMessages)
+{
+    Platform::UseNullBackend(false);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ASSERT_TRUE(Platform::CreateMainWindow("close", 320, 240)) << Platform::GetLastError();
+    PinLoadedLibraries();
+    EXPECT_FALSE(SDL_GetHintBoolean(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, SDL_TRUE));
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&close);
+    SDL_PushEvent(&quit);
+    Platform::PumpEvents();
+    std::vector<uint32_t> got;
+    Platform::WindowMessage message;
+    while (Platform::PopMessage(message)) {
+        // The window's own start-up (shown, focused, sized) is not what is looked at.
+        if (message.message == Platform::WM_CLOSE_MSG || message.message == Platform::WM_QUIT_MSG) {
+            got.push_back(message.message);
+        }
+    }
+    EXPECT_EQ(got, (std::vector<uint32_t>{Platform::WM_CLOSE_MSG, Platform::WM_QUIT_MSG}));
     Platform::DestroyMainWindow();
     unsetenv("SDL_VIDEODRIVER");
 }
@@ -467,6 +501,36 @@ TEST_F(CoreEngineTest, ASecondCoreEngineIsAnAssertion)
     } catch (const AssertionFailure& e) {
         EXPECT_EQ(e.report.message, "Core Engine is already created!");
         EXPECT_EQ(e.report.trigger, "!OrvCoreEngine");
+    }
+}
+
+// A box nobody can answer takes the button Enter would press; ORV_MSGBOX_ANSWER overrides it.
+TEST_F(CoreEngineTest, AnUnansweredBoxTakesItsDefaultButtonUnlessTheVariableSaysOtherwise)
+{
+    using namespace Platform;
+    const uint32_t yes_no = MB_YESNO_FLAG | MB_ICONINFO_FLAG;
+    const uint32_t ok_cancel = MB_OKCANCEL_FLAG | MB_ICONWARNING_FLAG;
+    struct Case {
+        uint32_t flags;
+        const char* variable; // null: unset
+        int expected;
+    };
+    const Case cases[] = {
+        {yes_no | MB_DEFBUTTON2_FLAG, nullptr, ID_NO},      {yes_no, nullptr, ID_YES},
+        {ok_cancel | MB_DEFBUTTON2_FLAG, nullptr, ID_CANCEL}, {ok_cancel, nullptr, ID_OK},
+        {MB_OK_FLAG | MB_ICONWARNING_FLAG | MB_DEFBUTTON2_FLAG, nullptr, ID_OK},
+        {yes_no | MB_DEFBUTTON2_FLAG, "yes", ID_YES},       {ok_cancel | MB_DEFBUTTON2_FLAG, "yes", ID_OK},
+        {yes_no, "no", ID_NO},                              {ok_cancel, "No", ID_CANCEL},
+        {MB_OK_FLAG, "no", ID_OK},                          {yes_no | MB_DEFBUTTON2_FLAG, "maybe", ID_NO},
+    };
+    const std::map<int, std::string> names{{ID_YES, "Yes"}, {ID_NO, "No"}, {ID_OK, "OK"}, {ID_CANCEL, "Cancel"}};
+    for (const Case& c : cases) {
+        if (c.variable) setenv("ORV_MSGBOX_ANSWER", c.variable, 1);
+        else unsetenv("ORV_MSGBOX_ANSWER");
+        StdoutCapture out;
+        EXPECT_EQ(ShowMessageBox("Delete it?", "Deleting", c.flags), c.expected)
+            << c.flags << " " << (c.variable ? c.variable : "(unset)");
+        EXPECT_EQ(out.Take(), "[MessageBox] Deleting: Delete it? -> " + names.at(c.expected) + "\n");
     }
 }
 

@@ -13,6 +13,7 @@
 #include "Editor/EditorWindows/LEScene.h"
 #include "Platform/Sound.h"
 #include "Scene/SplashScreenScene.h"
+#include "Windows/WindowsSystems.h"
 
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -180,6 +181,84 @@ TEST_F(EditorTest, SwitchingScenesAsksToSaveStopsAPlayFirstAndClosesTheEditedSce
     EXPECT_TRUE(OrvStateMachine->GetScene("GameScene_02")->GetEntities().empty());
     scenes.OpenScenesFolder();
     EXPECT_EQ(folders, std::vector<std::string>{"../Resources/Data"});
+}
+
+// A splash scene's settings thrown away (Load Scene, or No to saving before a change) come back
+// from its file, a missing one as its default: the next save of every scene writes none of them.
+TEST_F(EditorTest, DiscardedSplashSettingsComeBackFromTheFileAndNoLaterSaveWritesThem)
+{
+    LEScene scenes;
+    Enter("SplashScene_00");
+    auto splash = std::dynamic_pointer_cast<SplashScreenScene>(CurrentScene());
+    ASSERT_NE(splash, nullptr);
+    splash->show_time = 9.0f;
+    splash->next_state = "MainMenuScene";
+    editor->scene_modified = true;
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(LEHierarchy::ReloadScene());
+    EXPECT_FLOAT_EQ(splash->show_time, 1.0f);
+    EXPECT_EQ(splash->next_state, "GameScene_02");
+    EXPECT_EQ(splash->GetSceneName(), "SplashScene_00");
+    EXPECT_EQ(OrvStateMachine->GetScene("SplashScene_00"), splash);
+
+    splash->show_time = 7.0f;
+    editor->scene_modified = true;
+    answer = Platform::ID_NO;
+    scenes.SelectScene("GameScene_01");
+    FrameEnd();
+    EXPECT_FLOAT_EQ(splash->show_time, 1.0f) << "No to saving throws the settings away too";
+    ASSERT_EQ(scenes.AddSplashScene(), "SplashScene_01");
+    const std::string written = ReadData("SplashScene_00/SplashScene_00.json");
+    EXPECT_TRUE(Contains(written, "\"show_time\": 1.0,")) << written;
+    EXPECT_TRUE(Contains(written, "\"next_state\": \"GameScene_02\"")) << written;
+
+    WriteData("SplashScene_00/SplashScene_00.json", R"({"scene_name": "SplashScene_00"})");
+    Enter("SplashScene_00");
+    splash->show_time = 9.0f;
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(LEHierarchy::ReloadScene());
+    EXPECT_FLOAT_EQ(splash->show_time, SplashScreenScene::kDefaultShowTime);
+    EXPECT_EQ(splash->next_state, "");
+}
+
+// Closing the editor's window (its button, Alt+F4) with unsaved changes asks the exit question;
+// nobody there to answer keeps the editor open. A quit request, the game, or nothing unsaved end
+// at once.
+TEST_F(EditorTest, ClosingTheWindowWithUnsavedChangesAsksFirstAndNoKeepsTheEditorOpen)
+{
+    WindowsSystems* window = WindowsSystems::GetInstance();
+    Enter("GameScene_01");
+    ASSERT_NE(LEHierarchy::AddObject(), nullptr);
+    // A quit lets go of the edited scene; each close starts from it open again.
+    auto close = [window](uint32_t message) {
+        LEScene::FollowCurrentScene();
+        OrvCoreEngine->running = true;
+        Platform::PushMessage({message, 0, 0});
+        StdoutCapture out;
+        window->Update();
+        return out.Take();
+    };
+    std::string printed = close(Platform::WM_CLOSE_MSG);
+    EXPECT_TRUE(OrvCoreEngine->running);
+    EXPECT_TRUE(Contains(printed, "[MessageBox] Exiting: Are you sure you want to exit?\nThe scene GameScene_01 has "
+                                  "unsaved changes: they are lost on exit. -> No")) << printed;
+    setenv("ORV_MSGBOX_ANSWER", "yes", 1);
+    printed = close(Platform::WM_CLOSE_MSG);
+    unsetenv("ORV_MSGBOX_ANSWER");
+    EXPECT_FALSE(OrvCoreEngine->running);
+    EXPECT_TRUE(Contains(printed, "-> Yes")) << printed;
+
+    printed = close(Platform::WM_QUIT_MSG);
+    EXPECT_FALSE(OrvCoreEngine->running) << "SIGTERM";
+    GameMode = true;
+    printed += close(Platform::WM_CLOSE_MSG);
+    EXPECT_FALSE(OrvCoreEngine->running) << "the game";
+    GameMode = false;
+    LEScene::FollowCurrentScene();
+    ASSERT_TRUE(LEHierarchy::SaveScene());
+    printed += close(Platform::WM_CLOSE_MSG);
+    EXPECT_FALSE(OrvCoreEngine->running) << "nothing unsaved";
+    EXPECT_FALSE(Contains(printed, "[MessageBox]")) << printed;
 }
 
 TEST_F(EditorTest, GeneratedNamesSkipTakenOnesOnDiskAndTheCountersAreSeparate)

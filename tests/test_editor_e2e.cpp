@@ -240,8 +240,11 @@ TEST_F(EditorEndToEndTest, EditorOptionOpensASceneFromTheScenesWindowPlaysStopsA
     EditorManager::GetInstance()->SetFrameInputHook([&] { session.FrameInput(); });
     EditorWidgets::SetItemHook([&](const EditorWidgets::DrawnItem& item) { session.items.push_back(item); });
     OrvTest::StdoutCapture console;
+    // Load Scene's question is answered Yes; nobody being there would answer it No.
+    setenv("ORV_MSGBOX_ANSWER", "yes", 1);
     // Bounded: a session that never gets through ends with a failure.
     const int result = RunFrames([&] { session.Step(); }, 1500, 0.05, /*editor=*/true);
+    unsetenv("ORV_MSGBOX_ANSWER");
     const std::string printed = console.Take();
     EditorWidgets::SetItemHook(nullptr);
 
@@ -253,6 +256,8 @@ TEST_F(EditorEndToEndTest, EditorOptionOpensASceneFromTheScenesWindowPlaysStopsA
     EXPECT_EQ(session.entities_after, session.entities_before) << "Stop brought the played scene back";
     EXPECT_FLOAT_EQ(session.x_before_reload, std::stof(kTypedX)) << "typed into the inspector";
     EXPECT_FLOAT_EQ(session.x_after_reload, std::stof(kTypedX)) << "saved and loaded again";
+    EXPECT_TRUE(OrvTest::Contains(printed, "[MessageBox] Load Scene: Are you sure you want to load the scene? It will "
+                                           "overwrite current progress. -> Yes"));
     rapidjson::Document saved;
     ASSERT_TRUE(OrvSerializer.ReadFileToDocument(session.opened + "/Entities.json", saved));
     ASSERT_TRUE(saved.HasMember("Player"));

@@ -134,12 +134,16 @@ void CoreEngine::BroadcastMessage(Message* message)
     }
 }
 
+bool CoreEngine::AskToExit()
+{
+    constexpr uint32_t kAskFlags = Platform::MB_YESNO_FLAG | Platform::MB_ICONINFO_FLAG | Platform::MB_DEFBUTTON2_FLAG;
+    return Platform::ShowMessageBox(ExitQuestion(), "Exiting", kAskFlags) == Platform::ID_YES;
+}
+
 void CoreEngine::HandleEscape()
 {
     if (!GameIsRunning) {
-        constexpr uint32_t kAskFlags = Platform::MB_YESNO_FLAG | Platform::MB_ICONINFO_FLAG | Platform::MB_DEFBUTTON2_FLAG;
-        int answer = Platform::ShowMessageBox(ExitQuestion(), "Exiting", kAskFlags);
-        if (answer == Platform::ID_YES) {
+        if (AskToExit()) {
             QuitMessage quit;
             BroadcastMessage(&quit);
         }

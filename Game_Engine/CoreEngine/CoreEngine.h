@@ -33,6 +33,8 @@ public:
 
     float GetTotalTime() const { return static_cast<float>(total); }
 
+    // The exit question ("Exiting", No by default), naming the editor's unsaved scene; true on Yes.
+    static bool AskToExit();
     // True when the named system is updated and receives messages while paused.
     static bool PassesPauseFilter(const std::string& name);
 

@@ -11,8 +11,8 @@ namespace Platform {
 
 // Window messages in the numbering the input translation expects.
 enum WindowMessageId : uint32_t {
-    WM_CLOSE_MSG = 16,
-    WM_QUIT_MSG = 18,
+    WM_CLOSE_MSG = 16, // the window's close (its button, Alt+F4)
+    WM_QUIT_MSG = 18,  // a request to end the program (SIGTERM, SIGINT)
     WM_KEYDOWN_MSG = 256,
     WM_KEYUP_MSG = 257,
     WM_CHAR_MSG = 258,
@@ -111,7 +111,9 @@ enum MessageBoxFlags : uint32_t {
     MB_ICONINFO_FLAG = 0x40, MB_DEFBUTTON2_FLAG = 0x100,
 };
 enum MessageBoxResult : int { ID_OK = 1, ID_CANCEL = 2, ID_YES = 6, ID_NO = 7 };
-// Shows a box, or answers it without a person when none can (see CanAskUser).
+// Shows a box. When none can answer it (see CanAskUser) it writes its line to standard output and
+// the log and takes its default button (the second with MB_DEFBUTTON2_FLAG), unless the variable
+// ORV_MSGBOX_ANSWER says "yes" (Yes, OK) or "no" (No, Cancel).
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags);
 // False under the offscreen/dummy/null drivers, on X11 without a window manager, or with CI set.
 bool CanAskUser();

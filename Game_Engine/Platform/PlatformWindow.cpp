@@ -9,7 +9,6 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <fstream>
 #include <iostream>
@@ -62,6 +61,9 @@ WindowState g;
 bool InitVideo()
 {
     if (g.video_up) return true;
+    // Closing the window is the engine's to decide (the editor may ask first): SDL must not turn it
+    // into a quit of its own.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         g.last_error = SDL_GetError();
         return false;
@@ -125,7 +127,8 @@ void TranslateEvent(const SDL_Event& e)
 {
     switch (e.type) {
     case SDL_QUIT:
-        g.queue.push_back({WM_CLOSE_MSG, 0, 0});
+        // A request to end the program (SIGTERM, SIGINT), not the window's close.
+        g.queue.push_back({WM_QUIT_MSG, 0, 0});
         break;
     case SDL_KEYDOWN: {
         uint32_t vk = TranslateSdlKey(e.key.keysym.sym);
@@ -158,6 +161,7 @@ void TranslateEvent(const SDL_Event& e)
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) g.queue.push_back({WM_SETFOCUS_MSG, 0, 0});
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) g.queue.push_back({WM_KILLFOCUS_MSG, 0, 0});
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) g.queue.push_back({WM_CLOSE_MSG, 0, 0});
         if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             g.queue.push_back({WM_SIZE_MSG, 0, PackMousePosition(e.window.data1, e.window.data2)});
         }
@@ -427,16 +431,47 @@ std::string GetLastError() { return g.last_error; }
 
 bool CanAskUser() { return g.backend->can_ask_user(); }
 
+namespace {
+// The button Enter would press: the second one when the box says so, else the first.
+int DefaultButton(bool yes_no, bool ok_cancel, uint32_t flags)
+{
+    const bool second = (flags & MB_DEFBUTTON2_FLAG) != 0;
+    if (yes_no) return second ? ID_NO : ID_YES;
+    if (ok_cancel) return second ? ID_CANCEL : ID_OK;
+    return ID_OK;
+}
+
+// The answer ORV_MSGBOX_ANSWER gives ("yes" the first button, "no" the second), or the default.
+int UnattendedAnswer(bool yes_no, bool ok_cancel, uint32_t flags)
+{
+    const char* answer = std::getenv("ORV_MSGBOX_ANSWER");
+    const std::string said = answer ? answer : "";
+    if (yes_no || ok_cancel) {
+        if (said == "yes" || said == "Yes") return yes_no ? ID_YES : ID_OK;
+        if (said == "no" || said == "No") return yes_no ? ID_NO : ID_CANCEL;
+    }
+    return DefaultButton(yes_no, ok_cancel, flags);
+}
+
+const char* AnswerName(int answer)
+{
+    switch (answer) {
+    case ID_YES: return "Yes";
+    case ID_NO: return "No";
+    case ID_CANCEL: return "Cancel";
+    default: return "OK";
+    }
+}
+} // namespace
+
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags)
 {
     const bool yes_no = (flags & 0xF) == MB_YESNO_FLAG;
     const bool ok_cancel = (flags & 0xF) == MB_OKCANCEL_FLAG;
     if (!CanAskUser()) {
-        const char* answer = std::getenv("ORV_MSGBOX_ANSWER");
-        bool no = answer && (std::strcmp(answer, "no") == 0 || std::strcmp(answer, "No") == 0);
-        int result = yes_no ? (no ? ID_NO : ID_YES) : (ok_cancel && no ? ID_CANCEL : ID_OK);
-        std::string line = "[MessageBox] " + caption + ": " + text + " -> " +
-                           (result == ID_NO ? "No" : result == ID_YES ? "Yes" : result == ID_CANCEL ? "Cancel" : "OK");
+        // Nobody is there to answer: Yes is never given for a person who is not there unless asked for.
+        const int result = UnattendedAnswer(yes_no, ok_cancel, flags);
+        const std::string line = "[MessageBox] " + caption + ": " + text + " -> " + AnswerName(result);
         std::cout << line << std::endl;
         LogIfOpen(line);
         return result;
@@ -460,7 +495,9 @@ int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t
     if ((flags & 0xF0) == MB_ICONWARNING_FLAG) icon = SDL_MESSAGEBOX_WARNING;
     SDL_MessageBoxData data{icon, g.window, caption.c_str(), text.c_str(), count, buttons, nullptr};
     int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) return yes_no ? ID_NO : ok_cancel ? ID_CANCEL : ID_OK;
+    // A box that cannot be shown was answered by nobody; one closed without a button, as Escape would.
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) return DefaultButton(yes_no, ok_cancel, flags);
+    if (pressed < 0) return yes_no ? ID_NO : ok_cancel ? ID_CANCEL : ID_OK;
     return pressed;
 }
 

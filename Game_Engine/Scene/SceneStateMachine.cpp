@@ -170,6 +170,21 @@ void SceneStateMachine::LoadScene(const std::string& name, uint32_t type)
     AddScene(scene_name, scene);
 }
 
+bool SceneStateMachine::ReadSceneSettings(IScene& scene)
+{
+    const std::string name = scene.GetSceneName();
+    rapidjson::Document document;
+    const bool read = OrvSerializer.ReadFileToDocument(name + "/" + name + ".json", document) && document.IsObject();
+    if (!read) {
+        PrintAndLog("[SceneStateMachine::ReadSceneSettings] Settings of scene '" + name +
+                    "' could not be read; the defaults are taken");
+        document.SetObject();
+    }
+    scene.Deserialize(document);
+    scene.SetSceneName(name);
+    return read;
+}
+
 bool SceneStateMachine::WriteSceneSettings(IScene& scene)
 {
     const std::string text = Serializer::ObjectText([&scene](JsonWriter& writer) { scene.Serialize(writer); });

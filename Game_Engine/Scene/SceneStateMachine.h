@@ -39,6 +39,9 @@ public:
     // Both return whether every file was written; a failed file is logged and the rest still saved.
     bool SaveScene(const std::string& name);
     bool SaveAllScenes();
+    // Reads the scene's own settings file again over whatever was changed since; the scene keeps
+    // its name. False (logged, the defaults taken) when the file cannot be read.
+    bool ReadSceneSettings(IScene& scene);
     void LoadScenes();
     void LoadScene(const std::string& name, uint32_t type);
     static std::shared_ptr<IScene> MakeGameScene();

@@ -18,9 +18,10 @@ bool SplashScreenScene::Serialize(JsonWriter& writer)
 
 void SplashScreenScene::Deserialize(const rapidjson::Value& value)
 {
-    show_time = Serializer::ReadFloat(value, "show_time", show_time);
+    // A missing setting takes its default, also when the settings are read again over edited ones.
+    show_time = Serializer::ReadFloat(value, "show_time", kDefaultShowTime);
     name_ = Serializer::ReadString(value, "scene_name", name_);
-    next_state = Serializer::ReadString(value, "next_state", next_state);
+    next_state = Serializer::ReadString(value, "next_state", "");
 }
 
 void SplashScreenScene::Init()

@@ -17,7 +17,9 @@ public:
 
     static constexpr const char* kMainMenuScene = "MainMenuScene";
 
-    float show_time = 3.0f;
+    static constexpr float kDefaultShowTime = 3.0f;
+
+    float show_time = kDefaultShowTime;
     float timer = 0.0f;
     std::string next_state;
 

@@ -1,6 +1,7 @@
 #include "Windows/WindowsSystems.h"
 
 #include "CoreEngine/CoreEngine.h"
+#include "CoreEngine/EditorState.h"
 #include "CoreEngine/FPS.h"
 #include "CoreEngine/Globals.h"
 #include "CoreEngine/Message.h"
@@ -148,7 +149,8 @@ void WindowsSystems::Update()
     Input::GetKeyMessage().released.clear();
     Platform::WindowMessage message;
     while (Platform::PopMessage(message)) {
-        if (message.message == Platform::WM_CLOSE_MSG || message.message == Platform::WM_QUIT_MSG) Close();
+        if (message.message == Platform::WM_QUIT_MSG) Close();
+        if (message.message == Platform::WM_CLOSE_MSG && CloseConfirmed()) Close();
         if (message.message == Platform::WM_SIZE_MSG) {
             // The size travels packed as a position is: width in the low 16 bits, height above.
             Resize(static_cast<uint16_t>(message.lParam & 0xFFFF), static_cast<uint16_t>((message.lParam >> 16) & 0xFFFF));
@@ -187,6 +189,15 @@ void WindowsSystems::UpdateTitle()
     if (text == shown_title_) return;
     shown_title_ = text;
     Platform::SetWindowTitle(text);
+}
+
+bool WindowsSystems::CloseConfirmed()
+{
+    // The game, and an editor with nothing unsaved, end at once; unsaved work is asked about, as
+    // Escape asks.
+    const EditorState* editor = EditorState::Current();
+    if (GameMode || !editor || editor->UnsavedSceneName().empty()) return true;
+    return CoreEngine::AskToExit();
 }
 
 void WindowsSystems::Close()

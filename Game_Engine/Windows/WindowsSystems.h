@@ -67,6 +67,8 @@ public:
 private:
     void HandleFocus();
     void UpdateTitle();
+    // A close of the window goes ahead, or the user kept the editor open.
+    bool CloseConfirmed();
     void Close();
     std::string shown_title_;
     static inline CloseHook close_hook_ = nullptr;

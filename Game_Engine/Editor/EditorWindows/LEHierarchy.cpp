@@ -15,6 +15,7 @@
 #include "Graphics/DebugDraw.h"
 #include "Platform/Platform.h"
 #include "Scene/IScene.h"
+#include "Scene/SceneStateMachine.h"
 #include "Scene/Spawn.h"
 #include "Scene/SplashScreenScene.h"
 
@@ -77,6 +78,9 @@ bool LEHierarchy::ReloadScene()
                                        "Load Scene", kAskFlags);
     if (answer != Platform::ID_YES) return false;
     editor->SetSelection(nullptr);
+    // The scene's own settings go back to their file too, so no later save of all scenes writes
+    // what was thrown away.
+    if (OrvStateMachine) OrvStateMachine->ReadSceneSettings(*scene);
     scene->ReloadEntities();
     scene->Free();
     scene->Init();

@@ -197,6 +197,8 @@ void LEScene::SelectScene(const std::string& name)
             editor->scene_modified = true;
             return;
         }
+        // Thrown away, settings as well as entities: no later save of all scenes writes them.
+        if (answer != Platform::ID_YES) OrvStateMachine->ReadSceneSettings(*editor->edited_scene);
     }
     GameIsRunning = false;
     if (editor->edited_scene && editor->edited_scene->GetSceneName() == name) {
