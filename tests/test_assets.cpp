@@ -1,6 +1,8 @@
 // Checks the committed art and sound files against tools/assets/manifest.txt:
 // every listed file is there with the listed size, nothing else is, and the
 // names and frame counts the game code relies on are present.
+#include "SampleFigures.h"
+
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
@@ -294,6 +296,32 @@ TEST(Sounds, EverySoundIsAnOggVorbisOfTheListedLength) {
         const OggInfo info = ReadOgg(bytes);
         ASSERT_TRUE(info.ok) << "not an Ogg Vorbis file";
         EXPECT_NEAR(info.seconds, a.seconds, std::max(0.02, a.seconds * 0.02));
+    }
+}
+
+// Every sound plays at full volume and the mixer adds the voices, clipping at full scale, so the
+// files leave the room: music and effects peak near a quarter of full scale, and the boulder's thud,
+// which the boss drops up to five at once in phase, lower still. Nor is any sound made too quiet:
+// each effect's loudest 100 ms stands no more than 4 dB under the loudest music bed's RMS.
+TEST(Sounds, LevelsLeaveRoomInTheMixWithoutBuryingAnySound) {
+    const OrvTest::MixerDecoder mixer;
+    ASSERT_TRUE(mixer.IsOpen());
+    std::map<std::string, OrvTest::SampleFigures> effects;
+    double music_rms = 0.0;
+    for (const AssetLine& a : Manifest()) {
+        if (a.IsImage()) continue;
+        SCOPED_TRACE(FileName(a));
+        OrvTest::SampleFigures f;
+        ASSERT_TRUE(mixer.Measure((kSounds / FileName(a)).string(), OrvTest::kMixRate / 10, f));
+        const bool thud = a.name == "SFX_EO_Boulder";
+        EXPECT_LE(f.peak, a.kind == "music" ? 0.3 : thud ? 0.15 : 0.35);
+        EXPECT_GE(f.peak, 0.1) << "barely audible";
+        if (a.kind == "music") music_rms = std::max(music_rms, f.rms);
+        else effects[a.name] = f;
+    }
+    ASSERT_GT(music_rms, 0.0);
+    for (const auto& [name, f] : effects) {
+        EXPECT_GE(OrvTest::Decibels(f.loudest_rms), OrvTest::Decibels(music_rms) - 4.0) << name << " is buried under the music";
     }
 }
 

@@ -10,6 +10,32 @@ from .registry import synth
 
 A4 = 440.0
 
+# Levels in the game's mix. Every sound plays at full volume and the mixer adds the voices, clipping
+# at full scale, so the files carry the mix: every music bed has one RMS over its loop, and each
+# effect's loudest 100 ms (RMS) sits a set number of dB above it, its peak held under a ceiling. At
+# these levels the level music, both characters' footsteps, a fight's hurt sounds and spells together
+# stay below full scale (build/sound_levels measures played levels).
+MUSIC_RMS_DB = -25.0
+EFFECT_PEAK_DB = -13.0
+ABOVE_MUSIC_DB = {
+    "blip": 5.0,         # menu and purification keys, over the menu music
+    "step light": -3.0,  # Ilo's footsteps: under the music, heard between its notes
+    "step heavy": -2.0,  # Dora's
+    "hurt": 6.0,
+    "death": 7.0,
+    "spell": 5.0,
+    "debuffed": 5.0,
+    "heal": 4.0,
+    "chime": 6.0,
+    "buzz": 5.0,
+    "thud": 7.0,
+    "barrier": 2.0,
+    "bubbles": 1.0,      # a loop that plays as long as Ilo stands in the poison
+}
+# Lower ceilings: the boss drops up to five boulders at once, whose thuds start on the same sample
+# and add up in phase.
+PEAK_DB = {"thud": -19.0}
+
 
 def hz(semitone):
     """Frequency of a semitone offset from A4."""
@@ -78,10 +104,28 @@ class Mix:
             prev = prev * colour + raw * (1 - colour)
             self.buf[i] += prev * vol * math.exp(-decay * t) * min(1.0, (length - t) * 200)
 
-    def done(self, peak=0.85):
-        top = max(1e-9, max(abs(s) for s in self.buf))
-        gain = min(peak / top, 4.0)
+    def rms(self, window=None):
+        """RMS of the whole buffer, or of its loudest `window` seconds."""
+        power = [s * s for s in self.buf]
+        n = len(power) if window is None else max(1, min(len(power), int(window * self.rate)))
+        total = loudest = sum(power[:n])
+        for i in range(n, len(power)):
+            total += power[i] - power[i - n]
+            loudest = max(loudest, total)
+        return math.sqrt(max(loudest, 0.0) / n)
+
+    def scaled(self, rms, target_db, peak_db=0.0):
+        peak = max(1e-9, max(abs(s) for s in self.buf))
+        gain = min(10 ** (target_db / 20.0) / max(rms, 1e-9), 10 ** (peak_db / 20.0) / peak)
         return [s * gain for s in self.buf]
+
+    def done(self, look):
+        """The effect at its level in the mix (ABOVE_MUSIC_DB[look]) or at its peak ceiling."""
+        return self.scaled(self.rms(0.1), MUSIC_RMS_DB + ABOVE_MUSIC_DB[look], PEAK_DB.get(look, EFFECT_PEAK_DB))
+
+    def done_bed(self):
+        """A music bed at the music's RMS."""
+        return self.scaled(self.rms(), MUSIC_RMS_DB)
 
 
 # --- effects -----------------------------------------------------------------
@@ -97,7 +141,7 @@ def s_blip(entry, rate):
     else:
         m.tone(0, 0.08, hz(note("C5")), "square", 0.4, 0.5, release=0.02)
         m.tone(0.08, 0.16, hz(note("G5")), "square", 0.4, 0.5, release=0.1)
-    return m.done()
+    return m.done("blip")
 
 
 @synth("step")
@@ -108,7 +152,7 @@ def s_step(entry, rate):
     colour = 0.55 + 0.05 * i if weight == "light" else 0.8 + 0.02 * i
     m.hiss(0, entry.seconds, 0.6, 45 if weight == "light" else 30, min(colour, 0.93))
     m.tone(0, 0.05, 90 + 12 * i if weight == "light" else 60 + 6 * i, "sine", 0.4, slide=0.5)
-    return m.done(0.6 if weight == "light" else 0.75)
+    return m.done("step " + weight)
 
 
 HURT = {"ilo": ("square", "E5", 0.5), "dora": ("square", "A3", 0.5),
@@ -128,7 +172,7 @@ def s_hurt(entry, rate):
         m.hiss(0, 0.1, 0.3, 30, 0.2)
     else:
         m.hiss(0, 0.08, 0.25, 40, 0.6)
-    return m.done()
+    return m.done("hurt")
 
 
 @synth("death")
@@ -143,7 +187,7 @@ def s_death(entry, rate):
     m.tone(len(steps) * step, step, hz(note(start) - 12), "triangle", 0.4, slide=0.5)
     if entry.arg == "enemy":
         m.hiss(0, entry.seconds, 0.3, 5, 0.7)
-    return m.done()
+    return m.done("death")
 
 
 @synth("spell")
@@ -159,7 +203,7 @@ def s_spell(entry, rate):
     else:
         m.tone(0, T, hz(note("C5")), "square", 0.3, 0.25, slide=3.0, release=0.1)
         m.hiss(0, T * 0.6, 0.2, 10, 0.3)
-    return m.done()
+    return m.done("spell")
 
 
 @synth("debuffed")
@@ -167,7 +211,7 @@ def s_debuffed(entry, rate):
     m = Mix(entry.seconds, rate)
     for k, n in enumerate(("G5", "D5", "A4", "D4")):
         m.tone(k * 0.08, 0.1, hz(note(n)), "square", 0.3, 0.25, release=0.03)
-    return m.done()
+    return m.done("debuffed")
 
 
 @synth("heal")
@@ -176,7 +220,7 @@ def s_heal(entry, rate):
     for k, n in enumerate(("C5", "E5", "G5", "C6", "E6")):
         m.tone(k * 0.09, entry.seconds - k * 0.09, hz(note(n)), "triangle", 0.25, release=0.25)
     m.tone(0.4, 0.25, hz(note("G6")), "square", 0.1, 0.125, release=0.2)
-    return m.done()
+    return m.done("heal")
 
 
 @synth("chime")
@@ -185,7 +229,7 @@ def s_chime(entry, rate):
     for k, n in enumerate(("C5", "E5", "G5", "C6")):
         m.tone(k * 0.1, entry.seconds - k * 0.1, hz(note(n)), "square", 0.2, 0.25, release=0.3)
         m.tone(k * 0.1, entry.seconds - k * 0.1, hz(note(n)) * 2, "triangle", 0.12, release=0.3)
-    return m.done()
+    return m.done("chime")
 
 
 @synth("buzz")
@@ -193,7 +237,7 @@ def s_buzz(entry, rate):
     m = Mix(entry.seconds, rate)
     m.tone(0, 0.15, hz(note("C3")), "square", 0.4, 0.5, release=0.02)
     m.tone(0.18, 0.2, hz(note("B2")), "square", 0.4, 0.5, release=0.05)
-    return m.done()
+    return m.done("buzz")
 
 
 @synth("thud")
@@ -201,7 +245,7 @@ def s_thud(entry, rate):
     m = Mix(entry.seconds, rate)
     m.tone(0, entry.seconds, 110, "sine", 0.7, slide=0.3, release=0.3)
     m.hiss(0, entry.seconds, 0.5, 7, 0.85)
-    return m.done()
+    return m.done("thud")
 
 
 @synth("barrier")
@@ -210,7 +254,7 @@ def s_barrier(entry, rate):
     for k, n in enumerate(("A4", "E5", "A5")):
         m.tone(0, entry.seconds, hz(note(n)), "triangle", 0.2, attack=0.3, release=0.4, vibrato=0.4)
     m.tone(0, entry.seconds, hz(note("A3")), "square", 0.08, 0.25, slide=2.0, attack=0.2, release=0.3)
-    return m.done(0.7)
+    return m.done("barrier")
 
 
 @synth("bubbles")
@@ -224,7 +268,7 @@ def s_bubbles(entry, rate):
         m.tone(t, 0.06 + rng.next() * 0.06, f, "sine", 0.35, slide=1.8, release=0.03)
         t += 0.08 + rng.next() * 0.2
     m.hiss(0, entry.seconds, 0.05, 0, 0.95)
-    return m.done(0.6)
+    return m.done("bubbles")
 
 
 # --- music -------------------------------------------------------------------
@@ -283,4 +327,4 @@ def s_tune(entry, rate):
                 m.hiss(t + beat / 2, 0.04, 0.12, 80, 0.05)
         else:
             m.tone(t0, bar * 0.98, hz(tones[1]), "triangle", 0.08, attack=0.4, release=0.5)
-    return m.done(0.8)
+    return m.done_bed()
