@@ -11,6 +11,10 @@
 #include "Scripts/ScriptSystem.h"
 #include "SystemList.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <ctime>
 #include <exception>
 #include <iostream>
@@ -18,6 +22,17 @@
 namespace OrvEngine {
 
 namespace {
+// Blocks of a mebibyte and more (decoded pictures and sounds, the GL driver's texture storage) are
+// mapped on their own and unmapped when freed. glibc's default raises that threshold to the size of
+// each such block freed, after which they come from the heap and, as scenes trade textures, leave
+// holes there that the process keeps.
+void MapLargeBlocks()
+{
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
+}
+
 void StartUp()
 {
     OrvCoreEngine = new CoreEngine();
@@ -73,6 +88,7 @@ int RunEngine()
     ConnectLayers();
     Platform::SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
     Logging::BeginRun();
+    MapLargeBlocks();
     try {
         StartUp();
         OrvCoreEngine->GameLoop();

@@ -209,7 +209,7 @@ void GameBot::EnterScene(const std::string& name)
     heading_ = 1.0f;
     if (name.empty()) return;
     scenes.push_back(name);
-    if (name == "GameScene_20") levels_done_ = true;
+    if (name == "GameScene_20") levels_done_ = !options_.play_again;
     if (IsLevel(name)) {
         visits.push_back({});
         visits.back().scene = name;

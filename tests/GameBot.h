@@ -124,6 +124,8 @@ struct BotOptions {
     // Plays as a first-time player (GameBotFirstPlay.cpp): walks on in his own lane without minding
     // hazards, casts the spells in turn at the nearest foe, calls Dora back at half her health.
     bool first_time = false;
+    // From the main menu after the end screen, Play again instead of Quit.
+    bool play_again = false;
 };
 
 // What the bot saw of one visit to a level.

@@ -74,6 +74,22 @@ inline void WriteFile(const fs::path& path, const std::string& text)
 
 inline fs::path SourceDir() { return fs::path(ORV_SOURCE_DIR); }
 
+// Whether this program was built with AddressSanitizer, whose allocator stands in for malloc's.
+constexpr bool BuiltWithAddressSanitizer()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return true;
+#else
+    return false;
+#endif
+#else
+    return false;
+#endif
+}
+
 // Frees the current scene and unloads every scene while the factory still exists, so the
 // entities the scenes hold are destroyed rather than leaked.
 inline void ReleaseSceneEntities()

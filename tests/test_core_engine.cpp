@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 
+#include <malloc.h>
 #include <sys/fsuid.h>
 #include <time.h>
 
@@ -633,6 +634,32 @@ TEST_F(EngineRunTest, AGameRunStartsAllSystemsPlaysTheSplashAndShutsDownOnClose)
     ASSERT_TRUE(OrvSerializer.ReadFileToDocument("config.json", config));
     EXPECT_EQ(Serializer::ReadUint(config, "Width"), 800u);
     EXPECT_EQ(Serializer::ReadString(config, "Name"), "Run");
+}
+
+// Blocks of a mebibyte and more are mapped on their own whatever was freed before them; cut from
+// the heap, as glibc does by default once a larger block has been freed, they leave holes there
+// as scenes trade textures, and the process keeps them.
+TEST_F(EngineRunTest, AfterStartUpLargeBlocksAreMappedOnTheirOwn)
+{
+    if (BuiltWithAddressSanitizer()) GTEST_SKIP() << "the sanitizer's allocator keeps blocks its own way";
+    WriteTree(EntityDocument({EntityMember("Logo")}));
+    GameMode = true;
+    int frames = 0;
+    ScriptFrames(2, &frames);
+    ASSERT_EQ(RunEngine(), 0);
+    constexpr size_t kMiB = 1 << 20;
+    auto keep = [](void* block) { asm volatile("" : : "r"(block) : "memory"); };
+    for (size_t size : {24 * kMiB, 2 * kMiB}) {
+        void* earlier = std::malloc(24 * kMiB);
+        keep(earlier);
+        std::free(earlier);
+        const size_t mapped = mallinfo2().hblkhd;
+        void* block = std::malloc(size);
+        keep(block);
+        const size_t mapped_with_it = mallinfo2().hblkhd;
+        std::free(block);
+        EXPECT_GE(mapped_with_it, mapped + size) << size / kMiB << " MiB taken from the heap";
+    }
 }
 
 // Closing the game or the editor (the window, or SIGTERM through the quit message) with a data

@@ -23,21 +23,6 @@ std::string Sanitized(const fs::path& build)
     return output;
 }
 
-constexpr bool BuiltWithAddressSanitizer()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    return true;
-#else
-    return false;
-#endif
-#else
-    return false;
-#endif
-}
-
 } // namespace
 
 TEST(SoakTool, ASanitizerBuildIsKnownByItsCacheOrItsSymbolsNotByItsSharedLibraries)
@@ -62,13 +47,13 @@ TEST(SoakTool, ASanitizerBuildIsKnownByItsCacheOrItsSymbolsNotByItsSharedLibrari
     const fs::path copied = root / "copied";
     fs::create_directories(copied);
     fs::copy_file(self, copied / "OrvEngine");
-    EXPECT_EQ(Sanitized(copied), BuiltWithAddressSanitizer() ? "1\n" : "0\n");
+    EXPECT_EQ(Sanitized(copied), OrvTest::BuiltWithAddressSanitizer() ? "1\n" : "0\n");
     const fs::path plain = root / "plain";
     fs::create_directories(plain);
     fs::copy_file(plain_program, plain / "OrvEngine");
     EXPECT_EQ(Sanitized(plain), "0\n");
 
     // And the folder these tests were built in.
-    EXPECT_EQ(Sanitized(self.parent_path()), BuiltWithAddressSanitizer() ? "1\n" : "0\n");
+    EXPECT_EQ(Sanitized(self.parent_path()), OrvTest::BuiltWithAddressSanitizer() ? "1\n" : "0\n");
     fs::remove_all(root);
 }

@@ -139,6 +139,7 @@ void EditorManager::Update()
     damage.BeforeSwap();
     Platform::SwapBuffers();
     damage.AfterSwap();
+    Graphics::GetInstance()->frame_fence.AfterSwap();
 }
 
 void EditorManager::RunInterfaceFrame()

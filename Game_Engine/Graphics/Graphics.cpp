@@ -33,6 +33,7 @@ uint32_t Graphics::GLGeneration() { return g_gl_generation; }
 Graphics::~Graphics()
 {
     if (IsGLReady()) glUseProgram(0);
+    frame_fence.Release();
     for (Shader& shader : shaders) Shader::Release(shader);
     for (Framebuffer& framebuffer : framebuffers) framebuffer.Release();
     PrintLine("Graphics Destructor Called");
@@ -107,6 +108,7 @@ bool Graphics::InitRenderingEnvironment()
 void Graphics::CleanRenderingEnvironment()
 {
     PrintLine("Graphics::CleanRenderingEnvironment()");
+    frame_fence.Release();
     g_gl_ready = false;
     Platform::ReleaseGLContext();
 }

@@ -6,6 +6,7 @@
 #include "CoreEngine/ISystem.h"
 #include "CoreEngine/Singleton.h"
 #include "Graphics/FrameDamage.h"
+#include "Graphics/FrameFence.h"
 #include "Graphics/Framebuffer.h"
 #include "Graphics/Shader.h"
 
@@ -59,6 +60,8 @@ public:
     std::vector<Framebuffer> framebuffers;
     // Which part of the window this frame repaints.
     FrameDamage damage;
+    // Holds the game at most one frame ahead of the driver.
+    FrameFence frame_fence;
     // Record 0: the sprite-sheet program, record 1: the plain textured program. Filled once in Init
     // and never grown afterwards, so sprites may keep pointers to the records.
     std::vector<Shader> shaders;
