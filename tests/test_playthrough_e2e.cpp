@@ -106,6 +106,7 @@ TEST_F(PlaythroughTest, TheWholeGameFromTheIntroToQuit)
         EXPECT_FALSE(visit.died) << visit.scene;
     }
     ExpectNoErrorReported();
+    EXPECT_FALSE(Contains(console_, "Invalid entity pointer")) << "every bar is set up with the entity it names";
 }
 
 // Each level lost once without god mode or weakened foes, the lose screen's Retry taken and the
