@@ -53,6 +53,15 @@ inline OrvEngine::Vec3 PositionOf(OrvEngine::Entity* entity)
 
 inline OrvEngine::Vec3 PositionOf(const std::string& name) { return PositionOf(LiveEntity(name)); }
 
+// Puts the named entity at x, y (its depth stays); nothing when it is not there.
+inline void MoveTo(const std::string& name, float x, float y)
+{
+    if (auto transform = PartOf<OrvEngine::Transform>(LiveEntity(name), OrvEngine::TRANSFORM)) {
+        transform->position.x = x;
+        transform->position.y = y;
+    }
+}
+
 inline int32_t HpOf(OrvEngine::Entity* entity)
 {
     auto stats = PartOf<OrvEngine::Stats>(entity, OrvEngine::STATS);

@@ -346,6 +346,14 @@ inline std::vector<std::string> Lines(const std::string& text)
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// How many times the part stands in the text, overlaps counted.
+inline size_t Occurrences(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
 // How many lines of a text are exactly this line.
 inline size_t CountLines(const std::string& text, const std::string& line)
 {

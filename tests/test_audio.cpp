@@ -350,7 +350,7 @@ TEST_F(AudioTest, ASoundFileThatIsNotOggIsRefusedOnEveryPlayWithItsName)
     EXPECT_TRUE(audio->SoundMap.empty());
     const std::string log = LogText();
     EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::LoadSound] event 'SFX_Hit' sound could not be created!"), 2u)
-        << "the Part's line on every try, nothing appended: " << log;
+        << "the fixed line on every try, nothing appended: " << log;
     const std::string why = audio->sounds_folder + "SFX_Hit.ogg does not begin with the Ogg signature; it is not decoded";
     EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::LoadSound] " + why), 2u) << "then our own line naming the file";
     EXPECT_EQ(OrvTest::CountLines(log, "[AudioSystem::Play] Something went wrong! Event 'SFX_Hit' sound could not be played!"),

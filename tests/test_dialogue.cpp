@@ -28,9 +28,7 @@ struct RemoverScript : BaseScript {
 
 int Count(const std::string& text, const std::string& part)
 {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
+    return static_cast<int>(OrvTest::Occurrences(text, part));
 }
 
 TEST_F(DialogueTest, ALineAndSpeakerPairStepOncePerFreshPressAfterTenFramesAndEndAfterTheirLastLine)

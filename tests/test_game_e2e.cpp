@@ -141,13 +141,6 @@ protected:
         WriteFile(art / "UI_Btn_Quit.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(64, 'x'));
         WriteFile(art / "notes.txt", "not a picture");
     }
-
-    static size_t Count(const std::string& text, const std::string& part)
-    {
-        size_t n = 0;
-        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-        return n;
-    }
 };
 
 TEST_F(FirstRunTest, EveryMissingOrBrokenFileIsNamedAndNothingRepeatsEveryFrame)
@@ -161,20 +154,20 @@ TEST_F(FirstRunTest, EveryMissingOrBrokenFileIsNamedAndNothingRepeatsEveryFrame)
     EXPECT_EQ(frame, 200);
 
     const std::string log = LogText();
-    EXPECT_EQ(Count(log, "No texture 'UI_Title_Logo': ../Resources/ArtAssets/UI_Title_Logo.png not found"), 1u);
+    EXPECT_EQ(Occurrences(log, "No texture 'UI_Title_Logo': ../Resources/ArtAssets/UI_Title_Logo.png not found"), 1u);
     const std::string broken = "Image failed to load! \n[TextureManager::LoadTexture] "
                                "../Resources/ArtAssets/UI_Btn_Quit.png could not be read\n";
-    EXPECT_EQ(Count(log, broken), 1u);
-    EXPECT_EQ(Count(printed, broken), 1u);
-    EXPECT_EQ(Count(log, "Image failed to load! "), 1u);
-    EXPECT_EQ(Count(log, "notes.txt"), 1u) << "the warning about the stray file names it";
+    EXPECT_EQ(Occurrences(log, broken), 1u);
+    EXPECT_EQ(Occurrences(printed, broken), 1u);
+    EXPECT_EQ(Occurrences(log, "Image failed to load! "), 1u);
+    EXPECT_EQ(Occurrences(log, "notes.txt"), 1u) << "the warning about the stray file names it";
     // The missing music is named in the audio lines' own words by each call that meets it: adding
     // it to the scene's entity, and the menu script's look-up.
-    EXPECT_EQ(Count(log, "BGM_Main"), 6u) << "no line for the missing music repeats";
-    EXPECT_EQ(Count(log, "[AudioSystem::GetFilenameFromEvent] Error: event 'BGM_Main' not found in EventsFilenameMap!\n"), 3u);
-    EXPECT_EQ(Count(log, "[AudioSystem::LoadSound] event 'BGM_Main' could not be found!\n"), 1u);
-    EXPECT_EQ(Count(log, "[AudioSystem::GetSoundPtr] event 'BGM_Main' could not be found!\n"), 1u);
-    EXPECT_EQ(Count(log, "[Audio::GetSoundFromFilename] Error: could not find sound with filename ' BGM_Main.ogg'!\n"), 1u);
+    EXPECT_EQ(Occurrences(log, "BGM_Main"), 6u) << "no line for the missing music repeats";
+    EXPECT_EQ(Occurrences(log, "[AudioSystem::GetFilenameFromEvent] Error: event 'BGM_Main' not found in EventsFilenameMap!\n"), 3u);
+    EXPECT_EQ(Occurrences(log, "[AudioSystem::LoadSound] event 'BGM_Main' could not be found!\n"), 1u);
+    EXPECT_EQ(Occurrences(log, "[AudioSystem::GetSoundPtr] event 'BGM_Main' could not be found!\n"), 1u);
+    EXPECT_EQ(Occurrences(log, "[Audio::GetSoundFromFilename] Error: could not find sound with filename ' BGM_Main.ogg'!\n"), 1u);
     // A line written every frame would be there 200 times; the audio lines come once per call,
     // three for each entity that adds a missing sound.
     std::map<std::string, int> repeats;

@@ -1,7 +1,7 @@
 // Leaving a level at any moment, by any way, and playing again: nothing the level had under way (a
 // dialogue line, a story picture, a purification, the boss fight, the pause) may hold the next
 // game. Each run is the real engine on the shipped data (GameRunFixture.h).
-#include "GameRunFixture.h"
+#include "GameBot.h"
 
 #include "CoreEngine/Globals.h"
 #include "Scripts/Boss/BossScript.h"
@@ -12,22 +12,6 @@ using namespace OrvEngine;
 using namespace OrvTest;
 
 namespace {
-
-Vec3 PositionOf(const std::string& name)
-{
-    Entity* entity = LiveEntity(name);
-    auto transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr;
-    return transform ? transform->position : Vec3(-999.0f, -999.0f, -999.0f);
-}
-
-void MoveTo(const std::string& name, float x, float y)
-{
-    Entity* entity = LiveEntity(name);
-    if (auto transform = entity ? entity->GetComponent<Transform>(TRANSFORM) : nullptr) {
-        transform->position.x = x;
-        transform->position.y = y;
-    }
-}
 
 void ClickOn(const std::string& name)
 {

@@ -190,13 +190,7 @@ protected:
     std::shared_ptr<Sprite> PlayerSprite() const { return player->GetComponent<Sprite>(SPRITE); }
     Vec2 Velocity(Entity* e) const { return e->GetComponent<RigidBody2D>(RIGIDBODY2D)->velocity; }
 
-    int Count(const std::string& part) const
-    {
-        const std::string log = LogText();
-        int n = 0;
-        for (size_t at = log.find(part); at != std::string::npos; at = log.find(part, at + 1)) ++n;
-        return n;
-    }
+    int Count(const std::string& part) const { return static_cast<int>(OrvTest::Occurrences(LogText(), part)); }
     // Each play of an event without a sound file leaves this line.
     int Plays(const std::string& event) const { return Count("[AudioSystem::Play] event '" + event + "' could not"); }
 

@@ -18,13 +18,6 @@ protected:
         EngineTest::SetUp();
         OrvTest::MakeAssetFolders(Root());
     }
-
-    static size_t Count(const std::string& text, const std::string& part)
-    {
-        size_t n = 0;
-        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-        return n;
-    }
 };
 
 TEST_F(ResourceScanTest, NamesEndAtTheFirstExtensionAndStrayFilesAreWarnedAboutOncePerRun)
@@ -68,18 +61,18 @@ TEST_F(ResourceScanTest, NamesEndAtTheFirstExtensionAndStrayFilesAreWarnedAboutO
                                   "file extension is supported for audio files!\n -> OK\n";
     const std::string note = "\n[ResourceManager::RefreshSounds()] Note: non-ogg audio file detected in sounds resources "
                              "folder! Only ogg files supported.\n";
-    EXPECT_EQ(Count(printed, art_box), 1u) << printed;
-    EXPECT_EQ(Count(printed, sound_box), 1u) << printed;
-    EXPECT_EQ(Count(printed, "Note: non-ogg"), 0u) << "the note is for the log";
-    EXPECT_EQ(Count(log, note), 1u) << log;
-    EXPECT_EQ(Count(printed, "ResourceManager::Init()\n"), 1u);
+    EXPECT_EQ(OrvTest::Occurrences(printed, art_box), 1u) << printed;
+    EXPECT_EQ(OrvTest::Occurrences(printed, sound_box), 1u) << printed;
+    EXPECT_EQ(OrvTest::Occurrences(printed, "Note: non-ogg"), 0u) << "the note is for the log";
+    EXPECT_EQ(OrvTest::Occurrences(log, note), 1u) << log;
+    EXPECT_EQ(OrvTest::Occurrences(printed, "ResourceManager::Init()\n"), 1u);
 
     // Each stray file is named once in a line of its own; a file named just ".png" is not one.
     for (const char* file : {"ArtAssets/notes.txt is not a png", "ArtAssets/sketch.bmp is not a png",
                              "Sounds/song.mp3 is not an ogg", "Sounds/readme is not an ogg"}) {
-        EXPECT_EQ(Count(log, std::string("] ../Resources/") + file + "; it is not read\n"), 1u) << file;
+        EXPECT_EQ(OrvTest::Occurrences(log, std::string("] ../Resources/") + file + "; it is not read\n"), 1u) << file;
     }
-    EXPECT_EQ(Count(log, "ArtAssets/.png"), 0u);
+    EXPECT_EQ(OrvTest::Occurrences(log, "ArtAssets/.png"), 0u);
 }
 
 } // namespace

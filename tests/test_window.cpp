@@ -67,11 +67,6 @@ TEST_F(WindowTest, MissingOrBrokenConfigKeepsTheDefaultsWithALogLine)
 
 TEST_F(WindowTest, ConfigMembersOfTheWrongTypeAreIgnoredWithOneLineEach)
 {
-    auto count = [](const std::string& text, const std::string& part) {
-        size_t n = 0;
-        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-        return n;
-    };
     WriteData("config.json", R"({"Name": 42, "Width": "abc", "Height": -5})");
     WindowsSystems* window = WindowsSystems::GetInstance();
     EXPECT_TRUE(window->LoadConfig("config"));
@@ -79,16 +74,16 @@ TEST_F(WindowTest, ConfigMembersOfTheWrongTypeAreIgnoredWithOneLineEach)
     EXPECT_EQ(window->windowed_width, 1280u);
     EXPECT_EQ(window->windowed_height, 720u);
     std::string log = LogText();
-    EXPECT_EQ(count(log, "config.json: \"Name\" is not a string; it is ignored"), 1u) << log;
-    EXPECT_EQ(count(log, "config.json: \"Width\" is not a whole number of pixels; it is ignored"), 1u);
-    EXPECT_EQ(count(log, "config.json: \"Height\" is not a whole number of pixels; it is ignored"), 1u);
+    EXPECT_EQ(Occurrences(log, "config.json: \"Name\" is not a string; it is ignored"), 1u) << log;
+    EXPECT_EQ(Occurrences(log, "config.json: \"Width\" is not a whole number of pixels; it is ignored"), 1u);
+    EXPECT_EQ(Occurrences(log, "config.json: \"Height\" is not a whole number of pixels; it is ignored"), 1u);
 
     WriteData("config.json", R"({"Name": "Ilo", "Width": 1280.5, "Height": 600})");
     EXPECT_TRUE(window->LoadConfig("config"));
     EXPECT_EQ(window->windowed_width, 1280u);
     EXPECT_EQ(window->windowed_height, 600u) << "the good members still count";
     log = LogText();
-    EXPECT_EQ(count(log, "is ignored"), 4u) << log;
+    EXPECT_EQ(Occurrences(log, "is ignored"), 4u) << log;
 }
 
 TEST_F(WindowTest, ClosingWritesTheCurrentSizeTheScreensWhileFullscreen)

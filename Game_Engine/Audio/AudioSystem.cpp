@@ -180,6 +180,7 @@ void AudioSystem::PlayOneShot(const std::string& event)
 {
     if (!EventsFilenameMap.count(event)) return;
     LoadSound(event, false, false);
+    // Asked for its lines alone: Start looks the sound up itself.
     GetSoundPtr(event);
     ChannelHandle channel;
     Start(channel, event, true, 1.0f, true);

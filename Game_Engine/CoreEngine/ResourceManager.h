@@ -1,7 +1,7 @@
 // The resource scan: every file of the art folder with ".png" in its name becomes a texture known by
 // the name before it (read on first use), every one of the sound folder with ".ogg" an event of the
-// audio system; other files give one warning per kind and run, and a log line each. What a texture or a sound becomes is up to the systems that register their hooks
-// here.
+// audio system; other files give one warning per kind and run, and a log line each. What a texture
+// or a sound becomes is up to the systems that register their hooks here.
 #pragma once
 
 #include "CoreEngine/ArtAssets.h"

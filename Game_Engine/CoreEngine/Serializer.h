@@ -26,6 +26,7 @@ public:
 class Serializer {
 public:
     static void WriteBool(JsonWriter& writer, const char* key, bool value);
+    // The float widened to double, in the shortest text that reads back as that double.
     static void WriteFloat(JsonWriter& writer, const char* key, float value);
     static void WriteString(JsonWriter& writer, const char* key, const std::string& value);
     static void WriteUint(JsonWriter& writer, const char* key, uint32_t value);
@@ -56,9 +57,9 @@ public:
         return buffer.GetString();
     }
 
-    // Writes "../Resources/Data/" + name through a temporary file renamed over the target;
-    // false (and the target untouched) when any step fails. Over an existing file, numbers whose
-    // value is unchanged keep the file's text for them, and the file keeps its final line end.
+    // Writes exactly `text` to "../Resources/Data/" + name through a temporary file renamed over
+    // the target; false (and the target untouched) when any step fails. Temporaries of its own
+    // naming that a write killed mid-way left in that folder are removed first.
     bool WriteStringToFile(const char* text, const char* name);
     bool WriteStringToFile(const std::string& text, const std::string& name)
     {

@@ -39,18 +39,6 @@ bool Changed(bool edited)
     if (edited) MarkModified();
     return edited;
 }
-
-// A string of any length (nothing is cut to a buffer); true when `flags` let an edit through.
-bool EditText(const char* label, const char* id, std::string& value, ImGuiInputTextFlags flags)
-{
-    StartRow(label);
-    std::string typed = value;
-    const bool edited = ImGui::InputText(id, &typed, flags);
-    NoteItem(id);
-    if (!edited || typed == value) return false;
-    value = typed;
-    return true;
-}
 } // namespace
 
 void SetItemHook(ItemHook hook) { Hook() = std::move(hook); }
@@ -106,11 +94,21 @@ bool CheckField(const char* label, bool& value)
     return Changed(true);
 }
 
-bool TextField(const char* label, const char* id, std::string& value) { return Changed(EditText(label, id, value, 0)); }
-
+// A string of any length: nothing is cut to a buffer.
 bool UncheckedTextField(const char* label, const char* id, std::string& value)
 {
-    return EditText(label, id, value, 0);
+    StartRow(label);
+    std::string typed = value;
+    const bool edited = ImGui::InputText(id, &typed);
+    NoteItem(id);
+    if (!edited || typed == value) return false;
+    value = typed;
+    return true;
+}
+
+bool TextField(const char* label, const char* id, std::string& value)
+{
+    return Changed(UncheckedTextField(label, id, value));
 }
 
 void ShowWarning(const std::string& text)

@@ -2,6 +2,7 @@
 
 #include "Graphics/Graphics.h"
 #include "Graphics/Shader.h"
+#include "Graphics/StreamBuffer.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
@@ -98,14 +99,7 @@ void DebugDraw::Render(Graphics* graphics)
     Clear();
     if (vertices.empty()) return;
     EnsureGLObjects();
-    const size_t bytes = vertices.size() * sizeof(LineVertex);
-    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
-    if (bytes > buffer_capacity_) {
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_STREAM_DRAW);
-        buffer_capacity_ = bytes;
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    WriteStreamBuffer(vertex_buffer_, buffer_capacity_, vertices.data(), vertices.size() * sizeof(LineVertex));
     glUseProgram(program_);
     glBindVertexArray(vertex_array_);
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(vertices.size()));

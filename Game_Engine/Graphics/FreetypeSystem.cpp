@@ -6,6 +6,7 @@
 #include "Graphics/GlyphAtlas.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/QuadDraw.h"
+#include "Graphics/StreamBuffer.h"
 #include "Logging/Logging.h"
 #include "Windows/WindowsSystems.h"
 
@@ -245,14 +246,7 @@ void FreetypeSystem::RenderText(const std::string& text, float x, float y, float
     glUniform3f(shader.Location(UNIFORM_TEXT_COLOR), colour.x, colour.y, colour.z);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, atlas);
-    const size_t bytes = vertices_.size() * sizeof(float);
-    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);
-    if (bytes > buffer_bytes_) {
-        buffer_bytes_ = std::max(bytes, buffer_bytes_ * 2);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(buffer_bytes_), nullptr, GL_STREAM_DRAW);
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    WriteStreamBuffer(vertex_buffer, buffer_bytes_, vertices_.data(), vertices_.size() * sizeof(float));
     glBindVertexArray(vertex_array);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices_.size() / 4));
     glBindVertexArray(0);

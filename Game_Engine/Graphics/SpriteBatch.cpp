@@ -1,6 +1,7 @@
 #include "Graphics/SpriteBatch.h"
 
 #include "Graphics/Graphics.h"
+#include "Graphics/StreamBuffer.h"
 #include "Graphics/TextureAlpha.h"
 #include "Graphics/TextureManager.h"
 #include "Logging/Logging.h"
@@ -172,14 +173,7 @@ void SpriteBatch::GrowIndices(size_t quads)
 
 void SpriteBatch::Upload()
 {
-    const size_t bytes = vertices_.size() * sizeof(Vertex);
-    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
-    if (bytes > vertex_capacity_) {
-        vertex_capacity_ = std::max(bytes, vertex_capacity_ * 2);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertex_capacity_), nullptr, GL_STREAM_DRAW);
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices_.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    WriteStreamBuffer(vertex_buffer_, vertex_capacity_, vertices_.data(), vertices_.size() * sizeof(Vertex));
     GrowIndices(vertices_.size() / 4);
     for (const Shader& program : programs_) {
         glProgramUniformMatrix4fv(program.program, program.Location(UNIFORM_WORLD_TO_NDC), 1, GL_FALSE,

@@ -46,6 +46,13 @@ FIBITMAP* To32Bits(FIBITMAP* image)
     }
     return image;
 }
+
+void RefuseSize(DecodedPicture& picture, unsigned width, unsigned height)
+{
+    picture.failure = DecodedPicture::Failure::TooLarge;
+    picture.refused_width = width;
+    picture.refused_height = height;
+}
 } // namespace
 
 void DecodedPicture::Release()
@@ -76,12 +83,7 @@ void TextureDecoder::Decode(DecodedPicture& picture)
         picture.failure = Failure::Unreadable;
         return;
     }
-    if (!WithinLimits(width, height)) {
-        picture.failure = Failure::TooLarge;
-        picture.refused_width = width;
-        picture.refused_height = height;
-        return;
-    }
+    if (!WithinLimits(width, height)) return RefuseSize(picture, width, height);
     FIBITMAP* image = FreeImage_Load(format, path, 0);
     if (!image) {
         picture.failure = Failure::Unreadable;
@@ -89,9 +91,7 @@ void TextureDecoder::Decode(DecodedPicture& picture)
     }
     // A header may say less than the reader then made of the file.
     if (!WithinLimits(FreeImage_GetWidth(image), FreeImage_GetHeight(image))) {
-        picture.failure = Failure::TooLarge;
-        picture.refused_width = FreeImage_GetWidth(image);
-        picture.refused_height = FreeImage_GetHeight(image);
+        RefuseSize(picture, FreeImage_GetWidth(image), FreeImage_GetHeight(image));
         FreeImage_Unload(image);
         return;
     }

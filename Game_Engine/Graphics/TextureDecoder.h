@@ -36,11 +36,12 @@ struct DecodedPicture {
         None,
         UnknownType, // neither the contents nor the name name a format
         Unreadable,  // FreeImage cannot read the format, or failed to read the file
-        TooLarge,    // the size the header claims passes the limits; no pixels were read
+        TooLarge,    // the size the header claims (no pixel is then read), or the one read, passes the limits
         NoPixels,    // read, but without pixels that can be made 32 bits
     };
     Failure failure = Failure::None;
-    // The size the header claimed, when it passes the limit; 0 otherwise.
+    // The size refused for passing the limits, as the header claimed it or the reader made it; 0
+    // otherwise.
     unsigned refused_width = 0;
     unsigned refused_height = 0;
     TextureAlpha alpha;

@@ -34,6 +34,13 @@ uint32_t Upload(int width, int height, GLenum format, const void* pixels)
     return id;
 }
 
+// To standard output, and to the log when one is open.
+void PrintAndLogIfOpen(const std::string& line)
+{
+    PrintLine(line);
+    LogIfOpen(line);
+}
+
 // The fixed lines first, then one of our own naming the file, to the same places.
 void ReportLoadFailure(const DecodedPicture& picture)
 {
@@ -45,23 +52,20 @@ void ReportLoadFailure(const DecodedPicture& picture)
         PrintLine(file + " is not a picture of a format FreeImage knows");
         return;
     case Failure::NoPixels:
-        PrintLine(file + " holds no pixels that can be shown");
-        LogIfOpen(file + " holds no pixels that can be shown");
+        PrintAndLogIfOpen(file + " holds no pixels that can be shown");
         return;
     case Failure::TooLarge:
+        PrintAndLogIfOpen("Image failed to load! ");
+        PrintAndLogIfOpen(file + ": " + std::to_string(picture.refused_width) + " x " +
+                          std::to_string(picture.refused_height) + " is larger than a picture may be (" +
+                          std::to_string(TextureDecoder::kMaxSide) + " on a side, " +
+                          std::to_string(TextureDecoder::kMaxPixels) + " pixels in all)");
+        return;
     case Failure::Unreadable:
     case Failure::None:
-        break;
-    }
-    std::string detail = file + " could not be read";
-    if (picture.failure == Failure::TooLarge) {
-        detail = file + ": " + std::to_string(picture.refused_width) + " x " + std::to_string(picture.refused_height) +
-                 " is larger than a picture may be (" + std::to_string(TextureDecoder::kMaxSide) + " on a side, " +
-                 std::to_string(TextureDecoder::kMaxPixels) + " pixels in all)";
-    }
-    for (const std::string& line : {std::string("Image failed to load! "), detail}) {
-        PrintLine(line);
-        LogIfOpen(line);
+        PrintAndLogIfOpen("Image failed to load! ");
+        PrintAndLogIfOpen(file + " could not be read");
+        return;
     }
 }
 } // namespace

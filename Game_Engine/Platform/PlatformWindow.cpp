@@ -171,14 +171,22 @@ void TranslateEvent(const SDL_Event& e)
     }
 }
 
+// The context the next SDL_GL_CreateContext asks for (profile 0: any).
+void RequestGLContext(int major, int minor, int profile)
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, major);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, minor);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, profile);
+}
+
+// 4.3 is what drawing needs; compatibility keeps the legacy calls open to the editor's back-end.
+void RequestDrawingContext() { RequestGLContext(4, 3, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY); }
+
 bool SdlCreateWindow(const std::string& title, int width, int height)
 {
     if (g.window) return true;
     if (!InitVideo()) return false;
-    // 4.3 is what drawing needs; compatibility keeps the legacy calls open to the editor's back-end.
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    RequestDrawingContext();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     // Nothing draws with depth, but without a depth buffer llvmpipe fills rectangles by a path that
     // filters and blends with other rounding: the sprite plan's pieces would no longer match.
@@ -230,13 +238,9 @@ bool SdlCreateGLContext()
         g.last_error = SDL_GetError();
         // A driver short of 4.3 still gets the context it can give, so that the version check
         // after loading GL says what is missing.
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+        RequestGLContext(2, 1, 0);
         g.gl = SDL_GL_CreateContext(g.window);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        RequestDrawingContext();
     }
     if (!g.gl) return false;
     SDL_GL_MakeCurrent(g.window, g.gl);

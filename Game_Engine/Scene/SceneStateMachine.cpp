@@ -13,6 +13,11 @@
 
 namespace OrvEngine {
 
+namespace {
+// A scene's own settings file, under the data folder.
+std::string SettingsFile(const std::string& scene_name) { return scene_name + "/" + scene_name + ".json"; }
+} // namespace
+
 std::shared_ptr<IScene> CurrentScene() { return OrvStateMachine ? OrvStateMachine->current_scene : nullptr; }
 
 SceneStateMachine::SceneStateMachine()
@@ -154,7 +159,7 @@ void SceneStateMachine::LoadScene(const std::string& name, uint32_t type)
         return;
     }
     rapidjson::Document document;
-    if (!OrvSerializer.ReadFileToDocument(name + "/" + name + ".json", document)) {
+    if (!OrvSerializer.ReadFileToDocument(SettingsFile(name), document)) {
         PrintAndLog("[SceneStateMachine::LoadScene] Settings of scene '" + name + "' could not be read; skipped");
         return;
     }
@@ -174,7 +179,7 @@ bool SceneStateMachine::ReadSceneSettings(IScene& scene)
 {
     const std::string name = scene.GetSceneName();
     rapidjson::Document document;
-    const bool read = OrvSerializer.ReadFileToDocument(name + "/" + name + ".json", document) && document.IsObject();
+    const bool read = OrvSerializer.ReadFileToDocument(SettingsFile(name), document);
     if (!read) {
         PrintAndLog("[SceneStateMachine::ReadSceneSettings] Settings of scene '" + name +
                     "' could not be read; the defaults are taken");
@@ -189,7 +194,7 @@ bool SceneStateMachine::WriteSceneSettings(IScene& scene)
 {
     const std::string text = Serializer::ObjectText([&scene](JsonWriter& writer) { scene.Serialize(writer); });
     const std::string n = scene.GetSceneName();
-    const bool written = OrvSerializer.WriteStringToFile(text, n + "/" + n + ".json");
+    const bool written = OrvSerializer.WriteStringToFile(text, SettingsFile(n));
     // Logged, not asserted: a save of many files must not end the program after some of them.
     if (!written) PrintAndLog("[SceneStateMachine::WriteSceneSettings] Failed to write to file " + n + ".json");
     return written;

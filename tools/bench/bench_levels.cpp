@@ -109,21 +109,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return options.frames > 0 && options.rounds > 0;
 }
 
-fs::path MakeWorkFolder()
-{
-    char pattern[] = "/tmp/orvlevels-XXXXXX";
-    const fs::path root = mkdtemp(pattern);
-    const fs::path resources = RepositoryResources();
-    fs::create_directories(root / "work");
-    fs::create_directories(root / "Resources");
-    for (const char* folder : {"ArtAssets", "Sounds", "Shaders", "fonts"}) {
-        fs::create_directory_symlink(resources / folder, root / "Resources" / folder);
-    }
-    fs::copy(resources / "Data", root / "Resources" / "Data", fs::copy_options::recursive);
-    fs::current_path(root / "work");
-    return root;
-}
-
 void Push(uint32_t message, uint64_t key) { Platform::PushMessage({message, key, 0}); }
 
 // Shift with a letter: the player controller's debug keys (G: god mode, K: every enemy down).
@@ -363,7 +348,7 @@ int main(int argc, char** argv)
     setenv("CI", "true", 0);
     // The engine's own lines go to a file in the work folder; the results to standard output.
     FILE* out = fdopen(dup(1), "w");
-    const fs::path root = MakeWorkFolder();
+    const fs::path root = MakeGameFolder("orvlevels");
     if (!std::freopen((root / "engine.out").c_str(), "w", stdout)) return 1;
     std::fprintf(out, "bench_levels: %d frames a stretch at 60 Hz, %d round(s)\n", options.frames, options.rounds);
 
@@ -382,8 +367,6 @@ int main(int argc, char** argv)
         }
         Report(out, *options.stretches[i], results[i], fragments);
     }
-    std::error_code ignored;
-    fs::current_path("/");
-    fs::remove_all(root, ignored);
+    RemoveRunFolder(root);
     return 0;
 }

@@ -105,18 +105,9 @@ size_t LoadedEntities()
 
 fs::path MakeWorkFolder(bool small)
 {
-    char pattern[] = "/tmp/orvmemory-XXXXXX";
-    const fs::path root = mkdtemp(pattern);
-    const fs::path resources = RepositoryResources();
-    fs::create_directories(root / "work");
-    fs::create_directories(root / "Resources");
-    for (const char* folder : {"ArtAssets", "Sounds", "Shaders", "fonts"}) {
-        fs::create_directory_symlink(resources / folder, root / "Resources" / folder);
-    }
-    fs::copy(resources / "Data", root / "Resources" / "Data", fs::copy_options::recursive);
+    const fs::path root = MakeGameFolder("orvmemory");
     const char* small_window = R"({"Name": "OrvEngine", "Height": 180, "Width": 320})";
     if (small) std::ofstream(root / "Resources" / "Data" / "config.json") << small_window;
-    fs::current_path(root / "work");
     return root;
 }
 
@@ -208,8 +199,6 @@ int main(int argc, char** argv)
     std::vector<double> rss;
     const int result = Play(out, options.games, rss);
     if (rss.size() >= 10) std::fprintf(out, "tenth visit - third visit: %+.1f MiB resident\n", rss[9] - rss[2]);
-    std::error_code ignored;
-    fs::current_path("/");
-    fs::remove_all(root, ignored);
+    RemoveRunFolder(root);
     return result;
 }

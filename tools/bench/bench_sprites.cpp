@@ -240,8 +240,6 @@ int main(int argc, char** argv)
     ReleaseEngineObjects();
     Platform::Shutdown();
     Logging::Destroy();
-    std::error_code ignored;
-    fs::current_path("/");
-    fs::remove_all(root, ignored);
+    RemoveRunFolder(root);
     return 0;
 }

@@ -12,7 +12,6 @@ VavuHelp, LevelManager, the level, then the camera's dialogue box, fade and HUD 
 """
 import argparse
 import copy
-import json
 import os
 import sys
 from collections import OrderedDict
@@ -301,8 +300,7 @@ def camera_children(source):
 
 
 def build(data):
-    with open(os.path.join(data, "GameScene_01", "Entities.json"), encoding="utf-8") as f:
-        source = json.load(f, object_pairs_hook=OrderedDict, parse_float=insert_block.short_float)
+    source = insert_block.load(os.path.join(data, "GameScene_01", "Entities.json"))
     cam = copy.deepcopy(source["Cam"])
     cam[0]["Transform"][0]["position"] = vec3(CAM[0], CAM[1], 0.0)
     level = OrderedDict([("Cam", cam)])

@@ -12,6 +12,7 @@
 //   sound_levels [--seed N] [--keep DIR] [--sounds-only] [--before DIR] [GameScene_01] [GameScene_23]
 // Runs in a temporary folder that links the repository's pictures, sounds, shaders and fonts and
 // copies its data; --keep copies each level's recording (<scene>.raw) into DIR.
+#include "../bench/BenchSupport.h"
 #include "GameBot.h"
 #include "SampleFigures.h"
 
@@ -31,6 +32,7 @@
 
 using namespace OrvEngine;
 using namespace OrvTest;
+using OrvBench::WallSeconds;
 
 namespace {
 
@@ -85,11 +87,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return true;
 }
 
-double WallSeconds()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 SampleFigures MeasureRecording(const fs::path& raw)
 {
     const std::string bytes = ReadFile(raw);
@@ -105,17 +102,9 @@ SampleFigures MeasureRecording(const fs::path& raw)
 
 fs::path MakeWorkFolder()
 {
-    char pattern[] = "/tmp/orvsound-XXXXXX";
-    const fs::path root = mkdtemp(pattern);
-    fs::create_directories(root / "work");
-    fs::create_directories(root / "Resources");
-    for (const char* folder : {"ArtAssets", "Sounds", "Shaders", "fonts"}) {
-        fs::create_directory_symlink(SourceDir() / "Resources" / folder, root / "Resources" / folder);
-    }
-    fs::copy(SourceDir() / "Resources" / "Data", root / "Resources" / "Data", fs::copy_options::recursive);
+    const fs::path root = OrvBench::MakeGameFolder("orvsound", SourceDir() / "Resources");
     // No pixels are read: a small window costs the software renderer a sixteenth of the full one.
     WriteFile(root / "Resources" / "Data" / "config.json", R"({"Name": "OrvEngine", "Height": 180, "Width": 320})");
-    fs::current_path(root / "work");
     return root;
 }
 
@@ -279,8 +268,6 @@ int main(int argc, char** argv)
     if (clipped) std::fprintf(out, "\nFAILED: a level has %.2f %% or more of its samples at full scale\n", kFullScaleLimit);
     if (buried) std::fprintf(out, "\nFAILED: the music buries an effect\n");
     std::fflush(out);
-    std::error_code ignored;
-    fs::current_path("/");
-    fs::remove_all(root, ignored);
+    OrvBench::RemoveRunFolder(root);
     return clipped || buried ? 1 : 0;
 }

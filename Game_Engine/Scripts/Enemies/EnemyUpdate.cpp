@@ -10,7 +10,6 @@
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
 #include "Components/Transform.h"
-#include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Entity.h"
 #include "Factory/EntityFactory.h"
