@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "Components/Camera.h"
+#include "CoreEngine/SharedValues.h"
 #include "Factory/Entity.h"
 #include "Factory/Information.h"
 #include "Scene/SplashScreenScene.h"
@@ -407,14 +408,30 @@ TEST_F(SceneTest, SaveAllScenesSavesLongNamesAndLogsWhatTheFileSystemRefuses)
     }
 }
 
-TEST_F(SceneTest, EnteringAGameSceneResumesButEnteringASplashDoesNot)
+TEST_F(SceneTest, EnteringAGameSceneResumesAndEveryEntryEndsADialogueOrPurificationButKeepsTheSharedStamps)
 {
     WriteStandardTree();
     Machine()->paused = true;
     Enter("SplashScene_00");
     EXPECT_TRUE(OrvStateMachine->paused);
+    // A dialogue or purification under way ends with the scene; the rules' shared stamps run on.
+    DialogueIsRunning = IsPurifying = true;
+    Shared().camera_rest_height = 0.5f;
+    Shared().camera_rest_height_taken = true;
+    Shared().debuff_reset_time = 12.0f;
+    Shared().debuff_reset_time_set = true;
+    Shared().last_hurt_frame = 3.0f;
+    Shared().number_bob_counter = 45;
     Enter("GameScene_01");
     EXPECT_FALSE(OrvStateMachine->paused);
+    EXPECT_FALSE(DialogueIsRunning);
+    EXPECT_FALSE(IsPurifying);
+    EXPECT_TRUE(Shared().camera_rest_height_taken);
+    EXPECT_EQ(Shared().camera_rest_height, 0.5f);
+    EXPECT_TRUE(Shared().debuff_reset_time_set);
+    EXPECT_EQ(Shared().debuff_reset_time, 12.0f);
+    EXPECT_EQ(Shared().last_hurt_frame, 3.0f);
+    EXPECT_EQ(Shared().number_bob_counter, 45);
     EXPECT_TRUE(EntityFactory::GetInstance()->GetEntitiesByName().count("Player"));
     Enter("SplashScene_00");
     EXPECT_TRUE(EntityFactory::GetInstance()->GetEntitiesByName().empty()) << "a game scene's Free empties the index";

@@ -35,11 +35,6 @@ void ResetLevelState()
 {
     DialogueIsRunning = false;
     IsPurifying = false;
-    SharedValues& shared = Shared();
-    SharedValues fresh;
-    fresh.archetype_name_counter = shared.archetype_name_counter;
-    fresh.collider_geometry_version = shared.collider_geometry_version;
-    shared = fresh;
 }
 
 } // namespace OrvEngine

@@ -26,9 +26,8 @@ extern std::string StartScene;
 // and the engine objects below stay.
 void ResetGlobals();
 
-// Puts back what a level sets in the program-wide state when it is left, by any way: a dialogue
-// or a purification under way and the shared values of the game's rules (all but the prefab name
-// counter and the collider version, which only ever grow).
+// Clears what a level left under way when it is left, by any way: a dialogue or a purification
+// (either would hold the next level's player). The shared values of the game's rules run on.
 void ResetLevelState();
 
 // Owning pointers, released by ReleaseEngineObjects after the engine run returns.
