@@ -4,6 +4,7 @@
 
 #include "Components/Child.h"
 #include "Components/Parent.h"
+#include "Factory/EntityFactory.h"
 #include "Logic/SpellKind.h"
 #include "Scripts/Enemies/EnemyScript.h"
 
@@ -200,32 +201,39 @@ TEST_F(EnemyScriptTest, BarAndIconsAreMadeOnceAndLaidOutByTheFirstLetterAndFacin
     // Each enemy faces the companion it walks to: those on the right face -x.
     Entity* defence = MakeScriptedEnemy("Def_A", "DefenseEnemyScript", 5.0f, 1.0f);
     Entity* attack = MakeScriptedEnemy("Atk_A", "EnemyScript", -5.0f, 1.0f);
+    Entity* speedy = MakeScriptedEnemy("Spd_A", "EnemyScript", 6.0f, 2.0f);
     Entity* tutorial = MakeScriptedEnemy("Enemy_T1", "EnemyScript", -10.0f, 1.0f);
     Entity* unnamed = MakeScriptedEnemy("", "EnemyScript", 10.0f, 1.0f);
     const size_t before = Scene()->GetEntities().size();
     OrvTest::StdoutCapture console;
     Step(4);
-    EXPECT_EQ(Scene()->GetEntities().size(), before + 16) << "a bar and three icons per enemy, made once";
+    EXPECT_EQ(Scene()->GetEntities().size(), before + 20) << "a bar and three icons per enemy, made once";
     const std::string printed = console.Take();
     const size_t first = printed.find("Invalid entity pointer");
     EXPECT_NE(first, std::string::npos) << "the unnamed enemy's bar names no entity";
     EXPECT_EQ(printed.find("Invalid entity pointer", first + 1), std::string::npos)
         << "every other bar is set up with its enemy named";
 
+    // Any other first letter (or none) leaves them where their prefabs made them.
+    const auto made_at = [](const char* prefab) {
+        return TransformOf(EntityFactory::GetInstance()->GetArchetypes().at(prefab))->position;
+    };
     struct Expected {
         Entity* enemy;
+        bool placed;
         Vec3 bar, attack_icon, speed_icon;
     };
     const Expected cases[] = {
-        {defence, {0.0f, 0.1f, 0.0f}, {0.35f, -0.1f, 1.0f}, {0.35f, -0.8f, 1.0f}},
-        {attack, {0.0f, -0.1f, 0.0f}, {-0.35f, -0.3f, 0.0f}, {-0.35f, -1.0f, 100.0f}},
-        {tutorial, {0.0f, -0.1f, 0.0f}, {-0.35f, -0.3f, 0.0f}, {-0.35f, -1.0f, 100.0f}},
-        {unnamed, {0.0f, -0.1f, 0.0f}, {0.35f, -0.3f, 0.0f}, {0.35f, -1.0f, 100.0f}},
+        {defence, true, {0.0f, 0.1f, 0.0f}, {0.35f, -0.1f, 1.0f}, {0.35f, -0.8f, 1.0f}},
+        {attack, true, {0.0f, -0.1f, 0.0f}, {-0.35f, -0.3f, 0.0f}, {-0.35f, -1.0f, 100.0f}},
+        {speedy, true, {0.0f, -0.1f, 0.0f}, {0.35f, -0.3f, 0.0f}, {0.35f, -1.0f, 100.0f}},
+        {tutorial, false, made_at("EnemyHP1_TestPrefab"), made_at("ATK_Debuff_UI"), made_at("SPD_Debuff_UI")},
+        {unnamed, false, made_at("EnemyHP1_TestPrefab"), made_at("ATK_Debuff_UI"), made_at("SPD_Debuff_UI")},
     };
     for (const Expected& c : cases) {
         auto* script = ScriptOf<EnemyScript>(c.enemy);
-        // Placed from the position the enemy had when its script ran this frame.
-        const Vec3 at = TransformOf(c.enemy)->position;
+        // Standing enemies: placed from this frame's position and depth.
+        const Vec3 at = c.placed ? TransformOf(c.enemy)->position : Vec3();
         const auto check = [&](uint64_t id, const Vec3& offset, const char* what) {
             const Vec3 p = PositionOf(id);
             EXPECT_NEAR(p.x, at.x + offset.x, 1e-4f) << c.enemy->name << " " << what;

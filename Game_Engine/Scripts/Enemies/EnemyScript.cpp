@@ -131,7 +131,5 @@ std::vector<std::shared_ptr<Child>> EnemyScript::ChildrenOf(const std::shared_pt
 
 char EnemyScript::LayoutLetter() const
 {
-    if (entity_name.empty()) return 'A';
-    const char letter = entity_name[0];
-    return letter == 'D' || letter == 'S' ? letter : 'A';
+    return entity_name.empty() ? '\0' : entity_name[0];
 }

@@ -78,12 +78,11 @@ void EnemyScript::Update(Entity* entity)
     auto info = entity->GetComponent<Information>(INFORMATION);
     if (info && !info->IsActive()) return;
     if (!ui_made) MakeUi(entity);
-    // Depth first, so the bar and icons take this frame's depth: at an exact tie they stay drawn
-    // over the enemy (they start far in front, and the sprite order keeps ties as they were).
-    UpdateDepth();
+    // Placed from last frame's depth; the depth of this frame comes after.
     PlaceUi();
-    LiftUi();
     CountOnScreen();
+    UpdateDepth();
+    LiftUi();
     if (DialogueIsRunning) {
         // Held still during a dialogue: no movement, no debuff time.
         if (auto body = entity->GetComponent<RigidBody2D>(RIGIDBODY2D)) body->SetVelocity(Vec2());
@@ -161,10 +160,12 @@ void EnemyScript::MakeUi(Entity* entity)
 
 void EnemyScript::PlaceUi()
 {
-    if (!transform) return;
+    const char letter = LayoutLetter();
+    // Any other first letter leaves the bar and icons where they were made (the data places them).
+    if (!transform || (letter != 'D' && letter != 'A' && letter != 'S')) return;
     const bool facing_right = transform->scale.x >= 0.0f;
-    const UiOffsets& offsets = LayoutLetter() == 'D' ? (facing_right ? kDefenceFacingRight : kDefenceFacingLeft)
-                                                     : (facing_right ? kOtherFacingRight : kOtherFacingLeft);
+    const UiOffsets& offsets = letter == 'D' ? (facing_right ? kDefenceFacingRight : kDefenceFacingLeft)
+                                             : (facing_right ? kOtherFacingRight : kOtherFacingLeft);
     const Vec3 at = transform->position;
     PlaceAt(hp_bar, at + offsets.bar);
     PlaceAt(debuffs.attack.icon, at + offsets.attack);
@@ -286,6 +287,8 @@ void EnemyScript::UpdateLowHpMarker()
     if (!marker) return;
     auto marker_transform = marker->GetComponent<Transform>(TRANSFORM);
     if (marker->GetComponent<Child>(CHILD) && transform && marker_transform) {
+        // Any other letter drops as 'A' does: left unplaced, the marker would stand where its
+        // prefab puts it, away from the enemy.
         const char letter = LayoutLetter();
         const float dy = letter == 'D' ? kMarkerDropD : letter == 'S' ? kMarkerDropS : kMarkerDropA;
         const float dz = transform->scale.x >= 0.0f ? kMarkerDepthFacingRight : kMarkerDepthFacingLeft;
