@@ -195,7 +195,7 @@ TEST_F(CompanionScriptTest, TerrainTakesTwoUnlessStillHurtAndZeroHpLosesTheRun)
     EXPECT_EQ(OrvStateMachine->next_state, "GameScene_03");
 }
 
-TEST_F(CompanionScriptTest, DownKeyWithoutACompanionLightsUpAgain)
+TEST_F(CompanionScriptTest, DownKeyStaysDarkUntilACompanionIsThereToCall)
 {
     DestroyEntity(dora);
     Entity* down_key = MakeHud("ArrowKeysUI_Down");
@@ -205,6 +205,13 @@ TEST_F(CompanionScriptTest, DownKeyWithoutACompanionLightsUpAgain)
     arrows.HandleMessage(down_key, &keys);
     EXPECT_TRUE(down_key->GetComponent<Sprite>(SPRITE)->is_tinted);
     SetTime(OrvCoreEngine->total + 0.25, kDt);
+    arrows.Update(down_key);
+    EXPECT_TRUE(down_key->GetComponent<Sprite>(SPRITE)->is_tinted) << "no companion: nothing to call";
+
+    // Dora arrives (as in the tutorial) with her teleport ready: the key lights.
+    Entity* arrived = MakeActor("Vavu_T1", TAG_AI, 0.0f, 0.0f);
+    arrived->AddComponent(AIMOVEMENT, std::make_shared<AIMovement>());
+    Join(arrived);
     arrows.Update(down_key);
     EXPECT_FALSE(down_key->GetComponent<Sprite>(SPRITE)->is_tinted);
 }

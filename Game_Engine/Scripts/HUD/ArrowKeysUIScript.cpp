@@ -45,9 +45,9 @@ void ArrowKeysUIScript::Update(Entity* entity)
     if (!sprite) return;
     if (!sprite->is_tinted || TotalTime() < dim_time + kDimTime) return;
     if (entity->name == EntityNames::kArrowKeyDown) {
-        // The key stays dark while the teleport cools down; without a companion there is none.
+        // The key lights again only once a companion is there to call and its teleport is ready.
         auto movement = CompanionMovement();
-        if (movement && movement->cooldown_active) return;
+        if (!movement || movement->cooldown_active) return;
     }
     sprite->SetTint(kLit, false);
 }
