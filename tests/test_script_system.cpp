@@ -4,6 +4,7 @@
 
 #include "Components/Child.h"
 #include "Components/ScriptComponent.h"
+#include "CoreEngine/EditorState.h"
 #include "Factory/Entity.h"
 #include "Scripts/BaseScript.h"
 #include "Scripts/ScriptHelpers.h"
@@ -284,6 +285,24 @@ TEST_F(ScriptSystemTest, ComingBackReplacesTheScriptAndScriptsOfOtherScenesAreSk
     EntityFactory::GetInstance()->AddEntityToSystems(player);
     EXPECT_NE(scripts->GetScript(player->id), first) << "registering again replaces the script";
     EXPECT_EQ(Take(), (std::vector<std::string>{"init PlayerScript", "init PlayerScript"}));
+    // Under a name nobody registered, or in a scene being edited, the old script goes all the same.
+    auto component = player->GetComponent<ScriptComponent>(SCRIPTCOMPONENT);
+    component->file_name = "Nope";
+    EntityFactory::GetInstance()->AddEntityToSystems(player);
+    EXPECT_EQ(scripts->GetScript(player->id), nullptr);
+    component->file_name = "PlayerScript";
+    EntityFactory::GetInstance()->AddEntityToSystems(player);
+    scripts->AddScript(player->id, "PlayerScript");
+    {
+        struct Editing : EditorState {
+            void SetSelection(Entity*) override {}
+        } editing;
+        EntityFactory::GetInstance()->AddEntityToSystems(player);
+    }
+    EXPECT_EQ(scripts->GetScript(player->id), nullptr);
+    EXPECT_EQ(Take(), (std::vector<std::string>{"init PlayerScript"})) << "a dropped script hears no OnDestroy";
+    EntityFactory::GetInstance()->AddEntityToSystems(player);
+    Take();
 
     // A script stored for an id the current scene does not know is never called.
     scripts->AddScript(987654, "PlayerScript");

@@ -91,11 +91,9 @@ std::shared_ptr<BaseScript> ScriptSystem::GetScript(uint64_t id) const
 
 void ScriptSystem::AttachScript(Entity* entity, const ScriptComponent& component)
 {
-    auto queued = std::find(removal_queue.begin(), removal_queue.end(), entity->id);
-    if (queued != removal_queue.end()) {
-        removal_queue.erase(queued);
-        scripts.erase(entity->id);
-    }
+    // Entering the systems again replaces the script, without OnDestroy.
+    removal_queue.erase(std::remove(removal_queue.begin(), removal_queue.end(), entity->id), removal_queue.end());
+    scripts.erase(entity->id);
     // A scene being edited shows its entities as they were made: their scripts start with a play.
     if (EditorState::Editing()) return;
     auto creator = creators.find(component.file_name);
