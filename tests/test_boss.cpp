@@ -173,6 +173,24 @@ protected:
     std::shared_ptr<Sprite> sprite;
 };
 
+// The far point lies 7 to the left of home when Init finds the Transform, 5 when an update does.
+TEST_F(BossScriptTest, TheFarPointLiesFurtherWhenInitFindsTheTransformThanWhenAnUpdateDoes)
+{
+    SpawnBoss();
+    EXPECT_EQ(script->far_point, Vec2(kHome.x - 7.0f, kHome.y));
+
+    Entity* late = EntityFactory::GetInstance()->CreateEntity("Boss_Late");
+    BossScript late_script;
+    late_script.Init(late);
+    auto transform = std::make_shared<Transform>();
+    transform->position = Vec3(4.0f, 2.0f, 0.0f);
+    late->AddComponent(TRANSFORM, transform);
+    late_script.Update(late);
+    EXPECT_EQ(late_script.home_point, Vec2(4.0f, 2.0f));
+    EXPECT_EQ(late_script.far_point, Vec2(-1.0f, 2.0f));
+    EXPECT_EQ(late_script.current_point, late_script.home_point);
+}
+
 TEST_F(BossScriptTest, CycleShowsEachStateTextureAndTeleportsBetweenHomeAndTheFarPoint)
 {
     SpawnBoss();

@@ -39,18 +39,18 @@ const char* const kNextScene = "GameScene_24";
 
 // ---- Set-up -------------------------------------------------------------------------------------
 
-void BossScript::Init(Entity* entity) { CacheComponents(entity, true); }
+void BossScript::Init(Entity* entity) { CacheComponents(entity, kTeleportDistance); }
 
-// Takes the components still missing; the teleport points and base values come with the
-// Transform and Stats when they are first found.
-void BossScript::CacheComponents(Entity* entity, bool set_points)
+// Takes the components still missing; the teleport points (the far one teleport_distance to the
+// left) and base values come with the Transform and Stats when they are first found.
+void BossScript::CacheComponents(Entity* entity, float teleport_distance)
 {
     if (!entity) return;
     if (!boss_behaviour) boss_behaviour = entity->GetComponent<BossBehaviour>(BOSSBEHAVIOUR);
     if (!sprite) sprite = entity->GetComponent<Sprite>(SPRITE);
     if (!transform) {
         transform = entity->GetComponent<Transform>(TRANSFORM);
-        if (transform && set_points) SetTeleportPoints();
+        if (transform) SetTeleportPoints(teleport_distance);
     }
     if (!stats) {
         stats = entity->GetComponent<Stats>(STATS);
@@ -60,10 +60,10 @@ void BossScript::CacheComponents(Entity* entity, bool set_points)
     if (boss_behaviour && !cooldowns_checked) CheckCooldowns();
 }
 
-void BossScript::SetTeleportPoints()
+void BossScript::SetTeleportPoints(float teleport_distance)
 {
     home_point = transform->GetPosition2D();
-    far_point = Vec2(home_point.x - kTeleportDistance, home_point.y);
+    far_point = Vec2(home_point.x - teleport_distance, home_point.y);
     current_point = home_point;
 }
 
@@ -86,7 +86,7 @@ void BossScript::Update(Entity* entity)
     if (transform) transform->position.z = kDepthBase - transform->position.y;
     FindCompanion();
     level_manager.Find();
-    CacheComponents(entity, true);
+    CacheComponents(entity, kLateTeleportDistance);
     if (!icons_made) {
         icons_made = true;
         debuffs.MakeIcons(parent);

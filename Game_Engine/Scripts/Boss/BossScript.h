@@ -26,6 +26,8 @@ class BossScript : public OrvEngine::BaseScript {
 public:
     // Distance from the home point to the far point, to its left; the attacks are laid out for it.
     static constexpr float kTeleportDistance = 7.0f;
+    // A Transform first found by an update sets the far point this much to the left instead.
+    static constexpr float kLateTeleportDistance = 5.0f;
     // Cooldowns below this are raised to it, so a 0 in the data cannot attack every frame.
     static constexpr float kMinCooldown = 0.1f;
 
@@ -68,8 +70,8 @@ public:
     bool enemies_downed = false;
 
 private:
-    void CacheComponents(OrvEngine::Entity* entity, bool set_points);
-    void SetTeleportPoints();
+    void CacheComponents(OrvEngine::Entity* entity, float teleport_distance);
+    void SetTeleportPoints(float teleport_distance);
     void CheckCooldowns();
     float Cooldown(float value) const;
 
