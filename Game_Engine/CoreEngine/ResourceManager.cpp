@@ -48,32 +48,25 @@ void ResourceManager::Init()
     RefreshSounds();
 }
 
-void ResourceManager::ReportStrayArt(const std::string& file)
+// One box a run for all stray art; nothing more.
+void ResourceManager::ReportStrayArt()
 {
-    const std::string path = art_folder + file;
-    if (!reported_files_.insert(path).second) return;
-    if (!texture_warning_shown) {
-        Platform::ShowMessageBox("A file in ../Resources/ArtAssets/ that is not a png was found,\nit will not be read.",
-                                 "Warning", Platform::MB_ICONWARNING_FLAG);
-        texture_warning_shown = true;
-    }
-    // The box is shown once a run; every such file is named in the log.
-    LogLine("[ResourceManager::RefreshTextures()] " + path + " is not a png; it is not read");
+    if (texture_warning_shown) return;
+    Platform::ShowMessageBox("A file in ../Resources/ArtAssets/ that is not a png was found,\nit will not be read.",
+                             "Warning", Platform::MB_ICONWARNING_FLAG);
+    texture_warning_shown = true;
 }
 
-void ResourceManager::ReportStraySound(const std::string& file)
+// One box and one log line a run for all stray sounds; nothing more.
+void ResourceManager::ReportStraySound()
 {
-    const std::string path = sound_folder + file;
-    if (!reported_files_.insert(path).second) return;
-    if (!sound_warning_shown) {
-        Platform::ShowMessageBox("Non-supported audio file detected in Resources folder, only ogg file extension "
-                                 "is supported for audio files!\n",
-                                 "Warning", Platform::MB_ICONWARNING_FLAG | Platform::MB_DEFBUTTON2_FLAG);
-        LogLine("[ResourceManager::RefreshSounds()] Note: non-ogg audio file detected in sounds resources folder! "
-                "Only ogg files supported.");
-        sound_warning_shown = true;
-    }
-    LogLine("[ResourceManager::RefreshSounds()] " + path + " is not an ogg; it is not read");
+    if (sound_warning_shown) return;
+    Platform::ShowMessageBox("Non-supported audio file detected in Resources folder, only ogg file extension "
+                             "is supported for audio files!\n",
+                             "Warning", Platform::MB_ICONWARNING_FLAG | Platform::MB_DEFBUTTON2_FLAG);
+    LogLine("[ResourceManager::RefreshSounds()] Note: non-ogg audio file detected in sounds resources folder! "
+            "Only ogg files supported.");
+    sound_warning_shown = true;
 }
 
 void ResourceManager::RefreshTextures()
@@ -82,7 +75,7 @@ void ResourceManager::RefreshTextures()
         std::string name;
         if (!NameBefore(file, ".png", name)) {
             // A file named just ".png" is a picture without a name to be known by.
-            if (!HasExtension(file, ".png")) ReportStrayArt(file);
+            if (!HasExtension(file, ".png")) ReportStrayArt();
             continue;
         }
         const std::string path = art_folder + file;
@@ -98,7 +91,7 @@ void ResourceManager::RefreshSounds()
     for (const std::string& file : ListFolder(sound_folder)) {
         std::string event;
         if (!NameBefore(file, ".ogg", event)) {
-            if (!HasExtension(file, ".ogg")) ReportStraySound(file);
+            if (!HasExtension(file, ".ogg")) ReportStraySound();
             continue;
         }
         if (sound_registrar) sound_registrar(event, file);

@@ -1,6 +1,6 @@
 // The resource scan: every file of the art folder with ".png" in its name becomes a texture known by
 // the name before it (read on first use), every one of the sound folder with ".ogg" an event of the
-// audio system; other files give one warning per kind and run, and a log line each. What a texture
+// audio system; other files give one warning per kind and run, and nothing else. What a texture
 // or a sound becomes is up to the systems that register their hooks here.
 #pragma once
 
@@ -10,7 +10,6 @@
 
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -38,11 +37,8 @@ public:
     std::function<void(const std::string& event, const std::string& file)> sound_registrar;
 
 private:
-    void ReportStrayArt(const std::string& file);
-    void ReportStraySound(const std::string& file);
-
-    // Files of the wrong kind already named in a warning, so a rescan does not repeat them.
-    std::set<std::string> reported_files_;
+    void ReportStrayArt();
+    void ReportStraySound();
 };
 
 } // namespace OrvEngine
