@@ -15,7 +15,9 @@
 #include <FreeImage.h>
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <tuple>
 #include <utility>
@@ -329,6 +331,209 @@ TEST_F(TextureLoadTest, AnyPictureFreeImageReadsIsReadWithinTheSizeLimitAndARefu
                                 "../Resources/ArtAssets/Notes.png.txt is not a picture of a format FreeImage knows\n";
     EXPECT_EQ(out.Take(), "fif unknown 1\n" "fif unknown 1\n" + not_read + too_wide + unknown);
     EXPECT_EQ(LogText().substr(LogText().find("Image failed")), not_read + too_wide);
+}
+
+// A PNG written sample by sample: any colour type, bit depth and interlacing, its data stored
+// uncompressed, so the test needs no encoder of its own.
+struct PngPicture {
+    int width = 1;
+    int height = 1;
+    int color = 2; // the PNG colour type: 0 grey, 2 RGB, 3 palette, 4 grey and alpha, 6 RGBA
+    int depth = 8;
+    bool interlaced = false;
+    std::vector<std::array<uint8_t, 3>> palette;
+    std::vector<uint8_t> transparency; // alphas of the first palette entries
+    std::vector<uint16_t> samples;     // Channels() a pixel, rows from the top
+
+    int Channels() const { return color == 0 || color == 3 ? 1 : color == 4 ? 2 : color == 2 ? 3 : 4; }
+    uint16_t Sample(int x, int y, int channel) const { return samples[(size_t(y) * width + x) * Channels() + channel]; }
+
+    // What the file means at (x, y), rows from the top, 8 bits a channel: 16-bit samples by their top
+    // 8 bits, fewer bits scaled up.
+    std::array<int, 4> Meant(int x, int y) const
+    {
+        const auto eight = [this](uint16_t v) { return depth == 16 ? v >> 8 : v * 255 / ((1 << depth) - 1); };
+        if (color == 3) {
+            const uint16_t index = Sample(x, y, 0);
+            const auto& entry = palette[index];
+            return {entry[0], entry[1], entry[2], index < transparency.size() ? transparency[index] : 255};
+        }
+        const int first = eight(Sample(x, y, 0));
+        if (color == 0) return {first, first, first, 255};
+        if (color == 4) return {first, first, first, eight(Sample(x, y, 1))};
+        const int alpha = color == 6 ? eight(Sample(x, y, 3)) : 255;
+        return {first, eight(Sample(x, y, 1)), eight(Sample(x, y, 2)), alpha};
+    }
+
+    std::string Encode() const
+    {
+        // Adam7's passes as first column, first row, column step, row step; one pass otherwise.
+        static const int kAdam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                         {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+        static const int kWhole[1][4] = {{0, 0, 1, 1}};
+        std::string raw;
+        for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
+            const int* step = interlaced ? kAdam7[pass] : kWhole[0];
+            for (int y = step[1]; y < height && step[0] < width; y += step[3]) {
+                raw.push_back(0); // no filter
+                unsigned bits = 0, held = 0;
+                for (int x = step[0]; x < width; x += step[2]) {
+                    for (int c = 0; c < Channels(); ++c) {
+                        const uint16_t v = Sample(x, y, c);
+                        if (depth >= 8) {
+                            if (depth == 16) raw.push_back(static_cast<char>(v >> 8));
+                            raw.push_back(static_cast<char>(v & 0xffu));
+                            continue;
+                        }
+                        // Fewer bits are packed from the high end of each byte.
+                        bits = (bits << depth) | v;
+                        held += depth;
+                        if (held < 8) continue;
+                        raw.push_back(static_cast<char>(bits));
+                        bits = held = 0;
+                    }
+                }
+                if (held) raw.push_back(static_cast<char>(bits << (8 - held)));
+            }
+        }
+        std::string plte, trns(transparency.begin(), transparency.end());
+        for (const auto& entry : palette) plte += {char(entry[0]), char(entry[1]), char(entry[2])};
+        Bytes file;
+        file.Text("\x89PNG\r\n\x1a\n");
+        file.Chunk("IHDR", Bytes().BE(width, 4).BE(height, 4).BE(depth, 1).BE(color, 1).BE(0, 2).BE(interlaced, 1).Data());
+        if (!plte.empty()) file.Chunk("PLTE", plte);
+        if (!trns.empty()) file.Chunk("tRNS", trns);
+        return file.Chunk("IDAT", Stored(raw)).Chunk("IEND", "").Data();
+    }
+
+    // A zlib stream of stored blocks.
+    static std::string Stored(const std::string& raw)
+    {
+        Bytes z;
+        z.BE(0x7801, 2);
+        size_t at = 0;
+        do {
+            const size_t count = std::min<size_t>(65535, raw.size() - at);
+            z.BE(at + count == raw.size(), 1).LE(count, 2).LE(~count & 0xffffu, 2).Add(raw.substr(at, count));
+            at += count;
+        } while (at < raw.size());
+        uint32_t a = 1, b = 0;
+        for (const char c : raw) {
+            a = (a + static_cast<uint8_t>(c)) % 65521;
+            b = (b + a) % 65521;
+        }
+        return z.BE((b << 16) | a, 4).Data();
+    }
+};
+
+// The texture's texels, rows from the bottom.
+std::vector<unsigned char> Texels(const Texture& texture)
+{
+    std::vector<unsigned char> texels(static_cast<size_t>(texture.width) * texture.height * 4);
+    glBindTexture(GL_TEXTURE_2D, texture.id);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return texels;
+}
+
+// Every PNG FreeImage reads reaches GL as the colours its file means, 16-bit ones included (they
+// come as FreeImage's 16-bit image types, grey with alpha among them), and so do floating-point
+// pictures. Each case is loaded through the texture manager and read back from GL.
+TEST_F(TextureLoadTest, EveryKindOfPngReachesGLAsTheColoursItsFileMeans)
+{
+    struct Kind {
+        const char* name;
+        int color;
+        int depth;
+        std::vector<uint8_t> transparency;
+    };
+    const Kind kinds[] = {
+        {"Grey1", 0, 1, {}},   {"Grey2", 0, 2, {}},    {"Grey4", 0, 4, {}},  {"Grey8", 0, 8, {}},
+        {"Grey16", 0, 16, {}}, {"GreyAlpha8", 4, 8, {}}, {"GreyAlpha16", 4, 16, {}}, {"Rgb8", 2, 8, {}},
+        {"Rgb16", 2, 16, {}},  {"Rgba8", 6, 8, {}},    {"Rgba16", 6, 16, {}}, {"Palette1", 3, 1, {}},
+        {"Palette2", 3, 2, {}}, {"Palette4", 3, 4, {}}, {"Palette8", 3, 8, {}}, {"Palette2Clear", 3, 2, {0, 90}},
+        {"Palette8Clear", 3, 8, {0, 255, 128, 37, 0, 200}},
+    };
+    const std::pair<int, int> sizes[] = {{1, 1}, {13, 9}, {4097, 1}};
+    TextureManager* textures = TextureManager::GetInstance();
+    uint32_t seed = 12345;
+    const auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+    int checked = 0;
+    for (const Kind& kind : kinds) {
+        for (const auto& [width, height] : sizes) {
+            for (const bool interlaced : {false, true}) {
+                PngPicture png;
+                png.width = width;
+                png.height = height;
+                png.color = kind.color;
+                png.depth = kind.depth;
+                png.interlaced = interlaced;
+                png.transparency = kind.transparency;
+                const uint32_t values = 1u << kind.depth;
+                for (uint32_t i = 0; kind.color == 3 && i < values; ++i) {
+                    png.palette.push_back({uint8_t(next()), uint8_t(next()), uint8_t(next())});
+                }
+                for (int i = 0; i < width * height * png.Channels(); ++i) png.samples.push_back(uint16_t(next() % values));
+                const std::string name = std::string(kind.name) + "_" + std::to_string(width) + "x" +
+                                         std::to_string(height) + (interlaced ? "_Interlaced" : "");
+                const OrvTest::fs::path path = Art(name);
+                OrvTest::WriteFile(path, png.Encode());
+                ASSERT_TRUE(textures->LoadTexture(path.string(), name)) << name;
+                const auto texture = textures->GetTexture(name);
+                ASSERT_EQ(std::make_pair(texture->width, texture->height), std::make_pair(width, height)) << name;
+                const std::vector<unsigned char> texels = Texels(*texture);
+                const int slack = kind.depth == 16 ? 1 : 0;
+                std::string wrong;
+                for (int y = 0; y < height && wrong.empty(); ++y) {
+                    for (int x = 0; x < width && wrong.empty(); ++x) {
+                        const unsigned char* got = &texels[(size_t(height - 1 - y) * width + x) * 4];
+                        const std::array<int, 4> meant = png.Meant(x, y);
+                        for (int c = 0; c < 4; ++c) {
+                            if (std::abs(got[c] - meant[c]) <= slack) continue;
+                            wrong = "(" + std::to_string(x) + ", " + std::to_string(y) + ") channel " +
+                                    std::to_string(c) + ": " + std::to_string(got[c]) + " for " + std::to_string(meant[c]);
+                            break;
+                        }
+                    }
+                }
+                EXPECT_EQ(wrong, "") << name;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_EQ(checked, 102);
+
+    // Floating-point pictures: 1 is full, beyond it clamped; the alpha kept.
+    const std::vector<std::array<float, 4>> floats = {{0.5f, 0.25f, 1.0f, 0.75f}, {2.0f, -1.0f, 0.0f, 0.0f}};
+    const std::vector<std::array<int, 4>> floats_meant = {{128, 64, 255, 191}, {255, 0, 0, 0}};
+    const std::tuple<const char*, FREE_IMAGE_TYPE, FREE_IMAGE_FORMAT> float_kinds[] = {
+        {"Rgbaf.tif", FIT_RGBAF, FIF_TIFF}, {"Rgbf.pfm", FIT_RGBF, FIF_PFM}, {"Float.tif", FIT_FLOAT, FIF_TIFF}};
+    for (const auto& [file, type, format] : float_kinds) {
+        FIBITMAP* image = FreeImage_AllocateT(type, 2, 1);
+        for (int x = 0; x < 2; ++x) {
+            const auto& v = floats[x];
+            BYTE* line = FreeImage_GetScanLine(image, 0);
+            if (type == FIT_RGBAF) reinterpret_cast<FIRGBAF*>(line)[x] = {v[0], v[1], v[2], v[3]};
+            if (type == FIT_RGBF) reinterpret_cast<FIRGBF*>(line)[x] = {v[0], v[1], v[2]};
+            if (type == FIT_FLOAT) reinterpret_cast<float*>(line)[x] = v[0];
+        }
+        const OrvTest::fs::path path = Root() / "Resources" / "ArtAssets" / file;
+        ASSERT_TRUE(FreeImage_Save(format, image, path.c_str(), 0)) << file;
+        FreeImage_Unload(image);
+        ASSERT_TRUE(textures->LoadTexture(path.string(), file)) << file;
+        const std::vector<unsigned char> texels = Texels(*textures->GetTexture(file));
+        for (int x = 0; x < 2; ++x) {
+            const auto& m = floats_meant[x];
+            const std::array<int, 4> meant = type == FIT_RGBAF  ? m
+                                             : type == FIT_RGBF ? std::array<int, 4>{m[0], m[1], m[2], 255}
+                                                                : std::array<int, 4>{m[0], m[0], m[0], 255};
+            EXPECT_EQ(std::vector<int>(texels.begin() + x * 4, texels.begin() + x * 4 + 4),
+                      std::vector<int>(meant.begin(), meant.end()))
+                << file << " pixel " << x;
+        }
+    }
+    EXPECT_EQ(LogText().find("holds no pixels"), std::string::npos) << LogText();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 } // namespace

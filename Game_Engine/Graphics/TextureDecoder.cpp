@@ -30,12 +30,55 @@ bool ReadSize(FREE_IMAGE_FORMAT format, const char* path, unsigned& width, unsig
     return true;
 }
 
+// Floating-point grey, RGB or RGBA, where 1 is full, as 8 bits a channel: clamped, as GL would
+// draw them. FreeImage converts such pictures only by tone mapping, which changes every colour
+// and drops the alpha.
+FIBITMAP* FloatTo32Bits(FIBITMAP* image)
+{
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image);
+    const unsigned channels = type == FIT_FLOAT ? 1 : type == FIT_RGBF ? 3 : 4;
+    const unsigned width = FreeImage_GetWidth(image), height = FreeImage_GetHeight(image);
+    FIBITMAP* result = FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height), 32);
+    const auto byte = [](float value) {
+        // Written so that NaN gives 0.
+        return static_cast<BYTE>(value > 0.0f ? (value < 1.0f ? value * 255.0f + 0.5f : 255.0f) : 0.0f);
+    };
+    for (unsigned y = 0; result && y < height; ++y) {
+        const float* from = reinterpret_cast<const float*>(FreeImage_GetScanLine(image, static_cast<int>(y)));
+        BYTE* to = FreeImage_GetScanLine(result, static_cast<int>(y));
+        for (unsigned x = 0; x < width; ++x, from += channels, to += 4) {
+            to[FI_RGBA_RED] = byte(from[0]);
+            to[FI_RGBA_GREEN] = byte(from[channels == 1 ? 0 : 1]);
+            to[FI_RGBA_BLUE] = byte(from[channels == 1 ? 0 : 2]);
+            to[FI_RGBA_ALPHA] = channels == 4 ? byte(from[3]) : 255;
+        }
+    }
+    return result;
+}
+
+// 8 bits a channel, through the conversion FreeImage has for each of its other image types (its
+// 32-bit conversion takes only 16-bit colour, and its standard-type one no colour at all). 16-bit
+// samples keep their top 8 bits, alpha included; other integer types are scaled from their least
+// to their greatest value.
+FIBITMAP* ToStandardType(FIBITMAP* image)
+{
+    switch (FreeImage_GetImageType(image)) {
+    case FIT_RGB16:
+    case FIT_RGBA16: return FreeImage_ConvertTo32Bits(image);
+    case FIT_UINT16: return FreeImage_ConvertTo8Bits(image);
+    case FIT_FLOAT:
+    case FIT_RGBF:
+    case FIT_RGBAF: return FloatTo32Bits(image);
+    default: return FreeImage_ConvertToStandardType(image, TRUE);
+    }
+}
+
 // 32 bits a pixel, whatever was read: anything else would be read past its end as BGRA. Takes the
 // image; null when it cannot be converted.
 FIBITMAP* To32Bits(FIBITMAP* image)
 {
     if (FreeImage_GetImageType(image) != FIT_BITMAP) {
-        FIBITMAP* standard = FreeImage_ConvertToStandardType(image, TRUE);
+        FIBITMAP* standard = ToStandardType(image);
         FreeImage_Unload(image);
         image = standard;
     }
