@@ -292,6 +292,47 @@ TEST_F(EditorTest, GeneratedNamesSkipTakenOnesOnDiskAndTheCountersAreSeparate)
     EXPECT_TRUE(OrvStateMachine->GetScene("GameScene_04")->GetEntities().empty());
 }
 
+// Adding a scene writes the new scene's files and the index, and no other scene's file: the open
+// splash scene's unsaved time stays unsaved (Load Scene still throws it away) and a settings file
+// edited by hand while the editor runs stays as it was written.
+TEST_F(EditorTest, AddingASceneWritesOnlyItsOwnFilesAndTheIndexLeavingOtherScenesByteForByte)
+{
+    auto files = [this] {
+        std::map<std::string, std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(DataDir())) {
+            if (entry.is_regular_file()) found[fs::relative(entry.path(), DataDir()).string()] = ReadFile(entry.path());
+        }
+        return found;
+    };
+    LEScene scenes;
+    Enter("SplashScene_00");
+    auto splash = std::dynamic_pointer_cast<SplashScreenScene>(CurrentScene());
+    ASSERT_NE(splash, nullptr);
+    splash->show_time = 9.0f;
+    editor->scene_modified = true;
+    WriteData("GameScene_02/GameScene_02.json", "{ \"scene_name\":\"GameScene_02\",\n  \"note\": \"by hand\" }");
+    std::map<std::string, std::string> before = files();
+
+    ASSERT_EQ(scenes.AddSplashScene(), "SplashScene_01");
+    ASSERT_EQ(scenes.AddGameScene(), "GameScene_03");
+    std::map<std::string, std::string> after = files();
+    const rapidjson::Document index = Parse(after["Scenes.json"]);
+    for (const char* name : {"GameScene_01", "GameScene_02", "GameScene_03", "MainMenuScene", "SplashScene_00",
+                             "SplashScene_01"}) {
+        EXPECT_TRUE(index.HasMember(name)) << name;
+    }
+    for (const char* added : {"SplashScene_01/SplashScene_01.json", "GameScene_03/GameScene_03.json"}) {
+        EXPECT_EQ(after.erase(added), 1u) << added;
+    }
+    before.erase("Scenes.json");
+    after.erase("Scenes.json");
+    EXPECT_EQ(after, before) << "no other file changed, appeared or went";
+
+    answer = Platform::ID_YES;
+    ASSERT_TRUE(LEHierarchy::ReloadScene());
+    EXPECT_FLOAT_EQ(splash->show_time, 1.0f) << "the unsaved time was never written";
+}
+
 TEST_F(EditorTest, DeleteRewritesTheIndexFirstThenRemovesFilesLoggingWhatCouldNotGo)
 {
     LEScene scenes;

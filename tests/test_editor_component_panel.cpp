@@ -13,6 +13,8 @@
 #include "Editor/EditorWindows/LEDebugInfo.h"
 #include "Editor/EditorWindows/LEResources.h"
 #include "Graphics/Graphics.h"
+#include "Physics/ForceManager.h"
+#include "Physics/PhysicsSystem.h"
 #include "Windows/Input.h"
 
 #include <cmath>
@@ -163,7 +165,8 @@ TEST_F(InspectorFrameTest, LookingAtAnEntityForAHundredFramesChangesNothing)
 
 TEST_F(InspectorFrameTest, TypingIntoAnInputChangesExactlyItsValueClampedAndMarksTheScene)
 {
-    EXPECT_EQ(Edit("##transform_pos_x", "4.5"), Paths{"Transform/position/x"});
+    // An edited Transform is written back with its scale's z as 0.
+    EXPECT_EQ(Edit("##transform_pos_x", "4.5"), (Paths{"Transform/position/x", "Transform/scale/z"}));
     EXPECT_TRUE(editor->scene_modified);
     EXPECT_FLOAT_EQ(everything->GetComponent<Transform>(TRANSFORM)->position.x, 4.5f);
 
@@ -173,8 +176,13 @@ TEST_F(InspectorFrameTest, TypingIntoAnInputChangesExactlyItsValueClampedAndMark
     EXPECT_FALSE(editor->scene_modified) << "a value that is not a number is refused";
     EXPECT_EQ(Edit("##number_of_frames", "-3"), Paths{"Sprite/number_of_frames"});
     EXPECT_EQ(everything->GetComponent<Sprite>(SPRITE)->number_of_frames, 1) << "a sheet has a frame at least";
-    EXPECT_EQ(Edit("##rigidbody2d_mass", "-2"), Paths{"RigidBody2D/mass"});
-    EXPECT_GT(everything->GetComponent<RigidBody2D>(RIGIDBODY2D)->mass, 0.0f);
+    // Mass 0 is the immovable body; a negative mass is refused.
+    auto body = everything->GetComponent<RigidBody2D>(RIGIDBODY2D);
+    body->SetMass(2.0f);
+    EXPECT_EQ(Edit("##rigidbody2d_mass", "0"), Paths{"RigidBody2D/mass"});
+    EXPECT_EQ(body->mass, 0.0f);
+    EXPECT_EQ(body->inv_mass, 0.0f);
+    EXPECT_EQ(Edit("##rigidbody2d_mass", "-2"), Paths{});
 
     // A text is never cut to a buffer: a character typed into 100 gives 101.
     EXPECT_EQ(Edit("##buffer_text", "Z"), Paths{"Text/textToPrint"});
@@ -186,15 +194,17 @@ TEST_F(InspectorFrameTest, TypingIntoAnInputChangesExactlyItsValueClampedAndMark
     EXPECT_FLOAT_EQ(transform->scale.x, 12.0f);
     EXPECT_FLOAT_EQ(transform->scale.y, 9.0f);
 
-    // The aspect lock scales y with x, and from a zero x leaves y alone.
+    // The aspect lock scales y with x; from a zero axis the other one takes the typed value.
     ASSERT_TRUE(InspectorSections::GetOptions().keep_scale_aspect);
     transform->scale = Vec3(2.0f, 1.0f, 1.0f);
-    EXPECT_EQ(Edit("##transform_scale_x", "4"), (Paths{"Transform/scale/x", "Transform/scale/y"}));
+    EXPECT_EQ(Edit("##transform_scale_x", "4"), (Paths{"Transform/scale/x", "Transform/scale/y", "Transform/scale/z"}));
     EXPECT_FLOAT_EQ(transform->scale.y, 2.0f);
     transform->scale.x = 0.0f;
-    EXPECT_EQ(Edit("##transform_scale_x", "3"), Paths{"Transform/scale/x"});
-    EXPECT_TRUE(std::isfinite(transform->scale.y));
-    EXPECT_FLOAT_EQ(transform->scale.y, 2.0f);
+    EXPECT_EQ(Edit("##transform_scale_x", "3"), (Paths{"Transform/scale/x", "Transform/scale/y"}));
+    EXPECT_EQ(transform->scale, Vec3(3.0f, 3.0f, 0.0f)) << "y takes the new x";
+    transform->scale = Vec3(5.0f, 0.0f, 1.0f);
+    EXPECT_EQ(Edit("##transform_scale_y", "2"), (Paths{"Transform/scale/x", "Transform/scale/y", "Transform/scale/z"}));
+    EXPECT_EQ(transform->scale, Vec3(2.0f, 2.0f, 0.0f)) << "x takes the new y";
 }
 
 // Typed numbers past the game's range stop at its ends, read as a file would be (no wrap); a body
@@ -227,6 +237,33 @@ TEST_F(InspectorFrameTest, NumbersPastTheGamesRangeStopAtItsEndsAndAddedBodiesAr
         EXPECT_EQ(body->mass, 0.0f) << added << ": the creator's mass";
         EXPECT_EQ(body->inv_mass, 0.0f) << added << ": forces move no body of mass 0";
     }
+
+    // A body of mass 0 stays put under a force that moves a body of mass 1.
+    Entity* pushed = LEHierarchy::AddObject();
+    ASSERT_TRUE(InspectorActions::AddComponent(*pushed, "RigidBody2D"));
+    auto body = pushed->GetComponent<RigidBody2D>(RIGIDBODY2D);
+    auto transform = pushed->GetComponent<Transform>(TRANSFORM);
+    transform->position = Vec3(50.0f, 50.0f, 1.0f);
+    ForceRecord push;
+    push.type = 3;
+    push.vector = Vec2(5.0f, 0.0f);
+    push.active = 1;
+    push.keep_active = 1;
+    push.entity_id = pushed->id;
+    auto& forces = ForceManager::GetInstance()->forces;
+    forces["push"] = push;
+    GameIsRunning = true;
+    auto steps = [](int count) {
+        for (int i = 0; i < count; ++i) PhysicsSystem::GetInstance()->Step();
+    };
+    steps(3);
+    EXPECT_EQ(transform->position, Vec3(50.0f, 50.0f, 1.0f)) << "mass 0: no division, no move";
+    EXPECT_EQ(body->velocity, Vec2());
+    body->SetMass(1.0f);
+    steps(3);
+    GameIsRunning = false;
+    forces.erase("push");
+    EXPECT_GT(transform->position.x, 50.0f) << "the same force moves a body of mass 1";
 }
 
 TEST_F(InspectorFrameTest, EveryWidgetOfEverySectionHasAnIdOfItsOwn)

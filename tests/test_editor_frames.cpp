@@ -4,7 +4,6 @@
 // fit and rectangle, the tiled first layout, and the Tab toggle.
 #include "EditorTestSupport.h"
 
-#include "Components/Camera.h"
 #include "Editor/EditorLayout.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
 #include "Graphics/Graphics.h"
@@ -228,40 +227,53 @@ TEST_F(EditorFrameTest, TabTogglesOnlyOnItsOwnPressAndNeverInGameModeAndAHiddenE
     EXPECT_EQ(editor->scene_flags.count("NeverSeen"), 0u);
 }
 
-TEST_F(EditorFrameTest, TheViewShowsTheOpenedScenesCameraFrameWholeUnstretchedAndPlusGrowsIt)
+// The editor camera starts at the origin, 10 high, and only its keys move it: opening scenes,
+// whatever their cameras, leaves it where it is; its width follows the game image's aspect.
+TEST_F(EditorFrameTest, OpeningScenesLeavesTheViewWhereItIsUnstretchedAndOnlyItsKeysMoveIt)
 {
     Graphics* graphics = Graphics::GetInstance();
     WindowsSystems* window = WindowsSystems::GetInstance();
     auto view_aspect = [&] { return graphics->camera_width / graphics->camera_height; };
+    auto expect_view = [&](float x, float height, const char* when) {
+        EXPECT_FLOAT_EQ(graphics->camera_x, x) << when;
+        EXPECT_FLOAT_EQ(graphics->camera_y, 0.0f) << when;
+        EXPECT_NEAR(graphics->camera_height, height, 1e-4f) << when;
+    };
+    expect_view(0.0f, 10.0f, "after Init");
+    EXPECT_NEAR(view_aspect(), 1280.0f / 720.0f, 1e-5f) << "as wide as the 16:9 image";
+
     Enter("GameScene_01");
     TransformOf("Cam")->position = Vec3(-2.0f, 0.5f, 0.0f);
     TransformOf("Cam")->scale = Vec3(16.0f, 9.0f, 1.0f);
     Frame();
-    EXPECT_FLOAT_EQ(graphics->camera_x, -2.0f);
-    EXPECT_FLOAT_EQ(graphics->camera_y, 0.5f);
-    EXPECT_FLOAT_EQ(graphics->camera_width, 16.0f) << "the 16:9 frame fills the 16:9 image exactly";
-    EXPECT_FLOAT_EQ(graphics->camera_height, 9.0f);
-
-    // Zoom and pan stand while the scene stays open; the view keeps the image's aspect.
-    Input::Instance().HandleWindowMessage(Platform::WM_CHAR_MSG, '+', 0);
     Frame();
-    EXPECT_NEAR(graphics->camera_height, 9.9f, 1e-4f) << "'+' grows the view";
+    expect_view(0.0f, 10.0f, "a scene with a camera elsewhere opened");
+
+    // '+' grows the view by a tenth keeping its aspect, 'l' pans right by a tenth of the width.
+    Input::Instance().HandleWindowMessage(Platform::WM_CHAR_MSG, '+', 0);
+    Input::Instance().HandleWindowMessage(Platform::WM_CHAR_MSG, 'l', 0);
+    Frame();
+    const float panned = graphics->camera_x;
+    EXPECT_NEAR(panned, 11.0f * 1280.0f / 720.0f * 0.1f, 1e-4f);
+    expect_view(panned, 11.0f, "after the keys");
     EXPECT_NEAR(view_aspect(), 1280.0f / 720.0f, 1e-5f);
 
-    // A 4:3 window and another scene: the whole frame shows, nothing is stretched.
+    // A 4:3 window, another scene, the first closed and opened again: the view stays, now 4:3.
     const uint64_t width = window->width;
     const uint64_t height = window->height;
     window->width = 1024;
     window->height = 768;
     Enter("GameScene_02");
-    CurrentScene()->FindEntityByName("Cam")->AddComponent(CAMERA, std::make_shared<Camera>());
-    TransformOf("Cam")->position = Vec3(3.0f, 0.0f, 0.0f);
-    TransformOf("Cam")->scale = Vec3(16.0f, 9.0f, 1.0f);
+    Frame();
+    expect_view(panned, 11.0f, "another scene opened");
+    EXPECT_NEAR(view_aspect(), 4.0f / 3.0f, 1e-5f);
+    Enter("GameScene_01");
+    LEScene scenes;
+    scenes.SelectScene("GameScene_01");
+    Frame();
+    Enter("GameScene_01");
     Frame();
     window->width = width;
     window->height = height;
-    EXPECT_NEAR(view_aspect(), 4.0f / 3.0f, 1e-5f);
-    EXPECT_FLOAT_EQ(graphics->camera_width, 16.0f) << "the frame's width fits";
-    EXPECT_FLOAT_EQ(graphics->camera_height, 12.0f) << "with room above and below";
-    EXPECT_FLOAT_EQ(graphics->camera_x, 3.0f);
+    expect_view(panned, 11.0f, "closed and opened again");
 }

@@ -1,13 +1,14 @@
 // The hierarchy's and the inspector's actions as plain functions on a temporary data tree, with
 // the message box and the shell faked: objects added, deleted and made from prefabs; a scene saved
 // and loaded again value for value; prefab files and their index; components registered and
-// unregistered exactly once; scripts attached as the factory attaches them.
+// unregistered exactly once; the script combo keeping a running script.
 #include "EditorTestSupport.h"
 
 #include "Components/Child.h"
 #include "Components/Parent.h"
 #include "Components/ScriptComponent.h"
 #include "Editor/EditorPrefabs.h"
+#include "Editor/EditorWindows/LEMenuBar.h"
 #include "Scene/SplashScreenScene.h"
 
 #include <sys/fsuid.h>
@@ -22,6 +23,7 @@ namespace {
 
 struct ScriptCounts {
     int inits = 0;
+    int updates = 0;
     int destroys = 0;
 };
 ScriptCounts g_first;
@@ -30,6 +32,7 @@ ScriptCounts g_second;
 template <ScriptCounts& counts>
 struct CountingScript : BaseScript {
     void Init(Entity*) override { ++counts.inits; }
+    void Update(Entity*) override { ++counts.updates; }
     void OnDestroy(Entity*) override { ++counts.destroys; }
 };
 
@@ -305,34 +308,54 @@ TEST_F(EditorObjectTest, ComponentsAreRegisteredAndUnregisteredOnceHoweverOftenT
     EXPECT_EQ(child->GetComponent<Child>(CHILD)->GetParent(), nullptr);
 }
 
-TEST_F(EditorObjectTest, AnAttachedScriptStartsAsTheFactoryStartsOneAndTheOldOneHearsItGo)
+// Choosing a class in the script combo names it in the ScriptComponent; an entity that has a
+// script keeps that very script, one without gets a script of the class, not initialised.
+TEST_F(EditorObjectTest, TheScriptComboNamesTheClassKeepsARunningScriptAndMakesOneWithoutInitWhenNone)
 {
     ScriptSystem* scripts = ScriptSystem::GetInstance();
     scripts->RegisterScript("FirstScript", std::make_shared<ScriptType<CountingScript<g_first>>>());
     scripts->RegisterScript("SecondScript", std::make_shared<ScriptType<CountingScript<g_second>>>());
     g_first = {};
     g_second = {};
+    auto is_first = [](const std::shared_ptr<BaseScript>& script) {
+        return std::dynamic_pointer_cast<CountingScript<g_first>>(script) != nullptr;
+    };
     Entity* entity = LEHierarchy::AddObject();
+    InspectorActions::Rename(*entity, "Scripted");
     ASSERT_TRUE(InspectorActions::AddComponent(*entity, "ScriptComponent"));
-    // A scene being edited runs no script: the class is named, and starts with a play.
     InspectorActions::AttachScript(*entity, "FirstScript");
-    EXPECT_EQ(g_first.inits, 0);
-    EXPECT_EQ(scripts->GetScript(entity->id), nullptr);
     EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "FirstScript");
+    EXPECT_TRUE(is_first(scripts->GetScript(entity->id))) << "made for an entity without one";
+    EXPECT_EQ(g_first.inits, 0);
 
-    // With the editor shown over a running play.
-    GameIsRunning = true;
-    InspectorActions::AttachScript(*entity, "FirstScript");
+    // Play starts the scene as the game does: the script of the named class, initialised once.
+    ASSERT_TRUE(LEMenuBar::Play());
+    Entity* played = CurrentScene()->FindEntityByName("Scripted");
+    ASSERT_NE(played, nullptr);
+    const std::shared_ptr<BaseScript> running = scripts->GetScript(played->id);
+    ASSERT_TRUE(is_first(running));
     EXPECT_EQ(g_first.inits, 1);
-    ASSERT_NE(scripts->GetScript(entity->id), nullptr);
-    InspectorActions::AttachScript(*entity, "SecondScript");
-    EXPECT_EQ(g_first.destroys, 1);
-    EXPECT_EQ(g_second.inits, 1);
-    EXPECT_EQ(entity->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "SecondScript");
-    EXPECT_NE(std::dynamic_pointer_cast<CountingScript<g_second>>(scripts->GetScript(entity->id)), nullptr);
+    const int destroys = g_first.destroys;
+
+    // Paused, another class is chosen: the running script stays, neither told to go nor restarted.
+    LEMenuBar::Pause();
+    InspectorActions::AttachScript(*played, "SecondScript");
+    EXPECT_EQ(played->GetComponent<ScriptComponent>(SCRIPTCOMPONENT)->file_name, "SecondScript");
+    EXPECT_EQ(scripts->GetScript(played->id), running);
+    // An entity without a script gets one of the class, which runs without Init on resuming.
+    Entity* player = CurrentScene()->FindEntityByName("Player");
+    ASSERT_TRUE(InspectorActions::AddComponent(*player, "ScriptComponent"));
+    InspectorActions::AttachScript(*player, "SecondScript");
+    ASSERT_NE(std::dynamic_pointer_cast<CountingScript<g_second>>(scripts->GetScript(player->id)), nullptr);
+    ASSERT_TRUE(LEMenuBar::Play());
     scripts->Update();
-    GameIsRunning = false;
-    EXPECT_NE(scripts->GetScript(entity->id), nullptr) << "the new script outlives the old one's removal";
+    EXPECT_EQ(scripts->GetScript(played->id), running);
+    EXPECT_EQ(g_first.inits, 1);
+    EXPECT_EQ(g_first.destroys, destroys);
+    EXPECT_EQ(g_first.updates, 1);
+    EXPECT_EQ(g_second.inits, 0);
+    EXPECT_EQ(g_second.updates, 1);
+    LEMenuBar::Stop();
 }
 
 TEST_F(EditorObjectTest, ChildrenLeftWithoutAParentFollowFullyAgainAndTheBoxesSayWhatChanges)

@@ -96,14 +96,9 @@ bool WriteSceneIndex(const std::string& leave_out)
     return WriteDataFile(text, "Scenes.json");
 }
 
-bool SaveAllScenes()
+bool SaveNewScene(IScene& scene)
 {
-    if (!OrvStateMachine) return false;
-    for (const auto& [name, scene] : OrvStateMachine->scenes) {
-        if (!IsUsableSceneName(scene->GetSceneName())) continue;
-        if (!EnsureSceneFolder(scene->GetSceneName()) || !WriteSceneSettings(*scene)) return false;
-    }
-    return WriteSceneIndex();
+    return EnsureSceneFolder(scene.GetSceneName()) && WriteSceneSettings(scene) && WriteSceneIndex();
 }
 
 bool SaveSceneEntities(IScene& scene)

@@ -27,8 +27,9 @@ bool WriteEntityFile(const std::string& stem, const EntityMap& entities);
 bool WriteSceneSettings(IScene& scene);
 // "Scenes.json": every scene of the state machine but `leave_out`, name to type.
 bool WriteSceneIndex(const std::string& leave_out = "");
-// Every scene's folder and settings, then the index; stops at the first failure.
-bool SaveAllScenes();
+// A scene just added: its folder and settings, then the index; stops at the first failure. No
+// other scene's file is written: their unsaved edits and files changed by hand stay as they are.
+bool SaveNewScene(IScene& scene);
 // The scene's "Entities.json": its live entities, or its loaded ones when none are live. An
 // entity file that could not be read at start-up is never replaced by an empty scene.
 bool SaveSceneEntities(IScene& scene);

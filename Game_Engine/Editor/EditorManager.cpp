@@ -188,7 +188,8 @@ void EditorManager::DrawGameView()
     const ImVec2 window = WindowSize();
     const float aspect = window.y > 0.0f ? window.x / window.y : 0.0f;
     const Vec2 size = EditorLayout::FitToAspect(area.x, area.y, aspect);
-    FitEditorCamera(aspect);
+    // The picture fills an image of the window's aspect: a view of another aspect would stretch it.
+    EditorCamera::KeepAspect(aspect);
     // The cursor mapping and picking look 5 pixels inside (x, y): placed so that the rectangle they
     // test is the image itself, not the window's corner above its title bar.
     const ImVec2 corner = ImGui::GetCursorScreenPos();
@@ -203,19 +204,6 @@ void EditorManager::DrawGameView()
     ImGui::Image(texture, ImVec2(size.x, size.y), ImVec2(0.0f, 1.0f), ImVec2(1.0f, 0.0f), ImVec4(1, 1, 1, 1),
                  ImVec4(0, 0, 0, 0));
     ImGui::End();
-}
-
-void EditorManager::FitEditorCamera(float aspect)
-{
-    // A scene is framed whole when it is opened; after that the user's pan and zoom stand.
-    if (!edited_scene) {
-        framed_scene_.clear();
-    } else {
-        const std::string name = edited_scene->GetSceneName();
-        if (name != framed_scene_ && EditorCamera::FrameSceneCamera(*edited_scene, aspect)) framed_scene_ = name;
-    }
-    // The picture fills an image of the window's aspect: a view of another aspect would stretch it.
-    EditorCamera::KeepAspect(aspect);
 }
 
 void EditorManager::HandleMessage(Message* message)

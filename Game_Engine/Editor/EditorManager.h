@@ -1,5 +1,5 @@
 // The editor manager: the Dear ImGui context and back-ends, the editor's windows, the game view
-// (framed on each opened scene's camera), whether a field has the keyboard, the Tab toggle, the
+// (unstretched at the window's aspect), whether a field has the keyboard, the Tab toggle, the
 // selection, the edited and played scenes, the game-view rectangle, the per-scene auto-save flags
 // and the player lookup the camera follows. It presents every frame.
 // The windows' own work (play control, scenes, hierarchy, inspector) lives in EditorWindows/.
@@ -100,15 +100,12 @@ private:
     void BeginInterfaceFrame();
     void DropHiddenInput();
     void DrawGameView();
-    void FitEditorCamera(float aspect);
 
     ImGuiContext* context_ = nullptr;
     bool gl_backend_ = false;
     MessageBoxHandler message_box_;
     FolderOpener folder_opener_;
     std::function<void()> frame_input_hook_;
-    // The scene the editor camera last framed whole.
-    std::string framed_scene_;
 };
 
 } // namespace OrvEngine

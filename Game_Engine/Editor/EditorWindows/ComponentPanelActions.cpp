@@ -239,11 +239,8 @@ void AttachScript(Entity& entity, const std::string& class_name)
     auto component = entity.GetComponent<ScriptComponent>(SCRIPTCOMPONENT);
     if (!component) return;
     component->file_name = class_name;
-    if (!entity.in_systems) return;
-    // As when the entity enters the systems: the old script hears OnDestroy, the new one Init.
-    ScriptSystem* scripts = ScriptSystem::GetInstance();
-    scripts->DetachScript(&entity);
-    scripts->AttachScript(&entity, *component);
+    // An entity outside the systems has no script to hold; one that has a script keeps it running.
+    if (entity.in_systems) ScriptSystem::GetInstance()->AddScript(entity.id, class_name);
 }
 
 } // namespace InspectorActions

@@ -35,8 +35,9 @@ std::vector<std::string> ChildNames(Entity& entity);
 std::vector<std::string> DependentNames(Entity& entity);
 // "A, B and 3 more": at most a handful of names, for a message box.
 std::string ShortList(const std::vector<std::string>& names);
-// Names the script class in the entity's ScriptComponent and gives the entity a script of that
-// class, initialised as the factory initialises one; the old script, if any, is told it goes.
+// Names the script class in the entity's ScriptComponent. An entity that already has a script
+// keeps it, untouched; one without gets a script of that class, not initialised (Init is the
+// systems' call when the entity enters them).
 void AttachScript(Entity& entity, const std::string& class_name);
 
 } // namespace InspectorActions

@@ -49,11 +49,12 @@ const std::map<int, Drawer>& Drawers()
 }
 
 // The locked axis follows the edited one in proportion; from a zero axis there is no proportion,
-// so the other axis stays as it was.
+// so the other axis takes the edited value. Only the edited axis leads: letting the follower lead
+// back would undo an edit from zero (0 times anything stays 0).
 void KeepAspect(const Vec3& old_scale, Vec3& scale, bool x_edited)
 {
-    if (x_edited && old_scale.x != 0.0f) scale.y = old_scale.y * (scale.x / old_scale.x);
-    if (!x_edited && old_scale.y != 0.0f) scale.x = old_scale.x * (scale.y / old_scale.y);
+    if (x_edited) scale.y = old_scale.x != 0.0f ? old_scale.y * (scale.x / old_scale.x) : scale.x;
+    else scale.x = old_scale.y != 0.0f ? old_scale.x * (scale.y / old_scale.y) : scale.y;
 }
 } // namespace
 
@@ -97,17 +98,19 @@ void DrawTransform(Entity&, Component& component)
     {
         NarrowWidth narrow;
         ImGui::TextUnformatted("Position:");
-        FloatField("x:         ", "##transform_pos_x", transform->position.x, kStep, 0.0f, "%.5f");
-        FloatField("y:         ", "##transform_pos_y", transform->position.y, kStep, 0.0f, "%.5f");
-        FloatField("z:         ", "##transform_pos_z", transform->position.z, kStep, 0.0f, "%.5f");
+        bool edited = FloatField("x:         ", "##transform_pos_x", transform->position.x, kStep, 0.0f, "%.5f");
+        edited |= FloatField("y:         ", "##transform_pos_y", transform->position.y, kStep, 0.0f, "%.5f");
+        edited |= FloatField("z:         ", "##transform_pos_z", transform->position.z, kStep, 0.0f, "%.5f");
         EmptyLine();
-        FloatField("Rotation:  ", "##transform_rot", transform->rotation, 0.5f, 0.0f, "%.1f");
+        edited |= FloatField("Rotation:  ", "##transform_rot", transform->rotation, 0.5f, 0.0f, "%.1f");
         EmptyLine();
         ImGui::TextUnformatted("Scale:");
         const Vec3 old_scale = transform->scale;
         const bool x_edited = FloatField("x:         ", "##transform_scale_x", transform->scale.x, kStep, 0.0f, "%.5f");
         const bool y_edited = FloatField("y:         ", "##transform_scale_y", transform->scale.y, kStep, 0.0f, "%.5f");
         if (GetOptions().keep_scale_aspect && (x_edited || y_edited)) KeepAspect(old_scale, transform->scale, x_edited);
+        // An edited Transform is written back whole, and its scale as (x, y, 0).
+        if (edited || x_edited || y_edited) transform->scale.z = 0.0f;
     }
     ImGui::Checkbox("aspect ratio for scaling", &GetOptions().keep_scale_aspect);
 }

@@ -22,9 +22,6 @@ namespace InspectorSections {
 using namespace EditorWidgets;
 
 namespace {
-// The smallest mass a body may be given: the physics divides by it.
-constexpr float kMinMass = 0.001f;
-
 const std::vector<std::string>& BodyTypeNames()
 {
     static const std::vector<std::string> names = {"BT_Dynamic", "BT_Kinematic", "BT_Static"};
@@ -114,7 +111,8 @@ void DrawRigidBody(Entity&, Component& component)
     }
     NarrowWidth narrow;
     float mass = body->mass;
-    if (FloatField("Mass:      ", "##rigidbody2d_mass", mass, kStep, 0.0f, "%.5f", kMinMass)) body->SetMass(mass);
+    // 0 is the immovable body (no inverse mass); a negative mass would turn forces and impulses round.
+    if (FloatField("Mass:      ", "##rigidbody2d_mass", mass, kStep, 0.0f, "%.5f", 0.0f)) body->SetMass(mass);
     FloatField("Gravity:   ", "##rigidbody2d_grav", body->gravity_scale, kStep, 0.0f, "%.5f");
     ImGui::TextUnformatted("Velocity:");
     Vec2 velocity = body->GetVelocity();

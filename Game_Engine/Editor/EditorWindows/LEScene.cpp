@@ -135,7 +135,7 @@ std::string LEScene::AddScene(const std::shared_ptr<IScene>& scene, const std::s
         return "";
     }
     OrvStateMachine->AddScene(name, scene);
-    if (!EditorFiles::SaveAllScenes()) {
+    if (!EditorFiles::SaveNewScene(*scene)) {
         // The list stays what the index on disk says.
         OrvStateMachine->RemoveScene(name);
         return "";

@@ -20,8 +20,9 @@ public:
 
     // The state machine's current scene, when there is one, becomes the edited scene.
     static void FollowCurrentScene();
-    // A new scene under the next generated name that is free in the scene list and on disk, saved
-    // with the index. The name, or empty when it could not be saved (the scene is not kept then).
+    // A new scene under the next generated name that is free in the scene list and on disk: its own
+    // files and the index are written, no other scene's. The name, or empty when it could not be
+    // saved (the scene is not kept then).
     std::string AddGameScene();
     std::string AddSplashScene();
     // Asks (naming the scenes that lead to it), then deletes the edited scene: the index first,
