@@ -189,6 +189,7 @@ TEST_F(BossScriptTest, TheFarPointLiesFurtherWhenInitFindsTheTransformThanWhenAn
     EXPECT_EQ(late_script.home_point, Vec2(4.0f, 2.0f));
     EXPECT_EQ(late_script.far_point, Vec2(-1.0f, 2.0f));
     EXPECT_EQ(late_script.current_point, late_script.home_point);
+    EntityFactory::GetInstance()->DestroyEntity(late);
 }
 
 TEST_F(BossScriptTest, CycleShowsEachStateTextureAndTeleportsBetweenHomeAndTheFarPoint)
