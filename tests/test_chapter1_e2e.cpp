@@ -1,20 +1,29 @@
 // Chapter 1 (GameScene_01) played on the real engine and the shipped resources (GameRunFixture.h),
-// entered directly: the pause menu over the level, the story pictures and the first fight, and the
-// boss fight through its purification to the epilogue. Keys are pushed as the window would; waits
-// are bounded, so a level that stops answering fails instead of hanging.
+// entered directly: the pause menu over the level, the first fight, the story pictures (each stood
+// in for a minute), a walking key held through what stops Ilo, and the boss fight through its
+// purification to the epilogue. Keys are pushed as the window would; waits are bounded, so a level
+// that stops answering fails instead of hanging.
 #include "GameRunFixture.h"
 
 #include "Audio/AudioSystem.h"
+#include "Components/BoxCollider.h"
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
+#include "CoreEngine/Globals.h"
+#include "Factory/Information.h"
 #include "Logic/BossBehaviour.h"
+#include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
 #include "Scripts/Boss/BossScript.h"
+#include "Scripts/Dialogue/DialogueScript.h"
 #include "Scripts/Enemies/EnemyScript.h"
+#include "Scripts/Level/LevelManagerScript.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
+#include <sstream>
 
 using namespace OrvEngine;
 using namespace OrvTest;
@@ -23,7 +32,6 @@ namespace {
 
 constexpr uint64_t kKeyA = 'A', kKeyD = 'D';
 const char* const kBoss = "Boss_Warden";
-const char* const kPictures = "Story3NPics_Cut";
 const std::vector<std::string> kPauseButtons = {"ResumeGame", "ToggleMuteBGM", "ToggleMuteSFX", "HowToPlay",
                                                 "ExitToMainMenu"};
 
@@ -80,14 +88,14 @@ protected:
     }
 
     // RunGame with the held keys repeating.
-    static int RunLevel(ScriptedPlayer& player, int frame_limit)
+    static int RunLevel(ScriptedPlayer& player, int frame_limit, double frame_time = 0.05)
     {
         return RunFrames(
             [&] {
                 Held().Repeat();
                 player.Frame();
             },
-            frame_limit);
+            frame_limit, frame_time);
     }
 };
 
@@ -196,14 +204,9 @@ TEST_F(ChapterOneTest, EscapePausesTheLevelUnderItsMenuWhoseMutesActAndResumeGiv
     EXPECT_GT(record.walked, 1.0f) << "Ilo walks again";
 }
 
-// ---- The story pictures and the first fight --------------------------------------------------
+// ---- The first fight ---------------------------------------------------------------------------
 
-struct StoryRecord {
-    std::vector<std::string> pictures;
-    float alpha_before = -1.0f, picture_alpha = 0.0f;
-    float ilo_speed_held = -1.0f, dora_speed_held = -1.0f, ilo_speed_after = -1.0f, dora_speed_after = -1.0f;
-    float x_at_pictures = 0.0f, x_while_held = 0.0f, x_walked_on = 0.0f;
-    bool pictures_gone = false;
+struct FightRecord {
     float enemy_gap = 0.0f;
     std::vector<int32_t> enemy_debuffs;
     std::vector<bool> enemy_icons;
@@ -218,54 +221,13 @@ bool ShownById(uint64_t id)
     return entity && entity->active;
 }
 
-void RecordPicture(StoryRecord& record)
-{
-    if (!LiveEntity(kPictures)) return;
-    record.pictures.push_back(TextureOf(kPictures));
-}
-
-// Enter, and the picture it brings up two frames later.
-void NextPicture(ScriptedPlayer& player, StoryRecord& record)
-{
-    player.WaitFrames(12); // a picture answers Enter after its tenth frame
-    player.Do([] { PressKey(Platform::VK_RETURN_KEY); });
-    player.WaitFrames(2);
-    player.Do([&] { RecordPicture(record); });
-}
-
-TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstEnemyWithEachSpell)
+TEST_F(ChapterOneTest, IloWalksOnToTheFirstEnemyAndWeakensItWithEachSpell)
 {
     ScriptedPlayer player;
-    StoryRecord record;
+    FightRecord record;
     EnterLevel(player);
-    player.Do([&] {
-        record.alpha_before = ComponentOf<Sprite>(kPictures, SPRITE)->GetTintColor().w;
-        Held().Hold(kKeyD, true);
-    });
-    player.WaitUntil([] {
-        auto sprite = ComponentOf<Sprite>(kPictures, SPRITE);
-        return sprite && sprite->GetTintColor().w > 0.99f;
-    });
-    player.Do([&] {
-        RecordPicture(record);
-        record.picture_alpha = ComponentOf<Sprite>(kPictures, SPRITE)->GetTintColor().w;
-        record.ilo_speed_held = SpeedOf("Player");
-        record.dora_speed_held = SpeedOf("Dora");
-        record.x_at_pictures = PositionOf("Player").x;
-        SaveScreenshot("level_picture_dialogue");
-    });
-    for (int i = 0; i < 3; ++i) {
-        if (i == 1) player.Do([&] { record.x_while_held = PositionOf("Player").x; });
-        NextPicture(player, record);
-    }
-    player.Do([&] {
-        record.pictures_gone = !LiveEntity(kPictures);
-        record.ilo_speed_after = SpeedOf("Player");
-        record.dora_speed_after = SpeedOf("Dora");
-    });
-    player.WaitFrames(5);
-    player.Do([&] { record.x_walked_on = PositionOf("Player").x - record.x_at_pictures; });
-    // D is still held: on to the first enemy, who comes to meet Ilo.
+    player.Do([] { Held().Hold(kKeyD, true); });
+    // On to the first enemy, who comes to meet Ilo.
     player.WaitUntil([] { return PositionOf("Atk_Grunt").x - PositionOf("Player").x < 5.0f; }, 300);
     player.Do([&] {
         Held().Hold(kKeyD, false);
@@ -296,20 +258,338 @@ TEST_F(ChapterOneTest, WalkingIntoTheStoryShowsItsPicturesThenIloFightsTheFirstE
     EXPECT_EQ(RunLevel(player, 900), 0);
 
     EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
-    EXPECT_EQ(record.alpha_before, 0.0f) << "nothing shows until Ilo walks in";
-    EXPECT_EQ(record.pictures, (std::vector<std::string>{"Story_Cut1", "Story_Cut2", "Story_Cut3"}));
-    EXPECT_FLOAT_EQ(record.picture_alpha, 1.0f);
-    EXPECT_EQ(record.ilo_speed_held, 0.0f);
-    EXPECT_EQ(record.dora_speed_held, 0.0f);
-    EXPECT_NEAR(record.x_while_held, record.x_at_pictures, 1e-4f) << "held D does not walk Ilo out of the story";
-    EXPECT_TRUE(record.pictures_gone);
-    EXPECT_FLOAT_EQ(record.ilo_speed_after, 2.0f);
-    EXPECT_FLOAT_EQ(record.dora_speed_after, 1.8f);
-    EXPECT_GT(record.x_walked_on, 0.5f) << "play resumes";
     EXPECT_GT(record.enemy_gap, 2.0f) << "the enemy was met ahead, not on top of Ilo";
     EXPECT_EQ(record.enemy_debuffs, (std::vector<int32_t>{1, 1, 1})) << "each spell landed once";
     EXPECT_EQ(record.enemy_icons, (std::vector<bool>{true, true, true}));
     EXPECT_TRUE(record.enemy_bar);
+}
+
+// ---- The story pictures ----------------------------------------------------------------------
+
+// What one picture dialogue did while Ilo stood in it a minute, and as Enter turned through it.
+struct PictureRecord {
+    std::string name;
+    std::vector<std::string> pictures;
+    float alpha_before = -1.0f, picture_alpha = 0.0f;
+    float ilo_speed_held = -1.0f, dora_speed_held = -1.0f, ilo_speed_after = -1.0f, dora_speed_after = -1.0f;
+    float x_at_pictures = 0.0f, x_drift_held = 0.0f, x_walked_on = 0.0f;
+    int32_t ilo_before = -1, dora_before = -1, ilo_after = -1, dora_after = -1;
+    float nearest_foe = 1e9f; // the least gap between a foe's box and Ilo's or Dora's while held
+    bool god_mode_while_held = true, up_all_along = true, gone = false;
+};
+
+std::vector<Entity*> PictureDialogues()
+{
+    auto found = EntitiesWhere([](Entity* e) { return OrvTest::ScriptOf<DialogueScript>(e) != nullptr; });
+    std::sort(found.begin(), found.end(), [](Entity* a, Entity* b) { return PositionOf(a->name).x < PositionOf(b->name).x; });
+    return found;
+}
+
+// The gap between two entities' boxes: 0 when they touch.
+float BoxGap(Entity* a, Entity* b)
+{
+    auto ba = a ? a->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;
+    auto bb = b ? b->GetComponent<BoxCollider>(BOXCOLLIDER) : nullptr;
+    if (!ba || !bb) return 1e9f;
+    const float gap_x = std::max(bb->GetMin().x - ba->GetMax().x, ba->GetMin().x - bb->GetMax().x);
+    const float gap_y = std::max(bb->GetMin().y - ba->GetMax().y, ba->GetMin().y - bb->GetMax().y);
+    return std::max({gap_x, gap_y, 0.0f});
+}
+
+float NearestFoe()
+{
+    float nearest = 1e9f;
+    for (Entity* foe : EntitiesWhere([](Entity* e) {
+             auto info = e->GetComponent<Information>(INFORMATION);
+             return info && (info->GetType() == TAG_ENEMY || info->GetType() == TAG_BOSS);
+         })) {
+        nearest = std::min({nearest, BoxGap(foe, LiveEntity("Player")), BoxGap(foe, LiveEntity("Dora"))});
+    }
+    return nearest;
+}
+
+int32_t HpOf(const std::string& name)
+{
+    auto stats = ComponentOf<Stats>(name, STATS);
+    return stats ? stats->hp : -1;
+}
+
+// Ilo walks right into each story picture in turn, the way there cleared (god mode, and Shift+K
+// on each fight), and stands in it a minute of play with D held and without pressing Enter, god
+// mode off: Ilo and Dora are held still and nothing reaches them. Then Enter turns through the
+// pictures and play goes on.
+TEST_F(ChapterOneTest, HeldByEachStoryPictureForAMinuteIloAndDoraLoseNoHealthThenReadOn)
+{
+    constexpr int kMinute = 600; // 0.1 s frames
+    ScriptedPlayer player;
+    std::vector<PictureRecord> records;
+    EnterLevel(player);
+    player.Do([&] {
+        for (Entity* pictures : PictureDialogues()) {
+            records.push_back({});
+            records.back().name = pictures->name;
+            records.back().alpha_before = ComponentOf<Sprite>(pictures->name, SPRITE)->GetTintColor().w;
+        }
+        ShiftChord('G');
+    });
+    struct Progress {
+        size_t index = 0;
+        int phase = 0, frames = 0, kill_wait = 0;
+    };
+    auto at = std::make_shared<Progress>();
+    player.Then([&, at] {
+        if (at->index >= records.size()) return true;
+        PictureRecord& record = records[at->index];
+        auto script = ScriptOf<DialogueScript>(record.name);
+        auto controller = Controller();
+        if (!controller) return false;
+        if (at->phase == 0) {
+            // The way there.
+            if (script && script->shown) {
+                // D stays held, as a player leaning on it while reading.
+                ShiftChord('G');
+                record.x_at_pictures = PositionOf("Player").x;
+                record.ilo_before = HpOf("Player");
+                record.dora_before = HpOf("Dora");
+                at->phase = 1;
+                at->frames = 0;
+                return false;
+            }
+            auto manager = LiveEntity("LevelManager");
+            auto* level = manager ? OrvTest::ScriptOf<LevelManagerScript>(manager) : nullptr;
+            const bool fight = level && level->enemy_count > 0 && NearestFoe() < 8.0f;
+            Held().Hold(kKeyD, !fight);
+            if (fight && --at->kill_wait < 0) {
+                ShiftChord('K');
+                at->kill_wait = 20;
+            }
+            return false;
+        }
+        if (at->phase == 1) {
+            // A minute with the first picture up.
+            if (at->frames == 1) {
+                record.god_mode_while_held = controller->GetGodMode();
+                record.picture_alpha = ComponentOf<Sprite>(record.name, SPRITE)->GetTintColor().w;
+                record.ilo_speed_held = SpeedOf("Player");
+                record.dora_speed_held = SpeedOf("Dora");
+                record.pictures.push_back(TextureOf(record.name));
+                if (at->index == 0) SaveScreenshot("level_picture_dialogue");
+            }
+            record.nearest_foe = std::min(record.nearest_foe, NearestFoe());
+            record.up_all_along = record.up_all_along && script && script->shown && script->current_picture == 1;
+            record.x_drift_held = std::max(record.x_drift_held, std::fabs(PositionOf("Player").x - record.x_at_pictures));
+            if (++at->frames < kMinute) return false;
+            record.ilo_after = HpOf("Player");
+            record.dora_after = HpOf("Dora");
+            at->phase = 2;
+            at->frames = 0;
+            return false;
+        }
+        if (at->phase == 2) {
+            // Enter through the rest, a picture taking it after its tenth frame.
+            if (script) {
+                if (++at->frames % 12 == 0) PressKey(Platform::VK_RETURN_KEY);
+                if (at->frames % 12 == 2 && at->frames > 2 && script->shown) record.pictures.push_back(TextureOf(record.name));
+                return false;
+            }
+            record.gone = true;
+            record.ilo_speed_after = SpeedOf("Player");
+            record.dora_speed_after = SpeedOf("Dora");
+            at->phase = 3;
+            at->frames = 0;
+            return false;
+        }
+        if (++at->frames < 5) return false;
+        record.x_walked_on = PositionOf("Player").x - record.x_at_pictures;
+        ShiftChord('G');
+        ++at->index;
+        at->phase = 0;
+        return false;
+    });
+    player.Do([] { Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0}); });
+
+    EXPECT_EQ(RunLevel(player, 4000 + kMinute * 2, 0.1), 0);
+
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.front().pictures, (std::vector<std::string>{"Story_Cut1", "Story_Cut2", "Story_Cut3"}));
+    for (const PictureRecord& record : records) {
+        SCOPED_TRACE(record.name);
+        EXPECT_EQ(record.alpha_before, 0.0f) << "nothing shows until Ilo walks in";
+        EXPECT_FLOAT_EQ(record.picture_alpha, 1.0f);
+        EXPECT_FALSE(record.god_mode_while_held);
+        EXPECT_TRUE(record.up_all_along) << "the first picture, all the minute";
+        EXPECT_EQ(record.ilo_speed_held, 0.0f);
+        EXPECT_EQ(record.dora_speed_held, 0.0f);
+        EXPECT_LT(record.x_drift_held, 1e-4f) << "held D does not walk Ilo out of the story";
+        EXPECT_GT(record.ilo_before, 0);
+        EXPECT_GT(record.dora_before, 0);
+        EXPECT_EQ(record.ilo_after, record.ilo_before) << "no health lost while held";
+        EXPECT_EQ(record.dora_after, record.dora_before) << "no health lost while held";
+        EXPECT_GT(record.nearest_foe, 2.0f) << "no foe came near Ilo or Dora";
+        EXPECT_TRUE(record.gone) << "read to the end";
+        EXPECT_FLOAT_EQ(record.ilo_speed_after, 2.0f);
+        EXPECT_FLOAT_EQ(record.dora_speed_after, 1.8f);
+        EXPECT_GT(record.x_walked_on, 0.5f) << "play resumes";
+    }
+}
+
+// ---- Walking on with a key held -------------------------------------------------------------
+
+// A keyboard as the window reports it: a key held down repeats, after a delay, only while it is
+// the last key pressed; pressing another key (a spell's arrow, Enter) ends the repeat of the key
+// held before, though it stays down. The game must walk Ilo on all the same.
+class Keyboard {
+public:
+    void Press(uint64_t key)
+    {
+        KeyDown(key);
+        if (key == Platform::VK_RETURN_KEY) PushWindowMessage(Platform::WM_CHAR_MSG, key);
+        repeating_ = key;
+        since_ = 0;
+    }
+    void Release(uint64_t key)
+    {
+        KeyUp(key);
+        if (repeating_ == key) repeating_ = 0;
+    }
+    // Down now, up in the next frame.
+    void Tap(uint64_t key)
+    {
+        Press(key);
+        tapped_ = key;
+    }
+    void Frame()
+    {
+        if (tapped_) {
+            Release(tapped_);
+            tapped_ = 0;
+        }
+        if (repeating_ && ++since_ > kRepeatDelay) KeyDown(repeating_);
+    }
+
+private:
+    static constexpr int kRepeatDelay = 10; // half a second of 0.05 s frames
+    uint64_t repeating_ = 0, tapped_ = 0;
+    int since_ = 0;
+};
+
+// Frames in a row in which D was down and Ilo stood still with nothing on screen to hold him: no
+// cast, hurt, purification or dialogue, no picture up and no shut barrier before him.
+struct StallWatch {
+    bool d_down = false;
+    Vec3 last;
+    int run = 0, longest = 0;
+    std::string longest_at;
+
+    void Frame()
+    {
+        auto controller = Controller();
+        const Vec3 at = PositionOf("Player");
+        const bool moved = std::fabs(at.x - last.x) + std::fabs(at.y - last.y) > 1e-4f;
+        last = at;
+        Entity* barrier = LiveEntity("Barrier_Arena");
+        const bool at_barrier = barrier && barrier->active && PositionOf("Barrier_Arena").x - at.x < 1.5f;
+        bool picture_up = false;
+        for (Entity* pictures : PictureDialogues()) {
+            auto* script = OrvTest::ScriptOf<DialogueScript>(pictures);
+            picture_up = picture_up || (script && script->armed && script->current_picture <= script->last_picture);
+        }
+        const bool held_by_the_game = !controller || controller->state == PS_Cast || controller->state == PS_Hurt ||
+                                      IsPurifying || DialogueIsRunning || picture_up || at_barrier;
+        if (!d_down || moved || held_by_the_game) {
+            run = 0;
+            return;
+        }
+        if (++run > longest) {
+            longest = run;
+            std::ostringstream seen;
+            seen << "x " << at.x << " state " << controller->state << " DialogueIsRunning " << DialogueIsRunning
+                 << " IsPurifying " << IsPurifying << " speed " << SpeedOf("Player");
+            longest_at = seen.str();
+        }
+    }
+};
+
+// D held from before the barrier to past the pictures: a cast while the barrier still holds Ilo
+// back, the barrier opening when the last enemies fall (no key touched), then the pictures read
+// with Enter. After each, the held key walks him on, though the keyboard no longer repeats it.
+TEST_F(ChapterOneTest, AWalkingKeyHeldThroughACastTheBarrierAndThePicturesWalksIloOnAfterEach)
+{
+    PlayInASmallWindow();
+    ScriptedPlayer player;
+    Keyboard keyboard;
+    StallWatch watch;
+    float x_at_barrier = 0.0f, x_barrier_open = 0.0f, x_at_pictures = 0.0f, x_pictures_read = 0.0f, x_after = 0.0f;
+    bool pictures_reached = false;
+    EnterLevel(player);
+    player.Do([] {
+        ShiftChord('G');
+        MoveTo("Player", 89.0f, -2.4f);
+        MoveTo("Dora", 88.0f, -2.9f);
+    });
+    player.WaitFrames(5);
+    player.Do([&] {
+        keyboard.Press(kKeyD);
+        watch.d_down = true;
+    });
+    auto last_x = std::make_shared<float>(0.0f);
+    player.WaitUntil([last_x] {
+        const float x = PositionOf("Player").x;
+        const bool stopped = x > 91.0f && std::fabs(x - *last_x) < 1e-4f;
+        *last_x = x;
+        return stopped;
+    });
+    player.Do([&] {
+        x_at_barrier = PositionOf("Player").x;
+        keyboard.Tap(Platform::VK_UP_KEY);
+    });
+    player.WaitFrames(3);
+    // The forest's enemies fall, as under Dora's blows: the barrier opens with no key touched.
+    player.WaitUntil([&] {
+        for (Entity* enemy : EntitiesWhere([](Entity* e) { return e->GetComponent<EnemyMovement>(ENEMYMOVEMENT) != nullptr; })) {
+            if (auto stats = enemy->GetComponent<Stats>(STATS)) stats->hp = 0;
+        }
+        Entity* barrier = LiveEntity("Barrier_Arena");
+        x_barrier_open = PositionOf("Player").x;
+        return barrier && !barrier->active;
+    }, 400);
+    player.WaitUntil([&] {
+        auto* pictures = ScriptOf<DialogueScript>("Story3NPics_Cut");
+        pictures_reached = pictures && pictures->shown;
+        return pictures_reached;
+    }, 100);
+    player.Do([&] { x_at_pictures = PositionOf("Player").x; });
+    for (int picture = 0; picture < 3; ++picture) {
+        player.WaitFrames(12);
+        player.Do([&] { keyboard.Tap(Platform::VK_RETURN_KEY); });
+    }
+    player.WaitUntil([] { return !LiveEntity("Story3NPics_Cut"); }, 20);
+    player.Do([&] { x_pictures_read = PositionOf("Player").x; });
+    player.WaitFrames(20);
+    player.Do([&] {
+        x_after = PositionOf("Player").x;
+        keyboard.Release(kKeyD);
+        watch.d_down = false;
+        Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0});
+    });
+
+    EXPECT_EQ(RunFrames(
+                  [&] {
+                      keyboard.Frame();
+                      player.Frame();
+                      watch.Frame();
+                  },
+                  1500),
+              0);
+
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_GT(x_at_barrier, 92.0f);
+    EXPECT_LT(x_at_barrier, 93.0f) << "held back by the shut barrier";
+    EXPECT_TRUE(pictures_reached) << "Ilo walked on through the opened barrier, from " << x_barrier_open;
+    EXPECT_NEAR(x_at_pictures, 96.5f, 0.3f);
+    EXPECT_GT(x_after - x_pictures_read, 1.0f) << "and on from the pictures once they were read";
+    EXPECT_LT(watch.longest, 3) << "D down and Ilo standing at " << watch.longest_at;
 }
 
 // ---- The boss --------------------------------------------------------------------------------

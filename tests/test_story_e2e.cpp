@@ -2,7 +2,7 @@
 // resources (GameRunFixture.h) the way a person plays them: walking with D, reading with Enter,
 // casting with Left, purifying with Space and the arrows the controller shows. Every line shown is
 // checked to sit inside the dialogue box, at 1280x720 in the tutorial and 1920x1080 in the epilogue.
-#include "GameRunFixture.h"
+#include "GameBot.h"
 
 #include "Components/Sprite.h"
 #include "Components/Stats.h"
@@ -16,6 +16,7 @@
 #include "Scripts/Tutorial/TutorialTexts.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 using namespace OrvEngine;
@@ -359,6 +360,128 @@ TEST_F(StoryEndToEndTest, TheTutorialTeachesWalkingTheDefenceSpellAndPurificatio
     EXPECT_EQ(record.combo.size(), 3u);
     EXPECT_EQ(record.enemy_state_after_combo, ENEMY_PURIFIED);
     EXPECT_TRUE(record.barrier_open);
+}
+
+// Where the armoured monster's bar and icons stood from it, as they followed it through a fight:
+// the icons' centres and the bar's left end (the bar shortens towards it as the monster is hurt).
+struct MonsterUi {
+    std::vector<Vec3> first;    // bar, attack, defence, speed icons less the monster's position
+    Vec3 arrival;               // where the monster was then
+    float drift = 0.0f;         // farthest any of them moved from that offset, across and up
+    float nearest_depth = 1e9f; // least depth in front of the monster
+    float walked = 0.0f;        // farthest the monster went from its arrival, across and up
+    int frames = 0;
+
+    void Record()
+    {
+        Entity* monster = LiveEntity("Enemy_T1");
+        EnemyScript* script = EnemyScriptOf("Enemy_T1");
+        if (!monster || !script) return;
+        const Vec3 at = PositionOf(monster);
+        std::vector<Vec3> offsets;
+        for (uint64_t id : {script->hp_bar, script->debuffs.attack.icon, script->debuffs.defence.icon,
+                            script->debuffs.speed.icon}) {
+            auto transform = PartOf<Transform>(LiveById(id), TRANSFORM);
+            if (!transform) return;
+            Vec3 anchor = transform->position;
+            if (id == script->hp_bar) anchor.x -= std::fabs(transform->scale.x) * 0.5f;
+            offsets.push_back(anchor - at);
+        }
+        if (first.empty()) {
+            first = offsets;
+            arrival = at;
+        }
+        walked = std::max({walked, std::fabs(at.x - arrival.x), std::fabs(at.y - arrival.y)});
+        for (size_t i = 0; i < offsets.size(); ++i) {
+            drift = std::max({drift, std::fabs(offsets[i].x - first[i].x), std::fabs(offsets[i].y - first[i].y)});
+            nearest_depth = std::min(nearest_depth, offsets[i].z);
+        }
+        ++frames;
+    }
+};
+
+// A player who casts the defence spell and then stands and watches, for five minutes of play: Dora
+// wears the monster down to where it can be purified and it fights on against her, but neither she
+// nor Ilo falls. Its bar and icons stay beside it all along, in front of it. Then on to the end.
+TEST_F(StoryEndToEndTest, APlayerWaitingAtTheArmouredMonsterIsNotDefeatedAndTheTutorialStillEnds)
+{
+    constexpr int kFiveMinutes = 3000; // 0.1 s frames
+    PlayInASmallWindow();
+    StartScene = "GameScene_22";
+    ScriptedPlayer player;
+    Reading first, second, third;
+    MonsterUi ui;
+    int32_t lowest_ilo = 1000, lowest_dora = 1000, monster_hp = -1, floor = -2;
+    bool lost = false;
+    std::vector<int32_t> combo;
+    auto controller = [] { return Part<PlayerController>("Player", PLAYERCONTROLLER); };
+    auto monster = [] { return Part<EnemyMovement>("Enemy_T1", ENEMYMOVEMENT); };
+
+    player.WaitForScene("GameScene_22", 10);
+    WalkRightUntil(player, DialogueShown);
+    ReadThrough(player, first, "dialogue_01");
+    WalkRightUntil(player, DialogueShown);
+    ReadThrough(player, second, "dialogue_02");
+    player.WaitFrames(2);
+    player.Do([] { PressKey(Platform::VK_LEFT_KEY); });
+    auto waited = std::make_shared<int>(0);
+    player.Then([&, waited] {
+        lost = CurrentSceneName() != "GameScene_22";
+        if (lost) return true;
+        lowest_ilo = std::min(lowest_ilo, HpOf("Player"));
+        lowest_dora = std::min(lowest_dora, HpOf("Vavu_T1"));
+        return ++*waited > kFiveMinutes;
+    });
+    player.Do([&] {
+        auto stats = Part<Stats>("Enemy_T1", STATS);
+        monster_hp = stats ? stats->hp : -1;
+        floor = monster() ? monster()->PurifiableThreshold() : -1;
+    });
+    WalkRightUntil(player, DialogueShown);
+    ReadThrough(player, third, "dialogue_03");
+    player.Then([&] {
+        auto c = controller();
+        auto e = monster();
+        return c && e && e->purifiable_now && !c->purification.cooldown;
+    });
+    player.Do([] { PressKey(Platform::VK_SPACE_KEY); });
+    player.Do([&] { combo = controller()->purification.combo; });
+    for (size_t i = 0; i < 3; ++i) {
+        player.Do([&, i] {
+            if (i < combo.size()) PressKey(static_cast<uint64_t>(combo[i]));
+        });
+    }
+    player.Then([] { return !LiveEntity("Enemy_T1"); });
+    WalkRightUntil(player, [] { return CurrentSceneName() != "GameScene_22"; });
+    player.WaitForScene("SplashScene_07", 1);
+    player.Do([] { PushWindowMessage(Platform::WM_CLOSE_MSG, 0); });
+
+    StdoutCapture console;
+    // The monster's bar and icons are looked at in every frame it is there, to its collection.
+    const int result = RunFrames(
+        [&] {
+            ui.Record();
+            player.Frame();
+        },
+        kFiveMinutes + 1500, 0.1);
+    console.Take();
+
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(lost) << "the lose scene came";
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached();
+    EXPECT_EQ(player.scenes, (std::vector<std::string>{"GameScene_22", "SplashScene_07"}));
+    EXPECT_GT(lowest_ilo, 0);
+    EXPECT_GT(lowest_dora, 0);
+    EXPECT_LT(lowest_dora, 40) << "the monster fought her";
+    EXPECT_EQ(monster_hp, floor) << "worn down to where it can be purified, and no further";
+    EXPECT_EQ(ui.first.size(), 4u);
+    EXPECT_GT(ui.walked, 0.5f) << "the monster moved (into the fight, and to Ilo once purified)";
+    EXPECT_LT(ui.drift, 0.01f) << "its bar and icons went with it, over " << ui.frames << " frames";
+    EXPECT_GT(ui.nearest_depth, 0.0f) << "in front of it";
+    for (size_t i = 0; i < ui.first.size(); ++i) {
+        EXPECT_LT(std::fabs(ui.first[i].x), 0.6f) << "part " << i << " beside the monster";
+        EXPECT_LT(std::fabs(ui.first[i].y), 1.2f) << "part " << i << " beside the monster";
+    }
 }
 
 TEST_F(StoryEndToEndTest, TheEpilogueReadsDialogueFourInTheBoxAndFadesIntoTheVictoryScreen)

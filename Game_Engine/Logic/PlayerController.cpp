@@ -21,6 +21,7 @@
 #include "Scene/IScene.h"
 #include "Scene/SceneStateMachine.h"
 #include "Scene/Spawn.h"
+#include "Windows/Input.h"
 
 #include <cmath>
 
@@ -158,29 +159,51 @@ void PlayerController::HandleMessage(Message* message)
     HandlePlayerDebugKeys(*this, *keys);
 }
 
-void PlayerController::MoveWithKeys(const KeyMessage& keys, RigidBody2D& body)
+PlayerController::HeldWalk PlayerController::ReadWalkKeys(const KeyMessage& keys) const
 {
     auto held = [&keys](int32_t code) { return code > 0 && keys.IsKeyDown(static_cast<uint64_t>(code)); };
-    const bool up = held(up_key), down = held(down_key), left = held(left_key), right = held(right_key);
+    HeldWalk walk;
+    const bool up = held(up_key), down = held(down_key);
+    walk.left = held(left_key);
+    walk.right = held(right_key);
+    walk.any = up || down || walk.left || walk.right;
+    walk.dx = (walk.right ? 1.0f : 0.0f) - (walk.left ? 1.0f : 0.0f);
+    walk.dy = (up ? 1.0f : 0.0f) - (down ? 1.0f : 0.0f);
+    return walk;
+}
+
+void PlayerController::MoveWithKeys(const KeyMessage& keys, RigidBody2D& body)
+{
+    const HeldWalk walk = ReadWalkKeys(keys);
     Vec3 scale = base_scale;
-    if (left) {
+    if (walk.left) {
         facing = 0;
         scale.x = -scale.x;
     }
-    if (right) facing = 1;
+    if (walk.right) facing = 1;
     if (auto transform = OwnTransform()) transform->SetScale(scale);
 
-    if (up || down || left || right) {
+    if (walk.any) {
         state = PS_Walking;
-        // Opposite keys cancel; diagonal movement is deliberately not normalised.
-        const float dx = (right ? 1.0f : 0.0f) - (left ? 1.0f : 0.0f);
-        const float dy = (up ? 1.0f : 0.0f) - (down ? 1.0f : 0.0f);
-        if (stats) body.SetVelocity(Vec2(dx * stats->speed_attack, dy * stats->speed_attack));
+        if (stats) body.SetVelocity(Vec2(walk.dx * stats->speed_attack, walk.dy * stats->speed_attack));
         Gameplay::PlayFootstep(owner, "SFX_I_Footstep", last_footstep, footstep_timer, kFootstepPause);
     } else {
         state = PS_Idle;
         body.SetVelocity(Vec2());
     }
+}
+
+// A keyboard repeats only the last key pressed: a walking key held since before a cast, a hurt, a
+// purification, a shut barrier or a picture (each of which stopped Ilo) may send no message more.
+// The held keys walk him on then; a frame whose key message already set the walk is left alone.
+void PlayerController::ResumeHeldWalk(RigidBody2D& body)
+{
+    const KeyMessage& keys = Input::GetKeyMessage();
+    const HeldWalk walk = ReadWalkKeys(keys);
+    if (!walk.any || !stats) return;
+    const Vec2 wanted(walk.dx * stats->speed_attack, walk.dy * stats->speed_attack);
+    if (state == PS_Walking && body.GetVelocity() == wanted) return;
+    MoveWithKeys(keys, body);
 }
 
 void PlayerController::SelectSpell(const KeyMessage& keys)
@@ -208,6 +231,7 @@ void PlayerController::Update()
     UpdateHurt(body.get(), sprite.get());
     purification.RestoreLeftovers();
     if (IsPurifying) state = PS_Purifying;
+    if (body && !IsPurifying && !DialogueIsRunning && state != PS_Cast && state != PS_Hurt) ResumeHeldWalk(*body);
     if (state == PS_Cast && body) body->SetVelocity(Vec2());
 
     purification.UpdateCooldown();

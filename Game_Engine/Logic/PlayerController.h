@@ -117,7 +117,14 @@ private:
     static Entity* LiveEntity(uint64_t id);
     static std::shared_ptr<IScene> CurrentScene();
 
+    // The walk the held movement keys ask for: opposite keys cancel, diagonals are not normalised.
+    struct HeldWalk {
+        float dx = 0.0f, dy = 0.0f;
+        bool left = false, right = false, any = false;
+    };
+    HeldWalk ReadWalkKeys(const KeyMessage& keys) const;
     void MoveWithKeys(const KeyMessage& keys, RigidBody2D& body);
+    void ResumeHeldWalk(RigidBody2D& body);
     void SelectSpell(const KeyMessage& keys);
     void UpdateHurt(RigidBody2D* body, Sprite* sprite);
     void RemoveQueuedSpells();
