@@ -51,6 +51,15 @@ void WalkUntil(ScriptedPlayer& player, std::function<bool()> moment)
     player.Do([] { Held().Hold('D', false); });
 }
 
+// Past the barrier, a few steps before the story's trigger.
+void BeforeThePictures(ScriptedPlayer& player)
+{
+    player.Do([] {
+        MoveTo("Player", 95.5f, -2.4f);
+        MoveTo("Dora", 94.8f, -2.9f);
+    });
+}
+
 void IntoTheArena(ScriptedPlayer& player)
 {
     player.Do([] {
@@ -65,7 +74,12 @@ const Case kCases[] = {
      Way::PauseMenu},
     {"TutorialDialogueLineThenRetry", "GameScene_22",
      [](ScriptedPlayer& p) { WalkUntil(p, [] { return DialogueIsRunning; }); }, Way::Retry},
-    {"ChapterOneStoryPicture", "GameScene_01", [](ScriptedPlayer& p) { WalkUntil(p, PictureUp); }, Way::PauseMenu},
+    {"ChapterOneStoryPicture", "GameScene_01",
+     [](ScriptedPlayer& p) {
+         BeforeThePictures(p);
+         WalkUntil(p, PictureUp);
+     },
+     Way::PauseMenu},
     {"ChapterOnePurification", "GameScene_01",
      [](ScriptedPlayer& p) {
          IntoTheArena(p);
@@ -121,7 +135,7 @@ TEST_P(LeaveLevelTest, TheNextGamePlays)
     const Case& c = GetParam();
     StartScene = c.level;
     ScriptedPlayer player;
-    bool reached_dialogue = false, reached_purifying = false;
+    bool reached_dialogue = false, reached_purifying = false, reached_picture = false;
     std::string replayed;
     float walked = 0.0f;
     bool dialogue_after = true, purifying_after = true, paused_after = true;
@@ -131,6 +145,7 @@ TEST_P(LeaveLevelTest, TheNextGamePlays)
     player.Do([&] {
         reached_dialogue = DialogueIsRunning;
         reached_purifying = IsPurifying;
+        reached_picture = PictureUp();
     });
     if (c.way == Way::PauseMenu) LeaveThroughThePauseMenu(player);
     if (c.way == Way::Death) LeaveByDying(player, "MainMenuButton");
@@ -171,6 +186,7 @@ TEST_P(LeaveLevelTest, TheNextGamePlays)
     const std::string name = c.name;
     EXPECT_TRUE(reached_dialogue || name.find("Dialogue") == std::string::npos) << "a line was up";
     EXPECT_TRUE(reached_purifying || name.find("Purification") == std::string::npos) << "a purification ran";
+    EXPECT_TRUE(reached_picture || name.find("Picture") == std::string::npos) << "a picture was up";
     EXPECT_EQ(replayed, next);
     EXPECT_FALSE(dialogue_after);
     EXPECT_FALSE(purifying_after);
