@@ -253,6 +253,13 @@ TEST_F(EnemyScriptTest, BarAndIconsAreMadeOnceAndLaidOutByTheFirstLetterAndFacin
     EXPECT_TRUE(bar->GetIsSlider());
     EXPECT_FLOAT_EQ(bar->bar.maximum_value, 10.0f);
     EXPECT_FLOAT_EQ(TransformOf(defence)->position.z, 99.0f) << "drawn by height";
+
+    // Placed first, from the depth the enemy had; its new depth is taken after.
+    TransformOf(attack)->position.y = 2.0f;
+    Step();
+    EXPECT_FLOAT_EQ(TransformOf(attack)->position.z, 98.0f);
+    EXPECT_FLOAT_EQ(PositionOf(ScriptOf<EnemyScript>(attack)->hp_bar).y, 1.9f);
+    EXPECT_FLOAT_EQ(PositionOf(ScriptOf<EnemyScript>(attack)->hp_bar).z, 99.0f);
 }
 
 TEST_F(EnemyScriptTest, TheLevelManagerCountsEveryKindAndPurifiableEnemiesOnScreen)
