@@ -11,6 +11,7 @@
 #include "Components/Stats.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Information.h"
+#include "Graphics/SpriteSystem.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
@@ -23,6 +24,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 
 using namespace OrvEngine;
@@ -262,6 +264,71 @@ TEST_F(ChapterOneTest, IloWalksOnToTheFirstEnemyAndWeakensItWithEachSpell)
     EXPECT_EQ(record.enemy_debuffs, (std::vector<int32_t>{1, 1, 1})) << "each spell landed once";
     EXPECT_EQ(record.enemy_icons, (std::vector<bool>{true, true, true}));
     EXPECT_TRUE(record.enemy_bar);
+}
+
+// Each frame, every shown enemy bar against its enemy in the order the last frame drew them.
+struct BarOrderRecord {
+    std::set<std::string> enemies_seen;
+    std::vector<std::string> under; // "enemy@frame" for each bar drawn under its enemy
+    int frame = 0;
+
+    void Check()
+    {
+        ++frame;
+        const std::vector<std::shared_ptr<Sprite>>& drawn = SpriteSystem::GetInstance()->sprites;
+        const auto place = [&](Entity* entity) {
+            auto sprite = entity && entity->active ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+            const auto found = sprite && sprite->visible ? std::find(drawn.begin(), drawn.end(), sprite) : drawn.end();
+            return found == drawn.end() ? -1 : static_cast<long>(found - drawn.begin());
+        };
+        for (Entity* enemy : EntitiesWhere([](Entity* e) { return OrvTest::ScriptOf<EnemyScript>(e) != nullptr; })) {
+            const long bar = place(FindLiveEntity(OrvTest::ScriptOf<EnemyScript>(enemy)->hp_bar));
+            const long own = place(enemy);
+            if (bar < 0 || own < 0) continue;
+            enemies_seen.insert(enemy->name);
+            if (bar < own) under.push_back(enemy->name + "@" + std::to_string(frame));
+        }
+    }
+};
+
+TEST_F(ChapterOneTest, WalkedToTheFirstSpawnersEveryShownEnemyBarIsDrawnOverItsEnemy)
+{
+    PlayInASmallWindow();
+    ScriptedPlayer player;
+    BarOrderRecord record;
+    float reached = 0.0f;
+    EnterLevel(player);
+    player.Do([] {
+        ShiftChord('G');
+        Held().Hold(kKeyD, true);
+    });
+    // Through both spawners, the enemies they bring coming after Ilo, then standing among them.
+    player.WaitUntil([] { return PositionOf("Player").x > 58.0f; }, 900);
+    player.Do([&] {
+        Held().Hold(kKeyD, false);
+        reached = PositionOf("Player").x;
+    });
+    player.WaitFrames(120);
+    player.Do([] { Platform::PushMessage({Platform::WM_CLOSE_MSG, 0, 0}); });
+
+    EXPECT_EQ(RunFrames(
+                  [&] {
+                      Held().Repeat();
+                      player.Frame();
+                      record.Check();
+                  },
+                  1200),
+              0);
+
+    EXPECT_TRUE(player.Finished()) << "stopped at step " << player.StepReached() << ", Ilo at x " << reached;
+    const auto spawned = std::count_if(record.enemies_seen.begin(), record.enemies_seen.end(),
+                                       [](const std::string& name) { return name.rfind("Atk_Enemy", 0) == 0; });
+    EXPECT_GE(spawned, 3) << "both spawners' attack enemies were shown";
+    EXPECT_TRUE(record.enemies_seen.count("Def_Enemy"));
+    std::string seen;
+    for (const std::string& name : record.enemies_seen) seen += name + " ";
+    EXPECT_TRUE(record.under.empty()) << record.under.size() << " bar-frames drawn under their enemy, the first "
+                                      << (record.under.empty() ? "" : record.under.front()) << "; shown: " << seen;
 }
 
 // ---- The story pictures ----------------------------------------------------------------------

@@ -5,8 +5,11 @@
 #include "Components/Child.h"
 #include "Components/Parent.h"
 #include "Factory/EntityFactory.h"
+#include "Graphics/SpriteSystem.h"
 #include "Logic/SpellKind.h"
 #include "Scripts/Enemies/EnemyScript.h"
+
+#include <algorithm>
 
 using namespace OrvEngine;
 using OrvTest::ScriptOf;
@@ -254,12 +257,36 @@ TEST_F(EnemyScriptTest, BarAndIconsAreMadeOnceAndLaidOutByTheFirstLetterAndFacin
     EXPECT_FLOAT_EQ(bar->bar.maximum_value, 10.0f);
     EXPECT_FLOAT_EQ(TransformOf(defence)->position.z, 99.0f) << "drawn by height";
 
-    // Placed first, from the depth the enemy had; its new depth is taken after.
+    // The depth is taken first: the bar is placed at the depth of this frame.
     TransformOf(attack)->position.y = 2.0f;
     Step();
     EXPECT_FLOAT_EQ(TransformOf(attack)->position.z, 98.0f);
     EXPECT_FLOAT_EQ(PositionOf(ScriptOf<EnemyScript>(attack)->hp_bar).y, 1.9f);
-    EXPECT_FLOAT_EQ(PositionOf(ScriptOf<EnemyScript>(attack)->hp_bar).z, 99.0f);
+    EXPECT_FLOAT_EQ(PositionOf(ScriptOf<EnemyScript>(attack)->hp_bar).z, 98.0f);
+}
+
+// The bar shares its enemy's depth: drawn over it only while it takes that depth in the frame the
+// enemy takes it, as the sprite order keeps equal depths as they were.
+TEST_F(EnemyScriptTest, ABarIsDrawnOverItsEnemyOnEveryFrameStandingWalkingDownAndStandingAgain)
+{
+    Entity* enemy = MakeScriptedEnemy("Atk_W", "EnemyScript", 0.0f, 0.0f);
+    auto* script = ScriptOf<EnemyScript>(enemy);
+    const std::vector<std::shared_ptr<Sprite>>& drawn = SpriteSystem::GetInstance()->sprites;
+    const auto place_in_draw = [&](Entity* entity) {
+        auto sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+        return std::find(drawn.begin(), drawn.end(), sprite) - drawn.begin();
+    };
+    std::vector<int> under;
+    for (int frame = 0; frame < 60; ++frame) {
+        // Down the screen from frame 20 to 40: its depth grows each frame.
+        if (frame >= 20 && frame < 40) TransformOf(enemy)->position.y -= 0.05f;
+        Step();
+        SpriteSystem::GetInstance()->Update();
+        ASSERT_TRUE(Made(script->hp_bar) && Made(script->hp_bar)->active);
+        if (place_in_draw(Made(script->hp_bar)) < place_in_draw(enemy)) under.push_back(frame);
+    }
+    EXPECT_TRUE(under.empty()) << "drawn under its enemy on " << under.size() << " frames, the first "
+                               << (under.empty() ? -1 : under.front());
 }
 
 TEST_F(EnemyScriptTest, TheLevelManagerCountsEveryKindAndPurifiableEnemiesOnScreen)

@@ -91,7 +91,7 @@ private:
     void FlashWhileHurt();
     // The children attached to the Parent, a copy safe to walk while entities are removed.
     static std::vector<std::shared_ptr<OrvEngine::Child>> ChildrenOf(const std::shared_ptr<OrvEngine::Parent>& of);
-    // 'D' for the defence enemy's layout, 'S' for the speed enemy's, 'A' for any other name.
+    // The name's first letter ('\0' for none): 'D', 'A' and 'S' choose the bar and icons' layout.
     char LayoutLetter() const;
 };
 

@@ -78,10 +78,11 @@ void EnemyScript::Update(Entity* entity)
     auto info = entity->GetComponent<Information>(INFORMATION);
     if (info && !info->IsActive()) return;
     if (!ui_made) MakeUi(entity);
-    // Placed from last frame's depth; the depth of this frame comes after.
+    // Depth first, so the bar and icons take this frame's depth: at an exact tie they stay drawn
+    // over the enemy, as the sprite order keeps ties as they were.
+    UpdateDepth();
     PlaceUi();
     CountOnScreen();
-    UpdateDepth();
     LiftUi();
     if (DialogueIsRunning) {
         // Held still during a dialogue: no movement, no debuff time.
