@@ -5,8 +5,10 @@
 #include "EditorTestSupport.h"
 
 #include "Editor/EditorLayout.h"
+#include "Editor/EditorWidgets.h"
 #include "Editor/EditorWindows/LEMenuBar.h"
 #include "Graphics/Graphics.h"
+#include "Logic/Logic.h"
 #include "Windows/Input.h"
 #include "Windows/WindowsSystems.h"
 
@@ -153,7 +155,7 @@ TEST_F(EditorFrameTest, TheGameViewKeepsTheWindowAspectAndItsRectangleIsTheImage
     EXPECT_FLOAT_EQ(image.x, view->DC.CursorStartPos.x);
     EXPECT_FLOAT_EQ(image.y, view->DC.CursorStartPos.y);
 
-    // Hovered, the view is active and holds still; elsewhere it may be moved again.
+    // Hovered, the view is active and its stored flags hold it still; elsewhere they are cleared.
     Frame(ImVec2(image.x + 20.0f, image.y + 20.0f));
     Frame(ImVec2(image.x + 20.0f, image.y + 20.0f));
     EXPECT_TRUE(editor->viewport_active);
@@ -276,4 +278,100 @@ TEST_F(EditorFrameTest, OpeningScenesLeavesTheViewWhereItIsUnstretchedAndOnlyIts
     window->width = width;
     window->height = height;
     expect_view(panned, 11.0f, "closed and opened again");
+}
+
+// A drag that starts in the game view while another window has the focus moves the picked object
+// with the mouse and never the view's window: pressed on the frame the mouse arrives (ImGui saw the
+// view neither focused nor hovered the frame before), or after a frame over it with a list open
+// (which keeps ImGui from reporting the view hovered).
+TEST_F(EditorFrameTest, ADragStartedInTheGameViewWhileAnotherWindowHasTheFocusMovesTheObjectNotTheView)
+{
+    std::vector<EditorWidgets::DrawnItem> items;
+    EditorWidgets::SetItemHook([&](const EditorWidgets::DrawnItem& item) { items.push_back(item); });
+    Enter("GameScene_01");
+    Entity* player = CurrentScene()->FindEntityByName("Player");
+    auto picture = std::make_shared<Sprite>();
+    picture->tex_identifier = "Picture";
+    player->AddComponent(SPRITE, picture);
+    Graphics* graphics = Graphics::GetInstance();
+    Input& input = Input::Instance();
+    // One frame as the loop runs it: the window's mouse messages, the drag, then the editor.
+    auto frame = [&](ImVec2 at, bool down, uint32_t message = Platform::WM_MOUSEMOVE_MSG) {
+        const int64_t packed = Platform::PackMousePosition(static_cast<int>(at.x), static_cast<int>(at.y));
+        input.HandleWindowMessage(Platform::WM_MOUSEMOVE_MSG, 0, packed);
+        if (message != Platform::WM_MOUSEMOVE_MSG) input.HandleWindowMessage(message, 0, packed);
+        Logic::GetInstance()->Update();
+        items.clear();
+        Frame(at, down);
+    };
+    auto field = [&](const std::string& label) {
+        for (const auto& item : items) {
+            if (item.label == label) return ImVec2(item.min.x + 10.0f, (item.min.y + item.max.y) / 2.0f);
+        }
+        return ImVec2(-1.0f, -1.0f);
+    };
+    auto on_screen = [&](const Vec3& p) {
+        const float inset = EditorState::kViewportInset;
+        return ImVec2(editor->viewport_x + inset + editor->viewport_width / 2.0f +
+                          (p.x - graphics->camera_x) * editor->viewport_width / graphics->camera_width,
+                      editor->viewport_y + inset + editor->viewport_height / 2.0f -
+                          (p.y - graphics->camera_y) * editor->viewport_height / graphics->camera_height);
+    };
+
+    auto click = [&](ImVec2 at) {
+        frame(at, false);
+        frame(at, true);
+        frame(at, false);
+    };
+    auto click_inspector = [&](const char* label) {
+        editor->SetSelection(player);
+        frame(ImVec2(-1.0f, -1.0f), false);
+        click(field(label));
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> focus_elsewhere;
+        bool hover_first; // a frame over the view before the press
+    };
+    const Case cases[] = {
+        {"an inspector field being edited",
+         [&] {
+             click_inspector("##transform_pos_x");
+             ASSERT_NE(ImGui::GetActiveID(), 0u);
+         },
+         false},
+        {"the tag list open",
+         [&] {
+             click_inspector("##entity_tag");
+             ASSERT_EQ(ImGui::GetCurrentContext()->OpenPopupStack.Size, 1);
+         },
+         true},
+        {"the scenes window focused",
+         [&] {
+             ImGuiWindow* scenes = EditorWindow("Scenes");
+             click(ImVec2(scenes->Pos.x + scenes->Size.x - 20.0f, scenes->Pos.y + scenes->Size.y - 20.0f));
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.focus_elsewhere();
+        ASSERT_NE(ImGui::GetCurrentContext()->NavWindow, EditorWindow("##viewport"));
+        const ImVec2 window_at = EditorWindow("##viewport")->Pos;
+        const Vec3 from = TransformOf("Player")->position;
+        const ImVec2 grab = on_screen(from);
+        if (c.hover_first) frame(grab, false);
+        frame(grab, true, Platform::WM_LBUTTONDOWN_MSG);
+        for (int step = 1; step <= 6; ++step) frame(ImVec2(grab.x + 10.0f * step, grab.y), true);
+        frame(ImVec2(grab.x + 60.0f, grab.y), false, Platform::WM_LBUTTONUP_MSG);
+        frame(ImVec2(grab.x + 60.0f, grab.y), false);
+
+        EXPECT_EQ(editor->selected_entity, player);
+        EXPECT_FLOAT_EQ(EditorWindow("##viewport")->Pos.x, window_at.x) << "the view's window stays";
+        EXPECT_FLOAT_EQ(EditorWindow("##viewport")->Pos.y, window_at.y);
+        const float due = 60.0f * graphics->camera_width / editor->viewport_width;
+        EXPECT_NEAR(TransformOf("Player")->position.x - from.x, due, due * 0.05f) << "the object follows the mouse";
+        EXPECT_NEAR(TransformOf("Player")->position.y, from.y, 0.05f);
+    }
+    EditorWidgets::SetItemHook(nullptr);
 }

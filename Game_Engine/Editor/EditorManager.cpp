@@ -176,7 +176,10 @@ void EditorManager::DrawFrame()
 void EditorManager::DrawGameView()
 {
     EditorLayout::PlaceNextWindow(EditorPane::GameView);
-    ImGui::Begin("##viewport", nullptr, viewport_window_flags);
+    // The stored flags come from last frame's focus and hover, which miss a press on the frame the
+    // mouse arrives, or one while a field or list elsewhere holds ImGui's hover: the view never
+    // moves, so a drag that starts in it is always the picked object's.
+    ImGui::Begin("##viewport", nullptr, viewport_window_flags | ImGuiWindowFlags_NoMove);
     if (ImGui::IsWindowFocused() || ImGui::IsWindowHovered()) {
         viewport_window_flags |= ImGuiWindowFlags_NoMove;
         viewport_active = true;
