@@ -4,6 +4,7 @@
 
 #include "Audio/AudioSystem.h"
 #include "Components/ParentChildSystem.h"
+#include "Components/Sprite.h"
 #include "Components/Transform.h"
 #include "CoreEngine/CoreEngine.h"
 #include "CoreEngine/FPS.h"
@@ -37,6 +38,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -228,6 +230,18 @@ inline std::vector<OrvEngine::Entity*> EntitiesWhere(const std::function<bool(Or
 inline std::vector<OrvEngine::Entity*> EntitiesNamed(const std::string& prefix)
 {
     return EntitiesWhere([&](OrvEngine::Entity* e) { return e->name.rfind(prefix, 0) == 0; });
+}
+
+// Where the entity's sprite stands in the order the sprite system last drew: -1 when it has no
+// sprite, or it is inactive, hidden or not in the draw list.
+inline long DrawPlace(const OrvEngine::Entity* entity)
+{
+    using namespace OrvEngine;
+    auto sprite = entity && entity->active ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
+    if (!sprite || !sprite->visible) return -1;
+    const auto& drawn = SpriteSystem::GetInstance()->sprites;
+    const auto found = std::find(drawn.begin(), drawn.end(), sprite);
+    return found == drawn.end() ? -1 : static_cast<long>(found - drawn.begin());
 }
 
 // ---- Data trees, clock and a small engine for the core tests --------------------------------

@@ -11,7 +11,6 @@
 #include "Components/Stats.h"
 #include "CoreEngine/Globals.h"
 #include "Factory/Information.h"
-#include "Graphics/SpriteSystem.h"
 #include "Logic/BossBehaviour.h"
 #include "Logic/EnemyMovement.h"
 #include "Logic/PlayerController.h"
@@ -275,15 +274,9 @@ struct BarOrderRecord {
     void Check()
     {
         ++frame;
-        const std::vector<std::shared_ptr<Sprite>>& drawn = SpriteSystem::GetInstance()->sprites;
-        const auto place = [&](Entity* entity) {
-            auto sprite = entity && entity->active ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
-            const auto found = sprite && sprite->visible ? std::find(drawn.begin(), drawn.end(), sprite) : drawn.end();
-            return found == drawn.end() ? -1 : static_cast<long>(found - drawn.begin());
-        };
         for (Entity* enemy : EntitiesWhere([](Entity* e) { return OrvTest::ScriptOf<EnemyScript>(e) != nullptr; })) {
-            const long bar = place(FindLiveEntity(OrvTest::ScriptOf<EnemyScript>(enemy)->hp_bar));
-            const long own = place(enemy);
+            const long bar = DrawPlace(FindLiveEntity(OrvTest::ScriptOf<EnemyScript>(enemy)->hp_bar));
+            const long own = DrawPlace(enemy);
             if (bar < 0 || own < 0) continue;
             enemies_seen.insert(enemy->name);
             if (bar < own) under.push_back(enemy->name + "@" + std::to_string(frame));

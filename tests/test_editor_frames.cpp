@@ -318,15 +318,10 @@ TEST_F(EditorFrameTest, ADragStartedInTheGameViewWhileAnotherWindowHasTheFocusMo
                           (p.y - graphics->camera_y) * editor->viewport_height / graphics->camera_height);
     };
 
-    auto click = [&](ImVec2 at) {
-        frame(at, false);
-        frame(at, true);
-        frame(at, false);
-    };
     auto click_inspector = [&](const char* label) {
         editor->SetSelection(player);
         frame(ImVec2(-1.0f, -1.0f), false);
-        click(field(label));
+        Click(field(label));
     };
     struct Case {
         const char* what;
@@ -349,7 +344,7 @@ TEST_F(EditorFrameTest, ADragStartedInTheGameViewWhileAnotherWindowHasTheFocusMo
         {"the scenes window focused",
          [&] {
              ImGuiWindow* scenes = EditorWindow("Scenes");
-             click(ImVec2(scenes->Pos.x + scenes->Size.x - 20.0f, scenes->Pos.y + scenes->Size.y - 20.0f));
+             Click(ImVec2(scenes->Pos.x + scenes->Size.x - 20.0f, scenes->Pos.y + scenes->Size.y - 20.0f));
          },
          false},
     };

@@ -5,11 +5,8 @@
 #include "Components/Child.h"
 #include "Components/Parent.h"
 #include "Factory/EntityFactory.h"
-#include "Graphics/SpriteSystem.h"
 #include "Logic/SpellKind.h"
 #include "Scripts/Enemies/EnemyScript.h"
-
-#include <algorithm>
 
 using namespace OrvEngine;
 using OrvTest::ScriptOf;
@@ -271,11 +268,6 @@ TEST_F(EnemyScriptTest, ABarIsDrawnOverItsEnemyOnEveryFrameStandingWalkingDownAn
 {
     Entity* enemy = MakeScriptedEnemy("Atk_W", "EnemyScript", 0.0f, 0.0f);
     auto* script = ScriptOf<EnemyScript>(enemy);
-    const std::vector<std::shared_ptr<Sprite>>& drawn = SpriteSystem::GetInstance()->sprites;
-    const auto place_in_draw = [&](Entity* entity) {
-        auto sprite = entity ? entity->GetComponent<Sprite>(SPRITE) : nullptr;
-        return std::find(drawn.begin(), drawn.end(), sprite) - drawn.begin();
-    };
     std::vector<int> under;
     for (int frame = 0; frame < 60; ++frame) {
         // Down the screen from frame 20 to 40: its depth grows each frame.
@@ -283,7 +275,7 @@ TEST_F(EnemyScriptTest, ABarIsDrawnOverItsEnemyOnEveryFrameStandingWalkingDownAn
         Step();
         SpriteSystem::GetInstance()->Update();
         ASSERT_TRUE(Made(script->hp_bar) && Made(script->hp_bar)->active);
-        if (place_in_draw(Made(script->hp_bar)) < place_in_draw(enemy)) under.push_back(frame);
+        if (OrvTest::DrawPlace(Made(script->hp_bar)) < OrvTest::DrawPlace(enemy)) under.push_back(frame);
     }
     EXPECT_TRUE(under.empty()) << "drawn under its enemy on " << under.size() << " frames, the first "
                                << (under.empty() ? -1 : under.front());
